@@ -1,0 +1,118 @@
+#include "core/alert.h"
+
+#include "core/globals.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <iostream>
+#include <vector>
+
+namespace {
+
+std::atomic<alert_handler> g_alert_handler{nullptr};
+std::atomic<app_path_handler> g_app_path_handler{nullptr};
+std::atomic<finishup_handler> g_finishup_handler{nullptr};
+std::atomic<show_init_handler> g_show_init_handler{nullptr};
+std::atomic<alert_worker_hook> g_worker_hook{nullptr};
+
+}  // namespace
+
+void alert_set_handler(alert_handler handler) { g_alert_handler = handler; }
+void app_path_set_handler(app_path_handler handler) { g_app_path_handler = handler; }
+void finishup_set_handler(finishup_handler handler) { g_finishup_handler = handler; }
+void show_init_set_handler(show_init_handler handler) { g_show_init_handler = handler; }
+void alert_set_worker_hook(alert_worker_hook hook) { g_worker_hook = hook; }
+
+void __MACIBM_alert(int window, std::string l1, std::string l2, std::string l3, std::string l4, int type,
+                    const char* file, int line)
+{
+    if (file == nullptr)
+        file = "";
+    if (alert_worker_hook hook = g_worker_hook.load())
+        hook(l1, l2, l3, l4, file, line);  // throws when raised on a worker
+    if (alert_handler handler = g_alert_handler.load())
+        handler(window, l1, l2, l3, l4, type, file, line);
+    else
+        alert_default(window, l1, l2, l3, l4, type, file, line);
+    if (type == ALERT_FATAL) {
+        // A fatal alert never returns, even when a replacement handler does.
+        fflush(nullptr);
+        _exit(1);
+    }
+}
+
+void alert_default(int window, const std::string& l1, const std::string& l2, const std::string& l3,
+                   const std::string& l4, int type, const char* file, int line)
+{
+    std::string shown = "ALERT: " + l1 + " " + l2 + " | " + l3 + " " + l4 + "\n";
+    fputs(shown.c_str(), stderr);
+    fflush(stderr);
+
+    xer << l1 << "\n" << l2 << "\n" << l3 << "\n" << l4 << "\n";
+    if (type == ALERT_FATAL)
+        xer << "(" << (file ? file : "") << " line " << line << ")" << "\n";
+    xer.flush();
+
+    if (type != ALERT_FATAL)
+        return;
+    MACIBM_finishup(0);
+    app_done = 1;
+    // Workers may be blocked on their queues: no static destructor may run
+    // under them, so leave without unwinding.
+    fflush(nullptr);
+    _exit(1);
+}
+
+void MACIBM_app_path(std::string* out, int* flag)
+{
+    if (app_path_handler handler = g_app_path_handler.load())
+        handler(out, flag);
+    else
+        app_path_default(out, flag);
+}
+
+void app_path_default(std::string* out, int* flag)
+{
+    // /proc/self/exe may name a path of any length: grow until it fits.
+    std::vector<char> buffer(256);
+    for (;;) {
+        ssize_t got = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (got < 0)
+            return;
+        if (static_cast<size_t>(got) < buffer.size()) {
+            std::string exe(buffer.data(), static_cast<size_t>(got));
+            size_t slash = exe.rfind('/');
+            if (slash == std::string::npos)
+                return;
+            if (out)
+                *out = exe.substr(0, slash + 1);
+            if (flag)
+                *flag = 1;
+            return;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+void MACIBM_finishup(int write_prefs)
+{
+    if (finishup_handler handler = g_finishup_handler.load())
+        handler(write_prefs);
+    else
+        finishup_default(write_prefs);
+}
+
+void finishup_default(int write_prefs)
+{
+    xer.clear();
+    if (xer.is_open())
+        xer.close();
+}
+
+void MACIBM_show_init(const std::string& message, float* fraction)
+{
+    if (show_init_handler handler = g_show_init_handler.load())
+        handler(message, fraction);
+}
