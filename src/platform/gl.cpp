@@ -1,0 +1,62 @@
+#include "platform/gl.h"
+
+#include <SDL2/SDL.h>
+
+namespace plat {
+
+namespace {
+
+GlProcLookup& lookup_override()
+{
+    static GlProcLookup lookup;
+    return lookup;
+}
+
+GlLibraryLoader& loader_override()
+{
+    static GlLibraryLoader loader;
+    return loader;
+}
+
+}  // namespace
+
+int gl_load_library()
+{
+    if (loader_override())
+        return loader_override()();
+    // The window's creation loads the library; asking again then only succeeds. Without a
+    // video subsystem there is nothing to load into.
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
+        return -1;
+    if (SDL_GL_GetCurrentContext() != nullptr)
+        return 0;
+    return SDL_GL_LoadLibrary(nullptr) == 0 ? 0 : -1;
+}
+
+void* gl_proc(const char* name)
+{
+    if (name == nullptr)
+        return nullptr;
+    if (lookup_override())
+        return lookup_override()(name);
+    return SDL_GL_GetProcAddress(name);
+}
+
+void set_gl_proc_lookup(GlProcLookup lookup)
+{
+    lookup_override() = std::move(lookup);
+}
+
+void set_gl_library_loader(GlLibraryLoader loader)
+{
+    loader_override() = std::move(loader);
+}
+
+void gl_swap_current()
+{
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    if (window != nullptr)
+        SDL_GL_SwapWindow(window);
+}
+
+}  // namespace plat
