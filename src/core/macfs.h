@@ -1,0 +1,28 @@
+#pragma once
+// Conversions between path strings and file-system references. None of them
+// puts app_path in front: callers pass paths that already carry it. Each
+// returns the result code of the first step that fails (0 on success).
+
+#include "platform/carbon_types.h"
+
+#include <string>
+
+// Without `name`: a reference to the existing object at `path`. With `name`:
+// a reference to the parent folder and the leaf in *name, so the object
+// itself need not exist. A leaf over 255 bytes is bdNamErr.
+OSErr FilePathToFSRefAndName(const char* path, FSRef* ref, HFSUniStr255* name);
+
+// The specification (volume, parent, leaf) of an existing object; "a:b::c"
+// names the same object as "a:c".
+OSErr FilePathToFSSpec(const char* path, FSSpec& spec);
+
+// The object's path from its volume down, without a leading '/':
+// "root/home/user/file".
+OSErr FSRefToFilePath(FSRef* ref, std::string& out);
+
+// The absolute POSIX path of a specification; `out` is untouched on failure.
+OSErr FSSpecToFilePath(const FSSpec& spec, std::string& out);
+
+// Rewrites a POSIX path as a volume-rooted, ':'-separated path
+// ("root:home:user:"), keeping a trailing folder mark as ':'.
+void ConvertPathToCFM(std::string& path);

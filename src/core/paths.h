@@ -1,0 +1,60 @@
+#pragma once
+// Path strings and the small file operations built on them.
+//
+// A path string is relative to the folder that holds the application and may
+// separate folders with ':', '\' or '/'; a folder path ends in a separator.
+// Before any file-system call every separator except the second character
+// becomes '/', so "C:\x" keeps its drive-letter colon. Paths are at most 499
+// characters: a longer one is the fatal alert "String too long!".
+// Operations return 0 or the errno of their failing call.
+
+#include <string>
+
+// The longest path string, and the size of the buffer that holds one.
+constexpr size_t path_max_chars = 499;
+constexpr size_t path_buffer_size = 500;
+
+// Where the last failing file or archive operation failed (source file and
+// line); printed by the archive code's failure log lines.
+extern const char* sErrFile;
+extern int sErrLine;
+
+// Rewrites separators to '/' (index 1 excepted) and, when g_case_sensitive
+// is set, corrects the case of each component against the disk.
+void set_dir_chars(std::string& path);
+
+// Corrects, in place, the case of each component of a POSIX path that does
+// not exist as written. A component that exists exactly as written is kept;
+// otherwise, among the entries equal to it ignoring case, the first in byte
+// order wins. Stops at the first component with no match. The length never
+// changes.
+void findPath(char* path);
+
+int make_folder(const std::string& path);
+int rename_file(const std::string& folder, const std::string& old_name, const std::string& new_name);
+int delete_file(std::string path);
+int dir_exists(std::string path);
+int file_exists(std::string path);
+int is_sim_link(const char* path, std::string* target);
+int make_file_executable(const char* path);
+int show_del_err(int error);
+int show_make_dir_err(int error);
+
+// The operating system's folders, as absolute paths ending in '/':
+// 0 the application's folder, 1 desktop, 2 home (the Applications stand-in),
+// 3 the private temporary folder, 4 preferences. Any failure, or another
+// kind, leaves `out` exactly as it was.
+enum os_folder_kind : int {
+    OS_FOLDER_APPLICATION = 0,
+    OS_FOLDER_DESKTOP = 1,
+    OS_FOLDER_APPLICATIONS = 2,
+    OS_FOLDER_TEMPORARY = 3,
+    OS_FOLDER_PREFERENCES = 4,
+};
+void get_OS_abs_path(int kind, std::string& out);
+
+// Starts another program with "-path <argument>" (or no argument when empty)
+// and, once it runs, shuts this one down with status 1. When it cannot be
+// started, returns the errno and this program goes on. A folder "X.app"
+// runs "X.app/Contents/MacOS/X" when that file exists.
+int launch_app(const std::string& bundle, const std::string& argument);

@@ -1,0 +1,165 @@
+#include "platform/spawn.h"
+
+#include <fcntl.h>
+#include <linux/close_range.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace plat {
+namespace {
+
+bool is_executable_file(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+// Writes the whole errno to the pipe; only async-signal-safe calls.
+void report_exec_failure(int fd, int error)
+{
+    const char* bytes = reinterpret_cast<const char*>(&error);
+    size_t done = 0;
+    while (done < sizeof error) {
+        ssize_t wrote = write(fd, bytes + done, sizeof error - done);
+        if (wrote <= 0 && errno != EINTR)
+            return;
+        if (wrote > 0)
+            done += static_cast<size_t>(wrote);
+    }
+}
+
+}  // namespace
+
+std::string find_program(const std::string& program)
+{
+    if (program.empty())
+        return "";
+    if (program.find('/') != std::string::npos)
+        return program;
+    const char* path = getenv("PATH");
+    std::string folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        size_t colon = folders.find(':', start);
+        if (colon == std::string::npos)
+            colon = folders.size();
+        // An empty PATH entry means the current folder.
+        std::string folder = colon > start ? folders.substr(start, colon - start) : std::string(".");
+        std::string candidate = folder + "/" + program;
+        if (is_executable_file(candidate))
+            return candidate;
+        start = colon + 1;
+    }
+    return "";
+}
+
+int spawn(const std::string& program, const std::vector<std::string>& argv, pid_t* pid, const SpawnFiles& files)
+{
+    std::string resolved = find_program(program);
+    if (resolved.empty())
+        return ENOENT;
+
+    std::vector<char*> arguments;
+    for (const std::string& argument : argv)
+        arguments.push_back(const_cast<char*>(argument.c_str()));
+    if (arguments.empty())
+        arguments.push_back(const_cast<char*>(resolved.c_str()));
+    arguments.push_back(nullptr);
+
+    int result_pipe[2];
+    if (pipe2(result_pipe, O_CLOEXEC) != 0)
+        return errno;
+
+    pid_t child = fork();
+    if (child < 0) {
+        int error = errno;
+        close(result_pipe[0]);
+        close(result_pipe[1]);
+        return error;
+    }
+    if (child == 0) {
+        if (files.input >= 0)
+            dup2(files.input, 0);
+        if (files.output >= 0)
+            dup2(files.output, 1);
+        if (files.error >= 0)
+            dup2(files.error, 2);
+        // Nothing else the parent holds may leak into the new program; the
+        // result pipe is already close-on-exec and so is everything above 2.
+        syscall(SYS_close_range, 3U, ~0U, CLOSE_RANGE_CLOEXEC);
+        execv(resolved.c_str(), arguments.data());
+        int error = errno;
+        report_exec_failure(result_pipe[1], error);
+        _exit(error);
+    }
+
+    close(result_pipe[1]);
+    int error = 0;
+    ssize_t got;
+    do {
+        got = read(result_pipe[0], &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    close(result_pipe[0]);
+    if (got == static_cast<ssize_t>(sizeof error)) {
+        // The exec failed: the child is about to leave, collect it.
+        int status;
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+        return error != 0 ? error : ENOEXEC;
+    }
+    if (pid)
+        *pid = child;
+    return 0;
+}
+
+int wait_child(pid_t pid)
+{
+    int status;
+    pid_t got;
+    do {
+        got = waitpid(pid, &status, 0);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0)
+        return -1;
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
+    return -1;
+}
+
+int run_program(const std::string& program, const std::vector<std::string>& argv, std::string* output)
+{
+    int out_pipe[2];
+    if (pipe2(out_pipe, O_CLOEXEC) != 0)
+        return -1;
+    SpawnFiles files;
+    files.output = out_pipe[1];
+    pid_t child = 0;
+    int error = spawn(program, argv, &child, files);
+    close(out_pipe[1]);
+    if (error != 0) {
+        close(out_pipe[0]);
+        return -1;
+    }
+    char buffer[4096];
+    for (;;) {
+        ssize_t got = read(out_pipe[0], buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        if (output)
+            output->append(buffer, static_cast<size_t>(got));
+    }
+    close(out_pipe[0]);
+    return wait_child(child);
+}
+
+}  // namespace plat
