@@ -1,0 +1,33 @@
+#pragma once
+// Zip archives of files with resource forks, Finder information and symbolic
+// links. `zip_to_file` extracts an archive into a folder; `file_to_zip` packs
+// one file (with its fork, as an AppleDouble "__MACOSX" entry) into a new archive.
+#include <string>
+
+#include "core/paths.h"  // sErrFile and sErrLine: where the last failing step happened
+
+struct unz_file_info64_s;
+
+// Extracts every entry of the archive zip into the folder dir (ending in a
+// separator). When name is not null it receives the first entry's name. An entry
+// that would land outside dir is refused with EINVAL. 0 or an error code.
+int zip_to_file(std::string zip, std::string dir, std::string* name, int use_name);
+
+// Applies the archive's current AppleDouble entry to the file that path names
+// (the path still holds the "._" of the entry's leaf).
+int unzip_resource_fork(void* archive, std::string path, const unz_file_info64_s& info);
+
+// Makes path a symbolic link whose text is the current entry's content.
+int unzip_symlink(void* archive, std::string path, const unz_file_info64_s& info);
+
+// Packs the file (or symbolic link) into a new archive zip. 0 or an error code.
+int file_to_zip(std::string file, std::string zip);
+
+// True when the entry name, its separators taken as folder breaks, is relative
+// and holds no ".." component.
+bool zip_entry_name_is_safe(const std::string& name);
+
+// True when a link at entry_name (relative to the extraction folder) with the
+// given text stays inside that folder: the text is relative and its ".."
+// components lead it no higher than the folder itself.
+bool zip_link_target_is_safe(const std::string& entry_name, const std::string& target);

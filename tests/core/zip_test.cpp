@@ -1,0 +1,367 @@
+// Zip extraction and packing on real archives: ours, Debian's zip/unzip, and
+// hand-made hostile ones.
+
+#include "core/zip.h"
+
+#include <gtest/gtest.h>
+#include <minizip/zip.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "core/globals.h"
+#include "core/log_capture.h"
+#include "core/paths.h"
+#include "core/scratch_dir.h"
+#include "platform/forks.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct raw_entry {
+    std::string name;
+    std::string content;
+    unsigned long external = 0;
+    int method = Z_DEFLATED;
+};
+
+// Writes entries exactly as given, names and attributes unchecked.
+void make_archive(const std::string& path, const std::vector<raw_entry>& entries)
+{
+    zipFile archive = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+    ASSERT_NE(archive, nullptr);
+    for (const raw_entry& e : entries) {
+        zip_fileinfo info {};
+        info.external_fa = e.external;
+        ASSERT_EQ(zipOpenNewFileInZip(archive, e.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, e.method,
+                      Z_DEFAULT_COMPRESSION),
+            ZIP_OK);
+        if (!e.content.empty()) {
+            ASSERT_EQ(zipWriteInFileInZip(archive, e.content.data(), unsigned(e.content.size())), ZIP_OK);
+        }
+        ASSERT_EQ(zipCloseFileInZip(archive), ZIP_OK);
+    }
+    ASSERT_EQ(zipClose(archive, nullptr), ZIP_OK);
+}
+
+mode_t mode_of(const std::string& path)
+{
+    struct stat st {};
+    lstat(path.c_str(), &st);
+    return st.st_mode;
+}
+
+std::string link_text(const std::string& path)
+{
+    char buffer[4096];
+    ssize_t got = readlink(path.c_str(), buffer, sizeof(buffer));
+    return got < 0 ? std::string() : std::string(buffer, size_t(got));
+}
+
+std::vector<std::string> tree_names(const std::string& root)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        names.push_back(fs::relative(e.path(), root).string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string finder_info(const char* text)
+{
+    std::string info(plat::finder_info_size, '\0');
+    memcpy(info.data(), text, std::min(strlen(text), info.size()));
+    return info;
+}
+
+class Zip : public ::testing::Test {
+protected:
+    void SetUp() override { app_path.clear(); }
+    void TearDown() override { plat::set_xattr_enabled(nullptr); }
+    scratch_dir dir;
+    log_capture log;
+};
+
+TEST_F(Zip, PackedFilesComeBackWithTheirBytesAndModes)
+{
+    fs::create_directories(dir / "src");
+    fs::create_directories(dir / "out");
+    write_bytes(dir / "src/tool", "#!/bin/sh\necho hi\n");
+    chmod((dir / "src/tool").c_str(), 0755);
+    write_bytes(dir / "src/notes with blanks.txt", patterned_bytes(300000));
+    chmod((dir / "src/notes with blanks.txt").c_str(), 0640);
+    write_bytes(dir / "src/empty", "");
+    ASSERT_EQ(symlink("elsewhere/target", (dir / "src/link").c_str()), 0);
+
+    for (const char* leaf : { "tool", "notes with blanks.txt", "empty", "link" }) {
+        const std::string zip = dir / (std::string(leaf) + ".zip");
+        ASSERT_EQ(file_to_zip(dir / ("src/" + std::string(leaf)), zip), 0) << leaf;
+        std::string first;
+        ASSERT_EQ(zip_to_file(zip, dir / "out/", &first, 0), 0) << leaf;
+        EXPECT_EQ(first, leaf);
+    }
+    EXPECT_EQ(read_bytes(dir / "out/tool"), read_bytes(dir / "src/tool"));
+    EXPECT_EQ(mode_of(dir / "out/tool") & 0777, 0755u);
+    EXPECT_EQ(read_bytes(dir / "out/notes with blanks.txt"), read_bytes(dir / "src/notes with blanks.txt"));
+    EXPECT_EQ(mode_of(dir / "out/notes with blanks.txt") & 0777, 0640u);
+    EXPECT_TRUE(S_ISREG(mode_of(dir / "out/empty")));
+    EXPECT_EQ(read_bytes(dir / "out/empty"), "");
+    EXPECT_TRUE(S_ISLNK(mode_of(dir / "out/link")));
+    EXPECT_EQ(link_text(dir / "out/link"), "elsewhere/target");
+
+    // Debian's tools read the same archives: names, modes and the link entry.
+    const std::string info = command_output("zipinfo '" + (dir / "tool.zip") + "'");
+    EXPECT_NE(info.find("-rwxr-xr-x"), std::string::npos) << info;
+    const std::string link_info = command_output("zipinfo '" + (dir / "link.zip") + "'");
+    EXPECT_NE(link_info.find("lrwxr-xr-x"), std::string::npos) << link_info;
+    EXPECT_EQ(command_output("unzip -p '" + (dir / "notes with blanks.txt.zip") + "'"),
+        read_bytes(dir / "src/notes with blanks.txt"));
+    EXPECT_NE(command_output("unzip -l '" + (dir / "empty.zip") + "'").find(" empty\n"), std::string::npos);
+
+    fs::create_directories(dir / "by-unzip");
+    command_output("cd '" + (dir / "by-unzip") + "' && unzip -qo ../tool.zip && unzip -qo ../link.zip");
+    EXPECT_EQ(mode_of(dir / "by-unzip/tool") & 0777, 0755u);
+    EXPECT_EQ(link_text(dir / "by-unzip/link"), "elsewhere/target");
+}
+
+TEST_F(Zip, ArchivesFromDebianZipExtractWithFoldersLinksAndModes)
+{
+    fs::create_directories(dir / "tree/A/deep folder");
+    write_bytes(dir / "tree/A/deep folder/data.bin", patterned_bytes(70000));
+    write_bytes(dir / "tree/A/run.sh", "echo run\n");
+    chmod((dir / "tree/A/run.sh").c_str(), 0750);
+    ASSERT_EQ(symlink("A", (dir / "tree/Current").c_str()), 0);
+    command_output("cd '" + (dir / "tree") + "' && zip -qry ../tree.zip A Current");
+
+    fs::create_directories(dir / "out");
+    std::string first;
+    ASSERT_EQ(zip_to_file(dir / "tree.zip", dir / "out/", &first, 0), 0) << log.text();
+    EXPECT_EQ(first, "A/");
+    EXPECT_EQ(tree_names(dir / "out"), tree_names(dir / "tree"));
+    EXPECT_EQ(read_bytes(dir / "out/A/deep folder/data.bin"), read_bytes(dir / "tree/A/deep folder/data.bin"));
+    EXPECT_EQ(mode_of(dir / "out/A/run.sh") & 0777, 0750u);
+    EXPECT_EQ(link_text(dir / "out/Current"), "A");
+    EXPECT_EQ(log.text().find("failed"), std::string::npos) << log.text();
+
+    // Extracting again over the result replaces files rather than appending.
+    ASSERT_EQ(zip_to_file(dir / "tree.zip", dir / "out/", nullptr, 0), 0);
+    EXPECT_EQ(read_bytes(dir / "out/A/run.sh"), "echo run\n");
+}
+
+TEST_F(Zip, EntryModesFollowTheAttributeRules)
+{
+    fs::create_directories(dir / "out");
+    write_bytes(dir / "out/old.txt", "a much longer old content than the new one");
+    write_bytes(dir / "out/dos.txt", "x");
+    chmod((dir / "out/dos.txt").c_str(), 0604);
+    write_bytes(dir / "out/replaced-by-link", "plain");
+    make_archive(dir / "a.zip",
+        {
+            { "old.txt", "new", 0 },
+            { "exe", "#!", 0x81EDu << 16 },
+            { "dos.txt", "dos", 0x20 },  // DOS bits only: no mode to apply
+            { "replaced-by-link", "exe", 0xA1EDu << 16, 0 },
+            { "dangling", "nowhere", 0xA1FFu << 16, 0 },
+        });
+    ASSERT_EQ(zip_to_file(dir / "a.zip", dir / "out/", nullptr, 0), 0) << log.text();
+    EXPECT_EQ(read_bytes(dir / "out/old.txt"), "new");
+    EXPECT_EQ(mode_of(dir / "out/exe") & 0777, 0755u);
+    EXPECT_EQ(read_bytes(dir / "out/dos.txt"), "dos");
+    EXPECT_NE(mode_of(dir / "out/dos.txt") & 0777, 0u);
+    EXPECT_EQ(link_text(dir / "out/replaced-by-link"), "exe");
+    EXPECT_EQ(link_text(dir / "out/dangling"), "nowhere");
+}
+
+TEST_F(Zip, NamesLongerThanTheOldBufferStayWhole)
+{
+    const std::string long_name(300, 'n');
+    fs::create_directories(dir / "out");
+    make_archive(dir / "long.zip", { { long_name.substr(0, 200) + "/", "" }, { long_name.substr(0, 200) + "/" + long_name.substr(0, 250), "whole" } });
+    std::string first;
+    ASSERT_EQ(zip_to_file(dir / "long.zip", dir / "out/", &first, 0), 0) << log.text();
+    EXPECT_EQ(read_bytes(dir / "out/" + long_name.substr(0, 200) + "/" + long_name.substr(0, 250)), "whole");
+}
+
+TEST_F(Zip, HostileNamesAndLinksAreRefusedAndTouchNothingOutside)
+{
+    fs::create_directories(dir / "jail/out");
+    fs::create_directories(dir / "jail/out/sub");
+    const std::vector<std::string> before = tree_names(dir.root);
+    const std::vector<std::vector<raw_entry>> archives = {
+        { { "../evil", "x" } },
+        { { "sub/../../evil", "x" } },
+        { { "..\\evil", "x" } },
+        { { "sub:..:..:evil", "x" } },
+        { { "/tmp/veltrix-absolute-evil", "x" } },
+        { { "__MACOSX/../../._evil", "x" } },
+        { { "../", "" } },
+        { { "abs-link", "/etc", 0xA1EDu << 16, 0 } },
+        { { "up-link", "../evil", 0xA1EDu << 16, 0 } },
+        { { "sub/up-link", "../../evil", 0xA1EDu << 16, 0 } },
+        { { "sub/twisted", "x/../../../evil", 0xA1EDu << 16, 0 } },
+        { { "evil/", "" }, { "good.txt", "fine" }, { "../late-evil", "x" } },
+    };
+    for (size_t i = 0; i < archives.size(); ++i) {
+        const std::string zip = dir / ("hostile" + std::to_string(i) + ".zip");
+        make_archive(zip, archives[i]);
+        const std::string log_before = log.text();
+        EXPECT_EQ(zip_to_file(zip, dir / "jail/out/", nullptr, 0), EINVAL) << archives[i].back().name;
+        unlink(zip.c_str());
+        const std::string added = log.text().substr(log_before.size());
+        EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 1) << added;
+    }
+    EXPECT_FALSE(fs::exists(dir / "jail/evil"));
+    EXPECT_FALSE(fs::exists("/tmp/veltrix-absolute-evil"));
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / "jail/out/abs-link")));
+    EXPECT_FALSE(fs::is_symlink(dir / "jail/out/up-link"));
+    EXPECT_FALSE(fs::is_symlink(dir / "jail/out/sub/up-link"));
+    // The last archive wrote its good entries before the bad one stopped it.
+    EXPECT_EQ(read_bytes(dir / "jail/out/good.txt"), "fine");
+
+    // Links that stay inside are made.
+    make_archive(dir / "inside.zip",
+        { { "A/", "" }, { "A/f", "f" }, { "Current", "A", 0xA1EDu << 16, 0 }, { "sub/back", "../A/f", 0xA1EDu << 16, 0 } });
+    ASSERT_EQ(zip_to_file(dir / "inside.zip", dir / "jail/out/", nullptr, 0), 0) << log.text();
+    EXPECT_EQ(read_bytes(dir / "jail/out/Current/f"), "f");
+    EXPECT_EQ(read_bytes(dir / "jail/out/sub/back"), "f");
+}
+
+TEST_F(Zip, BrokenArchivesReturnErrorsAndKeepGoingSafely)
+{
+    fs::create_directories(dir / "out");
+    EXPECT_EQ(zip_to_file(dir / "missing.zip", dir / "out/", nullptr, 0), 20001);
+    const std::string text = log.text();
+    EXPECT_NE(text.find("ok i am about to report that i could not open a zip file for extraction!"), std::string::npos);
+    EXPECT_NE(text.find("Zip to file failed with error err = 20001."), std::string::npos);
+
+    make_archive(dir / "good.zip", { { "payload.bin", patterned_bytes(100000) } });
+    const std::string good = read_bytes(dir / "good.zip");
+
+    write_bytes(dir / "truncated.zip", good.substr(0, good.size() / 2));
+    EXPECT_EQ(zip_to_file(dir / "truncated.zip", dir / "out/", nullptr, 0), 20001);
+
+    // Damage inside the deflated data: an inflate or CRC error, never success.
+    std::string corrupt = good;
+    for (size_t i = 200; i < 260; ++i)
+        corrupt[i] = char(~corrupt[i]);
+    write_bytes(dir / "corrupt.zip", corrupt);
+    EXPECT_NE(zip_to_file(dir / "corrupt.zip", dir / "out/", nullptr, 0), 0);
+
+    write_bytes(dir / "noise.zip", patterned_bytes(5000));
+    EXPECT_EQ(zip_to_file(dir / "noise.zip", dir / "out/", nullptr, 0), 20001);
+
+    // A file entry whose folder is missing fails with the open error.
+    make_archive(dir / "nofolder.zip", { { "nowhere/file", "x" } });
+    EXPECT_EQ(zip_to_file(dir / "nofolder.zip", dir / "out/", nullptr, 0), ENOENT);
+}
+
+TEST_F(Zip, AppleDoubleEntriesAreCheckedBeforeUse)
+{
+    fs::create_directories(dir / "out/a");
+    const uint8_t finder[16] = { 'T', 'E', 'X', 'T', 'v', 'l', 't', 'x' };
+    const std::string good = plat::appledouble_encode(finder, "fork bytes");
+
+    // The entries a/, a/b.txt and the fork of a/b.txt, in that order.
+    make_archive(dir / "ordered.zip", { { "a/", "" }, { "a/b.txt", "b" }, { "__MACOSX/a/._b.txt", good, 0 } });
+    ASSERT_EQ(zip_to_file(dir / "ordered.zip", dir / "out/", nullptr, 0), 0) << log.text();
+    uint8_t got_finder[16];
+    std::string got_fork;
+    ASSERT_EQ(plat::fork_read(dir / "out/a/b.txt", got_finder, got_fork), 0);
+    EXPECT_EQ(got_fork, "fork bytes");
+    EXPECT_EQ(memcmp(got_finder, finder, 16), 0);
+
+    std::string bad_magic = good;
+    bad_magic[1] ^= 1;
+    std::string bad_filler = good;
+    bad_filler[20] = 1;
+    std::string outside = good;
+    outside[26 + 12 + 8 + 3] = char(0xff);  // the fork entry's length runs past the end
+    std::string negative = good;
+    negative[24] = char(0x80);
+    std::string short_table = good.substr(0, 30);
+    for (const std::string& bad : { bad_magic, bad_filler, outside, negative, short_table }) {
+        write_bytes(dir / "out/a/c.txt", "c");
+        make_archive(dir / "bad.zip", { { "__MACOSX/a/._c.txt", bad, 0 } });
+        EXPECT_EQ(zip_to_file(dir / "bad.zip", dir / "out/", nullptr, 0), 20012);
+        ASSERT_EQ(plat::fork_read(dir / "out/a/c.txt", got_finder, got_fork), 0);
+        EXPECT_EQ(got_fork, "");
+    }
+
+    // No file to apply it to, or no "._" in the name: nothing happens, no error.
+    make_archive(dir / "orphan.zip", { { "__MACOSX/a/._gone.txt", good, 0 }, { "__MACOSX/a/plain", good, 0 } });
+    EXPECT_EQ(zip_to_file(dir / "orphan.zip", dir / "out/", nullptr, 0), 0);
+    EXPECT_FALSE(fs::exists(dir / "out/a/gone.txt"));
+    EXPECT_FALSE(fs::exists(dir / "out/a/._gone.txt"));
+    EXPECT_FALSE(fs::exists(dir / "out/__MACOSX"));
+}
+
+class ZipForks : public Zip, public ::testing::WithParamInterface<bool> { };
+
+TEST_P(ZipForks, ForksOfEverySizeRoundTripThroughAnArchive)
+{
+    const bool xattrs_on = GetParam();
+    plat::set_xattr_enabled([xattrs_on](const std::string&) { return xattrs_on; });
+    fs::create_directories(dir / "src");
+    fs::create_directories(dir / "out");
+    const std::string finder = finder_info("APPLvltx");
+
+    for (size_t size : { size_t(0), size_t(100), size_t(4050), size_t(70000), size_t(1000000) }) {
+        const std::string leaf = "f" + std::to_string(size);
+        const std::string fork = patterned_bytes(size, unsigned(size + 7));
+        write_bytes(dir / ("src/" + leaf), "data of " + leaf);
+        ASSERT_EQ(plat::fork_write(dir / ("src/" + leaf), reinterpret_cast<const uint8_t*>(finder.data()), fork), 0);
+
+        const std::string zip = dir / (leaf + ".zip");
+        ASSERT_EQ(file_to_zip(dir / ("src/" + leaf), zip), 0) << log.text();
+        const std::string listing = command_output("unzip -l '" + zip + "'");
+        EXPECT_EQ(listing.find("__MACOSX/._" + leaf) != std::string::npos, size > 0) << listing;
+
+        ASSERT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), 0) << log.text();
+        const std::string out = dir / ("out/" + leaf);
+        EXPECT_EQ(read_bytes(out), "data of " + leaf);
+        uint8_t got_finder[16];
+        std::string got_fork;
+        ASSERT_EQ(plat::fork_read(out, got_finder, got_fork), 0);
+        EXPECT_TRUE(got_fork == fork) << size;
+        if (size > 0) {
+            EXPECT_EQ(std::string(reinterpret_cast<char*>(got_finder), 16), finder);
+        }
+
+        // Which store holds it: small forks in the attributes on ext4, the rest
+        // (and everything with the attributes off) in the sidecar.
+        const bool has_sidecar = fs::exists(dir / ("out/._" + leaf));
+        const bool has_attribute = lgetxattr(out.c_str(), "user.ResourceFork", nullptr, 0) >= 0;
+        EXPECT_FALSE(has_sidecar && has_attribute);
+        if (size > 0) {
+            EXPECT_TRUE(has_sidecar || has_attribute);
+        }
+        if (!xattrs_on || size >= 70000) {
+            EXPECT_EQ(has_sidecar, size > 0) << size;
+        }
+    }
+
+    // The sidecar follows its file through rename and delete, so the folder empties.
+    const uint8_t info[16] = { 1 };
+    fs::create_directories(dir / "moving");
+    write_bytes(dir / "moving/x", "x");
+    plat::set_xattr_enabled([](const std::string&) { return false; });
+    ASSERT_EQ(plat::fork_write(dir / "moving/x", info, "fork"), 0);
+    ASSERT_TRUE(fs::exists(dir / "moving/._x"));
+    ASSERT_EQ(rename_file(dir / "moving/", "x", "y"), 0);
+    EXPECT_FALSE(fs::exists(dir / "moving/._x"));
+    EXPECT_TRUE(fs::exists(dir / "moving/._y"));
+    ASSERT_EQ(delete_file(dir / "moving/y"), 0);
+    EXPECT_FALSE(fs::exists(dir / "moving/._y"));
+    EXPECT_EQ(rmdir((dir / "moving").c_str()), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(AttributesOnAndOff, ZipForks, ::testing::Bool());
+
+}  // namespace
