@@ -1,0 +1,180 @@
+// The exception object, the command line, statistics, remote commands and
+// the lazy memory pool.
+
+#include "core/cmdline.h"
+#include "core/exce.h"
+#include "core/stats.h"
+#include "core/thread.h"
+
+#include "core/alert_recorder.h"
+#include "core/log_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+
+namespace {
+
+TEST(Exception, DefaultObjectAndLogging)
+{
+    exce_class empty;
+    EXPECT_STREQ(empty.file, "no exception");
+    EXPECT_EQ(empty.line, 0);
+    EXPECT_EQ(empty.line1 + empty.line2 + empty.line3 + empty.line4, "");
+
+    log_capture log;
+    exce_class e("first", "", "third", "", "src/unit", 12);
+    exce_class copy = e;
+    copy.LogAndContinue();
+    EXPECT_EQ(log.text(), "Logging Exception thrown from file: src/unit, line 12.\nfirst\n\nthird\n\n");
+}
+
+TEST(Exception, ReportOnTheMainThreadIsAMessageAlert)
+{
+    alert_recorder recorder;
+    exce_class e("a", "b", "c", "d", "src/unit", 3);
+    e.ReportAndContinue();
+    auto alerts = recorder.alerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].l1 + alerts[0].l2 + alerts[0].l3 + alerts[0].l4, "abcd");
+    EXPECT_EQ(alerts[0].type, 1);
+    EXPECT_EQ(alerts[0].file, "DEzovuv/OOPS_cpp/exce");
+    EXPECT_EQ(alerts[0].line, 73);
+}
+
+TEST(Exception, ReportOnAWorkerLogsAndAsksTheMainLoopToEnd)
+{
+    alert_recorder recorder;
+    log_capture log;
+    app_done = 0;
+    THREAD_init();
+    THREAD_call* c = THREAD_run_async(
+        [](void*) -> void* {
+            exce_class("w1", "w2", "w3", "w4", "src/worker", 8).ReportAndContinue();
+            return nullptr;
+        },
+        nullptr);
+    ASSERT_EQ(THREAD_is_done(c, -1), 1);
+    THREAD_cleanup(c);
+    EXPECT_EQ(std::atomic_ref<int>(app_done).load(), 1);
+    EXPECT_TRUE(recorder.alerts().empty()); // nothing shown on the worker
+    THREAD_shutdown();
+    std::string text = log.text();
+    EXPECT_NE(text.find("EXCEPTION REPORTED FROM THREAD!!  File: src/worker, line 8.\nw1\nw2\nw3\nw4\n"),
+              std::string::npos);
+    app_done = 0;
+}
+
+TEST(CommandLine, OptionsAreSplitStoredAndEchoed)
+{
+    log_capture log;
+    UTL_cmdline c;
+    const char* argv[] = { "/opt/app/inst", "--no_vbos", "--fps=30", "--a=b=c", "--x=", "--fps=60" };
+    c.init_unix(6, argv);
+    EXPECT_EQ(c.has_option("--no_vbos"), 1);
+    EXPECT_EQ(c.has_option("--no_vbo"), 0);
+    EXPECT_EQ(c.has_option("/opt/app/inst"), 0);
+    EXPECT_EQ(c.value("--fps"), "60");
+    EXPECT_EQ(c.value("--a"), "b=c");
+    EXPECT_EQ(c.has_option("--x"), 1);
+    EXPECT_EQ(c.value("--x"), "");
+    EXPECT_EQ(log.text(),
+              "     '--no_vbos'\n"
+              "     '--fps'='30'\n"
+              "     '--a'='b=c'\n"
+              "     '--x'\n"
+              "WARNING: command line option --fps=60included twice.\n"
+              "     '--fps'='60'\n");
+}
+
+TEST(CommandLine, OnlyTheProgramPathStoresAndLogsNothing)
+{
+    log_capture log;
+    UTL_cmdline c;
+    const char* argv[] = { "/opt/app/inst" };
+    c.init_unix(1, argv);
+    EXPECT_EQ(c.size(), 0u);
+    EXPECT_EQ(log.text(), "");
+}
+
+TEST(CommandLine, CommandStringIsSplitOnWhiteSpace)
+{
+    log_capture log;
+    UTL_cmdline c;
+    c.init_win("   --no_sprites \t  --z=1   ");
+    EXPECT_EQ(c.size(), 2u);
+    EXPECT_EQ(c.has_option("--no_sprites"), 1);
+    EXPECT_EQ(c.value("--z"), "1");
+
+    UTL_cmdline only_value;
+    only_value.init_win("=5");
+    EXPECT_EQ(only_value.size(), 0u);
+    EXPECT_EQ(log.text(), "     '--no_sprites'\n     '--z'='1'\n");
+}
+
+// Built by a static initialiser, before init_stats.
+UTL_stat early_stat("early", UTL_stat_type(7), 3.0f);
+
+TEST(Statistics, RegistrationResetAndCommands)
+{
+    EXPECT_EQ(all_stats[UTL_stat_type(7)].count(&early_stat), 0u);
+    UTL_stat::init_stats();
+    EXPECT_EQ(all_stats[UTL_stat_type(7)].count(&early_stat), 1u);
+
+    UTL_stat own("own", UTL_stat_type(8), 5.0f);
+    float outside = 9.0f;
+    UTL_stat external(&outside, "outside", UTL_stat_type(8));
+    EXPECT_EQ(all_stats[UTL_stat_type(8)].size(), 2u); // registered at once after init
+    EXPECT_EQ(external.get(), 9.0f);
+
+    UTL_stat::reset_stats(UTL_stat_type(7));
+    EXPECT_EQ(own.get(), 5.0f);
+    EXPECT_EQ(early_stat.get(), 0.0f);
+    UTL_stat::reset_stats(UTL_stat_type(8));
+    EXPECT_EQ(own.get(), 0.0f);
+    EXPECT_EQ(outside, 9.0f); // an outside float keeps its number
+
+    EXPECT_EQ(all_stats.count(UTL_stat_type(99)), 0u);
+    UTL_stat::reset_stats(UTL_stat_type(99));
+    ASSERT_EQ(all_stats.count(UTL_stat_type(99)), 1u);
+    EXPECT_TRUE(all_stats[UTL_stat_type(99)].empty());
+
+    own.publish(); // a second insertion changes nothing
+    EXPECT_EQ(all_stats[UTL_stat_type(8)].size(), 2u);
+    all_stats[UTL_stat_type(8)].clear(); // the locals die with this test
+}
+
+int calls_first, calls_second;
+
+TEST(RemoteCommands, AreNumberedInOrderAndInvokedById)
+{
+    int base = UTL_remote_cmd::free_id;
+    UTL_remote_cmd first("First", [] { calls_first++; });
+    UTL_remote_cmd second("Second", [] { calls_second++; });
+    EXPECT_EQ(first.id, base);
+    EXPECT_EQ(second.id, base + 1);
+    UTL_remote_cmd::invoke(nullptr, second.id);
+    EXPECT_EQ(calls_first, 0);
+    EXPECT_EQ(calls_second, 1);
+    UTL_remote_cmd::invoke(nullptr, second.id + 1);
+    EXPECT_EQ(calls_first + calls_second, 1);
+    UTL_remote_cmd::invoke(nullptr, first.id);
+    EXPECT_EQ(calls_first, 1);
+    UTL_remote_cmd::cmd_list = first.next; // the locals die with this test
+}
+
+TEST(LazyMempool, DumpsItsTotalsAndFreesItsChain)
+{
+    log_capture log;
+    {
+        UTL_lazy_mempool pool;
+        pool.dump();
+        EXPECT_NE(pool.add_block(64), nullptr);
+        EXPECT_NE(pool.add_block(128), nullptr);
+        EXPECT_EQ(pool.total_allocated, 192u);
+    } // the chain is freed here; ASan reports a leak otherwise
+    EXPECT_EQ(log.text(), "Total memory allocated: 0\nTotal wasted memory: 0\nTotal ready memory: 0\n");
+}
+
+}

@@ -1,0 +1,345 @@
+// Threads, queues and the worker pool, on real threads and real time.
+
+#include "core/thread.h"
+
+#include "core/alert_recorder.h"
+#include "core/log_capture.h"
+#include "platform/system.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <set>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+void* as_message(intptr_t v) { return reinterpret_cast<void*>(v); }
+intptr_t as_value(void* m) { return reinterpret_cast<intptr_t>(m); }
+
+TEST(MessageQueue, DeliversInOrderAndTimedReadsReturnNullWhenEmpty)
+{
+    UTL_message_queue* q = nullptr;
+    UTL_message_queue_create(&q);
+    ASSERT_NE(q, nullptr);
+
+    UTL_message_queue_write(q, as_message(1));
+    UTL_message_queue_write(q, as_message(2));
+    UTL_message_queue_write(q, as_message(3));
+    EXPECT_EQ(as_value(UTL_message_queue_read(q, -1)), 1);
+    EXPECT_EQ(as_value(UTL_message_queue_read(q, 0)), 2);
+    EXPECT_EQ(as_value(UTL_message_queue_read(q, 250)), 3);
+
+    // Empty: a zero time-out and a short one both give null, and the queue
+    // stays usable afterwards.
+    EXPECT_EQ(UTL_message_queue_read(q, 0), nullptr);
+    EXPECT_EQ(UTL_message_queue_read(q, 20), nullptr);
+    UTL_message_queue_write(q, nullptr); // null is a message like any other
+    UTL_message_queue_write(q, as_message(7));
+    EXPECT_EQ(UTL_message_queue_count(q), 2);
+    EXPECT_EQ(UTL_message_queue_read(q, 0), nullptr);
+    EXPECT_EQ(as_value(UTL_message_queue_read(q, 0)), 7);
+
+    // Destroying a queue that still holds messages frees only its nodes.
+    int payload = 42;
+    UTL_message_queue_write(q, &payload);
+    UTL_message_queue_destroy(q);
+    EXPECT_EQ(payload, 42);
+}
+
+TEST(MessageQueue, TimedWaitsAcrossTheSecondBoundaryNeverFail)
+{
+    // Time-outs whose nanoseconds carry into the next second: a deadline
+    // left un-normalised makes the timed wait fail with EINVAL, a fatal alert.
+    alert_recorder recorder;
+    UTL_message_queue* q = nullptr;
+    UTL_message_queue_create(&q);
+    for (int timeout : { 1, 999, 1999, 1500, 750 }) {
+        for (int round = 0; round < 4; round++) {
+            std::thread writer([&] {
+                usleep(2000);
+                UTL_message_queue_write(q, as_message(timeout));
+            });
+            void* m = UTL_message_queue_read(q, timeout + 5000);
+            writer.join();
+            EXPECT_EQ(as_value(m), timeout);
+        }
+    }
+    EXPECT_TRUE(recorder.alerts().empty());
+    UTL_message_queue_destroy(q);
+}
+
+TEST(MessageQueue, EachMessageGoesToExactlyOneOfSeveralBlockedReaders)
+{
+    UTL_message_queue* q = nullptr;
+    UTL_message_queue_create(&q);
+    constexpr int readers = 4, per_reader = 250;
+    std::vector<std::vector<intptr_t>> got(readers);
+    std::vector<std::thread> threads;
+    for (int r = 0; r < readers; r++)
+        threads.emplace_back([&, r] {
+            for (int i = 0; i < per_reader; i++)
+                got[r].push_back(as_value(UTL_message_queue_read(q, -1)));
+        });
+    for (int i = 1; i <= readers * per_reader; i++)
+        UTL_message_queue_write(q, as_message(i));
+    for (auto& t : threads)
+        t.join();
+
+    std::set<intptr_t> all;
+    for (auto& list : got) {
+        // One reader sees its messages in arrival order.
+        for (size_t i = 1; i < list.size(); i++)
+            EXPECT_LT(list[i - 1], list[i]);
+        all.insert(list.begin(), list.end());
+    }
+    EXPECT_EQ(all.size(), size_t(readers * per_reader));
+    EXPECT_EQ(UTL_message_queue_count(q), 0);
+    UTL_message_queue_destroy(q);
+}
+
+TEST(CriticalSection, OsErrorsRaiseTheFatalAlertInItsFixedForm)
+{
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "destroys a locked mutex on purpose, which ThreadSanitizer reports";
+#endif
+    alert_recorder recorder;
+    pthread_mutex_t m;
+    UTL_critical_section_create(&m);
+    UTL_critical_section_lock(&m);
+    // glibc refuses to destroy a locked mutex with EBUSY.
+    EXPECT_THROW(UTL_critical_section_destroy(&m), recorded_fatal);
+    auto alerts = recorder.alerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].l1, "\"::pthread_mutex_destroy\" OS error");
+    EXPECT_EQ(alerts[0].l2, "err=" + std::to_string(EBUSY) + ".000000");
+    EXPECT_EQ(alerts[0].l3, "");
+    EXPECT_EQ(alerts[0].type, 2);
+    EXPECT_EQ(alerts[0].file, "DEzovuv/UTL/UTL_thread");
+    EXPECT_EQ(alerts[0].line, 175);
+    UTL_critical_section_unlock(&m);
+    UTL_critical_section_destroy(&m);
+    EXPECT_EQ(recorder.alerts().size(), 1u);
+}
+
+// [SECTION] The pool
+
+std::atomic<int> gate { 0 };
+
+void* wait_for_gate(void* arg)
+{
+    while (!gate.load())
+        usleep(200);
+    return arg;
+}
+
+void* square(void* arg)
+{
+    intptr_t v = as_value(arg);
+    return as_message(v * v);
+}
+
+void* throw_abcd(void*)
+{
+    __MACIBM_alert(0, "A", "B", "C", "D", 2, "test/unit", 99);
+    return as_message(1); // not reached: the alert throws on a worker
+}
+
+// Waits for a task and collects it. The task's exception is raised exactly
+// once, by whichever of is_done and cleanup first finds it after the reply;
+// on a worker that raise throws exce_class, on the main thread (with the
+// recorder installed) recorded_fatal. Returns how many times it was raised.
+template<typename Raised>
+int collect(THREAD_call* call)
+{
+    int raised = 0;
+    for (;;) {
+        try {
+            if (THREAD_is_done(call, 20))
+                break;
+        } catch (const Raised&) {
+            raised++;
+        }
+    }
+    for (;;) {
+        try {
+            THREAD_cleanup(call);
+            return raised;
+        } catch (const Raised&) {
+            raised++;
+        }
+    }
+}
+
+// A task that waits for another task which throws: the wait, on a worker,
+// passes the same exception onward.
+void* wait_for_thrower(void*)
+{
+    THREAD_call* inner = THREAD_run_async(throw_abcd, nullptr);
+    if (collect<exce_class>(inner) != 1)
+        return as_message(-1);
+    throw exce_class("A", "B", "C", "D", "test/unit", 99);
+}
+
+class ThreadPool : public ::testing::Test {
+protected:
+    void SetUp() override { THREAD_init(); }
+    void TearDown() override { THREAD_shutdown(); }
+    log_capture log;
+};
+
+TEST_F(ThreadPool, RunsTasksOnOneWorkerPerProcessorAndReportsResults)
+{
+    EXPECT_EQ(THREAD_is_inited(), 1);
+    EXPECT_EQ(THREAD_is_main_thread(), 1);
+    EXPECT_EQ(THREAD_worker_count(), int(plat::processor_count()));
+    EXPECT_EQ(THREAD_worker_count(), int(sysconf(_SC_NPROCESSORS_ONLN)));
+    EXPECT_NE(log.text().find("CPU count = " + std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) + "\n"),
+              std::string::npos);
+
+    std::vector<THREAD_call*> calls;
+    for (intptr_t i = 0; i < 64; i++)
+        calls.push_back(THREAD_run_async(square, as_message(i)));
+    for (intptr_t i = 0; i < 64; i++) {
+        EXPECT_EQ(THREAD_is_done(calls[i], -1), 1);
+        EXPECT_EQ(as_value(THREAD_cleanup(calls[i])), i * i);
+    }
+
+    // Workers are not the main thread.
+    THREAD_call* c = THREAD_run_async([](void*) -> void* { return as_message(THREAD_is_main_thread()); }, nullptr);
+    ASSERT_EQ(THREAD_is_done(c, -1), 1);
+    EXPECT_EQ(as_value(THREAD_cleanup(c)), 0);
+}
+
+TEST_F(ThreadPool, DoneIsTakenOnceAndRecordsComeBackWithTheNextCookie)
+{
+    gate = 0;
+    THREAD_call* c = THREAD_run_async(wait_for_gate, as_message(5));
+    EXPECT_EQ(THREAD_is_done(c, 0), 0);
+    EXPECT_EQ(THREAD_is_done(c, 10), 0);
+    gate = 1;
+    EXPECT_EQ(THREAD_is_done(c, -1), 1);
+    EXPECT_EQ(c->done, 1);
+    // Later calls answer from the record, without reading the reply queue.
+    EXPECT_EQ(THREAD_is_done(c, 0), 1);
+    EXPECT_EQ(THREAD_is_done(c, 0), 1);
+    int cookie = c->cookie;
+    EXPECT_EQ(as_value(THREAD_cleanup(c)), 5);
+
+    THREAD_call* again = THREAD_run_async(square, as_message(3));
+    EXPECT_EQ(again, c); // recycled
+    EXPECT_EQ(again->cookie, cookie + 4);
+    EXPECT_NE(again->cookie, 0);
+    ASSERT_EQ(THREAD_is_done(again, -1), 1);
+    EXPECT_EQ(as_value(THREAD_cleanup(again)), 9);
+}
+
+TEST_F(ThreadPool, CleanupBeforeDoneIsAFatalAlert)
+{
+    alert_recorder recorder;
+    gate = 0;
+    THREAD_call* c = THREAD_run_async(wait_for_gate, nullptr);
+    EXPECT_THROW(THREAD_cleanup(c), recorded_fatal);
+    auto alerts = recorder.alerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].l1, "Thread cleanup called on not-done call.");
+    EXPECT_EQ(alerts[0].type, 2);
+    EXPECT_EQ(alerts[0].file, "DEzovuv/Thread/hl_thread");
+    EXPECT_EQ(alerts[0].line, 139);
+    gate = 1;
+    ASSERT_EQ(THREAD_is_done(c, -1), 1);
+    THREAD_cleanup(c);
+}
+
+TEST_F(ThreadPool, AnAlertOnAWorkerTravelsBackAndIsReportedOnceOnTheMainThread)
+{
+    alert_recorder recorder;
+    // The worker shows nothing; collecting the task on the main thread raises
+    // the fatal alert with the task's four lines, once.
+    THREAD_call* c = THREAD_run_async(throw_abcd, nullptr);
+    EXPECT_EQ(collect<recorded_fatal>(c), 1);
+    auto alerts = recorder.alerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].l1, "A");
+    EXPECT_EQ(alerts[0].l2, "B");
+    EXPECT_EQ(alerts[0].l3, "C");
+    EXPECT_EQ(alerts[0].l4, "D");
+    EXPECT_EQ(alerts[0].type, 2);
+    EXPECT_EQ(alerts[0].file, "DEzovuv/OOPS_cpp/exce");
+    EXPECT_EQ(alerts[0].line, 15);
+
+    // Once the task has replied, is_done raises before it takes the reply;
+    // the next call takes it. (The reply is peeked at to know the task ran.)
+    recorder.clear();
+    c = THREAD_run_async(throw_abcd, nullptr);
+    UTL_message_queue_write(c->reply_queue, UTL_message_queue_read(c->reply_queue, -1));
+    EXPECT_THROW(THREAD_is_done(c, 0), recorded_fatal);
+    EXPECT_EQ(THREAD_is_done(c, 0), 1);
+    THREAD_cleanup(c);
+    EXPECT_EQ(recorder.alerts().size(), 1u);
+
+    // A reply taken without the exception being raised: cleanup raises it.
+    recorder.clear();
+    c = THREAD_run_async(throw_abcd, nullptr);
+    UTL_message_queue_read(c->reply_queue, -1);
+    c->done = 1;
+    EXPECT_THROW(THREAD_cleanup(c), recorded_fatal);
+    EXPECT_EQ(recorder.alerts().size(), 1u);
+    THREAD_cleanup(c); // raised once: now the record goes back to the pool
+
+    // Through a task waiting on a task: the exception passes from worker to
+    // worker, and still arrives here with the original lines.
+    recorder.clear();
+    THREAD_call* outer = THREAD_run_async(wait_for_thrower, nullptr);
+    EXPECT_EQ(collect<recorded_fatal>(outer), 1);
+    alerts = recorder.alerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].l1, "A");
+    EXPECT_EQ(alerts[0].l4, "D");
+}
+
+TEST(ThreadPoolLifecycle, ShutdownIsCleanAndIdempotent)
+{
+    log_capture log;
+    EXPECT_EQ(THREAD_is_inited(), 0);
+    THREAD_init();
+    THREAD_call* c = THREAD_run_async(square, as_message(4));
+    ASSERT_EQ(THREAD_is_done(c, -1), 1);
+    THREAD_cleanup(c);
+    THREAD_shutdown();
+    EXPECT_EQ(THREAD_is_inited(), 0);
+    THREAD_shutdown();
+    std::string text = log.text();
+    size_t first = text.find("Clean exit from threads.\n");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(text.find("Clean exit from threads.\n", first + 1), std::string::npos);
+
+    // A second start works on fresh queues.
+    THREAD_init();
+    c = THREAD_run_async(square, as_message(6));
+    ASSERT_EQ(THREAD_is_done(c, -1), 1);
+    EXPECT_EQ(as_value(THREAD_cleanup(c)), 36);
+    THREAD_shutdown();
+}
+
+TEST(ThreadPoolDeathTest, AFatalAlertWithBusyWorkersEndsWithStatusOne)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (int round = 0; round < 20; round++) {
+        EXPECT_EXIT(
+            {
+                alert_set_handler(nullptr);
+                THREAD_init();
+                gate = 0;
+                for (int i = 0; i < 8; i++)
+                    THREAD_run_async(wait_for_gate, nullptr);
+                __MACIBM_alert(0, "Fatal with workers alive", "", "", "", 2, "test/unit", 1);
+            },
+            ::testing::ExitedWithCode(1), "Fatal with workers alive");
+    }
+}
+
+}
