@@ -1,0 +1,399 @@
+// Path strings and file operations on real folders.
+
+#include "core/paths.h"
+
+#include "file_test_support.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+std::string normalised(std::string path)
+{
+    set_dir_chars(path);
+    return path;
+}
+
+void make_dirs(const std::string& path) { std::filesystem::create_directories(path); }
+
+// Waits (bounded) for a file another process writes; the content is what
+// the test checks.
+std::string wait_for_file(const std::string& path)
+{
+    for (int i = 0; i < 500 && !path_exists(path); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // The writer may still be finishing its last line.
+    std::string before;
+    for (int i = 0; i < 50; ++i) {
+        std::string now = read_file(path);
+        if (!now.empty() && now == before)
+            return now;
+        before = now;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return before;
+}
+
+// A program that writes its argv, one per line, into `record`.
+void write_recorder(const std::string& path, const std::string& record)
+{
+    write_file(path, "#!/bin/sh\n{ printf '%s\\n' \"$0\"; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" +
+                         record + ".part'\nmv '" + record + ".part' '" + record + "'\n");
+    chmod(path.c_str(), 0755);
+}
+
+}  // namespace
+
+using PathStrings = FileTest;
+
+TEST_F(PathStrings, SeparatorsBecomeSlashesExceptTheSecondCharacter)
+{
+    EXPECT_EQ(normalised("ab\\c:d/e"), "ab/c/d/e");
+    EXPECT_EQ(normalised("a\\b:c"), "a\\b/c");
+    EXPECT_EQ(normalised("::x"), "/:x");
+    EXPECT_EQ(normalised(":"), "/");
+    EXPECT_EQ(normalised("C:\\x"), "C:/x");
+    EXPECT_EQ(normalised(":a:b:"), "/a/b/");
+    EXPECT_EQ(normalised("a:b"), "a:b");
+    EXPECT_EQ(normalised(""), "");
+    EXPECT_TRUE(raised_alerts().empty());
+}
+
+TEST_F(PathStrings, FiveHundredCharactersIsTheFatalStringTooLong)
+{
+    std::string longest(499, 'x');
+    EXPECT_EQ(normalised(longest), longest);
+    EXPECT_TRUE(raised_alerts().empty());
+
+    std::string too_long(500, 'y');
+    EXPECT_THROW(normalised(too_long), fatal_alert_raised);
+    ASSERT_EQ(raised_alerts().size(), 1u);
+    const raised_alert& alert = raised_alerts()[0];
+    EXPECT_EQ(alert.l1, "String too long!");
+    EXPECT_EQ(alert.l2, too_long);
+    EXPECT_EQ(alert.l3, "");
+    EXPECT_EQ(alert.type, ALERT_FATAL);
+    EXPECT_EQ(alert.file, "DEzovuv/GenH/hl_string");
+    EXPECT_EQ(alert.line, 132);
+
+    // The prefix counts: each part fits, the whole does not.
+    raised_alerts().clear();
+    app_path = std::string(300, 'p');
+    EXPECT_THROW(is_sim_link(std::string(300, 'q').c_str(), nullptr), fatal_alert_raised);
+    ASSERT_EQ(raised_alerts().size(), 1u);
+    EXPECT_EQ(raised_alerts()[0].l2, std::string(300, 'p') + std::string(300, 'q'));
+    EXPECT_THROW(delete_file(std::string(250, 'r')), fatal_alert_raised);
+    EXPECT_THROW(make_file_executable(std::string(200, 's').c_str()), fatal_alert_raised);
+}
+
+TEST_F(PathStrings, CaseIsCorrectedAgainstTheDiskOnlyWhereNeeded)
+{
+    make_dirs(at("Resources"));
+    write_file(at("Resources/foo.txt"), "x");
+
+    // Off: paths are used as written.
+    EXPECT_EQ(normalised("resources:FOO.txt"), "resources/FOO.txt");
+
+    g_case_sensitive = 1;
+    EXPECT_EQ(normalised("resources:FOO.txt"), "Resources/foo.txt");
+    EXPECT_EQ(normalised("RESOURCES:missing.txt"), "Resources/missing.txt");
+    EXPECT_EQ(normalised("nowhere:foo.txt"), "nowhere/foo.txt");
+    EXPECT_EQ(file_exists("RESOURCES:FOO.TXT"), 1);
+
+    // Absolute paths are corrected from the root down.
+    std::string absolute = root + "/RESOURCES/Foo.TXT";
+    EXPECT_EQ(normalised(absolute), root + "/Resources/foo.txt");
+
+    // Names that differ only in case: the exact one is never rewritten, and
+    // otherwise the first in byte order wins.
+    make_dirs(at("data"));
+    make_dirs(at("Data"));
+    write_file(at("data/x"), "1");
+    EXPECT_EQ(normalised("data:x"), "data/x");
+    EXPECT_EQ(normalised("DATA:x"), "Data/x");
+    std::vector<char> buffer(std::string("dAtA/x").begin(), std::string("dAtA/x").end());
+    buffer.push_back('\0');
+    findPath(buffer.data());
+    EXPECT_STREQ(buffer.data(), "Data/x");
+}
+
+using FileOperations = FileTest;
+
+TEST_F(FileOperations, FoldersAreMadeAndExistingOnesAreNoError)
+{
+    // The second character is never a separator: "a:b:" would name the
+    // folder "a:b", so the folders here have longer names.
+    EXPECT_EQ(make_folder("ab:"), 0);
+    EXPECT_EQ(make_folder("ab:cd:"), 0);
+    EXPECT_EQ(dir_exists("ab:cd:"), 1);
+    struct stat info;
+    ASSERT_EQ(stat(at("ab/cd").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777 & ~0022u, 0755u & ~0022u);
+    EXPECT_EQ(make_folder("a:b:"), 0);
+    EXPECT_TRUE(std::filesystem::is_directory(at("a:b")));
+
+    int again = make_folder("ab:cd:");
+    EXPECT_EQ(again, EEXIST);
+    EXPECT_EQ(show_make_dir_err(again), 0);
+    EXPECT_EQ(show_make_dir_err(0), 0);
+    EXPECT_EQ(show_make_dir_err(-48), 0);
+    EXPECT_EQ(show_make_dir_err(EACCES), 1);
+    EXPECT_EQ(show_del_err(EACCES), 0);
+
+    sErrFile = "";
+    sErrLine = -1;
+    EXPECT_EQ(make_folder("missing:deep:"), ENOENT);
+    EXPECT_STREQ(sErrFile, "DEzovuv/Files/io_utils");
+    EXPECT_GT(sErrLine, 0);
+}
+
+TEST_F(FileOperations, DeleteRemovesFilesAndEmptyFoldersOnly)
+{
+    EXPECT_EQ(delete_file(""), ENOENT);
+
+    make_dirs(at("xy"));
+    EXPECT_EQ(delete_file("xy:"), 0);
+    EXPECT_FALSE(path_exists(at("xy")));
+
+    make_dirs(at("full"));
+    write_file(at("full/f.txt"), "data");
+    EXPECT_EQ(delete_file("full:"), ENOTEMPTY);
+    EXPECT_EQ(delete_file("full:f.txt"), 0);
+    EXPECT_FALSE(path_exists(at("full/f.txt")));
+    EXPECT_EQ(delete_file("full:f.txt"), ENOENT);
+    EXPECT_EQ(delete_file("full/"), 0);
+
+    // The prefix is put in front.
+    make_dirs(at("base/inner"));
+    write_file(at("base/inner/g"), "g");
+    app_path = root + "/base/";
+    EXPECT_EQ(delete_file("inner:g"), 0);
+    EXPECT_FALSE(path_exists(at("base/inner/g")));
+}
+
+TEST_F(FileOperations, RenameAndDeleteCarryTheForkSidecarAlong)
+{
+    make_dirs(at("dir"));
+    write_file(at("dir/a.txt"), "data");
+    write_file(at("dir/._a.txt"), "fork");
+
+    EXPECT_EQ(rename_file("dir:", "a.txt", "b.txt"), 0);
+    EXPECT_EQ(read_file(at("dir/b.txt")), "data");
+    EXPECT_EQ(read_file(at("dir/._b.txt")), "fork");
+    EXPECT_FALSE(path_exists(at("dir/._a.txt")));
+
+    EXPECT_EQ(rename_file("dir:", "nothing", "else"), ENOENT);
+
+    EXPECT_EQ(delete_file("dir:b.txt"), 0);
+    EXPECT_FALSE(path_exists(at("dir/._b.txt")));
+    EXPECT_EQ(delete_file("dir:"), 0);  // nothing hidden keeps it from going
+}
+
+TEST_F(FileOperations, ExistenceTests)
+{
+    make_dirs(at("folder"));
+    write_file(at("file"), "x");
+    ASSERT_EQ(symlink("folder", at("link").c_str()), 0);
+
+    EXPECT_EQ(dir_exists("folder"), 1);
+    EXPECT_EQ(dir_exists("folder:"), 1);
+    EXPECT_EQ(dir_exists("link:"), 1);
+    EXPECT_EQ(dir_exists("file"), 0);
+    EXPECT_EQ(dir_exists("none:"), 0);
+    EXPECT_EQ(file_exists("file"), 1);
+    EXPECT_EQ(file_exists("none"), 0);
+
+    // A FIFO answers at once instead of waiting for a writer.
+    ASSERT_EQ(mkfifo(at("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(file_exists("pipe"), 1);
+}
+
+TEST_F(FileOperations, SymbolicLinksAreReadWithoutFollowingThem)
+{
+    write_file(at("plain"), "x");
+    std::string target = "kept";
+    EXPECT_EQ(is_sim_link("plain", &target), 0);
+    EXPECT_EQ(target, "kept");
+    EXPECT_EQ(is_sim_link("absent", &target), 0);
+
+    make_dirs(at("A"));
+    ASSERT_EQ(symlink("A", at("Current").c_str()), 0);
+    EXPECT_EQ(is_sim_link("Current", &target), 1);
+    EXPECT_EQ(target, "A");
+    EXPECT_EQ(is_sim_link("Current", nullptr), 1);
+
+    // Dangling links and long targets are links too.
+    std::string long_target(600, 'z');
+    ASSERT_EQ(symlink(long_target.c_str(), at("long").c_str()), 0);
+    EXPECT_EQ(is_sim_link("long", &target), 1);
+    EXPECT_EQ(target, long_target);
+
+    make_dirs(at("sub"));
+    ASSERT_EQ(symlink("../A", at("sub/up").c_str()), 0);
+    EXPECT_EQ(is_sim_link("sub:up", &target), 1);
+    EXPECT_EQ(target, "../A");
+}
+
+TEST_F(FileOperations, MakeFileExecutable)
+{
+    write_file(at("tool"), "#!/bin/sh\n");
+    chmod(at("tool").c_str(), 0600);
+    EXPECT_EQ(make_file_executable("tool"), 0);
+    struct stat info;
+    ASSERT_EQ(stat(at("tool").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0755u);
+    EXPECT_EQ(make_file_executable("no-tool"), ENOENT);
+
+    g_case_sensitive = 1;
+    chmod(at("tool").c_str(), 0600);
+    EXPECT_EQ(make_file_executable("TOOL"), 0);
+    ASSERT_EQ(stat(at("tool").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0755u);
+}
+
+using SpecialFolders = FileTest;
+
+TEST_F(SpecialFolders, EachKindIsAnAbsoluteFolderEndingInSlash)
+{
+    std::string home = root + "/home";
+
+    std::string out = "unchanged";
+    get_OS_abs_path(OS_FOLDER_APPLICATION, out);
+    char exe[4096];
+    ssize_t got = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    ASSERT_GT(got, 0);
+    std::string exe_path(exe, static_cast<size_t>(got));
+    EXPECT_EQ(out, exe_path.substr(0, exe_path.rfind('/') + 1));
+
+    get_OS_abs_path(OS_FOLDER_DESKTOP, out);
+    EXPECT_EQ(out, home + "/Desktop/");
+    EXPECT_TRUE(std::filesystem::is_directory(home + "/Desktop"));
+
+    make_dirs(home + "/.config");
+    write_file(home + "/.config/user-dirs.dirs", "# comment\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n");
+    get_OS_abs_path(OS_FOLDER_DESKTOP, out);
+    EXPECT_EQ(out, home + "/Bureau/");
+
+    get_OS_abs_path(OS_FOLDER_APPLICATIONS, out);
+    EXPECT_EQ(out, home + "/");
+
+    get_OS_abs_path(OS_FOLDER_PREFERENCES, out);
+    EXPECT_EQ(out, home + "/.config/");
+
+    setenv("XDG_CONFIG_HOME", (root + "/conf/deeper").c_str(), 1);
+    get_OS_abs_path(OS_FOLDER_PREFERENCES, out);
+    EXPECT_EQ(out, root + "/conf/deeper/");
+    struct stat info;
+    ASSERT_EQ(stat((root + "/conf/deeper").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+    // A relative XDG value does not count.
+    setenv("XDG_CONFIG_HOME", "relative/conf", 1);
+    get_OS_abs_path(OS_FOLDER_PREFERENCES, out);
+    EXPECT_EQ(out, home + "/.config/");
+}
+
+TEST_F(SpecialFolders, FailuresLeaveTheOutputAlone)
+{
+    std::string out = "unchanged";
+    get_OS_abs_path(9, out);
+    EXPECT_EQ(out, "unchanged");
+    get_OS_abs_path(-1, out);
+    EXPECT_EQ(out, "unchanged");
+
+    write_file(at("blocker"), "a file where a folder should be");
+    setenv("XDG_CONFIG_HOME", (root + "/blocker/conf").c_str(), 1);
+    get_OS_abs_path(OS_FOLDER_PREFERENCES, out);
+    EXPECT_EQ(out, "unchanged");
+}
+
+TEST_F(SpecialFolders, TemporaryFolderIsPrivate)
+{
+    std::string home = root + "/home";
+    std::string tmp = root + "/tmp";
+    std::string uid = std::to_string(getuid());
+    auto check_private = [](const std::string& folder) {
+        ASSERT_FALSE(folder.empty());
+        EXPECT_EQ(folder.back(), '/');
+        struct stat info;
+        ASSERT_EQ(lstat(folder.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISDIR(info.st_mode));
+        EXPECT_EQ(info.st_uid, getuid());
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+    };
+
+    std::string out;
+    get_OS_abs_path(OS_FOLDER_TEMPORARY, out);
+    EXPECT_EQ(out, home + "/.cache/veltrix-installer/");
+    check_private(out);
+
+    // A link planted at the cache location is refused.
+    std::filesystem::remove_all(home + "/.cache/veltrix-installer");
+    make_dirs(root + "/elsewhere");
+    ASSERT_EQ(symlink((root + "/elsewhere").c_str(), (home + "/.cache/veltrix-installer").c_str()), 0);
+    get_OS_abs_path(OS_FOLDER_TEMPORARY, out);
+    EXPECT_EQ(out, tmp + "/veltrix-installer-" + uid + "/");
+    check_private(out);
+
+    // So is a folder open to others, at both places: then a fresh one.
+    std::filesystem::remove_all(tmp + "/veltrix-installer-" + uid);
+    make_dirs(tmp + "/veltrix-installer-" + uid);
+    chmod((tmp + "/veltrix-installer-" + uid).c_str(), 0777);
+    get_OS_abs_path(OS_FOLDER_TEMPORARY, out);
+    EXPECT_EQ(out.compare(0, (tmp + "/veltrix-installer-").size(), tmp + "/veltrix-installer-"), 0);
+    EXPECT_NE(out, tmp + "/veltrix-installer-" + uid + "/");
+    check_private(out);
+
+    // XDG_CACHE_HOME moves the first choice.
+    setenv("XDG_CACHE_HOME", (root + "/cache").c_str(), 1);
+    get_OS_abs_path(OS_FOLDER_TEMPORARY, out);
+    EXPECT_EQ(out, root + "/cache/veltrix-installer/");
+    check_private(out);
+}
+
+using LaunchApp = FileTest;
+
+TEST_F(LaunchApp, AProgramThatCannotStartIsReportedAndWeGoOn)
+{
+    xer.open(at("Log.txt"));
+    int error = launch_app("no-such-program", "dest");
+    EXPECT_EQ(error, ENOENT);
+    xer.close();
+    EXPECT_EQ(read_file(at("Log.txt")), "Launching: no-such-program with dest\n");
+
+    write_file(at("not-executable"), "#!/bin/sh\n");
+    chmod(at("not-executable").c_str(), 0644);
+    EXPECT_EQ(launch_app("not-executable", ""), EACCES);
+}
+
+TEST_F(LaunchApp, AStartedProgramGetsPathArgumentAndWeExitWithStatusOne)
+{
+    // With the prefix the program's path is absolute, which is also what a
+    // script sees as its own name.
+    app_path = root + "/";
+    write_recorder(at("recorder"), at("with-argument.txt"));
+    EXPECT_EXIT(launch_app("recorder", "/some/folder"), ::testing::ExitedWithCode(1), "");
+    EXPECT_EQ(wait_for_file(at("with-argument.txt")), root + "/recorder\n-path\n/some/folder\n");
+
+    write_recorder(at("recorder2"), at("no-argument.txt"));
+    EXPECT_EXIT(launch_app("recorder2", ""), ::testing::ExitedWithCode(1), "");
+    EXPECT_EQ(wait_for_file(at("no-argument.txt")), root + "/recorder2\n");
+}
+
+TEST_F(LaunchApp, AnAppFolderRunsTheProgramInside)
+{
+    app_path = root + "/";
+    make_dirs(at("Tool.app/Contents/MacOS"));
+    write_recorder(at("Tool.app/Contents/MacOS/Tool"), at("inside.txt"));
+    EXPECT_EXIT(launch_app("Tool.app:", "x"), ::testing::ExitedWithCode(1), "");
+    EXPECT_EQ(wait_for_file(at("inside.txt")), root + "/Tool.app/Contents/MacOS/Tool\n-path\nx\n");
+
+    // Without the inner program the folder itself is what fails to start.
+    make_dirs(at("Empty.app"));
+    EXPECT_EQ(launch_app("Empty.app", ""), EACCES);
+}
