@@ -1,0 +1,140 @@
+#include "gfx/image_files.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace test {
+
+temp_folder::temp_folder()
+{
+    const char* base = getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/veltrix-gfx-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+temp_folder::~temp_folder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void write_png(const std::string& path, int width, int height, const std::vector<uint8_t>& rows,
+               const png_options& options)
+{
+    FILE* file = fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        throw std::runtime_error("cannot create " + path);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        fclose(file);
+        throw std::runtime_error("libpng failed writing " + path);
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, options.bit_depth, options.colour_type,
+                 options.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> palette;
+    for (size_t i = 0; i + 2 < options.palette.size(); i += 3)
+        palette.push_back({options.palette[i], options.palette[i + 1], options.palette[i + 2]});
+    if (!palette.empty())
+        png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+    png_color_16 trns_colour{};
+    if (!options.trns.empty()) {
+        if (options.colour_type == PNG_COLOR_TYPE_PALETTE) {
+            png_set_tRNS(png, info, options.trns.data(), static_cast<int>(options.trns.size()), nullptr);
+        } else {
+            auto sample = [&](size_t i) {
+                return static_cast<png_uint_16>(options.trns[2 * i] << 8 | options.trns[2 * i + 1]);
+            };
+            if (options.colour_type == PNG_COLOR_TYPE_GRAY) {
+                trns_colour.gray = sample(0);
+            } else {
+                trns_colour.red = sample(0);
+                trns_colour.green = sample(1);
+                trns_colour.blue = sample(2);
+            }
+            png_set_tRNS(png, info, nullptr, 0, &trns_colour);
+        }
+    }
+    png_write_info(png, info);
+    const size_t row_bytes = rows.size() / static_cast<size_t>(height);
+    std::vector<png_bytep> pointers(height);
+    for (int y = 0; y < height; ++y)
+        pointers[y] = const_cast<png_bytep>(rows.data() + y * row_bytes);
+    png_write_image(png, pointers.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    fclose(file);
+}
+
+std::vector<uint8_t> bmp_bytes(int width, int height, const std::vector<uint8_t>& bgr_bottom_up, int bits,
+                               int compression, bool pad_last_row)
+{
+    const int row_bytes = (width * 3 + 3) / 4 * 4;
+    std::vector<uint8_t> out(54, 0);
+    auto put = [&](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    };
+    out[0] = 'B';
+    out[1] = 'M';
+    put(2, 54 + row_bytes * height, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, width, 4);
+    put(22, height, 4);
+    put(26, 1, 2);
+    put(28, bits, 2);
+    put(30, compression, 4);
+    for (int y = 0; y < height; ++y) {
+        const auto row = bgr_bottom_up.begin() + y * width * 3;
+        out.insert(out.end(), row, row + width * 3);
+        if (pad_last_row || y + 1 < height)
+            out.insert(out.end(), row_bytes - width * 3, 0);
+    }
+    return out;
+}
+
+void write_file(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string run(const std::string& command)
+{
+    std::string output;
+    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr)
+        return output;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, got);
+    pclose(pipe);
+    return output;
+}
+
+std::vector<uint8_t> magick_pixels(const std::string& path, const std::string& map)
+{
+    const std::string bytes = run("convert '" + path + "' -depth 8 " + map + ":-");
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+}  // namespace test
