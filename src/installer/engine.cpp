@@ -1,0 +1,300 @@
+// The download-and-extract engine: four interleaved streams, each polled once per call.
+
+#include "installer/engine.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/alert.h"
+#include "core/clock.h"
+#include "core/paths.h"
+#include "core/errors.h"
+#include "core/globals.h"
+#include "core/listing.h"
+#include "core/paths.h"
+#include "core/stg.h"
+#include "core/zip.h"
+#include "installer/install_tree.h"
+#include "installer/listing.h"
+#include "installer/servers.h"
+#include "net/http.h"
+
+namespace {
+
+// Rates in kilobytes per second at which the stream target changes; targets above four all mean
+// "every stream".
+constexpr float RATE_SLOW = 50;
+constexpr float RATE_FAST = 100;
+constexpr float RATE_FASTER = 150;
+constexpr float RATE_FASTEST = 200;
+
+bool is_separator(char c) { return c == '/' || c == ':' || c == '\\'; }
+
+std::string stream_archive(int stream)
+{
+    std::string archive = temp_path + std::to_string(stream) + ".zip";
+    set_dir_chars(archive);
+    return archive;
+}
+
+std::string last_component(const std::string& path)
+{
+    if (path.size() < 2)
+        return path;
+    for (size_t i = path.size() - 1; i-- > 0;) {
+        if (is_separator(path[i]))
+            return path.substr(i + 1);
+    }
+    return path;
+}
+
+void log_action(const char* prefix, const std::string& path, int result)
+{
+    if (!stg._log_actions)
+        return;
+    xer << prefix << path << ", with result=" << result << ".\n";
+    xer.flush();
+}
+
+// Every ancestor folder of a deleted file inside the install folder, so that the end of the
+// install can remove the ones left empty.
+void remember_ancestors(const std::string& local)
+{
+    for (size_t cut = local.rfind('/'); cut != std::string::npos; cut = local.rfind('/', cut - 1)) {
+        std::string folder = local.substr(0, cut + 1);
+        if (folder.size() > dest_dir_path.size())
+            deleted_files.insert(folder);
+        if (cut == 0)
+            break;
+    }
+}
+
+int active_stream_count()
+{
+    int active = 0;
+    for (int s = 0; s < max_streams; ++s)
+        active += next.slot_active[s] ? 1 : 0;
+    return active;
+}
+
+// After a stream finished a file: start another stream or stop this one to follow the rate.
+void adapt_streams(int stream)
+{
+    float elapsed = std::max(1.0f, xtim.elapsed - next.install_start);
+    float rate = (next.kb_done_zip + next.kb_in_flight) / elapsed;
+    int target = stream_target_for_rate(rate);
+    if (stg._stream_count != 0)
+        target = stg._stream_count;
+    int active = active_stream_count();
+    if (active < target) {
+        for (int s = 0; s < max_streams; ++s) {
+            if (!next.slot_active[s]) {
+                next.slot_active[s] = 1;
+                next.slot_wants[s] = 1;
+                break;
+            }
+        }
+    }
+    if (target < active)
+        next.slot_active[stream] = 0;
+    else
+        next.slot_wants[stream] = 1;
+}
+
+void remove_emptied_folders()
+{
+    for (auto it = deleted_files.rbegin(); it != deleted_files.rend(); ++it) {
+        wrk_path = *it;
+        if (opensave_getitems(0) != 0)
+            continue;
+        int result = delete_file(*it);
+        log_action("cleanup: DELETING  file ", *it, result);
+    }
+}
+
+void rename_install_folder()
+{
+    if (!this_install_has_exes || !stg._rename_folder)
+        return;
+    if (!is_plain_folder_name(install_name)) {
+        xer << "Not renaming the install folder to the release name '" << install_name
+            << "': it must be one plain folder name.\n";
+        xer.flush();
+        return;
+    }
+    std::string install = dest_dir_path;
+    if (!install.empty() && install.back() == '/')
+        install.pop_back();
+    size_t slash = install.rfind('/');
+    if (slash == std::string::npos)
+        return;
+    std::string parent = install.substr(0, slash + 1);
+    std::string last = install.substr(slash + 1);
+    if (last.empty() || last == install_name)
+        return;
+    if (rename_file(parent, last, install_name) == 0)
+        dest_dir_path = parent + install_name + "/";
+}
+
+// Ends a slot's transfer at once: its socket and file are closed and the slot is free for the
+// next net_check, which then starts the transfer it names instead of continuing this one.
+void drop_transfer(int slot)
+{
+    delete http.slots[slot];
+    http.slots[slot] = nullptr;
+}
+
+} // namespace
+
+long long transfer_percent(int slot)
+{
+    if (slot < 0 || slot >= HTTP_SLOT_COUNT)
+        return 0;
+    const down_class* transfer = http.slots[slot];
+    if (transfer == nullptr)
+        return 0;
+    if (transfer->content_length <= 0)
+        return -1;
+    return static_cast<long long>(transfer->received) * 100 / transfer->content_length;
+}
+
+int stream_target_for_rate(float kb_per_second)
+{
+    int target = 4;
+    if (kb_per_second <= RATE_SLOW)
+        target = 2;
+    if (kb_per_second > RATE_FAST)
+        target = 6;
+    if (kb_per_second > RATE_FASTER)
+        target = 8;
+    if (kb_per_second > RATE_FASTEST)
+        target = 9;
+    return target;
+}
+
+bool is_plain_folder_name(const std::string& name)
+{
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    return name.find_first_of("/:\\") == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+void reset_slots()
+{
+    int n = static_cast<int>(sim_info.size());
+    for (int s = 0; s < max_streams; ++s) {
+        // A transfer of an earlier install must not be "continued" into this one's archive.
+        drop_transfer(FIRST_STREAM_SLOT + s);
+        if (next.slot_active[s] && next.slot_file[s] >= 0 && next.slot_file[s] < n)
+            (void)delete_file(stream_archive(s));  // usually absent
+    }
+    next.next_file = 0;
+    for (int s = 0; s < max_streams; ++s) {
+        next.slot_active[s] = (s < 2) ? 1 : 0;
+        next.slot_wants[s] = (s < 2) ? 1 : 0;
+        next.slot_file[s] = 0;
+    }
+    next.install_start = xtim.elapsed;
+    next.kb_in_flight = 0;
+    next.kb_done_zip = 0;
+    next.kb_done_unzip = 0;
+}
+
+void extract_and_delete_file(std::string zip, std::string dest)
+{
+    set_dir_chars(dest);
+    std::string folder = folder_of(dest);
+    int result = zip_to_file(zip, folder, nullptr, 0);
+    if (result != 0) {
+        stg.install_error = 1;
+        __MACIBM_alert(0, "The installer cannot extract a file.", "Error:" + error_str(result), "Compressed File:" + zip,
+            "Destination:" + dest, ALERT_MESSAGE, __FILE__, __LINE__);
+    }
+    int chmod_result = 0;
+    if (dest.find("Contents/MacOS/") != std::string::npos)
+        chmod_result = make_file_executable(dest.c_str());
+    log_action("EXPANDING file ", dest, result);
+    log_action("CHMODING  file ", dest, chmod_result);
+    int deleted = delete_file(zip);
+    log_action("DELETING  file ", zip, deleted);
+}
+
+int grab_files()
+{
+    next.kb_in_flight = 0;
+    int n = static_cast<int>(sim_info.size());
+
+    for (int s = 0; s < max_streams; ++s) {
+        if (!next.slot_active[s])
+            continue;
+        if (next.slot_wants[s]) {
+            next.slot_file[s] = next.next_file;
+            next.next_file = std::clamp(next.next_file + 1, 0, n);
+        }
+        if (next.slot_file[s] < 0 || next.slot_file[s] >= n)
+            continue;
+        file_history_struct& history = sim_info[next.slot_file[s]];
+        if (history.empty())
+            continue;
+        file_version_struct& v = history.back();
+        std::string local = local_path_of(v.path);
+        int server = std::clamp(stg.server_index, 0, max_servers - 1);
+        std::string remote = server_path[server] + v.path + ".zip";
+        std::string archive = stream_archive(s);
+        next.slot_wants[s] = 0;
+        crnt_file_path = remote;
+        crnt_file_name = last_component(remote);
+
+        if (path_has_no_file(v.path)) {
+            __MACIBM_alert(0, "I am working through the list and found a path that has no file!",
+                "This is impossible to download or delete!", "It is:", v.path, ALERT_FATAL, __FILE__, __LINE__);
+            return 1;
+        }
+
+        bool finished = false;
+        if (v.remove) {
+            stg.file_action = ACTION_DELETE;
+            int result = delete_file(local);
+            log_action("now we want to nuke a file: DELETING  file ", local, result);
+            remember_ancestors(local);
+            if (show_del_err(result))
+                __MACIBM_alert(0, "Could not delete a file that I no longer want to have!", error_str(result), local, "",
+                    ALERT_FATAL, __FILE__, __LINE__);
+            finished = true;
+        } else if (!v.download) {
+            stg.file_action = v.have_it ? ACTION_DUPLICATE : ACTION_NOT_WANTED;
+            finished = true;
+        } else {
+            stg.file_action = ACTION_DOWNLOAD;
+            int result = http.net_check(FIRST_STREAM_SLOT + s, server_name[server], remote, archive);
+            if (result == 0) {
+                stg.file_fraction = static_cast<float>(transfer_percent(FIRST_STREAM_SLOT + s)) * 0.01f;
+                next.kb_in_flight += stg.file_fraction * v.zip_kb;
+            } else if (result == 2) {
+                stg.download_failed = 1;
+                next.next_file = std::min(next.next_file, next.slot_file[s]);
+                stg.server_index = pick_server_skewed(stg.server_count);
+                next.slot_wants[s] = 0;
+            } else {
+                stg.download_failed = 0;
+                extract_and_delete_file(archive, local);
+                v.have_it = 1;
+                next.kb_done_zip += v.zip_kb;
+                next.kb_done_unzip += v.unzip_kb;
+                finished = true;
+            }
+        }
+        if (finished)
+            adapt_streams(s);
+    }
+
+    for (int s = 0; s < max_streams; ++s) {
+        if (next.slot_active[s] && next.slot_file[s] < n)
+            return stg.install_error;
+    }
+
+    next.all_done = 1;
+    remove_emptied_folders();
+    rename_install_folder();
+    return 1;
+}

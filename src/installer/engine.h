@@ -1,0 +1,33 @@
+// engine: carries out the update decisions. Each call of grab_files does one non-blocking step of
+// up to four download streams (HTTP slots 2..5), extracts finished archives into place, deletes
+// files the release dropped, and at the end removes emptied folders and may rename the install.
+// Called by the installer screen for about 10 ms of every frame while the install phase is 1.
+// Invariant: no stream writes outside dest_dir_path; reset_slots leaves no transfer of an earlier
+// install running.
+#pragma once
+
+#include <string>
+
+// HTTP slot of stream 0; streams 0..3 use slots 2..5.
+constexpr int FIRST_STREAM_SLOT = 2;
+
+// 1 when the install is complete; otherwise install_error (0 keep calling, 1 failed).
+[[nodiscard]] int grab_files();
+
+// Extracts one downloaded archive into the folder of dest, makes program files executable and
+// deletes the archive; sets install_error (with a message alert) when extraction fails.
+void extract_and_delete_file(std::string zip, std::string dest);
+
+// Re-initialises the scheduler before an install (and after one): drops the streams' transfers
+// and their partial archives; two streams start, all counters at 0. all_done is kept.
+void reset_slots();
+
+// Percentage received of the transfer in an HTTP slot, in 64 bits so large files cannot
+// overflow: 0 when the slot has no transfer, -1 while its length is unknown.
+[[nodiscard]] long long transfer_percent(int slot);
+
+// Stream count wanted for a download rate in kilobytes per second (before the preference).
+[[nodiscard]] int stream_target_for_rate(float kb_per_second);
+
+// A release name that may become the install folder's name: one plain path component.
+[[nodiscard]] bool is_plain_folder_name(const std::string& name);
