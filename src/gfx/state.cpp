@@ -25,7 +25,7 @@ void enable(GLenum cap, bool on)
 void select_unit(int unit)
 {
     ++state_calls;
-    glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+    glActiveTexture(GL_TEXTURE0 + unit);
 }
 
 }  // namespace

@@ -1,0 +1,130 @@
+#include "gfx/gfx_helpers.h"
+
+#include <GL/gl.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "core/alert.h"
+#include "core/globals.h"
+#include "core/mnw.h"
+#include "gfx/ogl_ext.h"
+#include "gfx/tman.h"
+#include "gfx/viewport.h"
+
+namespace gfx_test {
+
+namespace {
+
+std::vector<recorded_alert>& recorded()
+{
+    static std::vector<recorded_alert> list;
+    return list;
+}
+
+void record_alert(int, const std::string& l1, const std::string& l2, const std::string& l3, const std::string& l4,
+                  int type, const char* file, int line)
+{
+    recorded().push_back({l1, l2, l3, l4, type, file ? file : "", line});
+}
+
+}  // namespace
+
+log_capture::log_capture()
+{
+    char pattern[] = "/tmp/gfx-log-XXXXXX";
+    const int fd = mkstemp(pattern);
+    if (fd >= 0)
+        close(fd);
+    path_ = pattern;
+    if (xer.is_open())
+        xer.close();
+    xer.clear();
+    xer.open(path_, std::ios::out | std::ios::trunc);
+}
+
+log_capture::~log_capture()
+{
+    xer.close();
+    xer.clear();
+    std::remove(path_.c_str());
+}
+
+std::string log_capture::text() const
+{
+    xer.flush();
+    std::ifstream in(path_);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+alert_recorder::alert_recorder()
+{
+    recorded().clear();
+    alert_set_handler(record_alert);
+}
+
+alert_recorder::~alert_recorder()
+{
+    alert_set_handler(nullptr);
+}
+
+const std::vector<recorded_alert>& alert_recorder::alerts() const
+{
+    return recorded();
+}
+
+void set_up_screen()
+{
+    for (int a = 0; a <= 360; ++a) {
+        lookup_sin[a] = static_cast<float>(std::sin(a * M_PI / 180));
+        lookup_cos[a] = static_cast<float>(std::cos(a * M_PI / 180));
+    }
+    mnw.x_res = 1024;
+    mnw.y_res = 768;
+    mnw.cur_win = WIN_MAIN;
+    mnw.off_x = mnw.off_y = 0;
+    mnw.tex_res = 5;
+    ren.global_alpha = 1;
+    ren.green_only = 0;
+    if (ren.gl_version == nullptr) {
+        // Detection logs its report and warns nothing on llvmpipe; keep its lines out of the way.
+        log_capture quiet;
+        glExt.init_extensions();
+    }
+    OGL_pix_specs(0);
+    OGL_nrml_colors();
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+}
+
+void load_marker_atlas()
+{
+    constexpr int SIDE = 512, CELL_W = 8, CELL_H = 11, COLUMNS = 21, ROWS = 5, SECOND_SET = 168;
+    scratch_array_align();
+    std::memset(scratch_array, 0, SIDE * SIDE * 4);
+    for (int set = 0; set < 2; ++set)
+        for (int row = 0; row < ROWS; ++row)
+            for (int column = 0; column < COLUMNS; ++column) {
+                if (row == 0 && column == 0)
+                    continue;
+                const int s = set * SECOND_SET + column * CELL_W;
+                for (int t = row * CELL_H; t < (row + 1) * CELL_H; ++t) {
+                    unsigned char* texel = scratch_array + (t * SIDE + s) * 4;
+                    texel[0] = static_cast<unsigned char>(10 * column + 5);
+                    texel[1] = static_cast<unsigned char>(40 * row + 5);
+                    texel[2] = set == 0 ? MARKER_BLUE_PROPORTIONAL : MARKER_BLUE_FIXED;
+                    texel[3] = 255;
+                }
+            }
+    scratch_dx = SIDE;
+    scratch_dy = SIDE;
+    (void)tman.load_texture(tex_fail_fatal, 363, 2, tex_load_now, "scratch_array:hard-wired textures");
+}
+
+}  // namespace gfx_test
