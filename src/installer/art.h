@@ -1,0 +1,28 @@
+// art: the interface images built into the program, and the installer's controls cut from its picture.
+// recall_ins_texes loads the four images as fixed textures at start-up (called by the shell's start-up);
+// the installer screens draw with interface_rect and interface_icon and show sizes with set_size_str.
+// Invariant: images are raw RGBA, rows bottom to top, stored whole; the atlas is the last one loaded,
+// so it is what scratch_array holds afterwards.
+#pragma once
+
+#include <string>
+
+extern const unsigned char t_installer_dat[];
+extern const unsigned char t_ins_back_1_dat[];
+extern const unsigned char t_ins_back_2_dat[];
+extern const unsigned char t_interface_dat[];
+
+constexpr int INSTALLER_PICTURE_WIDTH = 1010, INSTALLER_PICTURE_HEIGHT = 764;
+constexpr int BACKGROUND_WIDTH = 1024, BACKGROUND_HEIGHT = 768;
+constexpr int INTERFACE_ATLAS_SIDE = 512;
+
+// Palette entry that holds the tint of the last interface_rect drawn.
+constexpr int INTERFACE_TINT_COLOUR = 98;
+// interface_rect tints: a usable control, a disabled one; any other value draws untinted.
+constexpr int TINT_USABLE = 1;
+constexpr int TINT_DISABLED = 2;
+
+void recall_ins_texes();
+int interface_rect(float x, float y, float s, float t, float w, float h, int hot, int tint);
+int interface_icon(float x, float y, int i);
+void set_size_str(float kb, std::string* out);
