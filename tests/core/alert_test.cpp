@@ -1,0 +1,133 @@
+// The alert, application-path, finish-up and start-up-progress seams.
+
+#include "core/alert.h"
+
+#include "file_test_support.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+std::string finishup_marker;
+
+// Leaves a trace a death test's parent can read: the argument it got.
+void marking_finishup(int write_prefs)
+{
+    write_file(finishup_marker, std::to_string(write_prefs));
+    finishup_default(write_prefs);
+}
+
+void returning_handler(int, const std::string&, const std::string&, const std::string&, const std::string&, int,
+                       const char*, int)
+{
+}
+
+std::string shown_message;
+float shown_fraction = -1;
+void recording_show_init(const std::string& message, float* fraction)
+{
+    shown_message = message;
+    shown_fraction = fraction ? *fraction : -1;
+}
+
+void fixed_app_path(std::string* out, int* flag)
+{
+    *out = "/opt/veltrix/";
+    if (flag)
+        *flag = 1;
+}
+
+}  // namespace
+
+using Alert = FileTest;
+
+TEST_F(Alert, AReplacementHandlerSeesEveryArgument)
+{
+    __MACIBM_alert(3, "one", "two", "three", "four", ALERT_MESSAGE, "DEzovuv/Test/unit", 12);
+    ASSERT_EQ(raised_alerts().size(), 1u);
+    const raised_alert& alert = raised_alerts()[0];
+    EXPECT_EQ(alert.l1, "one");
+    EXPECT_EQ(alert.l2, "two");
+    EXPECT_EQ(alert.l3, "three");
+    EXPECT_EQ(alert.l4, "four");
+    EXPECT_EQ(alert.type, ALERT_MESSAGE);
+    EXPECT_EQ(alert.file, "DEzovuv/Test/unit");
+    EXPECT_EQ(alert.line, 12);
+
+    EXPECT_THROW(__MACIBM_alert(0, "fatal", "", "", "", ALERT_FATAL, "f", 1), fatal_alert_raised);
+    EXPECT_EQ(raised_alerts().size(), 2u);
+}
+
+TEST_F(Alert, TheDefaultMessagePrintsAndLogsFourLines)
+{
+    alert_set_handler(nullptr);
+    xer.open(at("Log.txt"));
+    ::testing::internal::CaptureStderr();
+    __MACIBM_alert(0, "Could not", "read it", "Try", "again", ALERT_MESSAGE, "DEzovuv/Test/unit", 40);
+    std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(printed, "ALERT: Could not read it | Try again\n");
+    // Flushed at once: the file holds the lines while the log is still open.
+    EXPECT_EQ(read_file(at("Log.txt")), "Could not\nread it\nTry\nagain\n");
+    xer.close();
+    EXPECT_EQ(app_done, 0);
+}
+
+TEST_F(Alert, TheDefaultFatalAlertLogsItsSourceAndExitsWithStatusOne)
+{
+    alert_set_handler(nullptr);
+    finishup_marker = at("finishup.txt");
+    finishup_set_handler(marking_finishup);
+    xer.open(at("Log.txt"));
+    EXPECT_EXIT(__MACIBM_alert(0, "Broken", "", "badly", "", ALERT_FATAL, "DEzovuv/Test/unit", 77),
+                ::testing::ExitedWithCode(1), "ALERT: Broken  \\| badly ");
+    xer.close();
+    finishup_set_handler(nullptr);
+    EXPECT_EQ(read_file(at("Log.txt")), "Broken\n\nbadly\n\n(DEzovuv/Test/unit line 77)\n");
+    EXPECT_EQ(read_file(at("finishup.txt")), "0");
+}
+
+TEST_F(Alert, AFatalAlertNeverReturnsEvenFromAReturningHandler)
+{
+    alert_set_handler(returning_handler);
+    EXPECT_EXIT(__MACIBM_alert(0, "x", "", "", "", ALERT_FATAL, "f", 1), ::testing::ExitedWithCode(1), "");
+    // A message returns through the same handler.
+    __MACIBM_alert(0, "x", "", "", "", ALERT_MESSAGE, "f", 1);
+}
+
+TEST_F(Alert, ApplicationPathFinishUpAndProgressDispatch)
+{
+    std::string out;
+    int flag = 0;
+    MACIBM_app_path(&out, &flag);
+    EXPECT_EQ(flag, 1);
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ(out.front(), '/');
+    EXPECT_EQ(out.back(), '/');
+    EXPECT_TRUE(std::filesystem::exists(out + "core_alert"));
+
+    app_path_set_handler(fixed_app_path);
+    MACIBM_app_path(&out, nullptr);
+    EXPECT_EQ(out, "/opt/veltrix/");
+    app_path_set_handler(nullptr);
+    MACIBM_app_path(&out, nullptr);
+    EXPECT_NE(out, "/opt/veltrix/");
+
+    // The default finish-up closes the log.
+    xer.open(at("Log.txt"));
+    ASSERT_TRUE(xer.is_open());
+    MACIBM_finishup(0);
+    EXPECT_FALSE(xer.is_open());
+
+    // Progress does nothing until a handler draws it.
+    float half = 0.5f;
+    MACIBM_show_init("Loading bitmap a.png", &half);
+    EXPECT_EQ(shown_message, "");
+    show_init_set_handler(recording_show_init);
+    MACIBM_show_init("Loading bitmap a.png", &half);
+    EXPECT_EQ(shown_message, "Loading bitmap a.png");
+    EXPECT_EQ(shown_fraction, 0.5f);
+    MACIBM_show_init("Loading bitmap b.png", nullptr);
+    EXPECT_EQ(shown_fraction, -1);
+    show_init_set_handler(nullptr);
+}
