@@ -1,0 +1,232 @@
+// Helpers of the network tests: the log captured in a file, fatal alerts turned into
+// exceptions, a scripted loopback server that the test drives step by step between polls,
+// and bounded polling of net_check.
+#pragma once
+
+#include <arpa/inet.h>
+#include <errno.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "core/alert.h"
+#include "core/globals.h"
+#include "net/http.h"
+#include "platform/netcfg.h"
+
+namespace nettest {
+
+inline std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline bool file_exists(const std::string& path)
+{
+    return access(path.c_str(), F_OK) == 0;
+}
+
+// A fresh private folder, removed with everything in it at the end.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        const char* base = getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/veltrix-net-XXXXXX";
+        path = mkdtemp(pattern.data()) ? pattern : std::string();
+        EXPECT_FALSE(path.empty()) << "cannot make a temporary folder";
+    }
+    ~TempFolder()
+    {
+        if (!path.empty())
+            (void)system(("rm -rf '" + path + "'").c_str());
+    }
+    std::string operator/(const std::string& leaf) const { return path + "/" + leaf; }
+    std::string path;
+};
+
+// Points the log `xer` at a file of its own for the lifetime of the object.
+class LogFile {
+public:
+    LogFile()
+    {
+        if (xer.is_open())
+            xer.close();
+        xer.clear();
+        xer.open(folder / "Log.txt", std::ios::out | std::ios::trunc);
+    }
+    ~LogFile() { xer.close(); }
+    std::string text()
+    {
+        xer.flush();
+        return read_file(folder / "Log.txt");
+    }
+
+private:
+    TempFolder folder;
+};
+
+struct FatalAlert {
+    std::string l1, l2, l3, l4;
+    int type;
+    std::string file;
+    int line;
+};
+
+// While alive, every alert throws FatalAlert instead of ending the program.
+class AlertCatcher {
+public:
+    AlertCatcher() { alert_set_handler(&thrower); }
+    ~AlertCatcher() { alert_set_handler(nullptr); }
+
+private:
+    static void thrower(int, const std::string& l1, const std::string& l2, const std::string& l3,
+                        const std::string& l4, int type, const char* file, int line)
+    {
+        throw FatalAlert { l1, l2, l3, l4, type, file ? file : "", line };
+    }
+};
+
+// Polls `done` until it holds; gives up after ten seconds so a fault cannot hang the run.
+inline bool wait_until(const std::function<bool()>& done)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+    }
+    return true;
+}
+
+// Calls net_check on the slot until it answers done or failed; counts the calls.
+inline int poll_to_end(int slot, const std::string& server, const std::string& path, const std::string& dest,
+                       long* calls = nullptr)
+{
+    int result = NET_RUNNING;
+    long count = 0;
+    bool ended = wait_until([&] {
+        ++count;
+        result = http.net_check(slot, server, path, dest);
+        return result != NET_RUNNING;
+    });
+    EXPECT_TRUE(ended) << "transfer of " << path << " still running after ten seconds";
+    if (calls)
+        *calls = count;
+    return result;
+}
+
+// A server on address:kHttpPort whose every move the test makes itself, between polls of the
+// client, so that each client read sees exactly the bytes sent since the last one.
+class ScriptedServer {
+public:
+    explicit ScriptedServer(const char* address)
+    {
+        listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        int reuse = 1;
+        setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof(reuse));
+        sockaddr_in where {};
+        where.sin_family = AF_INET;
+        where.sin_port = htons(kHttpPort);
+        inet_pton(AF_INET, address, &where.sin_addr);
+        bool ok = bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof(where)) == 0 && listen(listener, 4) == 0;
+        EXPECT_TRUE(ok) << "cannot listen on " << address << ":" << kHttpPort << ": " << strerror(errno);
+    }
+    ~ScriptedServer()
+    {
+        if (client >= 0)
+            close(client);
+        close(listener);
+    }
+
+    // Accepts the client's connection, running `pump` (a poll of the client) while waiting.
+    bool accept_client(const std::function<void()>& pump)
+    {
+        if (client >= 0)
+            close(client);
+        client = -1;
+        return wait_until([&] {
+            pollfd p { listener, POLLIN, 0 };
+            if (poll(&p, 1, 0) > 0) {
+                client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+                return client >= 0;
+            }
+            pump();
+            return false;
+        });
+    }
+
+    // Reads the request head, polling the client so that it sends.
+    std::string read_request(const std::function<void()>& pump)
+    {
+        std::string request;
+        wait_until([&] {
+            pump();
+            char buffer[4096];
+            pollfd p { client, POLLIN, 0 };
+            while (poll(&p, 1, 0) > 0) {
+                ssize_t n = recv(client, buffer, sizeof(buffer), 0);
+                if (n <= 0)
+                    return true;
+                request.append(buffer, n);
+            }
+            return request.find("\r\n\r\n") != std::string::npos;
+        });
+        return request;
+    }
+
+    void send_text(const std::string& bytes)
+    {
+        size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = send(client, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+            ASSERT_GT(n, 0) << strerror(errno);
+            done += n;
+        }
+    }
+
+    // An orderly close after the last byte, as web servers do.
+    void close_orderly()
+    {
+        shutdown(client, SHUT_WR);
+    }
+
+    // An abortive close: the client sees a reset.
+    void reset()
+    {
+        linger now { 1, 0 };
+        setsockopt(client, SOL_SOCKET, SO_LINGER, &now, sizeof(now));
+        close(client);
+        client = -1;
+    }
+
+    // True once the client has reset or closed its end.
+    bool client_has_gone()
+    {
+        char buffer[4096];
+        pollfd p { client, POLLIN, 0 };
+        while (poll(&p, 1, 0) > 0) {
+            ssize_t n = recv(client, buffer, sizeof(buffer), 0);
+            if (n <= 0)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    int listener = -1;
+    int client = -1;
+};
+
+}
