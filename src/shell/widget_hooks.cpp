@@ -1,0 +1,129 @@
+// Until the widget set registers its functions, the shell draws its boxes with plain rectangles
+// and text of its own, so that an alert raised early, or in a program without the widget set,
+// can still be read and answered with the same hit rules.
+#include "shell/widget_hooks.h"
+
+#include "core/mnw.h"
+#include "gfx/draw2d.h"
+#include "gfx/text.h"
+#include "gfx/viewport.h"
+
+namespace {
+
+shell_widget_hooks widget_table;
+shell_menu_hooks menu_table;
+
+// Colour indices of the plain drawing: panel, face, pressed face and text of the interface art.
+constexpr int PLAIN_PANEL = 35;
+constexpr int PLAIN_FACE = 37;
+constexpr int PLAIN_PRESSED = 34;
+constexpr int PLAIN_EDGE = 44;
+constexpr int PLAIN_TEXT = 42;
+constexpr int CHARSET_PROPORTIONAL = 100;
+constexpr float NO_WRAP = 9999;
+
+// A push button: caption padding, height of its hit box and the caption's baseline offset.
+constexpr float BUTTON_PADDING = 21;
+constexpr float BUTTON_HALF_HEIGHT = 10;
+constexpr float CAPTION_DROP = 4;
+// A radio button's square.
+constexpr float RADIO_SIZE = 10;
+
+float label_width(const std::string& text)
+{
+    return static_cast<float>(OGL_string_width(text));
+}
+
+bool mouse_in(float left, float bottom, float right, float top)
+{
+    return mnw.mouse_x >= left && mnw.mouse_x <= right && mnw.mouse_y >= bottom && mnw.mouse_y <= top;
+}
+
+void plain_fillwin(int, int)
+{
+    OGL_fillrect(PLAIN_PANEL, 1.0f, 0, 0, mnw.box_w, mnw.box_h);
+    OGL_framerect(PLAIN_EDGE, 1.0f, 0, 0, mnw.box_w, mnw.box_h);
+}
+
+int plain_action(float x, float y, float width, int lit, int mode, std::string label)
+{
+    float tw = label_width(label);
+    if (width <= 0)
+        width = BUTTON_PADDING + tw;
+    float left = x - width / 2, bottom = y - BUTTON_HALF_HEIGHT;
+    OGL_fillrect(lit ? PLAIN_PRESSED : PLAIN_FACE, 1.0f, left, bottom, width, 2 * BUTTON_HALF_HEIGHT);
+    OGL_framerect(PLAIN_EDGE, 1.0f, left, bottom, width, 2 * BUTTON_HALF_HEIGHT);
+    OGL_string(PLAIN_TEXT, x - tw / 2, y - CAPTION_DROP, label, NO_WRAP, CHARSET_PROPORTIONAL);
+    if (mnw.open_menu != -1 || !mouse_in(left, bottom, x + width / 2, y + BUTTON_HALF_HEIGHT) || !mnw.click)
+        return 0;
+    if (!lit && mode != 0) {
+        OGL_fillrect(PLAIN_PRESSED, 1.0f, left, bottom, width, 2 * BUTTON_HALF_HEIGHT);
+        OGL_string(PLAIN_TEXT, x - tw / 2, y - CAPTION_DROP, label, NO_WRAP, CHARSET_PROPORTIONAL);
+        OGL_sbuf();
+    }
+    return 1;
+}
+
+int plain_is_int(float x, float y, int* variable, int value, std::string label)
+{
+    int on = *variable == value;
+    OGL_fillrect(on ? PLAIN_PRESSED : PLAIN_FACE, 1.0f, x, y, RADIO_SIZE, RADIO_SIZE);
+    OGL_string(PLAIN_TEXT, x + 2 * RADIO_SIZE, y, label, NO_WRAP, CHARSET_PROPORTIONAL);
+    if (mnw.open_menu == -1 && mnw.click && mouse_in(x, y, x + RADIO_SIZE, y + RADIO_SIZE))
+        *variable = value;
+    return *variable == value;
+}
+
+void plain_frame1(int, float x, float y, float width, int)
+{
+    OGL_fillrect(PLAIN_FACE, 1.0f, x - width / 2, y - BUTTON_HALF_HEIGHT / 2, width, BUTTON_HALF_HEIGHT);
+}
+
+void plain_frame2(int, float x, float y, float width, float height, std::string)
+{
+    OGL_fillrect(PLAIN_PANEL, 1.0f, x, y, width, height);
+    OGL_framerect(PLAIN_EDGE, 1.0f, x, y, width, height);
+}
+
+int plain_zap_boxes(int) { return 0; }
+
+shell_widget_hooks with_plain_defaults(shell_widget_hooks h)
+{
+    if (!h.fillwin)
+        h.fillwin = plain_fillwin;
+    if (!h.action)
+        h.action = plain_action;
+    if (!h.is_int)
+        h.is_int = plain_is_int;
+    if (!h.frame1)
+        h.frame1 = plain_frame1;
+    if (!h.frame2)
+        h.frame2 = plain_frame2;
+    if (!h.zap_boxes)
+        h.zap_boxes = plain_zap_boxes;
+    return h;
+}
+
+}
+
+void shell_set_widget_hooks(const shell_widget_hooks& hooks)
+{
+    widget_table = hooks;
+}
+
+void shell_set_menu_hooks(const shell_menu_hooks& hooks)
+{
+    menu_table = hooks;
+}
+
+const shell_widget_hooks& shell_widgets()
+{
+    static shell_widget_hooks resolved;
+    resolved = with_plain_defaults(widget_table);
+    return resolved;
+}
+
+const shell_menu_hooks& shell_menus()
+{
+    return menu_table;
+}
