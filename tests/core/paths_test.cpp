@@ -116,10 +116,9 @@ TEST_F(PathStrings, CaseIsCorrectedAgainstTheDiskOnlyWhereNeeded)
     write_file(at("data/x"), "1");
     EXPECT_EQ(normalised("data:x"), "data/x");
     EXPECT_EQ(normalised("DATA:x"), "Data/x");
-    std::vector<char> buffer(std::string("dAtA/x").begin(), std::string("dAtA/x").end());
-    buffer.push_back('\0');
-    findPath(buffer.data());
-    EXPECT_STREQ(buffer.data(), "Data/x");
+    char buffer[] = "dAtA/x";
+    findPath(buffer);
+    EXPECT_STREQ(buffer, "Data/x");
 }
 
 using FileOperations = FileTest;
