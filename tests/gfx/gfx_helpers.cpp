@@ -13,6 +13,7 @@
 #include "core/globals.h"
 #include "core/mnw.h"
 #include "gfx/ogl_ext.h"
+#include "gfx/state.h"
 #include "gfx/tman.h"
 #include "gfx/viewport.h"
 
@@ -101,6 +102,35 @@ void set_up_screen()
     OGL_nrml_colors();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
+}
+
+void sync_state_cache()
+{
+    OGL_setstate(fog_true, 1, lit_true, al_both, deR_true, deW_true);
+    OGL_setstate(fog_fals, 0, lit_fals, al_none, deR_fals, deW_fals);
+}
+
+int count_pixels(int x, int y, int w, int h, unsigned char r, unsigned char g, unsigned char b)
+{
+    std::vector<unsigned char> block(static_cast<size_t>(w) * h * 4);
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, block.data());
+    int n = 0;
+    for (size_t i = 0; i < block.size(); i += 4)
+        if (std::abs(block[i] - r) <= 2 && std::abs(block[i + 1] - g) <= 2 && std::abs(block[i + 2] - b) <= 2)
+            ++n;
+    return n;
+}
+
+void load_texture_pixels(int ref, int width, int height, const unsigned char* rgba)
+{
+    scratch_array_align();
+    std::memcpy(scratch_array, rgba, static_cast<size_t>(width) * height * 4);
+    scratch_dx = width;
+    scratch_dy = height;
+    (void)tman.load_texture(tex_fail_fatal, ref, 2 | TEX_CLAMP, tex_load_now, "scratch_array:test texture");
 }
 
 void load_marker_atlas()

@@ -39,6 +39,17 @@ public:
 // Needs a current context.
 void set_up_screen();
 
+// Brings the render-state cache back in line with the context after the test window's reset,
+// which switches states behind the cache's back: every state is forced on, then off.
+void sync_state_cache();
+
+// Counts the pixels of the w x h block at (x, y) whose colour is within 2 of `colour`.
+int count_pixels(int x, int y, int w, int h, unsigned char r, unsigned char g, unsigned char b);
+
+// Loads a small RGBA image (rows bottom first, 4 bytes per pixel) as texture `ref` through the
+// texture manager, edge-clamped.
+void load_texture_pixels(int ref, int width, int height, const unsigned char* rgba);
+
 // Loads a 512x512 atlas as texture 363 through the texture manager, as the installer does. Each
 // glyph cell is transparent except its leftmost texel column, whose colour names the cell:
 // red = 10 x column + 5, green = 40 x row + 5, blue = 200 (first glyph set) or 100 (second set).
