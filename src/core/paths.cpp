@@ -3,6 +3,7 @@
 #include "core/alert.h"
 #include "core/globals.h"
 #include "platform/files.h"
+#include "platform/forks.h"
 #include "platform/spawn.h"
 
 #include <dirent.h>
@@ -57,26 +58,6 @@ std::string prefixed(const char* path)
     std::string full = app_path + given;
     check_length(full);
     return full;
-}
-
-// The AppleDouble file "._<leaf>" that carries the fork of a file on a
-// volume without extended attributes; it moves and goes with its file.
-std::string sidecar_of(const std::string& path)
-{
-    if (path.empty() || path.back() == '/')
-        return "";
-    size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (leaf.compare(0, 2, "._") == 0)
-        return "";
-    return folder + "._" + leaf;
-}
-
-bool exists_no_follow(const std::string& path)
-{
-    struct stat info;
-    return !path.empty() && lstat(path.c_str(), &info) == 0;
 }
 
 // Chooses, among the entries of `folder`, the spelling of `component` to
@@ -183,10 +164,8 @@ int rename_file(const std::string& folder, const std::string& old_name, const st
         note_failure(__LINE__);
         return error;
     }
-    std::string from_sidecar = sidecar_of(from);
-    std::string to_sidecar = sidecar_of(to);
-    if (!from_sidecar.empty() && !to_sidecar.empty() && exists_no_follow(from_sidecar))
-        rename(from_sidecar.c_str(), to_sidecar.c_str());
+    // A fork kept beside its file moves with it, as the fork of a file did.
+    plat::sidecar_rename(from, to);
     return 0;
 }
 
@@ -203,6 +182,7 @@ int delete_file(std::string path)
             note_failure(__LINE__);
             return error;
         }
+        plat::sidecar_delete(path);
         return 0;
     }
     if (unlink(path.c_str()) != 0) {
@@ -210,9 +190,7 @@ int delete_file(std::string path)
         note_failure(__LINE__);
         return error;
     }
-    std::string sidecar = sidecar_of(path);
-    if (!sidecar.empty())
-        unlink(sidecar.c_str());
+    plat::sidecar_delete(path);
     return 0;
 }
 

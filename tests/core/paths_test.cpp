@@ -191,6 +191,12 @@ TEST_F(FileOperations, RenameAndDeleteCarryTheForkSidecarAlong)
     EXPECT_EQ(delete_file("dir:b.txt"), 0);
     EXPECT_FALSE(path_exists(at("dir/._b.txt")));
     EXPECT_EQ(delete_file("dir:"), 0);  // nothing hidden keeps it from going
+
+    // A folder's own sidecar goes with the folder.
+    make_dirs(at("box"));
+    write_file(at("._box"), "info");
+    EXPECT_EQ(delete_file("box:"), 0);
+    EXPECT_FALSE(path_exists(at("._box")));
 }
 
 TEST_F(FileOperations, ExistenceTests)
