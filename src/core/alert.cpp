@@ -50,10 +50,12 @@ void alert_default(int window, const std::string& l1, const std::string& l2, con
     fputs(shown.c_str(), stderr);
     fflush(stderr);
 
-    xer << l1 << "\n" << l2 << "\n" << l3 << "\n" << l4 << "\n";
-    if (type == ALERT_FATAL)
-        xer << "(" << (file ? file : "") << " line " << line << ")" << "\n";
-    xer.flush();
+    if (type == ALERT_MESSAGE || type == ALERT_FATAL) {
+        xer << l1 << "\n" << l2 << "\n" << l3 << "\n" << l4 << "\n";
+        if (type == ALERT_FATAL)
+            xer << "(" << (file ? file : "") << " line " << line << ")" << "\n";
+        xer.flush();
+    }
 
     if (type != ALERT_FATAL)
         return;
