@@ -1,0 +1,256 @@
+// The main road without a window: listing download, decisions, the four-stream engine and the
+// end-of-install clean-up, against a real nginx on loopback with archives packed by Debian's zip.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "core/alert_recorder.h"
+#include "core/log_capture.h"
+#include "core/scratch_dir.h"
+#include "core/stg.h"
+#include "installer/decisions.h"
+#include "installer/engine.h"
+#include "installer/install_tree.h"
+#include "installer/listing.h"
+#include "installer/servers.h"
+#include "net/http.h"
+#include "release_server.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Engine calls allowed for one install; a loopback install of a few files needs far fewer, and
+// the bound turns a hang into a failure.
+constexpr int ENGINE_CALL_LIMIT = 2000000;
+
+const std::string BIG = patterned_bytes(300000, 7);
+
+std::vector<release_file> first_release()
+{
+    return {
+        {"All/Resources/settings.txt", "volume 7\n"},
+        {"All/Resources/deep/terrain.bin", BIG},
+        {"Macintosh/Veltrix.app/Contents/MacOS/Veltrix", "#!/bin/sh\necho flying\n", 1},
+        {"All/Resources/current", "settings.txt", 0, true},
+        {"Windows/Veltrix.exe", "MZ not for this machine", 2},
+    };
+}
+
+class Engine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.running()) << "nginx did not start on port " << kHttpPort;
+        fs::create_directories(dir.root + "/tmp");
+        temp_path = dir.root + "/tmp/";
+        set_stg_defaults();
+        stg._download_os = OS_MACINTOSH;
+        stg._log_actions = 1;
+        install_name = "Veltrix 851";
+        stg.server_count = 1;
+        stg.server_index = 0;
+        server_name[0] = "127.0.0.1";
+        server_path[0] = "/pub/Veltrix 851/";
+        server_desc[0] = "loopback";
+        next.all_done = 0;
+        this_install_has_exes = 0;
+        sim_info.clear();
+        fs::create_directories(dir.root + "/dest/Suite");
+        dest_dir_path = dir.root + "/dest/Suite/";
+    }
+    void TearDown() override
+    {
+        reset_slots();
+        sim_info.clear();
+    }
+
+    // Fetches and reads the listing the way the screen does, then decides and prepares.
+    void read_listing()
+    {
+        stg.dir_state = 0;
+        for (int i = 0; i < ENGINE_CALL_LIMIT && stg.dir_state == 0; ++i)
+            poll_directory_listing();
+        ASSERT_EQ(stg.dir_state, 1);
+        ASSERT_EQ(read_directory(extracted_listing_path(), "reading"), 3);
+    }
+
+    int install()
+    {
+        make_dirs();
+        EXPECT_EQ(choose_files(), 1);
+        reset_slots();
+        int result = 0;
+        for (int i = 0; i < ENGINE_CALL_LIMIT && result == 0; ++i)
+            result = grab_files();
+        return result;
+    }
+
+    std::string md5_of_file(const std::string& path)
+    {
+        return command_output("md5sum '" + path + "'").substr(0, 32);
+    }
+
+    scratch_dir dir;
+    release_server server{dir.root + "/srv"};
+    alert_recorder alerts;
+};
+
+TEST_F(Engine, FreshInstallPlacesEveryWantedFileAndRenamesTheFolder)
+{
+    log_capture log;
+    publish_release(server.www(), "/pub/", "Veltrix 851", first_release());
+    read_listing();
+    EXPECT_GT(stg.down_kb, 0);
+    ASSERT_EQ(install(), 1);
+    EXPECT_EQ(stg.install_error, 0);
+    EXPECT_EQ(next.all_done, 1);
+    EXPECT_TRUE(alerts.alerts().empty());
+
+    std::string root = dir.root + "/dest/Veltrix 851/";
+    EXPECT_EQ(dest_dir_path, root) << "a release with platform files renames the install folder";
+    EXPECT_FALSE(fs::exists(dir.root + "/dest/Suite"));
+    EXPECT_EQ(read_bytes(root + "Resources/settings.txt"), "volume 7\n");
+    EXPECT_EQ(md5_of_file(root + "Resources/deep/terrain.bin"), md5_hex_of(BIG));
+    ASSERT_TRUE(fs::is_symlink(root + "Resources/current"));
+    EXPECT_EQ(fs::read_symlink(root + "Resources/current"), "settings.txt");
+    struct stat st {};
+    ASSERT_EQ(stat((root + "Veltrix.app/Contents/MacOS/Veltrix").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0755u);
+    EXPECT_FALSE(fs::exists(root + "Veltrix.exe")) << "another platform's file is not fetched";
+    EXPECT_EQ(server.requests_containing("Veltrix.exe"), 0);
+    EXPECT_EQ(server.requests_containing("terrain.bin.zip"), 1);
+    for (int s = 0; s < 4; ++s)
+        EXPECT_FALSE(fs::exists(temp_path + std::to_string(s) + ".zip")) << "archives are deleted after extraction";
+
+    std::string text = log.text();
+    EXPECT_NE(text.find("EXPANDING file " + dir.root + "/dest/Suite/Resources/settings.txt, with result=0.\n"),
+        std::string::npos);
+    EXPECT_NE(text.find("CHMODING  file " + dir.root + "/dest/Suite/Veltrix.app/Contents/MacOS/Veltrix, with result=0.\n"),
+        std::string::npos);
+    EXPECT_NE(text.find("DELETING  file " + temp_path), std::string::npos);
+}
+
+TEST_F(Engine, UpdateFetchesOnlyChangesAndRemovesDroppedFilesAndEmptiedFolders)
+{
+    stg._rename_folder = 0;
+    std::string root = dest_dir_path;
+    fs::create_directories(root + "Resources/deep");
+    fs::create_directories(root + "Old/inner");
+    write_bytes(root + "Resources/settings.txt", "volume 6\n");       // an older listed version
+    write_bytes(root + "Resources/deep/terrain.bin", BIG);             // already current
+    write_bytes(root + "Old/inner/gone.txt", "retired\n");             // a known version, now removed
+    write_bytes(root + "Old/keep-me.txt", "user notes\n");             // not listed at all
+
+    std::vector<release_file> files = first_release();
+    files[0].content = "volume 8\n";
+    files.push_back({"All/Resources/new.txt", "added\n"});
+    publish_release(server.www(), "/pub/", "Veltrix 851", files, {},
+        {{"All/Resources/settings.txt", {md5_hex_of("volume 6\n")}}});
+    // The removal record: the old signature is known, so no prompt is needed.
+    std::string listing_dir = server.www() + "/pub/Veltrix 851/";
+    scratch_dir work;
+    (void)command_output("cd '" + work.root + "' && unzip -q '" + listing_dir + "directory.txt.zip'");
+    std::string listing = read_bytes(work / "directory.txt") + "\nDIR All/Old/inner/\nFILE 0 0 85007 1 1 " +
+                          md5_hex_of("retired\n") + " gone.txt\nFILE 0 0 85008 0 0 GONE gone.txt\n";
+    write_bytes(work / "directory.txt", listing);
+    fs::remove(listing_dir + "directory.txt.zip");
+    (void)command_output("cd '" + work.root + "' && zip -q -X '" + listing_dir + "directory.txt.zip' directory.txt");
+
+    read_listing();
+    ASSERT_EQ(install(), 1);
+    EXPECT_TRUE(alerts.alerts().empty());
+    EXPECT_EQ(dest_dir_path, root) << "no rename when the preference is off";
+    EXPECT_EQ(read_bytes(root + "Resources/settings.txt"), "volume 8\n");
+    EXPECT_EQ(read_bytes(root + "Resources/new.txt"), "added\n");
+    EXPECT_EQ(server.requests_containing("terrain.bin.zip"), 0) << "an identical file is not fetched again";
+    EXPECT_EQ(server.requests_containing("settings.txt.zip"), 1);
+    EXPECT_FALSE(fs::exists(root + "Old/inner/gone.txt"));
+    EXPECT_FALSE(fs::exists(root + "Old/inner")) << "a folder emptied by the update is removed";
+    EXPECT_TRUE(fs::exists(root + "Old/keep-me.txt"));
+    EXPECT_TRUE(fs::exists(root + "Old")) << "a folder that still holds a file stays";
+}
+
+TEST_F(Engine, DeadMirrorIsLeftForAWorkingOne)
+{
+    publish_release(server.www(), "/pub/", "Veltrix 851", first_release());
+    read_listing();
+    stg.server_count = 2;
+    server_name[0] = "127.0.0.2";  // nothing listens there
+    server_path[0] = "/pub/Veltrix 851/";
+    server_name[1] = "127.0.0.1";
+    server_path[1] = "/pub/Veltrix 851/";
+    stg.server_index = 0;
+    ASSERT_EQ(install(), 1);
+    EXPECT_EQ(stg.download_failed, 0) << "the last download succeeded";
+    EXPECT_EQ(read_bytes(dir.root + "/dest/Veltrix 851/Resources/settings.txt"), "volume 7\n");
+    EXPECT_EQ(md5_of_file(dir.root + "/dest/Veltrix 851/Resources/deep/terrain.bin"), md5_hex_of(BIG));
+}
+
+TEST_F(Engine, CorruptArchiveEndsTheInstallAndKeepsTheGoodFile)
+{
+    stg._rename_folder = 0;
+    std::string root = dest_dir_path;
+    fs::create_directories(root + "Resources");
+    write_bytes(root + "Resources/settings.txt", "volume 6\n");
+    std::vector<release_file> files = {{"All/Resources/settings.txt", "volume 7\n"}};
+    publish_release(server.www(), "/pub/", "Veltrix 851", files, {},
+        {{"All/Resources/settings.txt", {md5_hex_of("volume 6\n")}}});
+    write_bytes(server.www() + "/pub/Veltrix 851/All/Resources/settings.txt.zip", patterned_bytes(900, 3));
+    read_listing();
+    EXPECT_EQ(install(), 1);
+    EXPECT_EQ(stg.install_error, 1);
+    ASSERT_EQ(alerts.alerts().size(), 1u);
+    EXPECT_EQ(alerts.alerts()[0].l1, "The installer cannot extract a file.");
+    EXPECT_EQ(alerts.alerts()[0].l4, "Destination:" + root + "Resources/settings.txt");
+    EXPECT_EQ(alerts.alerts()[0].type, 1);
+    EXPECT_EQ(read_bytes(root + "Resources/settings.txt"), "volume 6\n");
+}
+
+TEST_F(Engine, ResetDropsTransfersOfAnEarlierInstall)
+{
+    write_bytes(server.www() + "/large.bin", patterned_bytes(4000000, 5));
+    write_bytes(server.www() + "/small.txt", "the file asked for now\n");
+    std::string archive = temp_path + "0.zip";
+    ASSERT_EQ(http.net_check(FIRST_STREAM_SLOT, "127.0.0.1", "/large.bin", archive), 0);
+    reset_slots();
+    int result = 0;
+    for (int i = 0; i < ENGINE_CALL_LIMIT && result == 0; ++i)
+        result = http.net_check(FIRST_STREAM_SLOT, "127.0.0.1", "/small.txt", archive);
+    ASSERT_EQ(result, 1);
+    std::string got = read_bytes(archive);
+    EXPECT_EQ(got.size(), 23u) << "the archive must hold the file asked for, not the earlier transfer";
+    EXPECT_TRUE(got == "the file asked for now\n");
+}
+
+TEST(EngineRules, StreamTargetsAndFolderNames)
+{
+    EXPECT_EQ(stream_target_for_rate(0), 2);
+    EXPECT_EQ(stream_target_for_rate(50), 2);
+    EXPECT_EQ(stream_target_for_rate(50.5f), 4);
+    EXPECT_EQ(stream_target_for_rate(100), 4);
+    EXPECT_EQ(stream_target_for_rate(101), 6);
+    EXPECT_EQ(stream_target_for_rate(151), 8);
+    EXPECT_EQ(stream_target_for_rate(201), 9);
+
+    EXPECT_TRUE(is_plain_folder_name("Veltrix 851"));
+    for (const char* bad : {"", ".", "..", "../x", "a/b", "a:b", "a\\b", "/"})
+        EXPECT_FALSE(is_plain_folder_name(bad)) << bad;
+}
+
+TEST_F(Engine, UnsafeReleaseNameLeavesTheFolderWhereItIs)
+{
+    log_capture log;
+    publish_release(server.www(), "/pub/", "Veltrix 851", first_release());
+    read_listing();
+    install_name = "../escaped";
+    ASSERT_EQ(install(), 1);
+    EXPECT_EQ(dest_dir_path, dir.root + "/dest/Suite/");
+    EXPECT_TRUE(fs::is_directory(dir.root + "/dest/Suite/Resources"));
+    EXPECT_FALSE(fs::exists(dir.root + "/escaped"));
+    EXPECT_NE(log.text().find("'../escaped'"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,121 @@
+// The server list reader and the server choice, on real files.
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "core/log_capture.h"
+#include "core/scratch_dir.h"
+#include "core/stg.h"
+#include "installer/servers.h"
+
+namespace {
+
+const std::string HEADER = "A\n820 version\nSERVERS\n";
+
+class ServerList : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        install_name = "Not Yet Scanned";
+        stg.server_count = -1;
+        for (int i = 0; i < max_servers; ++i)
+            server_name[i] = server_path[i] = server_desc[i] = "";
+    }
+    int read(const std::string& text)
+    {
+        write_bytes(dir / "serverlist.txt", text);
+        return read_server_list(dir / "serverlist.txt");
+    }
+    scratch_dir dir;
+};
+
+TEST_F(ServerList, ReadsReleaseNameAndServersWithBlankLinesAnywhere)
+{
+    ASSERT_EQ(read(HEADER + "\nBETA 8.50b9\nFINAL Veltrix 851\n\nSERVER mirror-a.example\n\n/pub/\n\n"
+                            "Mirror A (fast)\nSERVER\tmirror-b.example  \n/files/v/\nMirror B\nENDOFLIST\n"
+                            "SERVER late.example\n/late/\nNever read\n"),
+        1);
+    EXPECT_EQ(install_name, "Veltrix 851");
+    ASSERT_EQ(stg.server_count, 2);
+    EXPECT_EQ(server_name[0], "mirror-a.example");
+    EXPECT_EQ(server_path[0], "/pub/Veltrix 851/");
+    EXPECT_EQ(server_desc[0], "Mirror A (fast)");
+    EXPECT_EQ(server_name[1], "mirror-b.example") << "trailing blanks of a host are removed";
+    EXPECT_EQ(server_path[1], "/files/v/Veltrix 851/");
+    EXPECT_EQ(server_name[2], "") << "records after ENDOFLIST are not read";
+}
+
+TEST_F(ServerList, HeaderKeywordIsNoRecordAndAnEmptyListHasNoServers)
+{
+    ASSERT_EQ(read(HEADER + "FINAL R1\n"), 1);
+    EXPECT_EQ(stg.server_count, 0);
+    EXPECT_EQ(install_name, "R1");
+}
+
+TEST_F(ServerList, KeepsTenServersAndReadsOverTheRest)
+{
+    std::string body = "FINAL R\n";
+    for (int i = 0; i < 12; ++i)
+        body += "SERVER host" + std::to_string(i) + "\n/p/\nd" + std::to_string(i) + "\n";
+    body += "FINAL Later\n";
+    ASSERT_EQ(read(HEADER + body), 1);
+    EXPECT_EQ(stg.server_count, 10);
+    EXPECT_EQ(server_name[9], "host9");
+    EXPECT_EQ(server_desc[9], "d9");
+    EXPECT_EQ(install_name, "Later") << "a FINAL after the records still renames the release";
+    EXPECT_EQ(server_path[0], "/p/R/") << "but not the paths already built";
+}
+
+TEST_F(ServerList, SkipsRecordsThatWouldEndTheProgramAndLogsEach)
+{
+    log_capture log;
+    ASSERT_EQ(read(HEADER + "FINAL R\nSERVER   \n/p/\nempty host\nSERVER bad.example/\n/p/\nhost ends in slash\n"
+                            "SERVER colon.example:\n/p/\nhost ends in colon\nSERVER good.example\nrelative/\n"
+                            "path without separator\nSERVER ok.example\n/ok/\nkept\n"),
+        1);
+    ASSERT_EQ(stg.server_count, 1);
+    EXPECT_EQ(server_name[0], "ok.example");
+    EXPECT_EQ(server_desc[0], "kept");
+    std::string text = log.text();
+    EXPECT_NE(text.find("bad.example/"), std::string::npos);
+    EXPECT_NE(text.find("colon.example:"), std::string::npos);
+    EXPECT_NE(text.find("relative/"), std::string::npos);
+}
+
+TEST_F(ServerList, RejectsOtherVersionsKeywordsAndMissingFiles)
+{
+    EXPECT_EQ(read("A\n840 version\nSERVERS\nSERVER h\n/p/\nd\n"), 0);
+    EXPECT_EQ(read("A\n820 version\nSERVERX\nSERVER h\n/p/\nd\n"), 0);
+    EXPECT_EQ(read("<html>not found</html>"), 0);
+    EXPECT_EQ(read(""), 0);
+    EXPECT_EQ(read_server_list(dir / "absent.txt"), 0);
+    EXPECT_EQ(stg.server_count, -1) << "a rejected list leaves the count unread";
+}
+
+TEST(ServerChoice, FavoursTheFrontOfTheListAndStaysInRange)
+{
+    std::srand(12345);
+    std::map<int, int> drawn;
+    for (int i = 0; i < 6000; ++i)
+        ++drawn[pick_server_skewed(3)];
+    EXPECT_EQ(drawn.size(), 3u);
+    EXPECT_GE(drawn.begin()->first, 0);
+    EXPECT_LE(drawn.rbegin()->first, 2);
+    // x^1.3 of a uniform x: P(0) = (1/3)^(1/1.3) ~ 0.43, P(2) = 1 - (2/3)^(1/1.3) ~ 0.27.
+    EXPECT_GT(drawn[0], drawn[2] + 600);
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(pick_server_skewed(1), 0);
+    EXPECT_EQ(pick_server_skewed(0), -1);
+}
+
+TEST(ServerLocation, AcceptsOnlyWhatTheClientCanFetch)
+{
+    EXPECT_TRUE(server_location_is_usable("a.example", "/x/"));
+    EXPECT_FALSE(server_location_is_usable("", "/x/"));
+    EXPECT_FALSE(server_location_is_usable("a.example\\", "/x/"));
+    EXPECT_FALSE(server_location_is_usable("a.example", "x/"));
+    EXPECT_FALSE(server_location_is_usable("a.example", ""));
+}
+
+} // namespace
