@@ -1,0 +1,74 @@
+// Helpers for the widget tests: a real window with the 1024 x 768 screen set up as start-up leaves it,
+// an atlas whose texels name their own coordinates, a recorder for alerts, the application hooks the
+// shell calls, and screenshots written as PNG files for review.
+#pragma once
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/gl_window.h"
+
+namespace widget_test {
+
+// What a pixel of the coordinate atlas shows: the texel (s, t) it was drawn from, or none.
+struct texel {
+    int s = -1, t = -1;
+    bool drawn() const { return s >= 0; }
+    bool operator==(const texel&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const texel& t);
+
+// Loads a 512 x 512 atlas as texture 363 whose every texel is opaque and encodes its coordinates:
+// red = s mod 256, green = t mod 256, blue = 0x80 + s / 256 + 2 (t / 256).
+void load_coordinate_atlas();
+// Loads the program's own four images, as start-up does.
+void load_real_art();
+
+struct recorded_alert {
+    std::string l1, l2, l3, l4;
+    int type = 0;
+    std::string file;
+    int line = 0;
+};
+// Thrown by the recorder for a fatal alert, so that the widget stops as the real alert would stop it.
+struct fatal_alert {
+    recorded_alert alert;
+};
+
+// Records alerts while it lives; a fatal alert is recorded and thrown as fatal_alert.
+class alert_recorder {
+public:
+    alert_recorder();
+    ~alert_recorder();
+    const std::vector<recorded_alert>& alerts() const;
+};
+
+// Runs `call` and returns the fatal alert it raised; fails the test when none was raised.
+recorded_alert expect_fatal(const std::function<void()>& call);
+
+// Menu codes the shell handed to APP_handlemenu, and drawing a test wants inside APP_update.
+extern std::vector<int> picked_menu_codes;
+extern std::function<void()> on_app_update;
+
+// One window per suite; each test starts from a clean screen, input and menu state.
+class widget_gl_test : public test::gl_test {
+public:
+    // The window (and so its textures and the render-state cache) lives for the whole program: the
+    // texture manager and the state cache belong to one context, as they do in the program.
+    static void TearDownTestSuite() {}
+
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Decodes the back-buffer pixel at (x, y) in window pixels (origin bottom-left).
+    static texel texel_at(int x, int y);
+    // Input of this frame, in box coordinates.
+    static void mouse(float x, float y, int click = 0);
+    // The back buffer as a PNG under <build>/widget-screens/<name>.png.
+    static void save_screen(const std::string& name);
+};
+
+}  // namespace widget_test
