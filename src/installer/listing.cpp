@@ -1,0 +1,181 @@
+#include "installer/listing.h"
+
+#include "core/alert.h"
+#include "core/md5.h"
+#include "core/mnw.h"
+#include "core/paths.h"
+#include "core/stg.h"
+#include "core/xmap.h"
+#include "gfx/draw2d.h"
+#include "gfx/text.h"
+#include "gfx/viewport.h"
+#include "installer/decisions.h"
+#include "installer/install_tree.h"
+#include "widgets/butn.h"
+
+std::vector<file_history_struct> sim_info;
+int this_install_has_exes = 0;
+std::set<std::string> deleted_files;
+
+namespace {
+
+constexpr int progress_every_records = 500;
+constexpr int progress_steps_examining = 200;
+
+// Panel geometry in the 1024 x 768 virtual screen.
+constexpr float panel_width = 512;
+constexpr float panel_height = 138;
+constexpr float bar_width = 452;
+constexpr int panel_style = 15;
+constexpr int bar_track_style = 4;
+constexpr int bar_fill_style = 5;
+constexpr int panel_text_colour = 48;
+constexpr int background_texture = 365;
+
+// Records parsed in this run; never reset, so a second read continues the count.
+int records_parsed = 0;
+
+bool is_separator(char c) { return c == '/' || c == ':' || c == '\\'; }
+
+int clamp_int(int value, int lo, int hi) { return value < lo ? lo : (value > hi ? hi : value); }
+
+void reject_record(const std::string& first, const std::string& path) {
+  __MACIBM_alert(0, first, "This is impossible to download or delete!", "It is:", path, ALERT_FATAL, __FILE__,
+                 __LINE__);
+}
+
+}  // namespace
+
+bool listed_path_is_safe(const std::string& path) {
+  if (path.empty() || is_separator(path[0])) return false;
+  size_t start = 0;
+  for (size_t i = 0; i <= path.size(); ++i) {
+    if (i < path.size() && static_cast<unsigned char>(path[i]) < 0x20) return false;
+    if (i == path.size() || is_separator(path[i])) {
+      if (path.compare(start, i - start, "..") == 0 && i - start == 2) return false;
+      start = i + 1;
+    }
+  }
+  return true;
+}
+
+void dir_progress_bar(float lo, float cur, float hi, int mode, std::string caption, std::string text) {
+  if (mnw.window[0] == nullptr) return;  // headless: nothing to draw on
+
+  const char* mode_text = mode == 0   ? "Currently SCANNING the directory text file."
+                          : mode == 1 ? "Currently EXAMINING the hard disk."
+                                      : "";
+  OGL_2dquad(background_texture, panel_text_colour, 1.0f, 0, 0, 0, 0, 0, 768, 0, 0.75f, 1024, 768, 1, 0.75f, 1024,
+             0, 1, 0, 1, 5);
+
+  const float x0 = (float(mnw.x_res) - panel_width) * 0.5f;
+  const float y0 = (float(mnw.y_res) - panel_height) * 0.5f;
+  float fraction = 0.52f;
+  if (lo != hi) {
+    fraction = 0.04f + 0.96f * (cur - lo) / (hi - lo);
+    if (fraction < 0.04f) fraction = 0.04f;
+    if (fraction > 1.0f) fraction = 1.0f;
+  }
+  BTN_frame2(panel_style, x0 + 20, y0 + 20, 472, 98, "");
+  const float fill_width = fraction * bar_width;
+  BTN_frame1(bar_track_style, x0 + 256 - mnw.off_x, y0 + 35 - mnw.off_y, bar_width, 0);
+  BTN_frame1(bar_fill_style, x0 + 30 + fill_width * 0.5f - mnw.off_x, y0 + 35 - mnw.off_y, fill_width, 0);
+
+  OGL_string(panel_text_colour, x0 + 32, y0 + 100, caption, 462, CHARSET_PROPORTIONAL);
+  OGL_string(panel_text_colour, x0 + 32, y0 + 80, mode_text, 462, CHARSET_PROPORTIONAL);
+  OGL_string(panel_text_colour, x0 + 32, y0 + 60, text, 462, CHARSET_PROPORTIONAL);
+  OGL_sbuf();
+}
+
+int read_directory(const std::string& path_in, std::string caption) {
+  deleted_files.clear();
+  stg.disk_kb = 0;
+  stg.down_kb = 0;
+
+  std::string path = path_in;
+  set_dir_chars(path);
+  sim_info.clear();
+
+  xmap_class reader(path);
+  if (reader.base == nullptr) {
+    __MACIBM_alert(0, "I tried to read a directory file that does not exist!", "The file is:", path, "",
+                   ALERT_FATAL, __FILE__, __LINE__);
+    return LISTING_REJECTED;  // only reached when a fatal alert is made to return
+  }
+
+  int versions[] = {810, LISTING_VERSION, 0};
+  if (reader.check_file(LISTING_TYPE, versions, LISTING_KEYWORD, nullptr) == 0) {
+    new_format(path);
+    return LISTING_REJECTED;
+  }
+
+  // Parse. Every path is checked here, before anything on the disk is touched.
+  const float length = float(reader.end - reader.base);
+  std::string folder;
+  std::string previous;
+  bool have_previous = false;
+  while (reader.cur < reader.end) {
+    if (reader.TXT_str_scan_match("DIR", 0)) {
+      reader.TXT_str_scan_eoln(&folder);
+      set_dir_chars(folder);
+    } else if (reader.TXT_str_scan_match("FILE", 0)) {
+      file_version_struct record;
+      record.kind = clamp_int(reader.TXT_int_scan(), 0, 1);
+      record.platform = clamp_int(reader.TXT_int_scan(), 0, 6);
+      record.version = reader.TXT_int_scan();
+      record.zip_kb = float(reader.TXT_int_scan());
+      record.unzip_kb = float(reader.TXT_int_scan());
+      reader.TXT_str_scan_space(&record.sig_want);
+      std::string name;
+      reader.TXT_str_scan_eoln(&name);
+      set_dir_chars(name);
+      record.path = folder + name;
+
+      // A fatal alert ends the program; should one return, nothing of the
+      // listing is kept, so nothing on the disk is touched.
+      if (record.path.empty() || record.path.back() == ':' || record.path.back() == '/') {
+        reject_record("I am reading the directory text file and found a path that has no file!", record.path);
+        sim_info.clear();
+        return LISTING_REJECTED;
+      }
+      if (!listed_path_is_safe(record.path)) {
+        reject_record("I am reading the directory text file and found a path that leaves the install folder!",
+                      record.path);
+        sim_info.clear();
+        return LISTING_REJECTED;
+      }
+      if (!have_previous || record.path != previous) {
+        sim_info.emplace_back();
+        previous = record.path;
+        have_previous = true;
+      }
+
+      if (records_parsed % progress_every_records == 0)
+        dir_progress_bar(0, float(reader.cur - reader.base), length, 0, caption, name);
+      ++records_parsed;
+      sim_info.back().push_back(std::move(record));
+    } else {
+      reader.TXT_str_scan_eoln(nullptr);
+    }
+  }
+
+  // Examine the disk.
+  const int count = int(sim_info.size());
+  const int step = count / progress_steps_examining > 1 ? count / progress_steps_examining : 1;
+  for (int i = 0; i < count; ++i) {
+    file_version_struct& v = sim_info[i].back();
+    const size_t slash = v.path.find('/');
+    const std::string local = dest_dir_path + (slash == std::string::npos ? v.path : v.path.substr(slash + 1));
+    if (i % step == 0) dir_progress_bar(0, float(i), float(count), 1, caption, local);
+
+    v.sig_have = SIG_NONE;
+    calc_file_md5(local, v.sig_have);
+    v.have_it = v.sig_want == v.sig_have ? 1 : 0;
+    if (v.sig_want != SIG_GONE && !v.have_it && want_this_f(i, int(sim_info[i].size()) - 1, v.kind)) {
+      stg.down_kb += v.zip_kb;
+      stg.disk_kb += v.unzip_kb;
+      if (v.platform >= 1 && v.platform <= 5) this_install_has_exes = 1;
+    }
+  }
+  return LISTING_READ;
+}
