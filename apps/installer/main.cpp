@@ -1,0 +1,62 @@
+// The installer's entry: start the shell, settle the destination folder, run frames until quit.
+
+#include <string>
+
+#include "core/alert.h"
+#include "core/globals.h"
+#include "core/paths.h"
+#include "core/prefs.h"
+#include "core/stg.h"
+#include "installer/destination.h"
+#include "net/http.h"
+#include "shell/event_proc.h"
+#include "shell/startup.h"
+
+namespace {
+
+constexpr int ALERT_BUTTON_TEXT = 603;
+
+// Values from a preference file are data: a platform outside the table would index past the
+// preferences window's list, so it falls back to the default.
+void clamp_download_platform()
+{
+    if (stg._download_os < OS_MACINTOSH || stg._download_os > OS_LINUX_ATHLON)
+        stg._download_os = OS_MACINTOSH;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    MACIBM_init(argc, argv);
+    get_OS_abs_path(OS_FOLDER_APPLICATIONS, dest_dir_path);
+    get_OS_abs_path(OS_FOLDER_TEMPORARY, temp_path);
+    xer << "os_dir_apps:" << dest_dir_path << "\n";
+    xer << "os_dir_temp:" << temp_path << "\n";
+    xer.flush();
+    stls[ALERT_BUTTON_TEXT] = "OK";
+    install_name = no_install_name;
+    set_stg_defaults();
+
+    // The proxy fields live in the HTTP client; the preference file reads and writes them there.
+    pref_set_proxy_fields({&http.proxy_host, &http.proxy_port, &http.proxy_port_int});
+    pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
+    clamp_stg_preferences();
+    clamp_download_platform();
+
+    if (argc > 2 && std::string(argv[1]) == "-path") {
+        dest_dir_path = argv[2];
+        check_dest_path();
+    } else if (stg._always_ask_dir) {
+        (void)pick_dest_path();  // a cancel keeps the remembered folder
+    } else {
+        check_dest_path();
+    }
+    if (!stg.dest_is_install)
+        (void)pick_dest_path();  // offered once; a cancel keeps the product sub-folder
+
+    while (!app_done)
+        MACIBM_event_proc();
+    MACIBM_finishup(1);
+    return 0;
+}
