@@ -179,14 +179,14 @@ TEST_F(Painters, WindowPanelsCarryCloseBoxesOnlyInOrdinaryBoxes)
 
     // A press on the left box leaves the right one out of this call.
     win().reset_2d();
-    OGL_setstate(1, 0, 3, 4, 9, 11);
+    resync_state();
     mouse(16, 370, 1);
     BTN_frame2(11, 0, 0, 500, 380, "");
     EXPECT_EQ(texel_at(7, 361), (texel{120, 178}));
     EXPECT_NE(texel_at(475, 361), (texel{120, 178}));
 
     win().reset_2d();
-    OGL_setstate(1, 0, 3, 4, 9, 11);
+    resync_state();
     mouse(-100, -100, 0);
     mnw.cur_win = 995;
     BTN_frame2(11, 0, 0, 500, 380, "");

@@ -117,8 +117,7 @@ void widget_gl_test::SetUp()
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     // reset_2d switched blending and texturing off behind the state cache's back; say so to the cache.
-    OGL_setstate(fog_fals, 0, lit_fals, al_none, deR_fals, deW_fals);
-    tman.reset_bind();
+    resync_state();
     colr = colr_class{};
     stls.help_line.clear();
     stl_input.clear();
@@ -134,6 +133,12 @@ void widget_gl_test::SetUp()
         load_coordinate_atlas();
         atlas_loaded = true;
     }
+}
+
+void widget_gl_test::resync_state()
+{
+    OGL_setstate(fog_fals, 0, lit_fals, al_none, deR_fals, deW_fals);
+    tman.reset_bind();
 }
 
 void widget_gl_test::TearDown() { on_app_update = nullptr; }

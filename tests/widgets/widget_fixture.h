@@ -65,6 +65,8 @@ protected:
 
     // Decodes the back-buffer pixel at (x, y) in window pixels (origin bottom-left).
     static texel texel_at(int x, int y);
+    // After win().reset_2d() inside a test: tells the render-state cache what reset_2d switched off.
+    static void resync_state();
     // Input of this frame, in box coordinates.
     static void mouse(float x, float y, int click = 0);
     // The back buffer as a PNG under <build>/widget-screens/<name>.png.
