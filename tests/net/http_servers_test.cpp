@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/prefs.h"
 #include "net/http.h"
 #include "net_support.h"
 #include "platform/netcfg.h"
@@ -179,9 +180,20 @@ TEST_F(HttpServers, ProxyCarriesTheRequestToTheServer)
     write_file(Services::www("proxied.bin"), body);
     write_file(Services::www("direct.bin"), "direct");
 
-    http.proxy_host = "127.0.0.1";
-    http.proxy_port = Services::proxy_port();
-    http.proxy_port_int = std::atoi(Services::proxy_port().c_str());
+    // The proxy comes from the installer's preference file, as it does for a user.
+    const char* old_config = getenv("XDG_CONFIG_HOME");
+    std::string saved_config = old_config ? old_config : "";
+    setenv("XDG_CONFIG_HOME", folder.path.c_str(), 1);
+    write_file(folder / "Veltrix Installer.prf", "A\n8500 version\n_proxy_host 127.0.0.1\n_proxy_port_int " +
+                                                     Services::proxy_port() + "\n");
+    pref.IO_set(11, 0);
+    if (old_config)
+        setenv("XDG_CONFIG_HOME", saved_config.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(http.proxy_host, "127.0.0.1");
+    EXPECT_EQ(http.proxy_port_int, std::atoi(Services::proxy_port().c_str()));
+
     EXPECT_EQ(poll_to_end(0, "127.0.0.1", "/proxied.bin", folder / "proxied.bin"), NET_DONE);
     EXPECT_TRUE(read_file(folder / "proxied.bin") == body);
 

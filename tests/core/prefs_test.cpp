@@ -1,0 +1,305 @@
+// Preference files on real files in a private folder: the exact bytes of sets 10 and 11, the
+// reading rules (later tag wins, foreign versions ignored, blanks), the range corrections,
+// locale independence, and the mends (unknown sets touch nothing, line breaks cannot inject).
+#include "core/prefs.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "core/clock.h"
+#include "core/globals.h"
+#include "core/mnw.h"
+#include "core/stg.h"
+
+namespace {
+
+std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void write_file(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+bool exists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+const std::string HEADER = "A\n8500 version\n";
+
+// A private Preferences folder and application folder, and the records set 10 and 11 touch,
+// restored afterwards.
+class Prefs : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/veltrix-prefs-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        const char* old = getenv("XDG_CONFIG_HOME");
+        saved_config = old ? old : "";
+        had_config = old != nullptr;
+        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+        // Relative paths are taken from the application's folder, which is the current folder
+        // at run time (app_path is empty then).
+        saved_app_path = app_path;
+        app_path.clear();
+        ASSERT_EQ(system(("mkdir -p '" + root + "/app/Resources/preferences'").c_str()), 0);
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
+        saved_cwd = cwd;
+        ASSERT_EQ(chdir((root + "/app").c_str()), 0);
+        saved_stg = stg;
+        saved_mnw = mnw;
+        saved_dest = dest_dir_path;
+        saved_fm = xtim._prd_FM;
+        saved_ui = xtim._prd_UI;
+        xer.close();
+        xer.clear();
+        xer.open(root + "/Log.txt");
+        stg = stg_class {};
+        dest_dir_path.clear();
+    }
+    void TearDown() override
+    {
+        xer.close();
+        stg = saved_stg;
+        mnw = saved_mnw;
+        dest_dir_path = saved_dest;
+        xtim._prd_FM = saved_fm;
+        xtim._prd_UI = saved_ui;
+        app_path = saved_app_path;
+        EXPECT_EQ(chdir(saved_cwd.c_str()), 0);
+        if (had_config)
+            setenv("XDG_CONFIG_HOME", saved_config.c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+        pref_set_proxy_fields({ nullptr, nullptr, nullptr });
+        (void)system(("rm -rf '" + root + "'").c_str());
+    }
+
+    std::string installer_file() const { return root + "/config/Veltrix Installer.prf"; }
+    std::string screen_file() const { return root + "/app/Resources/preferences/Res Veltrix Suite.prf"; }
+    std::string log_text()
+    {
+        xer.flush();
+        return read_file(root + "/Log.txt");
+    }
+
+    std::string root;
+    std::string saved_config, saved_app_path, saved_dest, saved_cwd;
+    bool had_config = false;
+    stg_class saved_stg;
+    mnw_class saved_mnw;
+    float saved_fm = 0, saved_ui = 0;
+};
+
+}
+
+TEST_F(Prefs, InstallerSetIsWrittenByteForByte)
+{
+    stg._download_os = 3;
+    stg._use_max_cpu = 1;
+    stg._stream_count = 4;
+    stg._always_ask_dir = 0;
+    pref.IO_set(11, 1);
+    // No folder and no proxy: the six ints and the proxy port number, nothing else.
+    EXPECT_EQ(read_file(installer_file()), HEADER +
+                                               "_download_os 3\n_use_max_cpu 1\n_rename_folder 0\n_stream_count 4\n"
+                                               "_log_actions 0\n_always_ask_dir 0\n_proxy_port_int 0\n");
+
+    std::string host = "proxy.example", port_text = "3128";
+    int port = 3128;
+    pref_set_proxy_fields({ &host, &port_text, &port });
+    dest_dir_path = "/home/pilot/My Sims/Veltrix Suite/";
+    stg._log_actions = -1;
+    pref.IO_set(11, 1);
+    EXPECT_EQ(read_file(installer_file()),
+              HEADER + "_download_os 3\n_use_max_cpu 1\n_rename_folder 0\n_stream_count 4\n_log_actions -1\n"
+                       "_always_ask_dir 0\n_dest_dir_path /home/pilot/My Sims/Veltrix Suite/\n"
+                       "_proxy_host proxy.example\n_proxy_port 3128\n_proxy_port_int 3128\n");
+
+    // And it reads back into fields that were cleared.
+    stg = stg_class {};
+    dest_dir_path.clear();
+    host.clear();
+    port_text.clear();
+    port = 0;
+    pref.IO_set(11, 0);
+    EXPECT_EQ(stg._download_os, 3);
+    EXPECT_EQ(stg._use_max_cpu, 1);
+    EXPECT_EQ(stg._stream_count, 4);
+    EXPECT_EQ(stg._log_actions, -1);
+    EXPECT_EQ(dest_dir_path, "/home/pilot/My Sims/Veltrix Suite/");
+    EXPECT_EQ(host, "proxy.example");
+    EXPECT_EQ(port_text, "3128");
+    EXPECT_EQ(port, 3128);
+}
+
+TEST_F(Prefs, ReadingFollowsTheLineRules)
+{
+    ASSERT_EQ(system(("mkdir -p '" + root + "/config'").c_str()), 0);
+    write_file(installer_file(), HEADER +
+                                     "\n\n_stream_count 2\n   _use_max_cpu\t1\n_stream_count 3\n"
+                                     "_dest_dir_path    /Volumes/Big Disk/Veltrix Suite/  \n"
+                                     "_rename_folder\n_log_actions abc\n_always_ask_dir 99999999999\n"
+                                     "_unknown_tag 5\n_download_os -7");
+    stg._rename_folder = 1;
+    pref.IO_set(11, 0);
+    EXPECT_EQ(stg._stream_count, 3) << "a tag seen twice keeps its later value";
+    EXPECT_EQ(stg._use_max_cpu, 1);
+    EXPECT_EQ(dest_dir_path, "/Volumes/Big Disk/Veltrix Suite/  ") << "leading blanks go, trailing ones stay";
+    EXPECT_EQ(stg._rename_folder, 0) << "a tag alone on its line has the empty value";
+    EXPECT_EQ(stg._log_actions, 0);
+    EXPECT_EQ(stg._always_ask_dir, 2147483647);
+    EXPECT_EQ(stg._download_os, -7) << "the last line needs no line end";
+
+    // Another version, another header form, an empty file or none: nothing changes.
+    const std::string foreign[] = { "A\n8400 version\n_stream_count 1\n", "I\n8500 version\n_stream_count 1\n",
+                                    "a\x00\x00\x21\x34_stream_count 1\n", "" };
+    for (const std::string& text : foreign) {
+        write_file(installer_file(), text);
+        pref.IO_set(11, 0);
+        EXPECT_EQ(stg._stream_count, text[0] == 'I' ? 1 : 3) << text;
+        stg._stream_count = 3;
+    }
+    unlink(installer_file().c_str());
+    pref.IO_set(11, 0);
+    EXPECT_EQ(stg._stream_count, 3);
+    EXPECT_FALSE(exists(installer_file())) << "reading never creates the file";
+}
+
+TEST_F(Prefs, ScreenSetCorrectsItsRangesAndKeepsFloats)
+{
+    write_file(screen_file(), HEADER +
+                                  "_x_res_req 800\n_y_res_req 10000\n_col_res_req 16\n_lang 6\n_prd_FM 0.05\n"
+                                  "_prd_UI 1e-3\n_prefs_found 1\n");
+    mnw._set_res = 5;
+    pref.IO_set(10, 0);
+    EXPECT_EQ(mnw._x_res_req, 1024);
+    EXPECT_EQ(mnw._y_res_req, 768);
+    EXPECT_EQ(mnw._col_res_req, 16);
+    EXPECT_EQ(mnw._lang, 0);
+    EXPECT_EQ(mnw._set_res, 5);
+    EXPECT_EQ(mnw._prefs_found, 1);
+    EXPECT_EQ(xtim._prd_FM, 0.05f);
+    EXPECT_EQ(xtim._prd_UI, 0.001f);
+
+    mnw._x_res_req = 1600;
+    mnw._y_res_req = 1200;
+    mnw._col_res_req = 32;
+    mnw._set_res = 1;
+    mnw._lang = 2;
+    mnw._alias_req = 4;
+    mnw._keylist_up = 0;
+    mnw._sec_mon_inuse = 0;
+    mnw._prefs_found = 1;
+    xtim._prd_FM = 0.05f;
+    xtim._prd_UI = 0.0125f;
+    pref.IO_set(10, 1);
+    EXPECT_EQ(read_file(screen_file()),
+              HEADER + "_x_res_req 1600\n_y_res_req 1200\n_col_res_req 32\n_set_res 1\n_lang 2\n_alias_req 4\n"
+                       "_keylist_up 0\n_sec_mon_inuse 0\n_prefs_found 1\n_prd_FM 0.050000\n_prd_UI 0.012500\n");
+    xtim._prd_FM = 0;
+    pref.IO_set(10, 0);
+    EXPECT_EQ(xtim._prd_FM, 0.05f);
+}
+
+TEST_F(Prefs, NumbersIgnoreTheProcessLocale)
+{
+    // A locale with a decimal comma, built privately for this test.
+    std::string locales = root + "/locales";
+    ASSERT_EQ(system(("mkdir -p '" + locales + "' && localedef -i de_DE -f UTF-8 '" + locales +
+                      "/de_DE.UTF-8' >/dev/null 2>&1")
+                         .c_str()),
+              0)
+        << "localedef could not build de_DE.UTF-8 (package locales)";
+    setenv("LOCPATH", locales.c_str(), 1);
+    ASSERT_NE(setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+    char probe[16];
+    snprintf(probe, sizeof(probe), "%.1f", 0.5);
+    EXPECT_STREQ(probe, "0,5") << "the locale should write a decimal comma";
+
+    xtim._prd_FM = 0.05f;
+    xtim._prd_UI = 0.0125f;
+    mnw._x_res_req = 1280;
+    mnw._y_res_req = 1024;
+    pref.IO_set(10, 1);
+    std::string written = read_file(screen_file());
+    xtim._prd_FM = 0;
+    xtim._prd_UI = 0;
+    pref.IO_set(10, 0);
+    float fm = xtim._prd_FM, ui = xtim._prd_UI;
+
+    setlocale(LC_ALL, "C");
+    unsetenv("LOCPATH");
+    EXPECT_NE(written.find("_prd_FM 0.050000\n_prd_UI 0.012500\n"), std::string::npos) << written;
+    EXPECT_EQ(fm, 0.05f);
+    EXPECT_EQ(ui, 0.0125f);
+}
+
+TEST_F(Prefs, UnknownSetsAndLineBreaksCannotDamageTheFile)
+{
+    stg._stream_count = 2;
+    pref.IO_set(11, 1);
+    const std::string before = read_file(installer_file());
+    ASSERT_FALSE(before.empty());
+
+    // No file of its own: neither writing nor reading set 12 or 3 touches any file.
+    for (int which : { 3, 9, 12 }) {
+        stg._stream_count = 4;
+        pref.IO_set(which, 1);
+        pref.IO_set(which, 0);
+        EXPECT_EQ(read_file(installer_file()), before) << "set " << which;
+        EXPECT_EQ(stg._stream_count, 4) << "set " << which;
+    }
+    EXPECT_FALSE(exists(root + "/app/Resources/preferences/Set Veltrix.prf"));
+    EXPECT_FALSE(exists(root + "/app/Resources/preferences/Set Veltrix.prfVeltrix Installer.prf"));
+
+    // A folder name holding a line break would inject a setting of its own.
+    stg._stream_count = 2;
+    dest_dir_path = "/tmp/evil\n_stream_count 99\n";
+    pref.IO_set(11, 1);
+    std::string written = read_file(installer_file());
+    EXPECT_EQ(written.find("_stream_count 99"), std::string::npos) << written;
+    EXPECT_EQ(written.find("_dest_dir_path"), std::string::npos) << written;
+    EXPECT_NE(log_text().find("Preference _dest_dir_path not saved"), std::string::npos);
+    dest_dir_path = "/kept/";
+    pref.IO_set(11, 0);
+    EXPECT_EQ(stg._stream_count, 2);
+    EXPECT_EQ(dest_dir_path, "/kept/");
+}
+
+TEST_F(Prefs, StateFileCarriesOnlyABinaryHeader)
+{
+    EXPECT_TRUE(pref.IO_sta(12, 1, "ignored"));
+    const std::string state = root + "/app/Resources/preferences/Veltrix.prf";
+    EXPECT_EQ(read_file(state), std::string("a\x00\x00\x21\x34", 5));
+    EXPECT_TRUE(pref.IO_sta(12, 0, ""));
+
+    write_file(state, HEADER);
+    EXPECT_FALSE(pref.IO_sta(12, 0, ""));
+    unlink(state.c_str());
+    EXPECT_FALSE(pref.IO_sta(12, 0, ""));
+    EXPECT_FALSE(exists(state));
+
+    // Another set names its own file.
+    EXPECT_TRUE(pref.IO_sta(5, 1, "Resources:preferences:Other.prf"));
+    EXPECT_EQ(read_file(root + "/app/Resources/preferences/Other.prf"), std::string("a\x00\x00\x21\x34", 5));
+}
