@@ -12,6 +12,7 @@ int num_units = 1;
 namespace {
 
 uint64_t state_calls = 0;
+uint64_t state_requests = 0;
 
 void enable(GLenum cap, bool on)
 {
@@ -35,6 +36,11 @@ uint64_t OGL_state_calls()
     return state_calls;
 }
 
+uint64_t OGL_state_requests()
+{
+    return state_requests;
+}
+
 void OGL_setstate(int fog, int units, int lighting, int blending, int depth_test, int depth_write)
 {
     // Each copy is read from the context on first use. Depth writes are recorded as off without
@@ -46,6 +52,7 @@ void OGL_setstate(int fog, int units, int lighting, int blending, int depth_test
     static int o_alT = glIsEnabled(GL_ALPHA_TEST) ? 1 : 0;
     static int o_deR = glIsEnabled(GL_DEPTH_TEST) ? deR_true : deR_fals;
     static int o_deW = deW_fals;
+    ++state_requests;
 
     if (fog != o_fog)
         enable(GL_FOG, fog == fog_true);

@@ -25,6 +25,9 @@ extern int num_units;
 
 void OGL_setstate(int fog, int units, int lighting, int blending, int depth_test, int depth_write);
 
-// OpenGL calls OGL_setstate has made since start (enable/disable, depth mask, active unit).
-// Tests and the frame benchmark read it to see what the cache saves.
+// OpenGL calls OGL_setstate has made since start (enable/disable, depth mask, active unit), and
+// the number of requests it has had. Tests and the frame benchmark read them to see what the
+// cache saves: without it every request would cost OGL_STATE_UNCACHED_CALLS calls or more.
 uint64_t OGL_state_calls();
+uint64_t OGL_state_requests();
+constexpr int OGL_STATE_UNCACHED_CALLS = 8;
