@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <vector>
+
+#include <minizip/unzip.h>
 
 #include "core/alert.h"
 #include "core/clock.h"
@@ -27,6 +31,11 @@ constexpr float RATE_SLOW = 50;
 constexpr float RATE_FAST = 100;
 constexpr float RATE_FASTER = 150;
 constexpr float RATE_FASTEST = 200;
+
+// Bytes read at a time when an archive is checked before extraction.
+constexpr size_t ARCHIVE_CHECK_CHUNK = 64 * 1024;
+// Entry names longer than a path may be are refused, as the extractor would refuse them.
+constexpr unsigned ARCHIVE_NAME_LIMIT = 499;
 
 bool is_separator(char c) { return c == '/' || c == ':' || c == '\\'; }
 
@@ -99,6 +108,46 @@ void adapt_streams(int stream)
         next.slot_active[stream] = 0;
     else
         next.slot_wants[stream] = 1;
+}
+
+// Reads every entry of a downloaded archive through to its checksum, and checks each name, before
+// anything is extracted: a damaged or hostile archive from one mirror is then fetched again from
+// another instead of replacing a good file with a broken one or ending the install.
+bool archive_is_intact(const std::string& archive)
+{
+    std::unique_ptr<void, int (*)(unzFile)> zip(unzOpen64(archive.c_str()), unzClose);
+    if (!zip)
+        return false;
+    int step = unzGoToFirstFile(zip.get());
+    if (step != UNZ_OK)
+        return false;
+    std::vector<char> buffer(ARCHIVE_CHECK_CHUNK);
+    for (; step == UNZ_OK; step = unzGoToNextFile(zip.get())) {
+        char name[ARCHIVE_NAME_LIMIT + 1] = {};
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(zip.get(), &info, name, sizeof name - 1, nullptr, 0, nullptr, 0) != UNZ_OK)
+            return false;
+        if (info.size_filename > ARCHIVE_NAME_LIMIT || !zip_entry_name_is_safe(name))
+            return false;
+        if (unzOpenCurrentFile(zip.get()) != UNZ_OK)
+            return false;
+        int got = 0;
+        while ((got = unzReadCurrentFile(zip.get(), buffer.data(), static_cast<unsigned>(buffer.size()))) > 0) {
+        }
+        // Closing checks the CRC of what was read.
+        if (unzCloseCurrentFile(zip.get()) != UNZ_OK || got < 0)
+            return false;
+    }
+    return step == UNZ_END_OF_LIST_OF_FILE;
+}
+
+// A failed or unusable download: hand the file out again and draw another server.
+void retry_elsewhere(int stream)
+{
+    stg.download_failed = 1;
+    next.next_file = std::min(next.next_file, next.slot_file[stream]);
+    stg.server_index = pick_server_skewed(stg.server_count);
+    next.slot_wants[stream] = 0;
 }
 
 void remove_emptied_folders()
@@ -271,10 +320,13 @@ int grab_files()
                 stg.file_fraction = static_cast<float>(transfer_percent(FIRST_STREAM_SLOT + s)) * 0.01f;
                 next.kb_in_flight += stg.file_fraction * v.zip_kb;
             } else if (result == 2) {
-                stg.download_failed = 1;
-                next.next_file = std::min(next.next_file, next.slot_file[s]);
-                stg.server_index = pick_server_skewed(stg.server_count);
-                next.slot_wants[s] = 0;
+                retry_elsewhere(s);
+            } else if (!archive_is_intact(archive)) {
+                xer << "The archive " << remote << " from " << server_name[server]
+                    << " is damaged or names a file outside its folder; fetching it from another server.\n";
+                xer.flush();
+                (void)delete_file(archive);  // never extracted
+                retry_elsewhere(s);
             } else {
                 stg.download_failed = 0;
                 extract_and_delete_file(archive, local);
