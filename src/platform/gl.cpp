@@ -2,6 +2,8 @@
 
 #include <SDL2/SDL.h>
 
+#include <cstring>
+
 namespace plat {
 
 namespace {
@@ -39,6 +41,10 @@ void* gl_proc(const char* name)
         return nullptr;
     if (lookup_override())
         return lookup_override()(name);
+    // GLX hands out a dispatch stub for any name at all; only OpenGL's own "gl" names can be
+    // real here (the Mac's CGL calls, for one, do not exist).
+    if (std::strncmp(name, "gl", 2) != 0)
+        return nullptr;
     return SDL_GL_GetProcAddress(name);
 }
 

@@ -12,9 +12,9 @@ namespace plat {
 // The window normally loaded it already, so this costs nothing then.
 [[nodiscard]] int gl_load_library();
 
-// The address of the named function, or null. By default SDL_GL_GetProcAddress, which through
-// glvnd answers a non-null dispatch stub for any "gl..." name: only the extension string tells
-// whether a feature is really there.
+// The address of the named function, or null (always null for names not starting with "gl").
+// By default SDL_GL_GetProcAddress, which through glvnd answers a non-null dispatch stub for any
+// "gl..." name: only the extension string tells whether a feature is really there.
 void* gl_proc(const char* name);
 
 // Replaces the lookup (and gl_load_library's outcome, through the second seam); null restores the real one.
