@@ -97,7 +97,7 @@ e2e_sig() {
 e2e_sample_tree() {
   local r=$1
   mkdir -p "$r"/{All,Macintosh,Windows,"Linux Generic x86","Linux Pentium 3","Linux Athlon XP"} \
-    "$r/All/"{Airfoils,Aircraft/Cessna,Instructions,Output,Weapons,"Custom Scenery"} "$r/All/Resources/plugins" \
+    "$r/All/"{Airfoils,Aircraft,Instructions,Output,Weapons,"Custom Scenery"} "$r/All/Resources/plugins" \
     "$r/All/Resources/default scenery/820 world terrain" "$r/All/Resources/menus/English" \
     "$r/All/Resources/text/English" "$r/Macintosh/Veltrix.app/Contents/MacOS"
   echo "menu bar" > "$r/All/Resources/menus/English/Veltrix.txt"
@@ -105,7 +105,7 @@ e2e_sample_tree() {
   ln -s Veltrix.txt "$r/All/Resources/text/English/current"
   echo "NACA 2412" > "$r/All/Airfoils/naca2412.afl"
   echo "read me first" > "$r/All/Instructions/readme.txt"
-  echo "wing span 36" > "$r/All/Aircraft/Cessna/Cessna.acf"
+  echo "wing span 36" > "$r/All/Resources/plugins/cessna.txt"
   mkdir -p "$r/All/Resources/bitmaps"
   head -c 400000 /dev/urandom > "$r/All/Resources/bitmaps/panel.bin"
   printf '#!/bin/sh\necho flying\n' > "$r/Macintosh/Veltrix.app/Contents/MacOS/Veltrix"
@@ -119,7 +119,12 @@ e2e_build_release() {
   local tree=$1 name=$2 previous=${3:-} out=$T/build-out
   rm -rf "$out"
   local args=(--name "$name")
-  [ -n "$previous" ] && args+=(--previous "$previous")
+  if [ -n "$previous" ]; then
+    # Every build writes its own build number into its records, and the builder refuses to add
+    # a second version under the same number: the previous release was made by the build before.
+    sed -E 's/^(FILE [0-9]+ [0-9]+) 85008 /\1 85007 /' "$previous" > "$T/previous.directory.txt"
+    args+=(--previous "$T/previous.directory.txt")
+  fi
   "$E2E_BINARY_DIR/bin/veltrix-release-builder" "${args[@]}" "$tree" "$out" >"$T/builder.log" 2>&1 ||
     e2e_fail "the release builder failed: $(tail -n 3 "$T/builder.log")"
   mkdir -p "$T/srv/www/mirror"
@@ -233,3 +238,22 @@ INSTALL_X=491 INSTALL_Y=89
 QUIT_X=985 QUIT_Y=89
 # The agreement box (500 x 300) sits at (262, 234); its agree control at (400, 10), 59 x 22.
 AGREE_X=691 AGREE_Y=255
+
+# The changed-file prompt (box 997, 700 x 146 at (162, 311)): its buttons, centred, in virtual units.
+PROMPT_OVERWRITE_X=258 PROMPT_OVERWRITE_Y=364
+PROMPT_KEEP_X=258 PROMPT_KEEP_Y=339
+
+# Installs a release with the clicks a user makes (INSTALL, agree) and waits for the end.
+e2e_install_with_clicks() {
+  e2e_click $INSTALL_X $INSTALL_Y
+  e2e_wait_agreement
+  e2e_click $AGREE_X $AGREE_Y
+}
+
+# Waits for the prompt about one file (its log line), then answers it with a click.
+e2e_answer_prompt() {
+  local file=$1 x=$2 y=$3
+  e2e_wait_log "File: $file  sig_want="
+  e2e_wait_pixels prompt 170 320 680 120 'r > 150 && g > 150 && b > 150' 200
+  e2e_click "$x" "$y"
+}

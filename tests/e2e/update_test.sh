@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# An update from one release to the next: changed and added files fetched, a dropped file
+# deleted and its emptied folder removed, untouched files not downloaded again, and each file
+# the user changed brings up the prompt and is kept or replaced as clicked.
+source "$(dirname "$0")/lib.sh"
+
+e2e_setup
+e2e_start_display
+e2e_start_services
+
+# Release 851, installed as a user would.
+e2e_sample_tree "$T/ref"
+mkdir -p "$T/ref/All/Resources/plugins/Retired"
+echo "old glider" > "$T/ref/All/Resources/plugins/Retired/glider.txt"
+e2e_build_release "$T/ref" "Veltrix 851"
+e2e_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
+mkdir -p "$T/dest"
+e2e_run_installer "$T/dest/"
+e2e_wait_log "Listing read for $T/dest/Veltrix/: "
+e2e_install_with_clicks
+e2e_wait_log "Install ended: INSTALLATION COMPLETE!"
+e2e_click $QUIT_X $QUIT_Y
+e2e_wait_exit
+dest="$T/dest/Veltrix 851"
+[ -f "$dest/Resources/plugins/Retired/glider.txt" ] || e2e_fail "release 851 did not install"
+
+# The user edits two files; release 852 changes one of them and others, adds one, drops one.
+echo "my own menu" > "$dest/Resources/menus/English/Veltrix.txt"
+echo "my notes in the manual" > "$dest/Instructions/readme.txt"
+echo "NACA 2415" > "$T/ref/All/Airfoils/naca2412.afl"
+echo "better interface text" > "$T/ref/All/Resources/text/English/Veltrix.txt"
+echo "new menu bar" > "$T/ref/All/Resources/menus/English/Veltrix.txt"
+echo "wing span 38" > "$T/ref/All/Resources/plugins/cessna_2.txt"
+rm -r "$T/ref/All/Resources/plugins/Retired"
+e2e_build_release "$T/ref" "Veltrix 852" "$T/Veltrix 851.directory.txt"
+e2e_server_list "Veltrix 852" "127.0.0.1 /mirror/ Loopback mirror"
+requests_before=$(wc -l < "$T/srv/access.log")
+
+e2e_run_installer "$dest/"
+e2e_wait_log "Listing read for $dest/: "
+e2e_install_with_clicks
+# Prompts come in listing order; each is answered for the file its log line names.
+for answer in 1 2; do
+  e2e_wait_log "File: " 
+  asked=$(grep -o "^File: [^ ]*\( [^ ]*\)*  sig_want=" "$T/app/Log.txt" | sed -n "${answer}p" | sed 's/^File: //; s/  sig_want=$//')
+  case "$asked" in
+    */Veltrix.txt) e2e_answer_prompt "$asked" $PROMPT_KEEP_X $PROMPT_KEEP_Y ;;
+    */readme.txt) e2e_answer_prompt "$asked" $PROMPT_OVERWRITE_X $PROMPT_OVERWRITE_Y ;;
+    *) e2e_fail "unexpected prompt about '$asked'" ;;
+  esac
+done
+e2e_wait_log "Install ended: INSTALLATION COMPLETE!"
+e2e_click $QUIT_X $QUIT_Y
+e2e_wait_exit
+
+# Only platform files rename the folder; this update brought none.
+new=$dest
+[ ! -e "$T/dest/Veltrix 852" ] || e2e_fail "an update without platform files renamed the folder"
+[ "$(grep -c '^File: ' "$T/app/Log.txt")" = 2 ] || e2e_fail "expected exactly two prompts"
+[ "$(cat "$new/Resources/menus/English/Veltrix.txt")" = "my own menu" ] || e2e_fail "KEEP did not keep the user's file"
+[ "$(cat "$new/Instructions/readme.txt")" = "read me first" ] || e2e_fail "OVERWRITE did not replace the user's file"
+[ "$(cat "$new/Airfoils/naca2412.afl")" = "NACA 2415" ] || e2e_fail "a changed file was not updated"
+[ "$(cat "$new/Resources/text/English/Veltrix.txt")" = "better interface text" ] || e2e_fail "a changed file was not updated"
+[ "$(cat "$new/Resources/plugins/cessna_2.txt")" = "wing span 38" ] || e2e_fail "an added file is missing"
+[ ! -e "$new/Resources/plugins/Retired/glider.txt" ] || e2e_fail "a dropped file was not deleted"
+[ ! -e "$new/Resources/plugins/Retired" ] || e2e_fail "the emptied folder was not removed"
+[ -f "$new/Resources/plugins/cessna.txt" ] || e2e_fail "an untouched file went missing"
+
+second_run=$(tail -n +"$((requests_before + 1))" "$T/srv/access.log")
+count() { printf '%s\n' "$second_run" | grep -cF -- "$1" || true; }
+[ "$(count panel.bin.zip)" = 0 ] || e2e_fail "an untouched file was downloaded again"
+[ "$(count cessna.txt.zip)" = 0 ] || e2e_fail "an untouched file was downloaded again"
+[ "$(count naca2412.afl.zip)" = 1 ] || e2e_fail "a changed file was not downloaded exactly once"
+[ "$(count cessna_2.txt.zip)" = 1 ] || e2e_fail "an added file was not downloaded exactly once"
+[ "$(count English/Veltrix.txt.zip)" = 1 ] || e2e_fail "only the text file of the two Veltrix.txt should come"
+echo "PASS update"
