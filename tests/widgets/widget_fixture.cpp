@@ -130,7 +130,10 @@ void widget_gl_test::SetUp()
     for (int c = 33; c <= 46; ++c) colr.assign(c, 1, 1, 1);
     static bool atlas_loaded = false;
     if (!atlas_loaded) {
-        load_coordinate_atlas();
+        if (real_art)
+            load_real_art();
+        else
+            load_coordinate_atlas();
         atlas_loaded = true;
     }
 }

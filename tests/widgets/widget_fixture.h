@@ -60,6 +60,10 @@ public:
     static void TearDownTestSuite() {}
 
 protected:
+    // Set before SetUp to draw with the program's own art instead of the coordinate atlas; one binary
+    // uses one or the other throughout.
+    static inline bool real_art = false;
+
     void SetUp() override;
     void TearDown() override;
 

@@ -1,0 +1,300 @@
+// The embedded images as textures, the installer's picture-cut controls, size texts, and screenshots
+// of every widget drawn with the program's own art (written under <build>/widget-screens for review).
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/globals.h"
+#include "core/mnw.h"
+#include "gfx/colr.h"
+#include "gfx/draw2d.h"
+#include "gfx/text.h"
+#include "gfx/tman.h"
+#include "installer/art.h"
+#include "widgets/action.h"
+#include "widgets/bool.h"
+#include "widgets/butn.h"
+#include "widgets/enterstring.h"
+#include "widgets/menus.h"
+#include "widgets/numbers.h"
+#include "widgets/panels.h"
+#include "widgets/textlist.h"
+#include "widgets/widget_fixture.h"
+
+using namespace widget_test;
+
+namespace {
+
+constexpr int PICTURE_W = 1010;
+
+test::rgba picture_texel(int s, int t)
+{
+    const unsigned char* p = t_installer_dat + (static_cast<size_t>(t) * PICTURE_W + s) * 4;
+    return {p[0], p[1], p[2], p[3]};
+}
+
+test::rgba atlas_texel(int s, int t)
+{
+    const unsigned char* p = t_interface_dat + (static_cast<size_t>(t) * 512 + s) * 4;
+    return {p[0], p[1], p[2], p[3]};
+}
+
+// Where the start-up takes the interface colours from (x, y in atlas texels).
+struct swatch {
+    int entry, x, y;
+};
+constexpr swatch SWATCHES[] = {{33, 319, 155}, {34, 319, 147}, {35, 319, 139}, {36, 319, 131}, {37, 319, 123},
+                               {39, 319, 115}, {40, 319, 107}, {41, 319, 99},  {42, 319, 91},  {43, 395, 115},
+                               {44, 319, 83},  {45, 319, 75},  {46, 319, 67}};
+
+void take_interface_colours()
+{
+    for (const swatch& w : SWATCHES) {
+        test::rgba c = atlas_texel(w.x, w.y);
+        colr.assign(w.entry, c.r / 255.0f, c.g / 255.0f, c.b / 255.0f);
+    }
+    for (int k = 0; k < 3; ++k) colr.col[38][k] = (colr.col[34][k] + colr.col[37][k]) / 2;
+    colr.assign(76, 1, 0.3f, 0.3f);
+}
+
+void draw_background()
+{
+    OGL_2dquad(365, 0, 1.0f, 0, 0, 0, 0, 0, 768, 0, 0.75f, 1024, 768, 1, 0.75f, 1024, 0, 1, 0, 1, 5);
+}
+
+}  // namespace
+
+class Art : public widget_gl_test {
+protected:
+    void SetUp() override
+    {
+        real_art = true;
+        widget_gl_test::SetUp();
+        take_interface_colours();
+    }
+};
+
+TEST_F(Art, TheFourImagesAreLoadedAndTheAtlasIsLeftInScratch)
+{
+    for (int ref : {363, 364, 365, 366}) EXPECT_EQ(tman.refs[static_cast<size_t>(ref)].load_time, tex_load_now) << ref;
+    EXPECT_EQ(tman.refs[364].dx, 1010);
+    EXPECT_EQ(tman.refs[364].dy, 764);
+    // Start-up samples the palette from scratch_array right after the loads.
+    load_real_art();
+    EXPECT_EQ(std::memcmp(scratch_array, t_interface_dat, 512 * 512 * 4), 0);
+}
+
+TEST_F(Art, EveryGlyphHasInkThatStaysInsideItsAdvance)
+{
+    // Cell map of the proportional set: space 0, digits 1..10, then 'A' 'a' 'B' 'b' ...; rows 3 and 4 by code.
+    std::vector<std::pair<char, int>> cells;
+    for (int d = 0; d < 10; ++d) cells.push_back({static_cast<char>('0' + d), 1 + d});
+    for (int k = 0; k < 26; ++k) {
+        cells.push_back({static_cast<char>('A' + k), 11 + 2 * k});
+        cells.push_back({static_cast<char>('a' + k), 12 + 2 * k});
+    }
+    const std::string row3 = "!@#$%^&*()-_+=[]|\\':;", row4 = "<.>,?/`";
+    for (size_t c = 0; c < row3.size(); ++c) cells.push_back({row3[c], 63 + static_cast<int>(c)});
+    for (size_t c = 0; c < row4.size(); ++c) cells.push_back({row4[c], 84 + static_cast<int>(c)});
+
+    for (auto [ch, index] : cells) {
+        const int s0 = 8 * (index % 21), t0 = 11 * (index / 21);
+        int ink = 0, rightmost = -1;
+        for (int t = t0; t < t0 + 11; ++t)
+            for (int s = s0; s < s0 + 8; ++s)
+                if (atlas_texel(s, t).a > 0) {
+                    ++ink;
+                    rightmost = std::max(rightmost, s - s0);
+                }
+        EXPECT_GT(ink, 0) << "no glyph for '" << ch << "'";
+        EXPECT_LT(rightmost, OGL_char_width(ch)) << "'" << ch << "' runs into the next letter";
+    }
+    // The blank cell stays empty: unmapped bytes draw nothing.
+    for (int t = 0; t < 11; ++t)
+        for (int s = 0; s < 8; ++s) EXPECT_EQ(atlas_texel(s, t).a, 0);
+}
+
+TEST_F(Art, ControlsCutFromThePictureShowTheirThreeLooks)
+{
+    // INSTALL: 83 x 22 at s 640, t 166; hover 23 texels lower, pressed 46.
+    auto expect_look = [&](int t_look) {
+        for (auto [i, j] : {std::pair{10, 5}, {41, 11}, {70, 17}})
+            EXPECT_TRUE(test::near_colour(pixel(300 + i, 200 + j), picture_texel(640 + i, t_look + j)))
+                << "look at t " << t_look << ", texel " << i << ", " << j;
+    };
+    mouse(0, 0, 0);
+    EXPECT_EQ(interface_rect(300, 200, 640, 166, 83, 22, 1, 0), 0);
+    expect_look(166);
+
+    mouse(383, 222, 0);  // the far corner is inside
+    interface_rect(300, 200, 640, 166, 83, 22, 1, 0);
+    expect_look(143);
+    mnw.held = 1;
+    interface_rect(300, 200, 640, 166, 83, 22, 1, 0);
+    expect_look(120);
+    interface_rect(300, 200, 640, 166, 83, 22, 0, 0);  // not hot: never changes look
+    expect_look(166);
+
+    mouse(383, 222, 1);
+    EXPECT_EQ(interface_rect(300, 200, 640, 166, 83, 22, 1, 0), 1);
+    mouse(383.1f, 222, 1);
+    EXPECT_EQ(interface_rect(300, 200, 640, 166, 83, 22, 1, 0), 0);
+
+    interface_rect(300, 200, 640, 166, 83, 22, 0, TINT_USABLE);
+    EXPECT_FLOAT_EQ(colr.col[98][0], 0.8f);
+    EXPECT_FLOAT_EQ(colr.col[98][1], 1.0f);
+    interface_rect(300, 200, 640, 166, 83, 22, 0, TINT_DISABLED);
+    EXPECT_FLOAT_EQ(colr.col[98][1], 0.8f);
+    EXPECT_FLOAT_EQ(colr.col[98][0], 1.0f);
+}
+
+TEST_F(Art, ThePictureKeepsItsRowsAtTheTexturesStride)
+{
+    // Rows far up the 1010-wide picture land where they belong only if every row was laid out
+    // 1024 pixels apart: the shop button (t 235) and the top of the banner (t 118).
+    mouse(0, 0, 0);
+    interface_rect(100, 100, 822, 235, 116, 22, 0, 0);
+    interface_rect(400, 100, 644, 33, 128, 86, 0, 0);
+    for (auto [i, j] : {std::pair{20, 4}, {58, 11}, {100, 18}})
+        EXPECT_TRUE(test::near_colour(pixel(100 + i, 100 + j), picture_texel(822 + i, 235 + j))) << i << ", " << j;
+    for (auto [i, j] : {std::pair{5, 60}, {120, 20}, {30, 75}})
+        EXPECT_TRUE(test::near_colour(pixel(400 + i, 100 + j), picture_texel(644 + i, 33 + j))) << i << ", " << j;
+
+    // Globe cell 21 is cut from s 320, t 194.
+    EXPECT_EQ(interface_icon(600, 300, 21), 0);
+    EXPECT_TRUE(test::near_colour(pixel(632, 332), picture_texel(352, 226)));
+}
+
+TEST(SizeText, MegabytesAndGigabytesTruncatedToOneDecimal)
+{
+    std::string out;
+    set_size_str(999999, &out);
+    EXPECT_EQ(out, "999.9 Meg");
+    set_size_str(1000000, &out);
+    EXPECT_EQ(out, "1.0 Gig");
+    set_size_str(0, &out);
+    EXPECT_EQ(out, "0.0 Meg");
+    set_size_str(2590000, &out);
+    EXPECT_EQ(out, "2.5 Gig");
+    set_size_str(123456, &out);
+    EXPECT_EQ(out, "123.4 Meg");
+}
+
+class Screens : public Art {};
+
+TEST_F(Screens, EveryWidgetState)
+{
+    draw_background();
+    BTN_frame2(12, 40, 60, 944, 660, "Widgets");
+    float next_x = 0, next_y = 0;
+    BTN_subwin(0, 13, 60, 80, 420, 600, "Buttons and boxes", &next_x, &next_y);
+    BTN_subwin(0, 13, next_x, 80, 440, 600, "Fields and lists", &next_x, &next_y);
+
+    mouse(0, 0, 0);
+    BTN_action(160, 620, 0, 0, ACTION_SHOW_PRESS, "Normal");
+    BTN_action(270, 620, 0, 1, ACTION_SHOW_PRESS_LIT_CAPTION, "Lit");
+    BTN_frame1(3, 380, 620, 80, 0);
+    BTN_util_draw_label(355, 616, ALIGN_ONE_LINE, "Pressed", 0);
+    int off = 0, on = 1, radio = 2;
+    BTN_bool(180, 560, &off, "Check off|", BOOL_CHECK_BOX);
+    BTN_bool(180, 530, &on, "Check on|", BOOL_CHECK_BOX);
+    BTN_is_int(180, 500, &radio, 1, "Radio off|");
+    BTN_is_int(180, 470, &radio, 2, "Radio on|");
+    BTN_bool(360, 560, &on, "|Label on the right", BOOL_CHECK_BOX);
+    BTN_frame1(4, 270, 400, 300, 0);
+    BTN_frame1(5, 195, 400, 150, 0);
+    BTN_util_draw_label(120, 420, ALIGN_ONE_LINE, "Progress 50%", 0);
+    BTN_frame1(7, 270, 350, 300, 0);
+    BTN_frame1(8, 200, 354, 160, 0);
+    BTN_frame0(6, 100, 230, 160);
+    BTN_util_draw_label(130, 260, ALIGN_START_AT_X, "Download the files", 0);
+    mnw.box_h = 768;
+    BTN_frame2(14, 130, 110, 300, 60, "");
+    OGL_string(46, 133, 150, "Hover help appears in a tooltip like this one after a second.", 294, 100);
+
+    float value = 12.5f;
+    int streams = 3;
+    char code[5] = "AB12";
+    std::string host = "proxy.example.org", empty;
+    int choice = 2;
+    BTN_flt_range(600, 600, &value, 4, 1, -1000, 1000, "Number");
+    BTN_int_range(800, 600, &streams, 1, 1, 4, "Streams");
+    BTN_chars(600, 530, code, 4, "Code");
+    BTN_display_number(800, 530, 42, 3, 0, "Shown");
+    mnw.focus = 0;
+    stl_input = host;
+    BTN_enterstring(600, 460, &host, 30, 0, "Host");
+    BTN_enterstring(600, 420, &empty, 30, 1, "Port");
+    BTN_textlist(680, 360, &choice, "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP",
+                 "Platform");
+    int tab = 1;
+    mnw.box_h = 300;
+    mnw.off_x = 540;
+    mnw.off_y = 0;
+    BTN_tab(0, 0, &tab, 0, "General");
+    BTN_tab(1, 0, &tab, 1, "Network");
+    BTN_tab(2, 0, &tab, 2, "Advanced");
+    mnw.off_x = 0;
+    mnw.box_h = 768;
+    save_screen("widgets-every-state");
+
+    // The art is drawn, not the background: the lit button's face differs from the normal one.
+    EXPECT_NE(pixel(250, 620), pixel(140, 620));
+    test::rgba back = pixel(5, 5);
+    EXPECT_GT(back.a, 0);
+}
+
+TEST_F(Screens, MenusAndThePopupList)
+{
+    draw_background();
+    MACIBM_create_menu(0, 0, "File");
+    MACIBM_append_menu(0, 0, 101, "Open...[O]", 0);
+    MACIBM_append_menu(0, 1, 102, "Save[S]", 0);
+    MACIBM_append_menu(0, 2, 0, "-", 0);
+    MACIBM_append_menu(0, 3, 103, "=Not available", 0);
+    MACIBM_append_menu(0, 4, 104, "Recent", 0);
+    MACIBM_create_menu(1, 0, "Edit");
+    MACIBM_append_menu(1, 0, 201, "Undo", 0);
+    MACIBM_create_menu(2, 0, "Help");
+    MACIBM_create_menu(3, 0 * 300 + 4, "Recent files");
+    mnw.open_menu = 0;
+    mouse(40, 742, 0);
+    menu_draw();
+    int choice = 1;
+    mouse(600, 402, 1);
+    BTN_textlist(600, 400, &choice, "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP",
+                 "Platform|");
+    mouse(600, 380, 0);
+    menu_draw();
+    save_screen("widgets-menus-and-popup");
+    EXPECT_EQ(mnw.open_menu, 1519);
+    EXPECT_NE(pixel(40, 742), pixel(40, 718));  // hovered row tinted, the '=' row not
+}
+
+TEST_F(Screens, ABoxWithCloseBoxesAndTheInstallerPicture)
+{
+    draw_background();
+    mnw.cur_win = 2;
+    mnw.box_w = 500;
+    mnw.box_h = 380;
+    mnw.off_x = 262;
+    mnw.off_y = 194;
+    stls.win_title = "Prefs";
+    BTN_fillwin(1, 21);
+    float nx = 0, ny = 0;
+    BTN_subwin(40, 13, -1, -1, -1, -1, "Download", &nx, &ny);
+    mouse(0, 0, 0);
+    BTN_action(250, 40, 0, 0, ACTION_SHOW_PRESS, "OK");
+    mnw.off_x = mnw.off_y = 0;
+    mnw.cur_win = 0;
+    interface_rect(20, 20, 513, 166, 126, 22, 0, TINT_USABLE);
+    interface_rect(160, 20, 640, 166, 83, 22, 0, TINT_USABLE);
+    interface_rect(260, 20, 780, 166, 51, 22, 0, TINT_DISABLED);
+    interface_rect(20, 60, 513, 143, 126, 22, 0, 0);
+    interface_rect(20, 100, 513, 120, 126, 22, 0, 0);
+    interface_rect(860, 660, 644, 33, 128, 86, 0, 0);
+    for (int i = 8; i < 24; ++i) interface_icon(20 + (i - 8) * 62.0f, 690, i);
+    BTN_frame2(20, 700, 60, 300, 150, "Status");
+    save_screen("widgets-box-and-installer-picture");
+    EXPECT_NE(pixel(262 + 16, 194 + 370), pixel(262 + 250, 194 + 370));  // a close box, not the title bar
+}
