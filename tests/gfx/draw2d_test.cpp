@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/mnw.h"
 #include "gfx/camera.h"
 #include "gfx/colr.h"
@@ -415,4 +417,36 @@ TEST_F(drawing, TexturedQuadsShowTheBoundTexture)
     mnw.cur_win = WIN_MAIN;
     mnw.x_res = 1024;
     OGL_pix_specs(0);
+}
+
+TEST_F(drawing, CameraRereadsTheOpenGLModelviewAndProjectsPointsToPixels)
+{
+    OGL_viewport(2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1);
+    double pix[2];
+    const double point[3] = {100, 200, 0};
+    xcam.mtr_to_pix(point, pix);
+    EXPECT_NEAR(pix[0], 100, 1e-9);
+    EXPECT_NEAR(pix[1], 200, 1e-9);
+    mnw.off_x = 10;
+    mnw.off_y = 20;
+    xcam.mtr_to_pix(point, pix);
+    EXPECT_NEAR(pix[0], 90, 1e-9) << "relative to the box being drawn";
+    EXPECT_NEAR(pix[1], 180, 1e-9);
+
+    // Someone turned OpenGL's modelview: the camera only learns of it while reread_mv is set.
+    glMatrixMode(GL_MODELVIEW);
+    glRotated(90, 0, 1, 0);
+    double dir[3];
+    xcam.CalcDirection(dir);
+    EXPECT_NEAR(dir[2], -1, 1e-12) << "flag clear: the camera's own identity";
+    xcam.reread_mv = 1;
+    xcam.changed = 0;
+    xcam.CalcDirection(dir);
+    EXPECT_EQ(xcam.reread_mv, 0);
+    EXPECT_EQ(xcam.changed, 1);
+    // A world turned +90 degrees about y means an eye looking along +x (OpenGL keeps floats).
+    EXPECT_NEAR(dir[0], 1, 1e-6);
+    EXPECT_NEAR(dir[1], 0, 1e-6);
+    EXPECT_NEAR(dir[2], 0, 1e-6);
+    OGL_viewport(2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1);
 }
