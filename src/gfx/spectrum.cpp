@@ -38,7 +38,10 @@ void colr_class::spectrum_plotscale(float x, float y, float low, float high)
         int index = 0;
         if (spec_range != 0) {
             const float scaled = (v - low) / spec_range * COLR_SPECTRUM_STEPS;
-            index = !(scaled >= 0) ? 0 : (scaled > COLR_SPECTRUM_STEPS - 1 ? COLR_SPECTRUM_STEPS - 1 : static_cast<int>(scaled));
+            if (scaled >= COLR_SPECTRUM_STEPS - 1)
+                index = COLR_SPECTRUM_STEPS - 1;
+            else if (scaled >= 0)
+                index = static_cast<int>(scaled);
         }
         glColor3fv(spectrum[index]);
         glVertex2f(x, y + i);

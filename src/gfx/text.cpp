@@ -144,7 +144,9 @@ int OGL_strtex(int charset, int colour, float* s0, float* t0, float* cell_w, flo
         *t0 = 0;
         *cell_w = CELL_W;
         *cell_h = CELL_H;
-        return charset == charset_UI_diff_space ? 0 : (charset == charset_UI_fixed_6 ? FIXED_6_ADVANCE : FIXED_10_ADVANCE);
+        if (charset == charset_UI_diff_space)
+            return 0;
+        return charset == charset_UI_fixed_6 ? FIXED_6_ADVANCE : FIXED_10_ADVANCE;
     case charset_UI_menus_KOR:
         tman.bind_ref(OGL_KOREAN_FONT_TEX, 0, 0);
         *s0 = 0;
