@@ -14,6 +14,8 @@ constexpr int POINT_SPACING = 4;
 constexpr float POINT_SIZE = 4;
 constexpr float LABEL_INSET = 4;
 constexpr int LABEL_DIGITS = 6, LABEL_DECIMALS = 2;
+// The bar's rows 0..999 map onto low..high in this many steps.
+constexpr float VALUE_STEPS = 999;
 
 }  // namespace
 
@@ -32,7 +34,7 @@ void colr_class::spectrum_plotscale(float x, float y, float low, float high)
     const float larger = low < high ? high : low;
     glBegin(GL_POINTS);
     for (int i = 0; i < BAR_HEIGHT; i += POINT_SPACING) {
-        float v = low + i * (high - low) / 999;
+        float v = low + i * (high - low) / VALUE_STEPS;
         v = v < smaller ? smaller : (v > larger ? larger : v);
         // An empty range would divide by zero: the whole bar then shows the first colour.
         int index = 0;
