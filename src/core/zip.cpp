@@ -198,16 +198,13 @@ bool zip_entry_name_is_safe(const std::string& name) {
   return true;
 }
 
-bool zip_link_target_is_safe(const std::string& entry_name, const std::string& target) {
+namespace {
+
+// A link text may climb `depth` folders and no more. ".." may only lead the
+// text: one after a name could climb out of a linked folder that a plain
+// lexical walk would keep inside.
+bool link_text_stays_within(int depth, const std::string& target) {
   if (target.empty() || target[0] == '/') return false;
-  // Depth of the folder that holds the link, below the extraction folder.
-  std::vector<std::string> location = split_components(entry_name, true);
-  location.pop_back();
-  int depth = 0;
-  for (const std::string& part : location)
-    if (!part.empty() && part != ".") ++depth;
-  // ".." may only lead the text: one after a name could climb out of a linked
-  // folder that a plain lexical walk would keep inside.
   bool seen_name = false;
   for (const std::string& part : split_components(target, false)) {
     if (part.empty() || part == ".") continue;
@@ -218,6 +215,41 @@ bool zip_link_target_is_safe(const std::string& entry_name, const std::string& t
     }
   }
   return true;
+}
+
+// How many folders the link's folder really lies below the extraction folder,
+// links already followed (an earlier entry may have made "x" a link to ".", so
+// "x/y" is only one folder down). 0 when it lies outside, as in a user's own
+// linked folder: a link there may not climb at all.
+int folder_depth_on_disk(const std::string& dir, const std::string& link_path) {
+  const size_t cut = link_path.rfind('/');
+  const std::string folder = cut == std::string::npos ? "." : link_path.substr(0, cut + 1);
+  char* real_dir = realpath(dir.empty() ? "." : dir.c_str(), nullptr);
+  char* real_folder = realpath(folder.empty() ? "." : folder.c_str(), nullptr);
+  int depth = 0;
+  if (real_dir != nullptr && real_folder != nullptr) {
+    std::string base = real_dir;
+    const std::string inner = real_folder;
+    if (base.back() != '/') base += '/';
+    if (inner.compare(0, base.size(), base) == 0) {
+      for (const std::string& part : split_components(inner.substr(base.size()), false))
+        if (!part.empty()) ++depth;
+    }
+  }
+  std::free(real_dir);
+  std::free(real_folder);
+  return depth;
+}
+
+}  // namespace
+
+bool zip_link_target_is_safe(const std::string& entry_name, const std::string& target) {
+  std::vector<std::string> location = split_components(entry_name, true);
+  location.pop_back();
+  int depth = 0;
+  for (const std::string& part : location)
+    if (!part.empty() && part != ".") ++depth;
+  return link_text_stays_within(depth, target);
 }
 
 // ---------------------------------------------------------------------------
@@ -346,7 +378,11 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
       error = read_current_entry(archive, info, buffer, length);
       if (error == 0) {
         const std::string text(reinterpret_cast<const char*>(buffer.get()), length);
-        if (!zip_link_target_is_safe(entry, text)) {
+        std::string link_path = out_path;
+        set_dir_chars(link_path);
+        const bool inside = zip_link_target_is_safe(entry, text) &&
+                            link_text_stays_within(folder_depth_on_disk(dir, link_path), text);
+        if (!inside) {
           NOTE_FAILURE();
           xer << "Zip to file refused the link " << entry << " -> " << text << " of " << zip
               << ": it leads outside " << dir << ".\n";

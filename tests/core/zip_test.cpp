@@ -207,6 +207,8 @@ TEST_F(Zip, HostileNamesAndLinksAreRefusedAndTouchNothingOutside)
         { { "sub/up-link", "../../evil", 0xA1EDu << 16, 0 } },
         { { "sub/twisted", "x/../../../evil", 0xA1EDu << 16, 0 } },
         { { "evil/", "" }, { "good.txt", "fine" }, { "../late-evil", "x" } },
+        // "x" leads back to the folder itself, so "x/y" is one level down on disk, not two.
+        { { "x", ".", 0xA1EDu << 16, 0 }, { "y/", "" }, { "x/y/l", "../../evil", 0xA1EDu << 16, 0 } },
     };
     for (size_t i = 0; i < archives.size(); ++i) {
         const std::string zip = dir / ("hostile" + std::to_string(i) + ".zip");
@@ -220,6 +222,7 @@ TEST_F(Zip, HostileNamesAndLinksAreRefusedAndTouchNothingOutside)
     EXPECT_FALSE(fs::exists(dir / "jail/evil"));
     EXPECT_FALSE(fs::exists("/tmp/veltrix-absolute-evil"));
     EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / "jail/out/abs-link")));
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / "jail/out/y/l")));
     EXPECT_FALSE(fs::is_symlink(dir / "jail/out/up-link"));
     EXPECT_FALSE(fs::is_symlink(dir / "jail/out/sub/up-link"));
     // The last archive wrote its good entries before the bad one stopped it.
