@@ -258,8 +258,11 @@ bool zip_link_target_is_safe(const std::string& entry_name, const std::string& t
 
 int unzip_resource_fork(void* handle, std::string path, const unz_file_info64_s& info) {
   unzFile archive = static_cast<unzFile>(handle);
+  // Only the leaf names the described file; a "._" in a folder above it does not.
+  size_t leaf = path.size();
+  while (leaf > 0 && !is_separator(path[leaf - 1])) --leaf;
   const size_t marker = path.rfind("._");
-  if (marker == std::string::npos) return 0;  // not an AppleDouble name
+  if (marker == std::string::npos || marker < leaf) return 0;  // not an AppleDouble name
   path.erase(marker, 2);
   set_dir_chars(path);
 

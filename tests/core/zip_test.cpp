@@ -298,11 +298,20 @@ TEST_F(Zip, AppleDoubleEntriesAreCheckedBeforeUse)
     }
 
     // No file to apply it to, or no "._" in the name: nothing happens, no error.
-    make_archive(dir / "orphan.zip", { { "__MACOSX/a/._gone.txt", good, 0 }, { "__MACOSX/a/plain", good, 0 } });
+    make_archive(dir / "orphan.zip",
+        { { "__MACOSX/a/._gone.txt", good, 0 }, { "__MACOSX/a/plain", good, 0 }, { "__MACOSX", good, 0 } });
     EXPECT_EQ(zip_to_file(dir / "orphan.zip", dir / "out/", nullptr, 0), 0);
     EXPECT_FALSE(fs::exists(dir / "out/a/gone.txt"));
     EXPECT_FALSE(fs::exists(dir / "out/a/._gone.txt"));
     EXPECT_FALSE(fs::exists(dir / "out/__MACOSX"));
+
+    // A "._" in the destination's own name is not the entry's: "ba._it/" must
+    // not make the neighbouring folder "bait" take the fork.
+    fs::create_directories(dir / "ba._it");
+    fs::create_directories(dir / "bait");
+    EXPECT_EQ(zip_to_file(dir / "orphan.zip", dir / "ba._it/", nullptr, 0), 0);
+    EXPECT_LT(lgetxattr((dir / "bait").c_str(), "user.FinderInfo", nullptr, 0), 0);
+    EXPECT_FALSE(fs::exists(dir / "._bait"));
 }
 
 class ZipForks : public Zip, public ::testing::WithParamInterface<bool> { };
