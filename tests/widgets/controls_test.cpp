@@ -1,10 +1,13 @@
 // Push buttons, check boxes, radio buttons, window panels, close boxes and tabs: what they draw,
 // which presses they take and what they return.
 #include <GL/gl.h>
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include "core/globals.h"
 #include "core/mnw.h"
+#include "platform/events.h"
+#include "shell/event_proc.h"
 #include "widgets/action.h"
 #include "widgets/bool.h"
 #include "widgets/panels.h"
@@ -60,6 +63,35 @@ TEST_F(PushButton, ThePressedLookShowsAtOnceOnlyWhenAsked)
     // Software GL swaps by copying, so the back buffer still holds what was shown: the pressed bar,
     // style 3, 13 rows up from t 459, where mode 0 left the face (t 499).
     EXPECT_EQ(texel_at(475, 300).t, 472);
+}
+
+TEST_F(PushButton, AClickThroughTheRealQueueIsAnsweredOnce)
+{
+    // The pointer is moved by the window system and the press pushed into the real event queue;
+    // the shell's frame reads both and the button, drawn in APP_update, answers once.
+    int clicks = 0, frames = 0;
+    on_app_update = [&] {
+        ++frames;
+        clicks += BTN_action(200, 300, 80, 0, ACTION_NO_FEEDBACK, "Press");
+    };
+    plat::flush_events();
+    MACIBM_event_proc();
+    SDL_WarpMouseInWindow(win().window(), 200, 768 - 300);
+    // Wait (boundedly) until the window system has reported the pointer's new place.
+    for (int tries = 0; tries < 200 && !(mnw.mouse_x == 200 && mnw.mouse_y == 300); ++tries) {
+        SDL_Delay(5);
+        MACIBM_event_proc();
+    }
+    ASSERT_EQ(mnw.mouse_x, 200);
+    ASSERT_EQ(mnw.mouse_y, 300);
+    EXPECT_EQ(clicks, 0);
+
+    plat::push_button_event(200, 768 - 300, true);
+    plat::push_button_event(200, 768 - 300, false);
+    const int before = frames;
+    for (int frame = 0; frame < 3; ++frame) MACIBM_event_proc();
+    EXPECT_EQ(frames - before, 3);
+    EXPECT_EQ(clicks, 1);
 }
 
 class CheckBoxes : public widget_gl_test {};

@@ -337,6 +337,19 @@ TEST_F(TextField, OnlyTheFocusedFieldFollowsTheTypedText)
     EXPECT_EQ(port, "3128");
 }
 
+TEST_F(TextField, TheBoxFollowsThePainterNotTheNominalSpan)
+{
+    // Style 9 adds 4 to the width and centres on an even pixel: with x 101 and 5 characters the
+    // box runs from x - 9 to x + 6L + 5, not x - 7 to x + 6L + 3.
+    std::string text;
+    mouse(0, 0, 0);
+    BTN_enterstring(101, 300, &text, 5, 1, "");
+    EXPECT_FALSE(texel_at(91, 303).drawn());
+    EXPECT_EQ(texel_at(92, 303).s, 262);
+    EXPECT_EQ(texel_at(135, 303).s, 312);
+    EXPECT_FALSE(texel_at(136, 303).drawn());
+}
+
 TEST_F(TextField, TheCursorFollowsTheText)
 {
     colr.assign(44, 1, 0, 0);
