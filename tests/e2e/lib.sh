@@ -46,6 +46,8 @@ e2e_setup() {
   cat > "$T/bin/zenity" <<'SH'
 #!/bin/sh
 printf '%s\n' "$@" >> "$T/zenity.args"
+# A test answers through $T/zenity.answer when it must change its answer while the program runs.
+[ -f "$T/zenity.answer" ] && ZENITY_ANSWER=$(cat "$T/zenity.answer")
 [ -n "$ZENITY_ANSWER" ] || exit 1
 printf '%s\n' "$ZENITY_ANSWER"
 SH
@@ -236,6 +238,10 @@ e2e_requests() {
 # Screen coordinates of the main screen's controls and the agreement box (virtual units).
 INSTALL_X=491 INSTALL_Y=89
 QUIT_X=985 QUIT_Y=89
+DESTINATION_X=73 DESTINATION_Y=89
+# Radio button i of the server list.
+server_radio_y() { echo $((578 - 20 * $1)); }
+SERVER_RADIO_X=142
 # The agreement box (500 x 300) sits at (262, 234); its agree control at (400, 10), 59 x 22.
 AGREE_X=691 AGREE_Y=255
 
