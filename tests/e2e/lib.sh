@@ -263,3 +263,16 @@ e2e_answer_prompt() {
   e2e_wait_pixels prompt 170 320 680 120 'r > 150 && g > 150 && b > 150' 200
   e2e_click "$x" "$y"
 }
+
+# The preferences box (500 x 380 at (262, 194)): its button on the main screen, the proxy fields
+# and the close corner, in virtual units.
+PREFS_BUTTON_X=50 PREFS_BUTTON_Y=750
+PROXY_HOST_X=367 PROXY_HOST_Y=238
+PROXY_PORT_X=367 PROXY_PORT_Y=214
+PREFS_CLOSE_X=274 PREFS_CLOSE_Y=564
+
+# Types text into the focused field through the X server, as a keyboard would.
+e2e_type() {
+  xdotool windowfocus --sync "$WID"
+  xdotool type --delay 30 "$1"
+}
