@@ -46,7 +46,7 @@ constexpr float MENU_TEXT_PADDING = 30;
 // The bar is the top 18 units of the virtual screen.
 constexpr float BAR_BOTTOM = 750, BAR_TOP = 768, BAR_CENTRE_DROP = 9;
 constexpr int ROW_HEIGHT = 12, TWO_BYTE_ROW_HEIGHT = 14, SEPARATOR_HEIGHT = 2;
-// A code word longer than the original's buffer is cut to it.
+// The code word is read into a 528-byte buffer; a longer word is cut to fit it.
 constexpr size_t CODE_WORD_LIMIT = 527;
 // The menu file's only accepted version.
 constexpr int MENU_FILE_VERSION = 1;
@@ -79,7 +79,8 @@ bool is_pickable(const std::string& text) { return !text.empty() && text[0] != '
 // A title of the bar that the hover and tint take part in: a named menu outside the pop-up slot.
 bool is_bar_title(int index)
 {
-    return index >= 0 && index < POPUP_MENU && menu[static_cast<size_t>(index)].parent == -1 &&
+    return index >= 0 && index < POPUP_MENU && index < static_cast<int>(menu.size()) &&
+           menu[static_cast<size_t>(index)].parent == -1 &&
            !menu[static_cast<size_t>(index)].name.empty();
 }
 

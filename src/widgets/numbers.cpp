@@ -82,7 +82,7 @@ char ring_symbol(int position)
 float largest_shown_value(int digits, int decimals)
 {
     if (digits < 1 || digits > 10) return power_of_ten(digits - 1);
-    // 9.99...9 with digits - 1 nines after the point, read in single precision as the original did.
+    // 9.99...9 with digits - 1 nines after the point, read in single precision: the limit a field shows.
     std::string nines = "9." + std::string(static_cast<size_t>(digits - 1), '9');
     const float mantissa = std::strtof(nines.c_str(), nullptr);
     return power_of_ten(digits - 1) / power_of_ten(decimals) * mantissa;
