@@ -1,0 +1,88 @@
+// The about box's version check: reading the update host's list and deciding what to offer.
+
+#include <gtest/gtest.h>
+
+#include "core/log_capture.h"
+#include "core/scratch_dir.h"
+#include "installer/about.h"
+
+namespace {
+
+const std::string HEADER = "A\n820 version\nSERVERS\n";
+
+struct decision {
+    int state = -1, beta = -1;
+    std::string server, path, message;
+};
+
+decision decide(const std::string& body)
+{
+    scratch_dir dir;
+    write_bytes(dir / "list.txt", HEADER + body);
+    about_versions versions = read_update_list(dir / "list.txt");
+    decision d;
+    decide_update(versions, &d.state, &d.beta, &d.server, &d.path, &d.message);
+    return d;
+}
+
+TEST(AboutVersions, ReadsTheKeysAndSkipsEverythingElse)
+{
+    scratch_dir dir;
+    write_bytes(dir / "list.txt", HEADER + "BETA 8.50b9\nFINAL Veltrix 8.51\nSERVER h\n/p/\nd\nFINAL_VERSION 85100\n"
+                                            "BETA_VERSION 85090\nFINAL_INSTALLER_MAC update.example /get/installer.zip\n"
+                                            "BETA_INSTALLER_MAC update.example /beta/installer.zip\n");
+    about_versions v = read_update_list(dir / "list.txt");
+    EXPECT_EQ(v.found, 1);
+    EXPECT_EQ(v.version_text, "Veltrix 8.51");
+    EXPECT_EQ(v.version_final, 85100);
+    EXPECT_EQ(v.version_beta, 85090);
+    EXPECT_EQ(v.final_server, "update.example");
+    EXPECT_EQ(v.final_path, "/get/installer.zip");
+    EXPECT_EQ(v.beta_path, "/beta/installer.zip");
+
+    write_bytes(dir / "bad.txt", "A\n810 version\nSERVERS\nFINAL x\nFINAL_VERSION 99999\n");
+    about_versions rejected = read_update_list(dir / "bad.txt");
+    EXPECT_EQ(rejected.found, 0) << "a rejected header reads no line";
+    EXPECT_EQ(rejected.version_final, -1);
+}
+
+TEST(AboutDecision, OffersOnlyWhatCanBeFetched)
+{
+    decision same = decide("FINAL v\nFINAL_VERSION 85008\nFINAL_INSTALLER_MAC h /i.zip\n");
+    EXPECT_EQ(same.state, 4);
+    EXPECT_EQ(same.message, "Your version of Veltrix is up to date.");
+
+    decision newer = decide("FINAL v\nFINAL_VERSION 85009\nFINAL_INSTALLER_MAC h.example /i.zip\n");
+    EXPECT_EQ(newer.state, 1);
+    EXPECT_EQ(newer.beta, 0);
+    EXPECT_EQ(newer.server, "h.example");
+    EXPECT_EQ(newer.path, "/i.zip");
+
+    decision no_location = decide("FINAL v\nFINAL_VERSION 85009\n");
+    EXPECT_EQ(no_location.state, 4);
+    EXPECT_EQ(no_location.message,
+        "There is a new version of Veltrix available; visit our website to download the update.");
+
+    log_capture log;
+    decision unusable = decide("FINAL v\nFINAL_VERSION 85009\nFINAL_INSTALLER_MAC h.example/ /i.zip\n");
+    EXPECT_EQ(unusable.state, 4) << "a server ending in a separator would stop the program: no button";
+    EXPECT_EQ(unusable.message,
+        "There is a new version of Veltrix available; visit our website to download the update.");
+    decision relative = decide("FINAL v\nFINAL_VERSION 85009\nFINAL_INSTALLER_MAC h.example i.zip\n");
+    EXPECT_EQ(relative.state, 4);
+    EXPECT_NE(log.text().find("h.example/ /i.zip"), std::string::npos);
+
+    decision beta = decide("FINAL v\nFINAL_VERSION 85000\nBETA_VERSION 85010\nBETA_INSTALLER_MAC b.example /b.zip\n"
+                           "FINAL_INSTALLER_MAC f.example /f.zip\n");
+    EXPECT_EQ(beta.state, 1);
+    EXPECT_EQ(beta.beta, 1);
+    EXPECT_EQ(beta.server, "b.example");
+
+    decision latest_beta = decide("FINAL v\nFINAL_VERSION 85000\nBETA_VERSION 85008\n");
+    EXPECT_EQ(latest_beta.message, "You have the latest Veltrix beta.");
+
+    decision nothing = decide("FINAL v\n");
+    EXPECT_EQ(nothing.message, "Can't connect to the net to find latest version.");
+}
+
+} // namespace
