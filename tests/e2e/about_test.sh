@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The about box reads the update host's list, offers the newer installer, downloads it when its
+# button is clicked, unpacks it beside the program and launches it (a script leaving a marker).
+source "$(dirname "$0")/lib.sh"
+
+E2E_INSTALLER=$E2E_BINARY_DIR/bin/veltrix-about-probe
+e2e_setup
+e2e_start_display
+e2e_start_services
+mkdir -p "$T/app/Resources/preferences" "$T/new" "$T/srv/www/updates"
+cat > "$T/new/new-installer" <<SH
+#!/bin/sh
+printf '%s\n' "launched from \$(pwd)" "\$@" > "$T/launched.marker"
+SH
+chmod 755 "$T/new/new-installer"
+(cd "$T/new" && zip -q -X "$T/srv/www/updates/new-installer.zip" new-installer)
+{
+  printf 'A\n820 version\nSERVERS\n\nFINAL Veltrix 8.51\nFINAL_VERSION 85009\n'
+  printf 'FINAL_INSTALLER_MAC 127.0.0.1 /updates/new-installer.zip\nENDOFLIST\n'
+} > "$T/srv/www/serverlist.txt"
+
+(cd "$T/app" && exec ./veltrix-installer) >"$T/app.out" 2>&1 &
+APP_PID=$!
+WID=$(timeout "$E2E_WAIT" xdotool search --sync --name '^Main$' | head -n 1) || e2e_fail "no window"
+e2e_geometry
+
+# The update button (442, 17 in the 500 x 300 box at (262, 234)) shows once the list is read;
+# click it until the download starts.
+for ((i = 0; i < E2E_WAIT * 4; i++)); do
+  [ "$(e2e_requests /updates/new-installer.zip)" -ge 1 ] && break
+  kill -0 "$APP_PID" 2>/dev/null || e2e_fail "the about box ended early"
+  [ "$(e2e_requests /serverlist.txt)" -ge 1 ] && e2e_click 704 251
+  sleep 0.25
+done
+[ "$(e2e_requests /updates/new-installer.zip)" -ge 1 ] || e2e_fail "the newer installer was never downloaded"
+
+for ((i = 0; i < E2E_WAIT * 10; i++)); do
+  [ -s "$T/launched.marker" ] && break
+  sleep 0.1
+done
+[ -s "$T/launched.marker" ] || e2e_fail "the newer installer was not launched"
+e2e_wait_exit
+[ -x "$T/app/new-installer" ] || e2e_fail "the installer was not unpacked executable beside the program"
+[ -f "$T/app/Resources/preferences/serverlist.txt" ] || e2e_fail "the version list was not stored"
+grep -q "^launched from $T/app\$" "$T/launched.marker" || e2e_fail "launched from the wrong folder: $(cat "$T/launched.marker")"
+echo "PASS about"
