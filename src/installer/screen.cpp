@@ -113,6 +113,16 @@ const char* status_line_text(int* colour)
 
 // [SECTION] Status block
 
+// Seconds on the program's microsecond clock.
+double clock_seconds() { return static_cast<double>(xtim_class::microsecs()) * 1e-6; }
+
+// Frames and time of the running install, for the one line the log gets when it ends.
+struct install_timing {
+    int frames = 0;
+    double started = 0;
+};
+install_timing timing;
+
 struct status_state {
     float tot_disk_req = 0;    // kilobytes the install needs on disk, copied in phase 0
     float tot_down_req = 0;    // kilobytes to download, copied in phase 0
@@ -127,9 +137,9 @@ status_state status;
 
 void run_engine_slice()
 {
-    double start = static_cast<double>(xtim_class::microsecs()) * 1e-6;
+    double start = clock_seconds();
     for (;;) {
-        if (static_cast<double>(xtim_class::microsecs()) * 1e-6 - start >= ENGINE_SLICE_SECONDS)
+        if (clock_seconds() - start >= ENGINE_SLICE_SECONDS)
             break;
         if (stg.install_phase != INSTALL_RUNNING)
             continue;
@@ -138,6 +148,9 @@ void run_engine_slice()
             reset_slots();
             // One line per install, so a log shows how each run ended.
             xer << (stg.install_error ? "Install ended with an error.\n" : "Install ended: INSTALLATION COMPLETE!\n");
+            double took = clock_seconds() - timing.started;
+            xer << "Install took " << took << " s over " << timing.frames << " frames ("
+                << (took > 0 ? timing.frames / took : 0) << " frames per second).\n";
             xer.flush();
         }
     }
@@ -155,6 +168,7 @@ void draw_status_block()
             &status.disk_space_avail);
         set_size_str(status.tot_disk_req, &status.tot_disk_req_str);
     } else if (stg.install_phase == INSTALL_RUNNING) {
+        ++timing.frames;
         run_engine_slice();
         status.totl_inst_rat =
             next_install_ratio(status.totl_inst_rat, xtim._prd_UI, next.kb_done_unzip, status.tot_disk_req);
@@ -228,11 +242,12 @@ void APP_update()
     }
 
     if (stg.dir_state == DIR_STATE_EXTRACTED) {
+        double read_start = clock_seconds();
         stg.dir_state = read_directory(extracted_listing_path(),
             "Scanning directory text file to see if you already have Veltrix installed...");
         if (stg.dir_state == DIR_STATE_READ) {
             xer << "Listing read for " << dest_dir_path << ": " << sim_info.size() << " files, " << stg.down_kb
-                << " kB to download.\n";
+                << " kB to download (read and compared in " << clock_seconds() - read_start << " s).\n";
             xer.flush();
         }
     }
@@ -279,6 +294,7 @@ void APP_update()
             make_dirs();
             if (handle_EULA() == 1)
                 stg.install_phase = INSTALL_RUNNING;
+            timing = install_timing{0, clock_seconds()};
             if (choose_files() == 0)
                 stg.install_phase = INSTALL_IDLE;
         }
