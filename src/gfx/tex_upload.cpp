@@ -3,7 +3,8 @@
 //
 // Index:
 //   [SECTION] Failed loads (take_placeholder)
-//   [SECTION] Upload (load_texture_ogl, bleed, upload)
+//   [SECTION] Bleed (bleed_transparent_pixels)
+//   [SECTION] Upload (load_texture_ogl, upload)
 //   [SECTION] Binding (bind_ref, combiner presets, reset_bind, set_blend_level)
 
 #include "core/alert.h"
@@ -61,36 +62,6 @@ int internal_format_for(int gl_format, int ref)
             return GL_RGBA16;
     }
     return gl_format;
-}
-
-// Colours every fully transparent pixel like the opaque pixels around it, so linear filtering does not
-// pull dark fringes out of transparent areas. Reads only opaque pixels, writes only transparent ones.
-void bleed_into_transparent(unsigned char* pixels, int width, int height)
-{
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            unsigned char* pixel = pixels + (static_cast<size_t>(y) * width + x) * 4;
-            if (pixel[3] != 0)
-                continue;
-            int sum[3] = {0, 0, 0};
-            int count = 0;
-            for (int ny = std::max(0, y - BLEED_RADIUS); ny <= std::min(height - 1, y + BLEED_RADIUS); ++ny) {
-                for (int nx = std::max(0, x - BLEED_RADIUS); nx <= std::min(width - 1, x + BLEED_RADIUS); ++nx) {
-                    const unsigned char* near = pixels + (static_cast<size_t>(ny) * width + nx) * 4;
-                    if (near[3] == 0)
-                        continue;
-                    sum[0] += near[0];
-                    sum[1] += near[1];
-                    sum[2] += near[2];
-                    ++count;
-                }
-            }
-            if (count == 0)
-                continue;
-            for (int c = 0; c < 3; ++c)
-                pixel[c] = static_cast<unsigned char>(sum[c] / count);
-        }
-    }
 }
 
 // One argument of a combiner function: where it comes from and which part of it is used.
@@ -178,6 +149,36 @@ void set_combiner(int mode)
 }
 
 }  // namespace
+
+// [SECTION] Bleed ---------------------------------------------------------------------------------------
+
+void bleed_transparent_pixels(unsigned char* pixels, int width, int height)
+{
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            unsigned char* pixel = pixels + (static_cast<size_t>(y) * width + x) * 4;
+            if (pixel[3] != 0)
+                continue;
+            int sum[3] = {0, 0, 0};
+            int count = 0;
+            for (int ny = std::max(0, y - BLEED_RADIUS); ny <= std::min(height - 1, y + BLEED_RADIUS); ++ny) {
+                for (int nx = std::max(0, x - BLEED_RADIUS); nx <= std::min(width - 1, x + BLEED_RADIUS); ++nx) {
+                    const unsigned char* near = pixels + (static_cast<size_t>(ny) * width + nx) * 4;
+                    if (near[3] == 0)
+                        continue;
+                    sum[0] += near[0];
+                    sum[1] += near[1];
+                    sum[2] += near[2];
+                    ++count;
+                }
+            }
+            if (count == 0)
+                continue;
+            for (int c = 0; c < 3; ++c)
+                pixel[c] = static_cast<unsigned char>(sum[c] / count);
+        }
+    }
+}
 
 // [SECTION] Failed loads --------------------------------------------------------------------------------
 
@@ -285,7 +286,7 @@ void tman_class::upload(tex_load_vars* v, int io_result)
         MACIBM_show_init("Loading bitmap " + v->name + ".", nullptr);
 
     if (bleed)
-        bleed_into_transparent(v->pixels, v->tex_dx, v->tex_dy);
+        bleed_transparent_pixels(v->pixels, v->tex_dx, v->tex_dy);
 
     if (!is_power_of_two(v->tex_dx))
         __MACIBM_alert(0, "load_tex: Trying to read a texture that is not a power of 2!", v->name, "", "",

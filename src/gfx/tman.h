@@ -137,3 +137,8 @@ extern tex_load_vars async_vars;
 extern unsigned char key_color[4];
 
 int is_an_inst_we_dont_burn(int, int);
+
+// Colours every fully transparent pixel of a width x height RGBA image like the opaque pixels up to two
+// away, so linear filtering does not pull dark fringes out of transparent areas. Reads only opaque
+// pixels and writes only transparent ones (their alpha stays 0), so the visiting order does not matter.
+void bleed_transparent_pixels(unsigned char* pixels, int width, int height);
