@@ -41,7 +41,7 @@ xmap_class* png_mapped_file = nullptr;
 
 // Length of the prefix that marks pixels already in scratch_array.
 constexpr size_t SCRATCH_PREFIX_LENGTH = 13;
-// Bytes of the BMP header this loader reads (file header and info header).
+// Bytes of one BMP pixel (B, G, R).
 constexpr int64_t BMP_PIXEL_BYTES = 3;
 // Only this much of a buffer may take a BMP pixel: a 4-byte pixel written at the last allowed address
 // still ends inside the usable 4 MB.

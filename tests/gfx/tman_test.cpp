@@ -299,6 +299,33 @@ TEST_F(TextureManager, UnloadThenReloadDrawsTheNewPixels)
     manager.unload_texture(731);
 }
 
+TEST_F(TextureManager, ReloadingALoadedRefReplacesItsPixelsAndSize)
+{
+    tman_class manager;
+    auto width_of = [](GLuint texture) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        GLint width = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        return width;
+    };
+    EXPECT_EQ(load_solid(manager, 735, RED, "scratch_array:735"), 735);
+    const int loaded = manager.loaded_texes();
+    // Same size and format: refreshed in place.
+    EXPECT_EQ(load_solid(manager, 735, GREEN, "scratch_array:735"), 735);
+    manager.reset_bind();
+    EXPECT_EQ(width_of(735), 4);
+    EXPECT_EQ(draw(manager, 735), GREEN);
+    // Another size: re-created at the new size.
+    EXPECT_EQ(load_solid(manager, 735, BLUE, "scratch_array:735", 2, 8), 735);
+    manager.reset_bind();
+    EXPECT_EQ(width_of(735), 8);
+    EXPECT_EQ(manager.refs[735].vram, 8 * 8 * 4);
+    EXPECT_EQ(draw(manager, 735, 200), BLUE);
+    EXPECT_EQ(manager.loaded_texes(), loaded);  // still one texture
+    manager.reset_bind();
+    manager.unload_texture(735);
+}
+
 TEST_F(TextureManager, BindCacheSkipsRepeatsAndForgetsOnReset)
 {
     tman_class manager;
