@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# A fresh install into an empty destination: every wanted file in place with the listed
-# signature, the link a link, the program executable, another platform's file left out, the
-# folder renamed to the release, and "INSTALLATION COMPLETE!" on the screen.
+# A fresh install into an empty destination, on a screen larger than the window (the windowed
+# case): a declined agreement fetches nothing and the next INSTALL asks again; then every wanted
+# file is in place with the listed signature, the link a link, the program executable, another
+# platform's file left out, the folder renamed to the release, and "INSTALLATION COMPLETE!" on
+# the screen.
 source "$(dirname "$0")/lib.sh"
 
 e2e_setup
-e2e_start_display
+e2e_start_display 1280x1024x24
 e2e_start_services
 e2e_sample_tree "$T/ref"
 e2e_build_release "$T/ref" "Veltrix 851"
@@ -14,6 +16,12 @@ mkdir -p "$T/dest"
 
 e2e_run_installer "$T/dest/"
 e2e_wait_log "Listing read for $T/dest/Veltrix/: "
+e2e_click $INSTALL_X $INSTALL_Y
+e2e_wait_agreement
+e2e_click $DECLINE_X $DECLINE_Y
+# Declined: back on the main screen (its green INSTALL control shows again), nothing fetched.
+e2e_wait_pixels declined 452 80 80 18 'g > 90 && r < 80' 200
+[ "$(e2e_requests .zip)" = "$(e2e_requests directory.txt.zip)" ] || e2e_fail "a declined agreement fetched files"
 e2e_click $INSTALL_X $INSTALL_Y
 e2e_wait_agreement
 e2e_click $AGREE_X $AGREE_Y
@@ -33,6 +41,12 @@ cmp -s "$T/ref/All/Resources/bitmaps/panel.bin" "$dest/Resources/bitmaps/panel.b
 for folder in Output/logbooks Resources/preferences; do
   [ -d "$dest/$folder" ] || e2e_fail "fixed folder $folder missing"
 done
+
+# The shop control opens the shop page in the browser (the xdg-open stub records it).
+e2e_click 758 89
+for ((i = 0; i < 50; i++)); do [ -s "$T/xdg-open.args" ] && break; sleep 0.1; done
+[ "$(cat "$T/xdg-open.args" 2>/dev/null)" = "http://127.0.0.1/cart.php?m=product_list&c=3" ] ||
+  e2e_fail "the shop page was not opened: $(cat "$T/xdg-open.args" 2>/dev/null)"
 
 e2e_click $QUIT_X $QUIT_Y
 e2e_wait_exit

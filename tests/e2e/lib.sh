@@ -244,6 +244,7 @@ server_radio_y() { echo $((578 - 20 * $1)); }
 SERVER_RADIO_X=142
 # The agreement box (500 x 300) sits at (262, 234); its agree control at (400, 10), 59 x 22.
 AGREE_X=691 AGREE_Y=255
+DECLINE_X=604 DECLINE_Y=255
 
 # The changed-file prompt (box 997, 700 x 146 at (162, 311)): its buttons, centred, in virtual units.
 PROMPT_OVERWRITE_X=258 PROMPT_OVERWRITE_Y=364
