@@ -533,6 +533,59 @@ TEST_F(TextureManager, ImageOnlyLoadsReportTheirSizeInRecordZero)
     EXPECT_EQ(manager.load_bitmap(tex_fail_silent, 0, 2, folder.file("none.png")), 0);
 }
 
+// Counts the calls the manager makes to finish a pending two-stage load.
+struct finish_counter : tman_force_finish_obj {
+    int calls = 0;
+    void finish() override { ++calls; }
+};
+
+TEST_F(TextureManager, QueuedSceneryTexturesLoadInTwoStagesOrAllAtOnce)
+{
+    tman_class manager;
+    test::write_png(folder.file("ground.png"), 2, 2, std::vector<uint8_t>(16, 90), test::png_options{});
+    test::write_png(folder.file("water.png"), 2, 2, std::vector<uint8_t>(16, 30), test::png_options{});
+    // Nothing in the program queues a texture; a record is marked queued here as a loader would.
+    for (int ref : {790, 791}) {
+        fill_scratch(1, 1, RED);
+        ASSERT_EQ(manager.load_texture(tex_fail_fatal, ref, 2, tex_load_now, "scratch_array:queued"), ref);
+        manager.refs[ref].name = folder.file(ref == 790 ? "ground.png" : "water.png");
+        manager.refs[ref].load_time = tex_load_queued;
+    }
+    EXPECT_EQ(manager.num_remaining_async_texes(), 2);
+
+    finish_counter pending;
+    EXPECT_EQ(manager.load_scenery_async_register(&pending), 1);
+    EXPECT_EQ(manager.async_job->ref, 790);
+    EXPECT_EQ(manager.load_scenery_async_work(), 2);  // decoded from the PNG, nothing uploaded yet
+    EXPECT_EQ(manager.refs[790].load_time, tex_load_queued);
+    // A file load while a job is pending first asks for the job to be finished; a scratch load does not.
+    fill_scratch(1, 1, GREEN);
+    manager.load_texture(tex_fail_fatal, 795, 2, tex_load_now, "scratch_array:other");
+    EXPECT_EQ(pending.calls, 0);
+    manager.load_texture(tex_fail_silent, 796, 2, tex_load_now, folder.file("absent.png"));
+    EXPECT_EQ(pending.calls, 1);
+
+    manager.load_scenery_async_finalize();
+    EXPECT_EQ(manager.refs[790].load_time, tex_load_now);
+    EXPECT_EQ(manager.refs[790].dx, 2);
+    std::vector<uint8_t> texels(2 * 2 * 4);
+    glBindTexture(GL_TEXTURE_2D, 790);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    EXPECT_EQ(texels, std::vector<uint8_t>(16, 90));
+    EXPECT_EQ(manager.async_job, nullptr);
+    EXPECT_EQ(manager.force_finish, nullptr);
+
+    // The rest at once, with progress by file name and fraction done.
+    manager.load_all_scenery_texes();
+    EXPECT_EQ(manager.refs[791].load_time, tex_load_now);
+    EXPECT_EQ(manager.num_remaining_async_texes(), 0);
+    EXPECT_EQ(progress_seen.back(), "Loading scenery texture water.png.");
+    EXPECT_EQ(manager.load_scenery_async_register(&pending), 0);
+    manager.reset_bind();
+    for (int ref : {790, 791, 795, 796})
+        manager.unload_texture(ref);
+}
+
 TEST_F(TextureManager, AccountingAndUseCounts)
 {
     tman_class manager;
