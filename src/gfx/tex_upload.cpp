@@ -19,6 +19,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
