@@ -89,7 +89,7 @@ protected:
         return last;
     }
 
-    // Sends a whole response in one piece and polls the transfer to its end.
+    // Sends a whole response in one go and polls the transfer to its end.
     int respond(const std::string& bytes)
     {
         server.send_text(bytes);
@@ -313,14 +313,14 @@ TEST_F(HttpScripted, StallsEndAfterThirtySecondsWithoutProgress)
 
 TEST_F(HttpScripted, EndlessHeadIsCutOff)
 {
-    // Eight pieces of 8 KB make exactly 64 KB of head, which is still allowed; one more is not.
+    // Eight chunks of 8 KB make exactly 64 KB of head, which is still allowed; one more is not.
     start("/endless");
-    std::string piece(8192, 'x');
+    std::string chunk(8192, 'x');
     for (int i = 0; i < 8; ++i) {
-        server.send_text(piece);
-        ASSERT_EQ(step(), NET_RUNNING) << "piece " << i;
+        server.send_text(chunk);
+        ASSERT_EQ(step(), NET_RUNNING) << "chunk " << i;
     }
-    server.send_text(piece);
+    server.send_text(chunk);
     EXPECT_EQ(step(), NET_FAILED);
     EXPECT_TRUE(wait_until([&] { return server.client_has_gone(); }));
     std::string text = log.text();
