@@ -71,8 +71,11 @@ xtim_class::xtim_class()
 
 uint64_t xtim_class::microsecs()
 {
-    static const uint64_t init_call = plat::monotonic_microseconds();
-    return plat::monotonic_microseconds() - init_call;
+    // One reading serves both the origin and the result, so the first call is exactly 0.
+    uint64_t now = plat::monotonic_microseconds();
+    static const uint64_t init_call = now;
+    // A thread that read the clock just before another one fixed the origin reads 0, not 2^64.
+    return now > init_call ? now - init_call : 0;
 }
 
 uint32_t xtim_class::del_time(uint64_t* previous)
