@@ -260,7 +260,9 @@ void extract_and_delete_file(std::string zip, std::string dest)
             "Destination:" + dest, ALERT_MESSAGE, __FILE__, __LINE__);
     }
     int chmod_result = 0;
-    if (dest.find("Contents/MacOS/") != std::string::npos)
+    // chmod follows links: a link in the bundle keeps its own mode rather than lending 0755 to
+    // whatever it names.
+    if (dest.find("Contents/MacOS/") != std::string::npos && !is_sim_link(dest.c_str(), nullptr))
         chmod_result = make_file_executable(dest.c_str());
     log_action("EXPANDING file ", dest, result);
     log_action("CHMODING  file ", dest, chmod_result);

@@ -266,6 +266,46 @@ TEST_F(Engine, ResetDropsTransfersOfAnEarlierInstall)
     EXPECT_TRUE(got == "the file asked for now\n");
 }
 
+TEST_F(Engine, ListingArchiveWithoutTheListingLeavesNoStaleOne)
+{
+    write_bytes(temp_path + "directory.txt", "A\n840 version\nINSTALLER\n\nDIR All/\nFILE 0 0 85008 1 1 "
+                                             "0123456789abcdef0123456789abcdef stale.txt\n");
+    std::string base = server.www() + "/pub/Veltrix 851/";
+    fs::create_directories(base);
+    write_bytes(dir / "other.txt", "not a listing\n");
+    (void)command_output("cd '" + dir.root + "' && zip -q '" + base + "directory.txt.zip' other.txt");
+    stg.dir_state = 0;
+    for (int i = 0; i < ENGINE_CALL_LIMIT && stg.dir_state == 0; ++i)
+        poll_directory_listing();
+    EXPECT_EQ(stg.dir_state, 1);
+    EXPECT_FALSE(fs::exists(temp_path + "directory.txt")) << "an earlier run's listing must not be read for this one";
+    EXPECT_FALSE(fs::exists(temp_path + "directory.txt.zip"));
+}
+
+TEST_F(Engine, ProgressOfATransferPastTwentyOneMegabytesStaysAPercentage)
+{
+    constexpr size_t LARGE = 30000000;  // received x 100 passes 2^31 after 21,474,836 bytes
+    write_bytes(server.www() + "/large.bin", patterned_bytes(LARGE, 9));
+    std::string archive = temp_path + "0.zip";
+    int result = 0;
+    long long last_seen = -2;
+    bool checked_past_limit = false;
+    for (int i = 0; i < ENGINE_CALL_LIMIT && result == 0; ++i) {
+        result = http.net_check(FIRST_STREAM_SLOT, "127.0.0.1", "/large.bin", archive);
+        const down_class* transfer = http.slots[FIRST_STREAM_SLOT];
+        if (result != 0 || transfer == nullptr || transfer->received <= 21474836)
+            continue;
+        last_seen = transfer_percent(FIRST_STREAM_SLOT);
+        EXPECT_EQ(last_seen, static_cast<long long>(transfer->received) * 100 / static_cast<long long>(LARGE));
+        checked_past_limit = true;
+    }
+    ASSERT_EQ(result, 1);
+    EXPECT_TRUE(checked_past_limit);
+    EXPECT_GE(last_seen, 71);
+    EXPECT_LE(last_seen, 100);
+    EXPECT_EQ(transfer_percent(FIRST_STREAM_SLOT), 0) << "an idle slot has no progress";
+}
+
 TEST(EngineRules, StreamTargetsAndFolderNames)
 {
     EXPECT_EQ(stream_target_for_rate(0), 2);
