@@ -45,7 +45,7 @@ OSErr FilePathToFSRefAndName(const char* path, FSRef* ref, HFSUniStr255* name)
     return plat::make_ref(parent, ref);
 }
 
-OSErr FilePathToFSSpec(const char* path, FSSpec& spec)
+OSErr FilePathToFSSpec(const char* path, FSSpec& fss)
 {
     std::string copy = path ? path : "";
     // "a:b::c" climbs out of b: drop the folder in front of "::".
@@ -72,11 +72,11 @@ OSErr FilePathToFSSpec(const char* path, FSSpec& spec)
     error = plat::get_catalog_info(ref, &info);
     if (error != noErr)
         return error;
-    spec = FSSpec{};
-    spec.vRefNum = static_cast<int32_t>(info.volume);
-    spec.parID = static_cast<int64_t>(info.parent_node);
-    spec.parent = info.parent.path;
-    spec.name = info.is_root ? "" : info.name;
+    fss = FSSpec{};
+    fss.vRefNum = static_cast<int32_t>(info.volume);
+    fss.parID = static_cast<int64_t>(info.parent_node);
+    fss.parent = info.parent.path;
+    fss.name = info.is_root ? "" : info.name;
     return noErr;
 }
 
@@ -99,13 +99,13 @@ OSErr FSRefToFilePath(FSRef* ref, std::string& out)
     }
 }
 
-OSErr FSSpecToFilePath(const FSSpec& spec, std::string& out)
+OSErr FSSpecToFilePath(const FSSpec& fss, std::string& out)
 {
-    std::string joined = spec.parent;
-    if (!spec.name.empty()) {
+    std::string joined = fss.parent;
+    if (!fss.name.empty()) {
         if (joined.empty() || joined.back() != '/')
             joined += '/';
-        joined += spec.name;
+        joined += fss.name;
     }
     FSRef ref;
     OSErr error = plat::make_ref(joined, &ref);

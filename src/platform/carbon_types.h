@@ -27,7 +27,7 @@ struct FSRef {
     std::string path;
 };
 
-// The older file specification: volume, parent folder and leaf name.
+// The older file reference form: volume, parent folder and leaf name.
 // `parent` is the absolute path of the folder, kept so the reference can be
 // rebuilt exactly.
 struct FSSpec {
