@@ -3,10 +3,10 @@
 # button is clicked, unpacks it beside the program and launches it (a script leaving a marker).
 source "$(dirname "$0")/lib.sh"
 
-E2E_INSTALLER=$E2E_BINARY_DIR/bin/veltrix-about-probe
-e2e_setup
-e2e_start_display
-e2e_start_services
+INSTALLER_PROGRAM=$VELTRIX_BINARY_DIR/bin/veltrix-about-probe
+installer_setup
+e2e_start_xvfb 1024x768
+installer_start_services
 mkdir -p "$T/app/Resources/preferences" "$T/new" "$T/srv/www/updates"
 cat > "$T/new/new-installer" <<SH
 #!/bin/sh
@@ -19,20 +19,18 @@ chmod 755 "$T/new/new-installer"
   printf 'FINAL_INSTALLER_MAC 127.0.0.1 /updates/new-installer.zip\nENDOFLIST\n'
 } > "$T/srv/www/serverlist.txt"
 
-(cd "$T/app" && exec ./veltrix-installer) >"$T/app.out" 2>&1 &
-APP_PID=$!
-WID=$(timeout "$E2E_WAIT" xdotool search --sync --name '^Main$' | head -n 1) || e2e_fail "no window"
-e2e_geometry
+e2e_start_program "$T/app/veltrix-installer"
+e2e_find_window Main
 
 # The update button (442, 17 in the 500 x 300 box at (262, 234)) shows once the list is read;
 # click it until the download starts.
 for ((i = 0; i < E2E_WAIT * 4; i++)); do
-  [ "$(e2e_requests /updates/new-installer.zip)" -ge 1 ] && break
-  kill -0 "$APP_PID" 2>/dev/null || e2e_fail "the about box ended early"
-  [ "$(e2e_requests /serverlist.txt)" -ge 1 ] && e2e_click 704 251
+  [ "$(installer_requests /updates/new-installer.zip)" -ge 1 ] && break
+  e2e_running "$E2E_PROGRAM_PID" || e2e_fail "the about box ended early"
+  [ "$(installer_requests /serverlist.txt)" -ge 1 ] && e2e_click 704 251
   sleep 0.25
 done
-[ "$(e2e_requests /updates/new-installer.zip)" -ge 1 ] || e2e_fail "the newer installer was never downloaded"
+[ "$(installer_requests /updates/new-installer.zip)" -ge 1 ] || e2e_fail "the newer installer was never downloaded"
 
 for ((i = 0; i < E2E_WAIT * 10; i++)); do
   [ -s "$T/launched.marker" ] && break

@@ -6,38 +6,38 @@
 # the screen.
 source "$(dirname "$0")/lib.sh"
 
-e2e_setup
-e2e_start_display 1280x1024x24
-e2e_start_services
-e2e_sample_tree "$T/ref"
-e2e_build_release "$T/ref" "Veltrix 851"
-e2e_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
+installer_setup
+e2e_start_xvfb 1280x1024
+installer_start_services
+installer_sample_tree "$T/ref"
+installer_build_release "$T/ref" "Veltrix 851"
+installer_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
 mkdir -p "$T/dest"
 
-e2e_run_installer "$T/dest/"
-e2e_wait_log "Listing read for $T/dest/Veltrix/: "
+installer_run "$T/dest/"
+installer_wait_log "Listing read for $T/dest/Veltrix/: "
 e2e_click $INSTALL_X $INSTALL_Y
-e2e_wait_agreement
+installer_wait_agreement
 e2e_click $DECLINE_X $DECLINE_Y
 # Declined: back on the main screen (its green INSTALL control shows again), nothing fetched.
-e2e_wait_pixels declined 452 80 80 18 'g > 90 && r < 80' 200
-[ "$(e2e_requests .zip)" = "$(e2e_requests directory.txt.zip)" ] || e2e_fail "a declined agreement fetched files"
+installer_wait_pixels declined 452 80 80 18 'g > 90 && r < 80' 200
+[ "$(installer_requests .zip)" = "$(installer_requests directory.txt.zip)" ] || e2e_fail "a declined agreement fetched files"
 e2e_click $INSTALL_X $INSTALL_Y
-e2e_wait_agreement
+installer_wait_agreement
 e2e_click $AGREE_X $AGREE_Y
-e2e_wait_log "Install ended: INSTALLATION COMPLETE!"
+installer_wait_log "Install ended: INSTALLATION COMPLETE!"
 # The release panel's status line (at 154, 615) shows the completion text in the success green.
-e2e_wait_pixels complete 150 610 200 16 'g > 60 && r < 40 && b < 40' 20
+installer_wait_pixels complete 150 610 200 16 'g > 60 && r < 40 && b < 40' 20
 
 dest="$T/dest/Veltrix 851"
 [ -d "$dest" ] || e2e_fail "the install folder was not renamed to the release"
 [ ! -e "$T/dest/Veltrix" ] || e2e_fail "the old folder name is still there"
-e2e_check_listing "$T/Veltrix 851.directory.txt" "$dest"
+installer_check_listing "$T/Veltrix 851.directory.txt" "$dest"
 cmp -s "$T/ref/All/Resources/bitmaps/panel.bin" "$dest/Resources/bitmaps/panel.bin" || e2e_fail "the large file differs"
 [ -L "$dest/Resources/text/English/current" ] || e2e_fail "the link was not restored as a link"
 [ "$(stat -c %a "$dest/Veltrix.app/Contents/MacOS/Veltrix")" = 755 ] || e2e_fail "the program is not executable"
 [ ! -e "$dest/Veltrix.exe" ] || e2e_fail "another platform's file was installed"
-[ "$(e2e_requests Veltrix.exe)" = 0 ] || e2e_fail "another platform's file was downloaded"
+[ "$(installer_requests Veltrix.exe)" = 0 ] || e2e_fail "another platform's file was downloaded"
 for folder in Output/logbooks Resources/preferences; do
   [ -d "$dest/$folder" ] || e2e_fail "fixed folder $folder missing"
 done

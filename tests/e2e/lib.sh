@@ -1,79 +1,49 @@
-# Shared steps of the installer's end-to-end runs: a private folder and home, an Xvfb display,
-# nginx and tinyproxy on loopback, a release laid out as the mirrors serve it, the installer
-# started from its own folder, clicks at virtual coordinates, screenshots and pixels.
-# Sourced by each tests/e2e/*.sh; every process started here is stopped by its PID.
+# The installer's steps for its end-to-end runs, on top of the shell's harness
+# (tests/support/e2e.sh: private $T and home, Xvfb, clicks, keys, screenshots, bounded waits):
+# nginx and tinyproxy on loopback, releases made by the release builder, the installer started
+# from its own folder (its Log.txt lands there), and checks on files, logs and pixels.
+# Sourced by each tests/e2e/*_test.sh; every process started here is stopped by its PID.
 
 set -euo pipefail
 
-E2E_SOURCE_DIR=${VELTRIX_SOURCE_DIR:?VELTRIX_SOURCE_DIR must name the source tree}
-E2E_BINARY_DIR=${VELTRIX_BINARY_DIR:?VELTRIX_BINARY_DIR must name the build tree}
-E2E_INSTALLER=${E2E_INSTALLER:-$E2E_BINARY_DIR/bin/veltrix-installer-e2e}
+INSTALLER_SOURCE_DIR=${VELTRIX_SOURCE_DIR:?VELTRIX_SOURCE_DIR must name the source tree}
+INSTALLER_BINARY_DIR=${VELTRIX_BINARY_DIR:?VELTRIX_BINARY_DIR must name the build tree}
+INSTALLER_PROGRAM=${INSTALLER_PROGRAM:-$INSTALLER_BINARY_DIR/bin/veltrix-installer-e2e}
 # The loopback build's HTTP port and a proxy port beside it.
-E2E_PORT=${E2E_PORT:-$(sed -n 's/^VELTRIX_LOOPBACK_HTTP_PORT:STRING=//p' "$E2E_BINARY_DIR/CMakeCache.txt")}
-E2E_PORT=${E2E_PORT:-80}
-E2E_PROXY_PORT=${E2E_PROXY_PORT:-$((E2E_PORT == 80 ? 8888 : E2E_PORT + 808))}
-# Seconds any single wait may take before the run fails (with its screenshot and log kept).
+INSTALLER_PORT=$(sed -n 's/^VELTRIX_LOOPBACK_HTTP_PORT:STRING=//p' "$INSTALLER_BINARY_DIR/CMakeCache.txt")
+INSTALLER_PORT=${INSTALLER_PORT:-80}
+INSTALLER_PROXY_PORT=$((INSTALLER_PORT == 80 ? 8888 : INSTALLER_PORT + 808))
+# Seconds any single wait may take: an install of a few files takes well under one.
 E2E_WAIT=${E2E_WAIT:-120}
 
-XVFB_PID= APP_PID= SERVICES=
+. "$INSTALLER_SOURCE_DIR/tests/support/e2e.sh"
 
-e2e_fail() {
-  echo "FAIL: $*" >&2
-  [ -n "${T:-}" ] && [ -f "$T/app/Log.txt" ] && { echo "--- Log.txt (tail)" >&2; tail -n 30 "$T/app/Log.txt" >&2; }
-  [ -n "${WID:-}" ] && e2e_shot failure >/dev/null 2>&1 && echo "screenshot kept: $T/failure.png" >&2
-  E2E_KEEP=1
-  exit 1
-}
-
-e2e_cleanup() {
-  [ -n "$APP_PID" ] && { kill "$APP_PID" 2>/dev/null || true; timeout 10 tail --pid="$APP_PID" -f /dev/null || true; }
-  [ -n "$SERVICES" ] && "$E2E_SOURCE_DIR/tests/support/services" stop "$SERVICES" || true
-  [ -n "$XVFB_PID" ] && { kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; }
-  if [ -z "${E2E_KEEP:-}" ] && [ -n "${T:-}" ]; then rm -rf "$T"; else echo "kept: ${T:-}" >&2; fi
-}
-
-# A private folder with home, caches, temporary files, stubs first on PATH and the program
-# copied into its own folder (its Log.txt lands beside it).
-e2e_setup() {
-  T=$(mktemp -d "${TMPDIR:-/tmp}/veltrix-e2e-XXXXXX")
-  export T
-  trap e2e_cleanup EXIT
-  mkdir -p "$T/home/.config" "$T/home/.cache" "$T/tmp" "$T/bin" "$T/app" "$T/srv/www"
-  export HOME=$T/home XDG_CONFIG_HOME=$T/home/.config XDG_CACHE_HOME=$T/home/.cache TMPDIR=$T/tmp
-  export PATH=$T/bin:$PATH LIBGL_ALWAYS_SOFTWARE=1 SDL_VIDEODRIVER=x11 SDL_NO_SIGNAL_HANDLERS=1
-  export VELTRIX_HEADLESS=1
-  printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "$T/xdg-open.args"\n' > "$T/bin/xdg-open"
+# The harness's private world, plus the web root, a chooser stub that can change its answer
+# while the program runs ($T/zenity.answer), and the program copied into its own folder.
+installer_setup() {
+  e2e_setup
+  mkdir -p "$T/srv/www"
   cat > "$T/bin/zenity" <<'SH'
 #!/bin/sh
 printf '%s\n' "$@" >> "$T/zenity.args"
-# A test answers through $T/zenity.answer when it must change its answer while the program runs.
 [ -f "$T/zenity.answer" ] && ZENITY_ANSWER=$(cat "$T/zenity.answer")
 [ -n "$ZENITY_ANSWER" ] || exit 1
 printf '%s\n' "$ZENITY_ANSWER"
 SH
-  chmod +x "$T/bin/xdg-open" "$T/bin/zenity"
-  [ -x "$E2E_INSTALLER" ] || e2e_fail "no installer at $E2E_INSTALLER"
-  cp "$E2E_INSTALLER" "$T/app/veltrix-installer"
+  chmod 755 "$T/bin/zenity"
+  [ -x "$INSTALLER_PROGRAM" ] || e2e_fail "no program at $INSTALLER_PROGRAM"
+  cp "$INSTALLER_PROGRAM" "$T/app/veltrix-installer"
 }
 
-e2e_start_display() {
-  local size=${1:-1024x768x24} fifo=$T/xvfb.fd
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$fifo" >"$T/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  local number
-  read -r -t 20 number < "$fifo" || e2e_fail "Xvfb did not start"
-  export DISPLAY=:$number
-}
-
-e2e_start_services() {
-  SERVICES=$T/srv
-  "$E2E_SOURCE_DIR/tests/support/services" start "$SERVICES" "$E2E_PORT" "$E2E_PROXY_PORT" ||
+# nginx serving $T/srv/www and tinyproxy, stopped with the harness's other processes.
+installer_start_services() {
+  "$INSTALLER_SOURCE_DIR/tests/support/services" start "$T/srv" "$INSTALLER_PORT" "$INSTALLER_PROXY_PORT" ||
     e2e_fail "nginx/tinyproxy did not start"
+  E2E_PIDS+=("$(cat "$T/srv/nginx.service-pid")" "$(cat "$T/srv/tinyproxy.service-pid")")
 }
 
 # The server list naming the given mirrors ("host path description" triples, one per argument).
-e2e_server_list() {
+installer_server_list() {
   local release=$1
   shift
   {
@@ -90,13 +60,13 @@ e2e_server_list() {
 }
 
 # Signature as the listing gives it: MD5 of the content, or of a link's target text.
-e2e_sig() {
+installer_sig() {
   if [ -L "$1" ]; then printf '%s' "$(readlink "$1")" | md5sum | cut -c1-32; else md5sum < "$1" | cut -c1-32; fi
 }
 
 # A small reference tree with the folders the release builder insists on, a few files in them, a
 # link, a program file and a file of another platform.
-e2e_sample_tree() {
+installer_sample_tree() {
   local r=$1
   mkdir -p "$r"/{All,Macintosh,Windows,"Linux Generic x86","Linux Pentium 3","Linux Athlon XP"} \
     "$r/All/"{Airfoils,Aircraft,Instructions,Output,Weapons,"Custom Scenery"} "$r/All/Resources/plugins" \
@@ -117,7 +87,7 @@ e2e_sample_tree() {
 # Builds a release with the release builder and publishes it under www/mirror/<name>/; a previous
 # release's listing gives the files their version history. Keeps this release's listing as
 # $T/<name>.directory.txt for the next one.
-e2e_build_release() {
+installer_build_release() {
   local tree=$1 name=$2 previous=${3:-} out=$T/build-out
   rm -rf "$out"
   local args=(--name "$name")
@@ -127,7 +97,7 @@ e2e_build_release() {
     sed -E 's/^(FILE [0-9]+ [0-9]+) 85008 /\1 85007 /' "$previous" > "$T/previous.directory.txt"
     args+=(--previous "$T/previous.directory.txt")
   fi
-  "$E2E_BINARY_DIR/bin/veltrix-release-builder" "${args[@]}" "$tree" "$out" >"$T/builder.log" 2>&1 ||
+  "$INSTALLER_BINARY_DIR/bin/veltrix-release-builder" "${args[@]}" "$tree" "$out" >"$T/builder.log" 2>&1 ||
     e2e_fail "the release builder failed: $(tail -n 3 "$T/builder.log")"
   mkdir -p "$T/srv/www/mirror"
   rm -rf "$T/srv/www/mirror/$name"
@@ -135,77 +105,55 @@ e2e_build_release() {
   unzip -p "$T/srv/www/mirror/$name/directory.txt.zip" directory.txt > "$T/$name.directory.txt"
 }
 
-# Starts the installer on a destination and waits for its window.
-e2e_run_installer() {
-  (cd "$T/app" && exec ./veltrix-installer -path "$1") >"$T/app.out" 2>&1 &
-  APP_PID=$!
-  WID=$(timeout "$E2E_WAIT" xdotool search --sync --name '^Main$' | head -n 1) || e2e_fail "no window"
-  e2e_geometry
-}
-
-e2e_geometry() {
-  eval "$(xdotool getwindowgeometry --shell "$WID")"
-  WX=$X WY=$Y
-}
-
-# A click at virtual coordinates (origin bottom-left of the 1024x768 screen).
-e2e_click() {
-  xdotool mousemove --sync $((WX + $1)) $((WY + 768 - $2)) click 1
+# Starts the installer on a destination and waits for its window. The program makes its own
+# folder the working one, so its Log.txt is $T/app/Log.txt.
+installer_run() {
+  e2e_start_program "$T/app/veltrix-installer" -path "$1"
+  e2e_find_window Main
 }
 
 # Waits until the log holds the text (a fixed string).
-e2e_wait_log() {
+installer_wait_log() {
   local text=$1 limit=${2:-$E2E_WAIT} i
   for ((i = 0; i < limit * 10; i++)); do
     grep -qF -- "$text" "$T/app/Log.txt" 2>/dev/null && return 0
-    kill -0 "$APP_PID" 2>/dev/null || e2e_fail "installer ended before the log said: $text"
+    e2e_running "$E2E_PROGRAM_PID" || e2e_fail "the installer ended before the log said: $text"
     sleep 0.1
   done
-  e2e_fail "log never said: $text"
+  e2e_fail "the log never said: $text"
 }
 
-e2e_wait_exit() {
-  timeout "$E2E_WAIT" tail --pid="$APP_PID" -f /dev/null || e2e_fail "installer did not end"
-  wait "$APP_PID" 2>/dev/null || true
-  APP_PID=
-}
-
-e2e_shot() {
-  xwd -id "$WID" -silent | convert xwd:- "png:$T/$1.png"
-  echo "$T/$1.png"
-}
-
-# One pixel of the last screenshot at virtual coordinates, as "r g b".
-e2e_pixel() {
-  convert "$T/$1.png" -format '%[fx:int(255*p{'"$2"','"$((768 - $3))"'}.r)] %[fx:int(255*p{'"$2"','"$((768 - $3))"'}.g)] %[fx:int(255*p{'"$2"','"$((768 - $3))"'}.b)]' info:
+# A screenshot of the window as $T/<name>.png.
+installer_shot() {
+  e2e_screenshot "$T/$1.png" >/dev/null
 }
 
 # Pixels of the last screenshot inside a virtual rectangle (x, y of its lower-left corner, width,
 # height) for which the awk condition on r, g, b (0-255) holds.
-e2e_count_pixels() {
+installer_count_pixels() {
   local shot=$1 x=$2 y=$3 w=$4 h=$5 condition=$6
   convert "$T/$shot.png" -crop "${w}x${h}+${x}+$((768 - y - h))" +repage -depth 8 txt:- |
     awk -F'[(),]' 'NR > 1 { r = $3 + 0; g = $4 + 0; b = $5 + 0; if ('"$condition"') n++ } END { print n + 0 }'
 }
 
 # Takes screenshots until at least `min` pixels of the rectangle meet the condition.
-e2e_wait_pixels() {
+installer_wait_pixels() {
   local shot=$1 x=$2 y=$3 w=$4 h=$5 condition=$6 min=$7 i
   for ((i = 0; i < E2E_WAIT * 4; i++)); do
-    e2e_shot "$shot" >/dev/null
-    [ "$(e2e_count_pixels "$shot" "$x" "$y" "$w" "$h" "$condition")" -ge "$min" ] && return 0
+    installer_shot "$shot" >/dev/null
+    [ "$(installer_count_pixels "$shot" "$x" "$y" "$w" "$h" "$condition")" -ge "$min" ] && return 0
     sleep 0.25
   done
   e2e_fail "the screen never showed what $shot waits for"
 }
 
 # The agreement box is up once its green agree control shows.
-e2e_wait_agreement() {
-  e2e_wait_pixels agreement 662 244 58 22 'g > 90 && r < 80' 100
+installer_wait_agreement() {
+  installer_wait_pixels agreement 662 244 58 22 'g > 90 && r < 80' 100
 }
 
 # The current version of every path of a listing, one "platform<TAB>signature<TAB>path" line each.
-e2e_listing_current() {
+installer_listing_current() {
   awk '/^DIR / { dir = substr($0, 5); next }
        /^FILE / { name = $0; for (i = 1; i <= 7; i++) sub(/^[^ ]* /, "", name); split($0, f, " ")
                   path = dir name; if (!(path in last)) order[++n] = path; last[path] = f[3] "\t" f[7] "\t" path }
@@ -214,7 +162,7 @@ e2e_listing_current() {
 
 # Every current file of the listing for the wanted platforms present below the destination with
 # its listed signature; every removed one absent.
-e2e_check_listing() {
+installer_check_listing() {
   local listing=$1 dest=$2 wanted=${3:-" 0 1 "} platform sig path local count=0
   while IFS=$'\t' read -r platform sig path; do
     case "$wanted" in *" $platform "*) ;; *) continue ;; esac
@@ -224,14 +172,14 @@ e2e_check_listing() {
       continue
     fi
     [ -e "$local" ] || [ -L "$local" ] || e2e_fail "missing $local"
-    [ "$(e2e_sig "$local")" = "$sig" ] || e2e_fail "wrong content: $local"
+    [ "$(installer_sig "$local")" = "$sig" ] || e2e_fail "wrong content: $local"
     count=$((count + 1))
-  done < <(e2e_listing_current "$listing")
+  done < <(installer_listing_current "$listing")
   [ "$count" -gt 0 ] || e2e_fail "the listing named no file to check"
 }
 
 # Requests in nginx's access log whose line holds the text.
-e2e_requests() {
+installer_requests() {
   grep -cF -- "$1" "$T/srv/access.log" || true
 }
 
@@ -251,17 +199,17 @@ PROMPT_OVERWRITE_X=258 PROMPT_OVERWRITE_Y=364
 PROMPT_KEEP_X=258 PROMPT_KEEP_Y=339
 
 # Installs a release with the clicks a user makes (INSTALL, agree) and waits for the end.
-e2e_install_with_clicks() {
+installer_agree_and_install() {
   e2e_click $INSTALL_X $INSTALL_Y
-  e2e_wait_agreement
+  installer_wait_agreement
   e2e_click $AGREE_X $AGREE_Y
 }
 
 # Waits for the prompt about one file (its log line), then answers it with a click.
-e2e_answer_prompt() {
+installer_answer_prompt() {
   local file=$1 x=$2 y=$3
-  e2e_wait_log "File: $file  sig_want="
-  e2e_wait_pixels prompt 170 320 680 120 'r > 150 && g > 150 && b > 150' 200
+  installer_wait_log "File: $file  sig_want="
+  installer_wait_pixels prompt 170 320 680 120 'r > 150 && g > 150 && b > 150' 200
   e2e_click "$x" "$y"
 }
 
@@ -271,9 +219,3 @@ PREFS_BUTTON_X=50 PREFS_BUTTON_Y=750
 PROXY_HOST_X=367 PROXY_HOST_Y=238
 PROXY_PORT_X=367 PROXY_PORT_Y=214
 PREFS_CLOSE_X=274 PREFS_CLOSE_Y=564
-
-# Types text into the focused field through the X server, as a keyboard would.
-e2e_type() {
-  xdotool windowfocus --sync "$WID"
-  xdotool type --delay 30 "$1"
-}

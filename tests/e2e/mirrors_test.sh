@@ -5,11 +5,11 @@
 # is touched.
 source "$(dirname "$0")/lib.sh"
 
-e2e_setup
-e2e_start_display
-e2e_start_services
-e2e_sample_tree "$T/ref"
-e2e_build_release "$T/ref" "Veltrix 851"
+installer_setup
+e2e_start_xvfb 1024x768
+installer_start_services
+installer_sample_tree "$T/ref"
+installer_build_release "$T/ref" "Veltrix 851"
 
 # The bad mirror: the same listing, every archive damaged, one of them naming ../../escape.txt.
 cp -r "$T/srv/www/mirror/Veltrix 851" "$T/srv/www/bad"
@@ -23,32 +23,32 @@ readme_zip="$T/srv/www/badroot/Veltrix 851/All/Instructions/readme.txt.zip"
 rm -f "$readme_zip" && (cd "$T/plant/a/b" && zip -q "$readme_zip" ../../escape.txt)
 echo "outside" > "$T/canary.txt"
 
-e2e_server_list "Veltrix 851" "127.0.0.2 /mirror/ Dead mirror" "127.0.0.1 /badroot/ Bad mirror" \
+installer_server_list "Veltrix 851" "127.0.0.2 /mirror/ Dead mirror" "127.0.0.1 /badroot/ Bad mirror" \
   "127.0.0.1 /mirror/ Good mirror"
 mkdir -p "$T/dest1" "$T/dest2"
-e2e_run_installer "$T/dest1/"
-e2e_wait_log "Listing read for $T/dest1/Veltrix/: "
+installer_run "$T/dest1/"
+installer_wait_log "Listing read for $T/dest1/Veltrix/: "
 
 # First install starts on the dead mirror.
 e2e_click $SERVER_RADIO_X "$(server_radio_y 0)"
-e2e_install_with_clicks
-e2e_wait_log "Install ended: INSTALLATION COMPLETE!"
+installer_agree_and_install
+installer_wait_log "Install ended: INSTALLATION COMPLETE!"
 grep -q "^   server     =127.0.0.2" "$T/app/Log.txt" || e2e_fail "the dead mirror was never tried"
-e2e_check_listing "$T/Veltrix 851.directory.txt" "$T/dest1/Veltrix 851"
+installer_check_listing "$T/Veltrix 851.directory.txt" "$T/dest1/Veltrix 851"
 
 # Second install, into another folder, starts on the bad mirror; agreed already, so no box.
 echo "$T/dest2" > "$T/zenity.answer"
 e2e_click $DESTINATION_X $DESTINATION_Y
-e2e_wait_log "Listing read for $T/dest2/Veltrix/: "
+installer_wait_log "Listing read for $T/dest2/Veltrix/: "
 e2e_click $SERVER_RADIO_X "$(server_radio_y 1)"
 e2e_click $INSTALL_X $INSTALL_Y
-e2e_wait_log "Install ended: INSTALLATION COMPLETE!" 
+installer_wait_log "Install ended: INSTALLATION COMPLETE!" 
 [ "$(grep -c "Install ended: INSTALLATION COMPLETE!" "$T/app/Log.txt")" = 2 ] || e2e_fail "the second install did not end"
 grep -q "from 127.0.0.1 is damaged or names a file outside its folder" "$T/app/Log.txt" ||
   e2e_fail "no damaged archive was met"
-[ "$(e2e_requests /badroot/Veltrix%20851/All)" -ge 1 ] || [ "$(e2e_requests "/badroot/Veltrix 851/All")" -ge 1 ] ||
+[ "$(installer_requests /badroot/Veltrix%20851/All)" -ge 1 ] || [ "$(installer_requests "/badroot/Veltrix 851/All")" -ge 1 ] ||
   e2e_fail "the bad mirror served no archive"
-e2e_check_listing "$T/Veltrix 851.directory.txt" "$T/dest2/Veltrix 851"
+installer_check_listing "$T/Veltrix 851.directory.txt" "$T/dest2/Veltrix 851"
 cmp -s "$T/ref/All/Resources/bitmaps/panel.bin" "$T/dest2/Veltrix 851/Resources/bitmaps/panel.bin" ||
   e2e_fail "a broken copy of the large file was left"
 

@@ -3,37 +3,37 @@
 # nginx's access log both show the archives, and the setting is saved at quit.
 source "$(dirname "$0")/lib.sh"
 
-e2e_setup
-e2e_start_display
-e2e_start_services
-e2e_sample_tree "$T/ref"
-e2e_build_release "$T/ref" "Veltrix 851"
-e2e_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
+installer_setup
+e2e_start_xvfb 1024x768
+installer_start_services
+installer_sample_tree "$T/ref"
+installer_build_release "$T/ref" "Veltrix 851"
+installer_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
 mkdir -p "$T/dest"
-e2e_run_installer "$T/dest/"
-e2e_wait_log "Listing read for $T/dest/Veltrix/: "
+installer_run "$T/dest/"
+installer_wait_log "Listing read for $T/dest/Veltrix/: "
 
 e2e_click $PREFS_BUTTON_X $PREFS_BUTTON_Y
-e2e_wait_pixels prefs 262 194 500 380 'r > 150 && g > 150 && b > 150' 500
+installer_wait_pixels prefs 262 194 500 380 'r > 150 && g > 150 && b > 150' 500
 e2e_click $PROXY_HOST_X $PROXY_HOST_Y
 e2e_type "127.0.0.1"
 e2e_click $PROXY_PORT_X $PROXY_PORT_Y
-e2e_type "$E2E_PROXY_PORT"
-e2e_shot prefs-filled >/dev/null
+e2e_type "$INSTALLER_PROXY_PORT"
+installer_shot prefs-filled >/dev/null
 e2e_click $PREFS_CLOSE_X $PREFS_CLOSE_Y
 
 proxied_before=$(grep -c "GET http://" "$T/srv/tinyproxy.log" || true)
-e2e_install_with_clicks
-e2e_wait_log "Install ended: INSTALLATION COMPLETE!"
-e2e_check_listing "$T/Veltrix 851.directory.txt" "$T/dest/Veltrix 851"
+installer_agree_and_install
+installer_wait_log "Install ended: INSTALLATION COMPLETE!"
+installer_check_listing "$T/Veltrix 851.directory.txt" "$T/dest/Veltrix 851"
 
 proxied=$(grep -c "GET http://127.0.0.1:\?[0-9]*/mirror/Veltrix%20851/.*\.zip" "$T/srv/tinyproxy.log" || true)
 [ "$proxied" -ge 5 ] || e2e_fail "the archives did not go through the proxy ($proxied requests, $proxied_before before)"
-[ "$(e2e_requests "panel.bin.zip")" = 1 ] || e2e_fail "nginx did not serve the proxied archive once"
+[ "$(installer_requests "panel.bin.zip")" = 1 ] || e2e_fail "nginx did not serve the proxied archive once"
 
 e2e_click $QUIT_X $QUIT_Y
 e2e_wait_exit
 prefs="$XDG_CONFIG_HOME/Veltrix Installer.prf"
 grep -q "^_proxy_host 127.0.0.1$" "$prefs" || e2e_fail "the proxy host was not saved"
-grep -q "^_proxy_port_int $E2E_PROXY_PORT$" "$prefs" || e2e_fail "the proxy port was not saved"
+grep -q "^_proxy_port_int $INSTALLER_PROXY_PORT$" "$prefs" || e2e_fail "the proxy port was not saved"
 echo "PASS proxy"

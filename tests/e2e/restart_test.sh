@@ -3,53 +3,52 @@
 # only what is missing or broken and ends with the exact release tree.
 source "$(dirname "$0")/lib.sh"
 
-e2e_setup
-e2e_start_display
-e2e_start_services
-e2e_sample_tree "$T/ref"
+installer_setup
+e2e_start_xvfb 1024x768
+installer_start_services
+installer_sample_tree "$T/ref"
 # Large files keep downloads in flight when the first small file is already in place.
 for i in 1 2 3; do head -c 30000000 /dev/urandom > "$T/ref/All/Resources/bitmaps/large$i.bin"; done
-e2e_build_release "$T/ref" "Veltrix 851"
-e2e_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
+installer_build_release "$T/ref" "Veltrix 851"
+installer_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
 # Log every file action, so the run can be stopped right after the first file lands.
 printf 'A\n8500 version\n_log_actions 1\n' > "$XDG_CONFIG_HOME/Veltrix Installer.prf"
 mkdir -p "$T/dest"
 
-e2e_run_installer "$T/dest/"
-e2e_wait_log "Listing read for $T/dest/Veltrix/: "
-e2e_install_with_clicks
-e2e_wait_log "EXPANDING file "
-kill -9 "$APP_PID"
-wait "$APP_PID" 2>/dev/null || true
-APP_PID=
+installer_run "$T/dest/"
+installer_wait_log "Listing read for $T/dest/Veltrix/: "
+installer_agree_and_install
+installer_wait_log "EXPANDING file "
+kill -9 "$E2E_PROGRAM_PID"
+wait "$E2E_PROGRAM_PID" 2>/dev/null || true
 first=$(grep -m 1 -o "EXPANDING file .*, with result=0" "$T/app/Log.txt" | sed 's/^EXPANDING file //; s/, with result=0$//')
 grep -q "Install ended" "$T/app/Log.txt" && e2e_fail "the install finished before it could be interrupted"
 [ -n "$first" ] || e2e_fail "no file was installed before the kill"
 
 # The second run on the same folder: it is an install now (its folders were made first).
-e2e_run_installer "$T/dest/Veltrix/"
-e2e_wait_log "Listing read for $T/dest/Veltrix/: "
-e2e_install_with_clicks
+installer_run "$T/dest/Veltrix/"
+installer_wait_log "Listing read for $T/dest/Veltrix/: "
+installer_agree_and_install
 # A file cut short by the kill reads as changed by the user: overwrite it if asked.
 for ((i = 0; i < E2E_WAIT * 10; i++)); do
   grep -q "Install ended" "$T/app/Log.txt" && break
   if grep -q "^File: " "$T/app/Log.txt" && [ "$(grep -c '^File: ' "$T/app/Log.txt")" -gt "${answered:-0}" ]; then
     answered=$(grep -c '^File: ' "$T/app/Log.txt")
-    e2e_wait_pixels prompt 170 320 680 120 'r > 150 && g > 150 && b > 150' 200
+    installer_wait_pixels prompt 170 320 680 120 'r > 150 && g > 150 && b > 150' 200
     e2e_click $PROMPT_OVERWRITE_X $PROMPT_OVERWRITE_Y
   fi
   sleep 0.1
 done
-e2e_wait_log "Install ended: INSTALLATION COMPLETE!"
+installer_wait_log "Install ended: INSTALLATION COMPLETE!"
 e2e_click $QUIT_X $QUIT_Y
 e2e_wait_exit
 
 dest="$T/dest/Veltrix 851"
 [ -d "$dest" ] || dest="$T/dest/Veltrix"
-e2e_check_listing "$T/Veltrix 851.directory.txt" "$dest"
+installer_check_listing "$T/Veltrix 851.directory.txt" "$dest"
 for i in 1 2 3; do
   cmp -s "$T/ref/All/Resources/bitmaps/large$i.bin" "$dest/Resources/bitmaps/large$i.bin" || e2e_fail "large$i.bin differs"
 done
 first_zip=${first#"$T/dest/Veltrix/"}
-[ "$(e2e_requests "${first_zip##*/}.zip")" = 1 ] || e2e_fail "the file installed before the kill was fetched again"
+[ "$(installer_requests "${first_zip##*/}.zip")" = 1 ] || e2e_fail "the file installed before the kill was fetched again"
 echo "PASS restart"

@@ -4,21 +4,21 @@
 # the user changed brings up the prompt and is kept or replaced as clicked.
 source "$(dirname "$0")/lib.sh"
 
-e2e_setup
-e2e_start_display
-e2e_start_services
+installer_setup
+e2e_start_xvfb 1024x768
+installer_start_services
 
 # Release 851, installed as a user would.
-e2e_sample_tree "$T/ref"
+installer_sample_tree "$T/ref"
 mkdir -p "$T/ref/All/Resources/plugins/Retired"
 echo "old glider" > "$T/ref/All/Resources/plugins/Retired/glider.txt"
-e2e_build_release "$T/ref" "Veltrix 851"
-e2e_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
+installer_build_release "$T/ref" "Veltrix 851"
+installer_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
 mkdir -p "$T/dest"
-e2e_run_installer "$T/dest/"
-e2e_wait_log "Listing read for $T/dest/Veltrix/: "
-e2e_install_with_clicks
-e2e_wait_log "Install ended: INSTALLATION COMPLETE!"
+installer_run "$T/dest/"
+installer_wait_log "Listing read for $T/dest/Veltrix/: "
+installer_agree_and_install
+installer_wait_log "Install ended: INSTALLATION COMPLETE!"
 e2e_click $QUIT_X $QUIT_Y
 e2e_wait_exit
 dest="$T/dest/Veltrix 851"
@@ -32,24 +32,24 @@ echo "better interface text" > "$T/ref/All/Resources/text/English/Veltrix.txt"
 echo "new menu bar" > "$T/ref/All/Resources/menus/English/Veltrix.txt"
 echo "wing span 38" > "$T/ref/All/Resources/plugins/cessna_2.txt"
 rm -r "$T/ref/All/Resources/plugins/Retired"
-e2e_build_release "$T/ref" "Veltrix 852" "$T/Veltrix 851.directory.txt"
-e2e_server_list "Veltrix 852" "127.0.0.1 /mirror/ Loopback mirror"
+installer_build_release "$T/ref" "Veltrix 852" "$T/Veltrix 851.directory.txt"
+installer_server_list "Veltrix 852" "127.0.0.1 /mirror/ Loopback mirror"
 requests_before=$(wc -l < "$T/srv/access.log")
 
-e2e_run_installer "$dest/"
-e2e_wait_log "Listing read for $dest/: "
-e2e_install_with_clicks
+installer_run "$dest/"
+installer_wait_log "Listing read for $dest/: "
+installer_agree_and_install
 # Prompts come in listing order; each is answered for the file its log line names.
 for answer in 1 2; do
-  e2e_wait_log "File: " 
+  installer_wait_log "File: " 
   asked=$(grep -o "^File: [^ ]*\( [^ ]*\)*  sig_want=" "$T/app/Log.txt" | sed -n "${answer}p" | sed 's/^File: //; s/  sig_want=$//')
   case "$asked" in
-    */Veltrix.txt) e2e_answer_prompt "$asked" $PROMPT_KEEP_X $PROMPT_KEEP_Y ;;
-    */readme.txt) e2e_answer_prompt "$asked" $PROMPT_OVERWRITE_X $PROMPT_OVERWRITE_Y ;;
+    */Veltrix.txt) installer_answer_prompt "$asked" $PROMPT_KEEP_X $PROMPT_KEEP_Y ;;
+    */readme.txt) installer_answer_prompt "$asked" $PROMPT_OVERWRITE_X $PROMPT_OVERWRITE_Y ;;
     *) e2e_fail "unexpected prompt about '$asked'" ;;
   esac
 done
-e2e_wait_log "Install ended: INSTALLATION COMPLETE!"
+installer_wait_log "Install ended: INSTALLATION COMPLETE!"
 e2e_click $QUIT_X $QUIT_Y
 e2e_wait_exit
 
