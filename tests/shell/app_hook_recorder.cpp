@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "core/globals.h"
+#include "gfx/image_load.h"
+#include "gfx/tman.h"
 #include "shell/app_hooks.h"
 
 namespace shell_test {
@@ -26,8 +28,8 @@ void APP_handlemenu(int code)
     shell_test::app_hooks.menus.push_back(code);
 }
 
-// An interface atlas whose swatch pixels hold colours the palette test can recognise: the pixel
-// at (x, y) is (x / 2, y / 2, 255 - y / 2).
+// An interface atlas whose swatch pixels hold colours the tests can tell apart: the pixel at
+// (x, y) is (x / 2, 5 y mod 256, 255 - 3 y mod 256).
 void recall_ins_texes()
 {
     shell_test::app_hooks.texture_loads++;
@@ -36,11 +38,13 @@ void recall_ins_texes()
         for (int x = 0; x < size; x++) {
             unsigned char* p = scratch_array + 4 * (size * y + x);
             p[0] = static_cast<unsigned char>(x / 2);
-            p[1] = static_cast<unsigned char>(y / 2);
-            p[2] = static_cast<unsigned char>(255 - y / 2);
+            p[1] = static_cast<unsigned char>((5 * y) % 256);
+            p[2] = static_cast<unsigned char>(255 - (3 * y) % 256);
             p[3] = 255;
         }
     }
     scratch_dx = size;
     scratch_dy = size;
+    // The bitmap font draws from the atlas, so text needs it as a texture.
+    (void)tman.load_texture(tex_fail_fatal, 363, 2, tex_load_now, "scratch_array:hard-wired textures");
 }

@@ -1,0 +1,255 @@
+# e2e.sh: bash functions for end-to-end runs of a real program in a real window.
+# Source it from a test script (bash, set -u is fine):
+#
+#   . "$VELTRIX_SOURCE_DIR/tests/support/e2e.sh"
+#   e2e_setup                         # $T: private HOME, XDG_*, TMPDIR, stubs first on PATH
+#   e2e_start_xvfb 1024x768           # own X server, DISPLAY exported
+#   e2e_start_program "$T/app/prog" args...   # stdout/stderr in $T/program.out / .err
+#   e2e_find_window                   # WID, X, Y of the window "Main"
+#   e2e_click 512 287                 # virtual coordinates, y counted up from the bottom
+#   e2e_key Return ; e2e_type 'text'  # through XTEST, to the focused window
+#   e2e_screenshot ; e2e_pixel 10 10  # "r g b" of a virtual pixel of the last shot
+#   e2e_wait_exit 20                  # E2E_STATUS: the exit status, bounded wait
+#
+# Every wait is bounded. Processes are stopped by the PIDs recorded here, never by name. On a
+# failed run (e2e_fail, or a non-zero exit of the script) $T is kept with shot.png and Log.txt
+# and its path printed; a passing run removes it.
+
+E2E_PIDS=()
+E2E_KEEP=0
+E2E_PROGRAM_PID=
+E2E_VIRTUAL_HEIGHT=768
+
+# Seconds a window or a line of output may take to appear.
+E2E_WAIT=${E2E_WAIT:-30}
+
+e2e_log() { echo "e2e: $*" >&2; }
+
+e2e_fail() {
+  e2e_log "FAIL: $*"
+  E2E_KEEP=1
+  # A last screenshot for the inspection, taken directly: a failing capture must not fail again.
+  if [ -n "${WID:-}" ] && [ -z "${E2E_FAILING:-}" ]; then
+    E2E_FAILING=1
+    xwd -id "$WID" -silent 2>/dev/null | convert xwd:- "png:$T/shot.png" 2>/dev/null || true
+  fi
+  exit 1
+}
+
+# check "what" actual expected
+e2e_check_equal() {
+  if [ "$2" != "$3" ]; then
+    e2e_fail "$1: got [$2], expected [$3]"
+  fi
+  e2e_log "ok: $1"
+}
+
+e2e_check_contains() {
+  case "$2" in
+    *"$3"*) e2e_log "ok: $1" ;;
+    *) e2e_fail "$1: [$3] not found in [$2]" ;;
+  esac
+}
+
+e2e_cleanup() {
+  local status=$? i
+  for (( i=${#E2E_PIDS[@]}-1; i>=0; i-- )); do
+    e2e_stop "${E2E_PIDS[$i]}"
+  done
+  if [ $status -ne 0 ] || [ "$E2E_KEEP" = 1 ]; then
+    e2e_log "kept $T for inspection"
+    [ -f "$T/program.err" ] && tail -n 20 "$T/program.err" >&2
+  else
+    rm -rf "$T"
+  fi
+}
+
+# A private world for the program: home, configuration, cache and temporary folders inside $T,
+# and stub zenity / xdg-open first on PATH (they record their arguments in $T).
+e2e_setup() {
+  T=$(mktemp -d /tmp/veltrix-e2e-XXXXXX)
+  export T
+  mkdir -p "$T/home/.config" "$T/home/.cache" "$T/tmp" "$T/bin" "$T/app"
+  export HOME="$T/home" XDG_CONFIG_HOME="$T/home/.config" XDG_CACHE_HOME="$T/home/.cache" TMPDIR="$T/tmp"
+  export PATH="$T/bin:$PATH"
+  export LIBGL_ALWAYS_SOFTWARE=1 SDL_VIDEODRIVER=x11 SDL_NO_SIGNAL_HANDLERS=1
+  export VELTRIX_HEADLESS=${VELTRIX_HEADLESS:-1}
+  cat >"$T/bin/zenity" <<'STUB'
+#!/bin/sh
+printf '%s\n' "$@" >> "$T/zenity.args"     # record argv
+[ -n "$ZENITY_ANSWER" ] || exit 1          # no answer: cancel
+printf '%s\n' "$ZENITY_ANSWER"
+STUB
+  cat >"$T/bin/xdg-open" <<'STUB'
+#!/bin/sh
+printf '%s\n' "$1" >> "$T/xdg-open.args"
+exit 0
+STUB
+  chmod 755 "$T/bin/zenity" "$T/bin/xdg-open"
+  trap e2e_cleanup EXIT
+}
+
+# e2e_start_xvfb [WIDTHxHEIGHT]: an X server of our own; its display number comes back on a
+# descriptor, so no number is guessed and parallel runs never collide.
+e2e_start_xvfb() {
+  local size=${1:-1024x768} i
+  rm -f "$T/display"
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$T/display" 2>"$T/xvfb.err" &
+  E2E_PIDS+=($!)
+  for i in $(seq 200); do
+    [ -s "$T/display" ] && break
+    sleep 0.05
+  done
+  [ -s "$T/display" ] || e2e_fail "Xvfb gave no display number"
+  export DISPLAY=":$(head -n1 "$T/display")"
+  unset WAYLAND_DISPLAY
+}
+
+# e2e_start_program PATH [ARGS...]: runs in the background from $T (so the working folder is
+# not the program's folder); E2E_PROGRAM_PID is its PID.
+e2e_start_program() {
+  ( cd "$T" && exec "$@" ) >"$T/program.out" 2>"$T/program.err" &
+  E2E_PROGRAM_PID=$!
+  E2E_PIDS+=($E2E_PROGRAM_PID)
+}
+
+# e2e_wait_output TEXT [SECONDS]: waits until the program's stdout holds a line starting with
+# TEXT; prints that line.
+e2e_wait_output() {
+  local text=$1 seconds=${2:-$E2E_WAIT} i
+  for i in $(seq $((seconds * 20))); do
+    if grep -q "^$text" "$T/program.out" 2>/dev/null; then
+      grep "^$text" "$T/program.out" | head -n1
+      return 0
+    fi
+    e2e_running "$E2E_PROGRAM_PID" || break
+    sleep 0.05
+  done
+  grep -q "^$text" "$T/program.out" 2>/dev/null && { grep "^$text" "$T/program.out" | head -n1; return 0; }
+  e2e_fail "no output line starting with '$text'"
+}
+
+# e2e_find_window [NAME]: sets WID and the window's screen position X, Y (and WIDTH, HEIGHT).
+e2e_find_window() {
+  local name=${1:-Main} geometry
+  WID=$(timeout "$E2E_WAIT" xdotool search --sync --onlyvisible --name "^${name}\$" 2>/dev/null | head -n1)
+  [ -n "$WID" ] || e2e_fail "window '$name' not found"
+  geometry=$(xdotool getwindowgeometry --shell "$WID") || e2e_fail "no geometry for window $WID"
+  eval "$geometry"
+  export WID X Y WIDTH HEIGHT
+  e2e_focus
+}
+
+# Screen pixel of a virtual point: (X + vx, Y + 768 - vy).
+e2e_screen_x() { echo $(( X + ${1%.*} )); }
+e2e_screen_y() { echo $(( Y + E2E_VIRTUAL_HEIGHT - ${1%.*} )); }
+
+e2e_move() {
+  timeout 10 xdotool mousemove --sync "$(e2e_screen_x "$1")" "$(e2e_screen_y "$2")" ||
+    e2e_fail "mouse move to $1,$2"
+}
+
+# e2e_click VX VY: a left click at virtual coordinates (inside a box, add its offset first).
+e2e_click() {
+  e2e_move "$1" "$2"
+  timeout 10 xdotool click 1 || e2e_fail "click at $1,$2"
+}
+
+# e2e_wheel up|down [COUNT]
+e2e_wheel() {
+  local button=4
+  [ "$1" = down ] && button=5
+  timeout 10 xdotool click --repeat "${2:-1}" "$button" || e2e_fail "wheel $1"
+}
+
+# SDL takes a new keyboard focus only some 200 ms after the window system gives it, and drops
+# keys meanwhile; so a focus change is followed by a settling pause, and kept focus is left alone.
+E2E_FOCUS_SETTLE=${E2E_FOCUS_SETTLE:-0.5}
+e2e_focus() {
+  [ "$(xdotool getwindowfocus 2>/dev/null)" = "$WID" ] && return 0
+  timeout 10 xdotool windowfocus --sync "$WID" || e2e_fail "focus window $WID"
+  sleep "$E2E_FOCUS_SETTLE"
+}
+
+# e2e_key KEY...: key names as xdotool knows them (Return, shift+F5, BackSpace...).
+e2e_key() {
+  e2e_focus
+  timeout 10 xdotool key "$@" || e2e_fail "key $*"
+}
+
+e2e_type() {
+  e2e_focus
+  timeout 20 xdotool type --delay 20 "$1" || e2e_fail "type $1"
+}
+
+# e2e_answer_system_box: finds the system message box "Veltrix" and answers it with Return.
+# SDL titles the box with a UTF-8 name that xdotool's name search does not read, so the box is
+# looked up among the root window's children.
+e2e_answer_system_box() {
+  local box= i
+  for i in $(seq $((E2E_WAIT * 20))); do
+    box=$(xwininfo -root -children 2>/dev/null | awk '$2 == "\"Veltrix\":" {print $1; exit}')
+    [ -n "$box" ] && break
+    sleep 0.05
+  done
+  [ -n "$box" ] || e2e_fail "no system box"
+  timeout 10 xdotool windowfocus --sync "$box" || e2e_fail "focus system box"
+  sleep "$E2E_FOCUS_SETTLE"
+  timeout 10 xdotool key Return || e2e_fail "answer system box"
+}
+
+# e2e_screenshot [FILE]: the program's window as PNG (default $T/shot.png).
+e2e_screenshot() {
+  local file=${1:-$T/shot.png}
+  xwd -id "$WID" -silent | convert xwd:- "png:$file" || e2e_fail "screenshot"
+  echo "$file"
+}
+
+# e2e_pixel VX VY [FILE]: "r g b" (0-255) of a virtual point in a screenshot of the window.
+e2e_pixel() {
+  local file=${3:-$T/shot.png} x=${1%.*} y
+  y=$(( E2E_VIRTUAL_HEIGHT - ${2%.*} ))
+  convert "$file" -format "%[fx:int(255*p{$x,$y}.r+0.5)] %[fx:int(255*p{$x,$y}.g+0.5)] %[fx:int(255*p{$x,$y}.b+0.5)]" info: ||
+    e2e_fail "pixel $1,$2"
+}
+
+# e2e_pixel_near "r g b" "r g b" [TOLERANCE]: true when every channel is within the tolerance.
+e2e_pixel_near() {
+  local a=($1) b=($2) tol=${3:-8} i d
+  for i in 0 1 2; do
+    d=$(( a[i] - b[i] ))
+    [ ${d#-} -le "$tol" ] || return 1
+  done
+}
+
+# e2e_wait_exit [SECONDS]: waits for the program to end and sets E2E_STATUS to its exit
+# status; fails when it outlives the wait. Call it directly, not in $( ): only this shell can
+# collect the status of its own child.
+e2e_wait_exit() {
+  local seconds=${1:-$E2E_WAIT} pid=$E2E_PROGRAM_PID i
+  for i in $(seq $((seconds * 20))); do
+    e2e_running "$pid" || break
+    sleep 0.05
+  done
+  e2e_running "$pid" && e2e_fail "process $pid still running after ${seconds}s"
+  E2E_STATUS=0
+  wait "$pid" 2>/dev/null || E2E_STATUS=$?
+}
+
+# True while the process runs; an ended child waits as a zombie until collected.
+e2e_running() {
+  kill -0 "$1" 2>/dev/null && [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" != Z ]
+}
+
+# e2e_stop PID: TERM, then KILL after a bounded wait.
+e2e_stop() {
+  local pid=$1 i
+  e2e_running "$pid" || { wait "$pid" 2>/dev/null || true; return 0; }
+  kill "$pid" 2>/dev/null || return 0
+  for i in $(seq 100); do
+    e2e_running "$pid" || break
+    sleep 0.05
+  done
+  e2e_running "$pid" && kill -9 "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null || true
+}
