@@ -9,9 +9,11 @@
 
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -39,8 +41,19 @@ constexpr size_t macosx_prefix_length = 8;
 constexpr uLong symlink_attributes = 0xA1ED0000u;  // a link with mode 0755
 constexpr uLong link_type_bits = 0xA000;
 constexpr uint64_t fork_size_limit = uint64_t(1) << 31;
-constexpr size_t pack_chunk = 1 << 20;
-constexpr uLong unix_made_by = (3 << 8) | 20;  // host Unix, zip format 2.0  // zipWriteInFileInZip takes a 32-bit length
+constexpr size_t pack_chunk = 1 << 20;  // zipWriteInFileInZip takes a 32-bit length
+constexpr uLong unix_made_by = (3 << 8) | 20;  // host Unix, zip format 2.0
+
+// Entries up to this size are read whole before their file is touched; larger
+// ones go through a temporary file in pieces, so memory never grows with the
+// entry (an entry larger than memory would otherwise end the process).
+constexpr uint64_t whole_entry_limit = uint64_t(64) << 20;
+constexpr size_t stream_chunk = size_t(1) << 20;
+// No AppleDouble image can be larger than its header and the largest fork we
+// pack; no link text can be longer than the system takes. A larger declared
+// size is a damaged or hostile archive, refused before any allocation.
+constexpr uint64_t appledouble_entry_limit = plat::appledouble_header_size + fork_size_limit;
+constexpr uint64_t link_text_limit = 4095;
 
 #define NOTE_FAILURE() (sErrFile = __FILE__, sErrLine = __LINE__)
 
@@ -57,6 +70,13 @@ int reference_error(int error) {
 }
 
 bool is_separator(char c) { return c == '/' || c == ':' || c == '\\'; }
+
+// A name as one log line: control bytes shown as '?'.
+std::string printable(std::string text) {
+  for (char& c : text)
+    if ((unsigned char)c < 0x20 || c == 0x7f) c = '?';
+  return text;
+}
 
 // ---------------------------------------------------------------------------
 // [entry checks]
@@ -169,15 +189,99 @@ void log_summary(int code, const std::string& zip, const std::string& dir) {
       << ". zip_file=" << zip << ", out_directory=" << dir << ".\n";
 }
 
-int extract_plain_file(unzFile archive, const std::string& raw_path, const unz_file_info64& info) {
-  byte_buffer buffer;
-  size_t length = 0;
-  std::string path = raw_path;
-  int error = read_current_entry(archive, info, buffer, length);
+// Creates a hidden, new file beside path for a streamed entry. The name holds
+// the process and a counter, so parallel extractions never share one; 0666
+// lets the umask decide the mode, as fopen would.
+int open_temporary_beside(const std::string& path, std::string& temporary) {
+  static std::atomic<unsigned> counter{0};
+  const size_t cut = path.rfind('/');
+  const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary = folder + ".veltrix-part-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+// Copies the current entry into a temporary file in pieces; only when every
+// byte arrived and the CRC matched does it replace the file at path. A failure
+// leaves any earlier file at path as it was.
+int stream_entry_to_file(unzFile archive, const unz_file_info64& info, const std::string& path) {
+  int error = unzOpenCurrentFile(archive);
+  if (error != UNZ_OK) {
+    NOTE_FAILURE();
+    return error;
+  }
+  std::string temporary;
+  const int fd = open_temporary_beside(path, temporary);
+  if (fd < 0) {
+    error = errno;
+    NOTE_FAILURE();
+    unzCloseCurrentFile(archive);
+    return error;
+  }
+  std::vector<unsigned char> chunk(stream_chunk);
+  uint64_t done = 0;
+  while (error == 0) {
+    const int got = unzReadCurrentFile(archive, chunk.data(), unsigned(chunk.size()));
+    if (got < 0) {
+      error = got;
+      NOTE_FAILURE();
+      break;
+    }
+    if (got == 0) break;
+    for (size_t written = 0; written < size_t(got) && error == 0;) {
+      const ssize_t put = write(fd, chunk.data() + written, size_t(got) - written);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) {
+        error = put < 0 ? errno : EIO;
+        NOTE_FAILURE();
+      } else {
+        written += size_t(put);
+      }
+    }
+    done += uint64_t(got);
+  }
+  if (error == 0 && done != info.uncompressed_size) {
+    error = err_zip_short_read;
+    NOTE_FAILURE();
+  }
+  const int closed = unzCloseCurrentFile(archive);
+  if (error == 0 && closed != UNZ_OK) {
+    error = closed;
+    NOTE_FAILURE();
+  }
+  if (close(fd) != 0 && error == 0) {
+    error = errno;
+    NOTE_FAILURE();
+  }
   if (error == 0) {
-    set_dir_chars(path);
     remove_existing(path);
-    error = write_whole_file(path, buffer.get(), length);
+    if (rename(temporary.c_str(), path.c_str()) != 0) {
+      error = errno;
+      NOTE_FAILURE();
+    }
+  }
+  if (error != 0) unlink(temporary.c_str());
+  return error;
+}
+
+int extract_plain_file(unzFile archive, const std::string& raw_path, const unz_file_info64& info) {
+  std::string path = raw_path;
+  int error = 0;
+  if (info.uncompressed_size > whole_entry_limit) {
+    set_dir_chars(path);
+    error = stream_entry_to_file(archive, info, path);
+  } else {
+    byte_buffer buffer;
+    size_t length = 0;
+    error = read_current_entry(archive, info, buffer, length);
+    if (error == 0) {
+      set_dir_chars(path);
+      remove_existing(path);
+      error = write_whole_file(path, buffer.get(), length);
+    }
   }
   // A mode of 000 (DOS-only attributes) would leave the file unreadable.
   const mode_t mode = mode_t((info.external_fa >> 16) & 0777);
@@ -193,6 +297,10 @@ int extract_plain_file(unzFile archive, const std::string& raw_path, const unz_f
 
 bool zip_entry_name_is_safe(const std::string& name) {
   if (name.empty() || is_separator(name[0])) return false;
+  // A NUL would cut the name short of what the archive says; other control
+  // bytes are refused by the release builder, so no release carries them.
+  for (unsigned char c : name)
+    if (c < 0x20 || c == 0x7f) return false;
   for (const std::string& part : split_components(name, true))
     if (part == "..") return false;
   return true;
@@ -268,7 +376,13 @@ int unzip_resource_fork(void* handle, std::string path, const unz_file_info64_s&
 
   byte_buffer buffer;
   size_t length = 0;
-  int error = read_current_entry(archive, info, buffer, length);
+  int error = 0;
+  if (info.uncompressed_size > appledouble_entry_limit) {
+    error = err_bad_appledouble;
+    NOTE_FAILURE();
+  } else {
+    error = read_current_entry(archive, info, buffer, length);
+  }
   plat::appledouble_parts parts;
   if (error == 0) {
     error = plat::appledouble_decode(buffer.get(), length, parts);
@@ -295,7 +409,13 @@ int unzip_symlink(void* handle, std::string path, const unz_file_info64_s& info)
   unzFile archive = static_cast<unzFile>(handle);
   byte_buffer buffer;
   size_t length = 0;
-  int error = read_current_entry(archive, info, buffer, length);
+  int error = 0;
+  if (info.uncompressed_size > link_text_limit) {
+    error = ENAMETOOLONG;
+    NOTE_FAILURE();
+  } else {
+    error = read_current_entry(archive, info, buffer, length);
+  }
   if (error == 0) {
     const std::string text(reinterpret_cast<const char*>(buffer.get()), length);
     set_dir_chars(path);
@@ -346,13 +466,14 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
       log_summary(error, zip, dir);
       return error;
     }
-    std::string entry(name_buffer.data());
+    // The whole stored name, so that a NUL inside it is seen and refused.
+    std::string entry(name_buffer.data(), info.size_filename);
     if (first && use_name && name != nullptr) entry = *name;
 
     if (!zip_entry_name_is_safe(entry)) {
       NOTE_FAILURE();
-      xer << "Zip to file refused the entry " << entry << " of " << zip << ": it would land outside " << dir
-          << ".\n";
+      xer << "Zip to file refused the entry " << printable(entry) << " of " << zip
+          << ": it would land outside " << dir << " or holds control characters.\n";
       unzClose(archive);
       return EINVAL;
     }
@@ -378,7 +499,13 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
       // never write through a link that leads out of the folder.
       byte_buffer buffer;
       size_t length = 0;
-      error = read_current_entry(archive, info, buffer, length);
+      if (info.uncompressed_size > link_text_limit) {
+        error = ENAMETOOLONG;
+        NOTE_FAILURE();
+        log_entry_failure("Zip to symlink failed with error ", error, out_path);
+      } else {
+        error = read_current_entry(archive, info, buffer, length);
+      }
       if (error == 0) {
         const std::string text(reinterpret_cast<const char*>(buffer.get()), length);
         std::string link_path = out_path;

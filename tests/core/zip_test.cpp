@@ -4,6 +4,7 @@
 #include "core/zip.h"
 
 #include <gtest/gtest.h>
+#include <minizip/unzip.h>
 #include <minizip/zip.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -377,3 +378,132 @@ TEST_P(ZipForks, ForksOfEverySizeRoundTripThroughAnArchive)
 INSTANTIATE_TEST_SUITE_P(AttributesOnAndOff, ZipForks, ::testing::Bool());
 
 }  // namespace
+
+namespace {
+
+// Sets the uncompressed size that both the local header and the central
+// directory declare for the archive's only entry, as a hostile archive could.
+void declare_uncompressed_size(const std::string& zip, uint32_t size)
+{
+    std::string bytes = read_bytes(zip);
+    const auto put = [&bytes](size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + size_t(i)] = char(value >> (8 * i));
+    };
+    const size_t local = bytes.find("PK\x03\x04");
+    const size_t central = bytes.find("PK\x01\x02");
+    ASSERT_EQ(local, 0u);
+    ASSERT_NE(central, std::string::npos);
+    put(local + 22, size);
+    put(central + 24, size);
+    write_bytes(zip, bytes);
+}
+
+// Names of the leftovers a streamed entry could leave in a folder.
+std::vector<std::string> partial_files(const std::string& folder)
+{
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().filename().string().find("veltrix-part") != std::string::npos)
+            found.push_back(e.path().filename().string());
+    return found;
+}
+
+}  // namespace
+
+TEST_F(Zip, LyingSizesAndControlBytesInNamesAreErrorsNotCrashes)
+{
+    fs::create_directories(dir / "out");
+    const std::string zip = dir / "lying.zip";
+    constexpr uint32_t huge = 0xFFFFFF00u;
+
+    // A file entry claiming about 4 GiB holds five bytes: short read, no file.
+    make_archive(zip, { { "claims-huge.txt", "hello" } });
+    declare_uncompressed_size(zip, huge);
+    EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), 20002);
+    EXPECT_FALSE(fs::exists(dir / "out/claims-huge.txt"));
+
+    // Claiming less than it holds: the CRC of the cut bytes fails, and the
+    // file already there keeps its bytes.
+    write_bytes(dir / "out/claims-small.txt", "earlier");
+    make_archive(zip, { { "claims-small.txt", patterned_bytes(100000) } });
+    declare_uncompressed_size(zip, 10);
+    EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), UNZ_CRCERROR);
+    EXPECT_EQ(read_bytes(dir / "out/claims-small.txt"), "earlier");
+
+    // An AppleDouble image or a link text claiming gigabytes is refused
+    // before anything is allocated for it.
+    write_bytes(dir / "out/plain.txt", "p");
+    const uint8_t finder[16] = { 'T', 'E', 'X', 'T' };
+    make_archive(zip, { { "__MACOSX/._plain.txt", plat::appledouble_encode(finder, "fork"), 0 } });
+    declare_uncompressed_size(zip, huge);
+    EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), 20012);
+    uint8_t got_finder[16];
+    std::string got_fork;
+    ASSERT_EQ(plat::fork_read(dir / "out/plain.txt", got_finder, got_fork), 0);
+    EXPECT_EQ(got_fork, "");
+
+    make_archive(zip, { { "long-link", "target", 0xA1EDu << 16, 0 } });
+    declare_uncompressed_size(zip, huge);
+    EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), ENAMETOOLONG);
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / "out/long-link")));
+
+    // A NUL inside a stored name (it would cut "nul" + "../../x" short), line
+    // breaks, tabs and DEL: refused with one log line each, nothing written.
+    make_archive(zip, { { "nulZ../../x", "x" } });
+    std::string bytes = read_bytes(zip);
+    for (size_t at = bytes.find("nulZ"); at != std::string::npos; at = bytes.find("nulZ", at))
+        bytes[at + 3] = '\0';
+    write_bytes(zip, bytes);
+    const std::vector<std::string> before = tree_names(dir / "out");
+    std::string log_before = log.text();
+    EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), EINVAL);
+    const std::string nul_lines = log.text().substr(log_before.size());
+    EXPECT_EQ(std::count(nul_lines.begin(), nul_lines.end(), '\n'), 1) << nul_lines;
+    for (const std::string name : { "line\nbreak", "tab\there", "del\x7f", "sub/cr\r" }) {
+        make_archive(zip, { { name, "x" } });
+        log_before = log.text();
+        EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), EINVAL) << name;
+        const std::string added = log.text().substr(log_before.size());
+        EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 1) << added;
+    }
+    EXPECT_EQ(tree_names(dir / "out"), before);
+    EXPECT_FALSE(fs::exists(dir / "x"));
+    EXPECT_TRUE(partial_files(dir / "out").empty());
+}
+
+TEST_F(Zip, EntriesLargerThanTheWholeReadLimitStreamIntoPlace)
+{
+    fs::create_directories(dir / "out");
+    // Stored, so the test spends its time on extraction, not on deflate.
+    const std::string content = patterned_bytes((size_t(64) << 20) + 4097, 7);
+    const std::string zip = dir / "large.zip";
+    make_archive(zip, { { "large.bin", content, (0100640u) << 16, 0 } });
+
+    // It replaces an earlier file and that file's fork.
+    write_bytes(dir / "out/large.bin", "earlier");
+    const uint8_t finder[16] = { 'B', 'I', 'N', 'A' };
+    ASSERT_EQ(plat::fork_write(dir / "out/large.bin", finder, std::string(5000, 'f')), 0);
+    ASSERT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), 0) << log.text();
+    EXPECT_TRUE(read_bytes(dir / "out/large.bin") == content);
+    EXPECT_EQ(mode_of(dir / "out/large.bin") & 0777, 0640u);
+    uint8_t got_finder[16];
+    std::string got_fork;
+    ASSERT_EQ(plat::fork_read(dir / "out/large.bin", got_finder, got_fork), 0);
+    EXPECT_EQ(got_fork, "");
+    EXPECT_TRUE(partial_files(dir / "out").empty());
+
+    // One damaged byte deep in the data: the CRC fails at the end, and the
+    // file already in place is untouched.
+    write_bytes(dir / "out/large.bin", "earlier");
+    std::string bytes = read_bytes(zip);
+    bytes[bytes.size() / 2] = char(~bytes[bytes.size() / 2]);
+    write_bytes(zip, bytes);
+    EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), UNZ_CRCERROR);
+    EXPECT_EQ(read_bytes(dir / "out/large.bin"), "earlier");
+    EXPECT_TRUE(partial_files(dir / "out").empty());
+
+    // Into a folder that does not exist: the open error, as for small entries.
+    make_archive(zip, { { "nowhere/large.bin", content, 0, 0 } });
+    EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), ENOENT);
+}
