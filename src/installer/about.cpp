@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "core/errors.h"
-#include "core/paths.h"
 #include "core/globals.h"
 #include "core/mnw.h"
+#include "core/paths.h"
 #include "core/xmap.h"
 #include "core/zip.h"
 #include "gfx/draw2d.h"

@@ -5,13 +5,12 @@
 
 #include <cstring>
 
-#include "core/paths.h"
 #include "core/globals.h"
+#include "core/listing.h"
 #include "core/paths.h"
 #include "core/stg.h"
 #include "shell/app_hooks.h"
 #include "shell/native_dialogs.h"
-#include "core/listing.h"
 
 namespace {
 

@@ -11,7 +11,6 @@
 
 #include "core/alert.h"
 #include "core/clock.h"
-#include "core/paths.h"
 #include "core/errors.h"
 #include "core/globals.h"
 #include "core/listing.h"

@@ -5,7 +5,6 @@
 #include <set>
 
 #include "core/alert.h"
-#include "core/paths.h"
 #include "core/errors.h"
 #include "core/globals.h"
 #include "core/paths.h"

@@ -9,11 +9,11 @@
 #include "net/http.h"
 #include "shell/event_proc.h"
 #include "shell/windows.h"
+#include "widgets/bool.h"
 #include "widgets/enterstring.h"
 #include "widgets/numbers.h"
-#include "widgets/textlist.h"
 #include "widgets/panels.h"
-#include "widgets/bool.h"
+#include "widgets/textlist.h"
 
 namespace {
 

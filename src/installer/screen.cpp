@@ -15,6 +15,7 @@
 #include "core/stg.h"
 #include "gfx/draw2d.h"
 #include "gfx/text.h"
+#include "installer/agreement.h"
 #include "installer/art.h"
 #include "installer/decisions.h"
 #include "installer/destination.h"
@@ -22,15 +23,14 @@
 #include "installer/install_tree.h"
 #include "installer/listing.h"
 #include "installer/prefs_window.h"
-#include "installer/agreement.h"
 #include "installer/servers.h"
 #include "installer/status.h"
 #include "platform/netcfg.h"
 #include "shell/app_hooks.h"
 #include "shell/web.h"
 #include "widgets/action.h"
-#include "widgets/butn.h"
 #include "widgets/bool.h"
+#include "widgets/butn.h"
 
 // [SECTION] Layout
 

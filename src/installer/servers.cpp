@@ -19,7 +19,6 @@
 #include <cstdlib>
 
 #include "core/alert.h"
-#include "core/paths.h"
 #include "core/errors.h"
 #include "core/globals.h"
 #include "core/paths.h"
