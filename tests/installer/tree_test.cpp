@@ -118,6 +118,17 @@ TEST(Destination, RecognisesAnInstallByItsFourFolders)
     EXPECT_EQ(dest_dir_path, dir.root + "/Suite/Veltrix/");
 }
 
+TEST(Destination, TheFourWordsAreSearchedInTheWholeListedPath)
+{
+    scratch_dir dir;
+    std::string odd = dir.root + "/Airfoils Instructions Output Resources/";
+    fs::create_directories(odd + "anything");
+    dest_dir_path = odd;
+    check_dest_path();
+    EXPECT_EQ(stg.dest_is_install, 1) << "one sub-folder suffices when the folder's own path holds the words";
+    EXPECT_EQ(dest_dir_path, odd);
+}
+
 TEST(Destination, AMissingFolderFallsBackToItsParent)
 {
     scratch_dir dir;
@@ -154,6 +165,10 @@ TEST(Destination, ChooserAnswersSetTheFolderAndACancelChangesNothing)
     EXPECT_EQ(pick_dest_path(), 1);
     EXPECT_EQ(dest_dir_path, dir.root + "/picked/Veltrix/");
     EXPECT_NE(read_bytes(dir / "zenity.args").find("--directory"), std::string::npos);
+
+    setenv("ZENITY_ANSWER", "/", 1);
+    EXPECT_EQ(pick_dest_path(), 1);
+    EXPECT_EQ(dest_dir_path, "/Veltrix/") << "the root gets no second '/' before the product folder";
 
     dest_dir_path = "/" + std::string(1100, 'x') + "/";
     unsetenv("ZENITY_ANSWER");
