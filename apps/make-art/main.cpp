@@ -253,7 +253,6 @@ void control(canvas& img, int s, int t, int w, int h, const std::string& caption
 }
 
 void globe(canvas& img, float cx, float cy, float radius, float turn) {
-    constexpr float PI = 3.14159265f;
     for (int j = static_cast<int>(cy - radius - 1); j <= static_cast<int>(cy + radius + 1); ++j)
         for (int i = static_cast<int>(cx - radius - 1); i <= static_cast<int>(cx + radius + 1); ++i) {
             float cover = 0;
@@ -278,7 +277,6 @@ void globe(canvas& img, float cx, float cy, float radius, float turn) {
                 }
             if (cover > 0) img.blend(i, j, {acc.r / cover, acc.g / cover, acc.b / cover, 1}, cover / 9);
         }
-    (void)PI;
 }
 
 canvas make_installer_picture() {
@@ -298,9 +296,10 @@ canvas make_installer_picture() {
     int tw = canvas::text_width("VELTRIX", true);
     img.text(708 - tw / 2, 42, "VELTRIX", WHITE, true);
     // Globe cells 8..23, each 64 x 64, one turn in sixteen steps.
+    constexpr float FULL_TURN = 6.2831853f;
     for (int i = 8; i < 24; ++i) {
         int s = (i % 8) * 64, t = (i / 8) * 64 + 66;
-        globe(img, s + 32, t + 32, 28, (i - 8) * 3.14159265f * 2 / 16);
+        globe(img, s + 32, t + 32, 28, (i - 8) * FULL_TURN / 16);
     }
     // Panel style 20 element (774, 78) 41: translucent glass.
     img.round_rect(775, 79, 39, 39, 6, {0.08f, 0.1f, 0.14f, 0.72f}, {0.1f, 0.12f, 0.17f, 0.72f}, {0.5f, 0.6f, 0.75f, 0.8f},
