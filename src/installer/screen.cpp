@@ -58,8 +58,6 @@ constexpr cell BANNER_CELL = {0, 595, 644, 33, 128, 86};
 
 // The globe: cell 21 at rest, cells 8..23 while installing, one per 0.1 s.
 constexpr float GLOBE_X = 29, GLOBE_Y = 608;
-constexpr int GLOBE_IDLE_CELL = 21;
-constexpr int GLOBE_FIRST_CELL = 8, GLOBE_LAST_CELL = 23, GLOBE_CELLS = 16;
 
 constexpr float SERVER_RADIO_X = 142, SERVER_RADIO_TOP = 578, SERVER_RADIO_STEP = 20;
 constexpr float PREFS_BUTTON_X = 50, PREFS_BUTTON_Y = 750;
@@ -77,7 +75,6 @@ constexpr float STATUS_LINE_YS[3] = {58, 48, 38};
 constexpr float PROGRESS_Y = 15;
 constexpr float ENGINE_SLICE_SECONDS = 0.01f;
 constexpr float RATIO_SHOWS_TIME_LEFT = 0.01f;
-constexpr float RATIO_SHOWS_FILLED_BAR = 0.02f;
 
 std::string shop_url() { return std::string("http://") + kWebHost + "/cart.php?m=product_list&c=3"; }
 
@@ -88,28 +85,6 @@ bool path_field_clicked()
 }
 
 int draw_cell(const cell& c, int hot, int tint) { return interface_rect(c.x, c.y, c.s, c.t, c.w, c.h, hot, tint); }
-
-const char* status_line_text(int* colour)
-{
-    *colour = COLOUR_NORMAL;
-    if (stg.server_count == -1)
-        return "Looking for servers... you need internet for this...";
-    if (stg.server_count == 0) {
-        *colour = COLOUR_WARNING;
-        return "I could not find any servers to get Veltrix from!";
-    }
-    if (next.all_done) {
-        *colour = COLOUR_SUCCESS;
-        return "INSTALLATION COMPLETE!";
-    }
-    if (stg.install_phase == INSTALL_RUNNING)
-        return "OK I am installing this now...";
-    if (!stg.dest_is_install)
-        return "To make the download a LOT faster, if you have an earlier version of Veltrix 8.00 on your hard drive, "
-               "choose that with the DESTINATION button below, and I will UPDATE THAT FOLDER!";
-    return "You have selected an earlier version of Veltrix in the DESTINATION field below, so I will update that "
-           "installation  by just grabbing new updated files!";
-}
 
 // [SECTION] Status block
 
@@ -194,13 +169,12 @@ void draw_status_block()
     for (int i = 0; i < 3; ++i)
         OGL_string(block.colour[i], STATUS_TEXT_X, STATUS_LINE_YS[i], block.line[i], NO_WRAP, CHARSET_PROPORTIONAL);
 
-    float x1 = status.base_x1, x2 = status.base_x2;
-    BTN_frame1(4, 2 * nearest((x1 + x2) / 4), PROGRESS_Y, 4 * nearest((x2 - x1) / 4), 0);
-    if (stg.install_phase == INSTALL_RUNNING && status.totl_inst_rat > RATIO_SHOWS_FILLED_BAR) {
-        float a = static_cast<float>(static_cast<int>(x1));
-        float b = static_cast<float>(static_cast<int>((x2 - x1) * status.totl_inst_rat + x1));
-        BTN_frame1(5, 2 * nearest((a + b) / 4), PROGRESS_Y, 4 * nearest((b - a) / 4), 0);
-    }
+    bar_span track = progress_track(status.base_x1, status.base_x2);
+    BTN_frame1(4, track.centre, PROGRESS_Y, track.width, 0);
+    bar_span filled;
+    if (stg.install_phase == INSTALL_RUNNING &&
+        progress_fill(status.base_x1, status.base_x2, status.totl_inst_rat, &filled))
+        BTN_frame1(5, filled.centre, PROGRESS_Y, filled.width, 0);
 }
 
 int install_usable()
@@ -252,17 +226,7 @@ void APP_update()
         }
     }
 
-    if (stg.install_phase == INSTALL_RUNNING) {
-        if (xtim.tick_0_1s) {
-            ++wrl_i;
-            while (wrl_i < GLOBE_FIRST_CELL)
-                wrl_i += GLOBE_CELLS;
-            while (wrl_i > GLOBE_LAST_CELL)
-                wrl_i -= GLOBE_CELLS;
-        }
-    } else {
-        wrl_i = GLOBE_IDLE_CELL;
-    }
+    wrl_i = next_globe_cell(wrl_i, stg.install_phase, xtim.tick_0_1s);
 
     for (int i = 0; i < stg.server_count && i < max_servers; ++i)
         BTN_is_int(SERVER_RADIO_X, SERVER_RADIO_TOP - SERVER_RADIO_STEP * i, &stg.server_index, i, server_desc[i]);
@@ -283,7 +247,8 @@ void APP_update()
     OGL_string(COLOUR_NORMAL, SIZE_TEXT_X, RELEASE_TEXT_Y, size, RELEASE_WRAP, CHARSET_PROPORTIONAL);
 
     int line_colour = COLOUR_NORMAL;
-    const char* line = status_line_text(&line_colour);
+    const char* line =
+        release_status_line(stg.server_count, next.all_done, stg.install_phase, stg.dest_is_install, &line_colour);
     OGL_string(line_colour, RELEASE_TEXT_X, STATUS_LINE_Y, line, RELEASE_WRAP, CHARSET_PROPORTIONAL);
 
     if (stg.install_phase == INSTALL_IDLE) {

@@ -14,6 +14,13 @@ namespace {
 constexpr float RATIO_FOLLOW_RATE = 5;
 
 constexpr float SECONDS_SHOWN_BELOW = 120;
+
+// The globe's cells while installing, and the one it rests on.
+constexpr int GLOBE_FIRST_CELL = 8, GLOBE_LAST_CELL = 23, GLOBE_CELLS = 16;
+constexpr int GLOBE_IDLE_CELL = 21;
+
+// The bar fills only once there is something to see.
+constexpr float RATIO_SHOWS_FILLED_BAR = 0.02f;
 constexpr float MINUTES_SHOWN_BELOW = 7200;
 
 std::string whole(double value) { return std::to_string(static_cast<long long>(value)); }
@@ -168,4 +175,55 @@ status_block download_failed_status(const std::string& remote_path)
 int nearest(float value)
 {
     return (value >= 0) ? static_cast<int>(value + 0.5f) : static_cast<int>(value - 0.5f);
+}
+
+const char* release_status_line(int server_count, int all_done, int install_phase, int dest_is_install, int* colour)
+{
+    *colour = COLOUR_NORMAL;
+    if (server_count == -1)
+        return "Looking for servers... you need internet for this...";
+    if (server_count == 0) {
+        *colour = COLOUR_WARNING;
+        return "I could not find any servers to get Veltrix from!";
+    }
+    if (all_done) {
+        *colour = COLOUR_SUCCESS;
+        return "INSTALLATION COMPLETE!";
+    }
+    if (install_phase == INSTALL_RUNNING)
+        return "OK I am installing this now...";
+    if (!dest_is_install)
+        return "To make the download a LOT faster, if you have an earlier version of Veltrix 8.00 on your hard drive, "
+               "choose that with the DESTINATION button below, and I will UPDATE THAT FOLDER!";
+    return "You have selected an earlier version of Veltrix in the DESTINATION field below, so I will update that "
+           "installation  by just grabbing new updated files!";
+}
+
+int next_globe_cell(int cell, int install_phase, int tenth_second_tick)
+{
+    if (install_phase != INSTALL_RUNNING)
+        return GLOBE_IDLE_CELL;
+    if (!tenth_second_tick)
+        return cell;
+    ++cell;
+    while (cell < GLOBE_FIRST_CELL)
+        cell += GLOBE_CELLS;
+    while (cell > GLOBE_LAST_CELL)
+        cell -= GLOBE_CELLS;
+    return cell;
+}
+
+bar_span progress_track(float x1, float x2)
+{
+    return {2 * nearest((x1 + x2) / 4), 4 * nearest((x2 - x1) / 4)};
+}
+
+bool progress_fill(float x1, float x2, float ratio, bar_span* out)
+{
+    if (!(ratio > RATIO_SHOWS_FILLED_BAR))
+        return false;
+    float a = static_cast<float>(static_cast<int>(x1));
+    float b = static_cast<float>(static_cast<int>((x2 - x1) * ratio + x1));
+    *out = {2 * nearest((a + b) / 4), 4 * nearest((b - a) / 4)};
+    return true;
 }

@@ -48,3 +48,21 @@ struct status_block {
 
 // Nearest whole number, halves away from zero.
 [[nodiscard]] int nearest(float value);
+
+// The status line of the release panel for the installer's state, with its colour.
+[[nodiscard]] const char* release_status_line(int server_count, int all_done, int install_phase, int dest_is_install,
+    int* colour);
+
+// The globe's cell for this frame: it steps once per 0.1 s through 8..23 while installing and
+// rests at 21 otherwise.
+[[nodiscard]] int next_globe_cell(int cell, int install_phase, int tenth_second_tick);
+
+// Centre and width of a progress-bar span, as the bar painter takes them.
+struct bar_span {
+    int centre = 0;
+    int width = 0;
+};
+// The empty bar between x1 and x2.
+[[nodiscard]] bar_span progress_track(float x1, float x2);
+// The filled part for the ratio; false while the ratio is too small to show (0.02 or less).
+[[nodiscard]] bool progress_fill(float x1, float x2, float ratio, bar_span* out);

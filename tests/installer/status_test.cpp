@@ -123,3 +123,61 @@ TEST(StatusBar, NearestRoundsHalvesAwayFromZero)
 }
 
 } // namespace
+
+namespace {
+
+TEST(StatusLine, FirstMatchingStateWins)
+{
+    int colour = -1;
+    EXPECT_STREQ(release_status_line(-1, 1, INSTALL_RUNNING, 1, &colour),
+        "Looking for servers... you need internet for this...");
+    EXPECT_EQ(colour, COLOUR_NORMAL);
+    EXPECT_STREQ(release_status_line(0, 1, INSTALL_RUNNING, 1, &colour),
+        "I could not find any servers to get Veltrix from!");
+    EXPECT_EQ(colour, COLOUR_WARNING);
+    EXPECT_STREQ(release_status_line(2, 1, INSTALL_IDLE, 0, &colour), "INSTALLATION COMPLETE!")
+        << "a completed install keeps its text after a new destination";
+    EXPECT_EQ(colour, COLOUR_SUCCESS);
+    EXPECT_STREQ(release_status_line(2, 0, INSTALL_RUNNING, 0, &colour), "OK I am installing this now...");
+    EXPECT_EQ(std::string(release_status_line(2, 0, INSTALL_IDLE, 0, &colour)).substr(0, 34),
+        "To make the download a LOT faster,");
+    EXPECT_NE(std::string(release_status_line(2, 0, INSTALL_IDLE, 1, &colour)).find("installation  by just"),
+        std::string::npos);
+}
+
+TEST(StatusGlobe, CyclesWhileInstallingAndRestsOtherwise)
+{
+    EXPECT_EQ(next_globe_cell(8, INSTALL_IDLE, 1), 21);
+    EXPECT_EQ(next_globe_cell(13, INSTALL_FINISHED, 0), 21);
+    EXPECT_EQ(next_globe_cell(21, INSTALL_RUNNING, 0), 21) << "only the 0.1 s tick moves it";
+    EXPECT_EQ(next_globe_cell(21, INSTALL_RUNNING, 1), 22);
+    EXPECT_EQ(next_globe_cell(23, INSTALL_RUNNING, 1), 8) << "23 wraps to 8";
+    int cell = 21;
+    bool seen[24] = {};
+    for (int frame = 0; frame < 32; ++frame) {
+        cell = next_globe_cell(cell, INSTALL_RUNNING, 1);
+        ASSERT_GE(cell, 8);
+        ASSERT_LE(cell, 23);
+        seen[cell] = true;
+    }
+    for (int c = 8; c <= 23; ++c)
+        EXPECT_TRUE(seen[c]) << c;
+}
+
+TEST(StatusBar, TrackAndFillSpans)
+{
+    bar_span track = progress_track(132, 1016);
+    EXPECT_EQ(track.centre, 574);
+    EXPECT_EQ(track.width, 884);
+    bar_span fill;
+    ASSERT_TRUE(progress_fill(132, 1016, 1.0f, &fill));
+    EXPECT_EQ(fill.centre, 574) << "a full bar covers the track";
+    EXPECT_EQ(fill.width, 884);
+    EXPECT_FALSE(progress_fill(132, 1016, 0.015f, &fill)) << "time left shows from 0.01, the bar from 0.02";
+    EXPECT_FALSE(progress_fill(132, 1016, 0.02f, &fill));
+    ASSERT_TRUE(progress_fill(132, 1016, 0.5f, &fill));
+    EXPECT_EQ(fill.width, 444);  // b = 132 + 442 = 574; width 4 x nearest(442 / 4)
+    EXPECT_EQ(fill.centre, 354);  // 2 x nearest(706 / 4)
+}
+
+} // namespace
