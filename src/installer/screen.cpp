@@ -96,8 +96,6 @@ struct install_timing {
     int frames = 0;
     double started = 0;
 };
-install_timing timing;
-
 struct status_state {
     float tot_disk_req = 0;    // kilobytes the install needs on disk, copied in phase 0
     float tot_down_req = 0;    // kilobytes to download, copied in phase 0
@@ -108,9 +106,7 @@ struct status_state {
     float base_x1 = 132, base_x2 = 1016;  // ends of the progress bar
 };
 
-status_state status;
-
-void run_engine_slice()
+void run_engine_slice(const install_timing& timing)
 {
     double start = clock_seconds();
     for (;;) {
@@ -131,7 +127,7 @@ void run_engine_slice()
     }
 }
 
-void draw_status_block()
+void draw_status_block(status_state& status, install_timing& timing)
 {
     status_block block;
     if (stg.install_phase == INSTALL_IDLE) {
@@ -144,7 +140,7 @@ void draw_status_block()
         set_size_str(status.tot_disk_req, &status.tot_disk_req_str);
     } else if (stg.install_phase == INSTALL_RUNNING) {
         ++timing.frames;
-        run_engine_slice();
+        run_engine_slice(timing);
         status.totl_inst_rat =
             next_install_ratio(status.totl_inst_rat, xtim._prd_UI, next.kb_done_unzip, status.tot_disk_req);
         std::string installed;
@@ -177,7 +173,7 @@ void draw_status_block()
         BTN_frame1(5, filled.centre, PROGRESS_Y, filled.width, 0);
 }
 
-int install_usable()
+int install_usable(const status_state& status)
 {
     return status.disk_space_avail && stg.install_phase != INSTALL_RUNNING && stg.dir_state == DIR_STATE_READ;
 }
@@ -188,7 +184,9 @@ int install_usable()
 
 void APP_update()
 {
-    static int wrl_i = 8;  // the globe's cell; cycles while installing, rests at 21 otherwise
+    static int wrl_i = 8;         // the globe's cell; cycles while installing, rests at 21 otherwise
+    static status_state status;   // needed and free space, smoothed ratio, disk test: kept for the run
+    static install_timing timing;  // frames and start of the running install; reset at each INSTALL
 
     OGL_2dquad(TEXTURE_BACKGROUND, COLOUR_BACKGROUND_TINT, 1, 0, 0, 0, 0, 0, 768, 0, 0.75f, 1024, 768, 1, 0.75f,
         1024, 0, 1, 0, 1, 5);
@@ -252,7 +250,7 @@ void APP_update()
     OGL_string(line_colour, RELEASE_TEXT_X, STATUS_LINE_Y, line, RELEASE_WRAP, CHARSET_PROPORTIONAL);
 
     if (stg.install_phase == INSTALL_IDLE) {
-        int usable = install_usable();
+        int usable = install_usable(status);
         if (draw_cell(INSTALL_CELL, usable, usable ? TINT_USABLE : TINT_DISABLED) && usable) {
             reset_slots();
             stg.install_error = 0;
@@ -274,5 +272,5 @@ void APP_update()
         app_done = 1;
     }
 
-    draw_status_block();
+    draw_status_block(status, timing);
 }
