@@ -188,8 +188,7 @@ void rename_install_folder()
 // next net_check, which then starts the transfer it names instead of continuing this one.
 void drop_transfer(int slot)
 {
-    delete http.slots[slot];
-    http.slots[slot] = nullptr;
+    http.drop_slot(slot);
 }
 
 } // namespace

@@ -381,6 +381,13 @@ void http_class::free_slot(int slot)
     slots[slot] = nullptr;
 }
 
+void http_class::drop_slot(int slot)
+{
+    if (slot < 0 || slot >= HTTP_SLOT_COUNT)
+        return;
+    free_slot(slot);
+}
+
 int http_class::UseProxy(const char* host, unsigned short port) const
 {
     if (proxy_port_int == 0 || proxy_host.empty())

@@ -100,6 +100,11 @@ public:
     // A slot outside 0..5 or a malformed server or path is a fatal alert.
     int net_check(int slot, std::string server, std::string path, const std::string& dest);
 
+    // Ends the slot's transfer at once (socket and file closed); the next net_check on the
+    // slot starts the transfer it names rather than continuing this one. A slot outside
+    // 0..5 or already free is left alone.
+    void drop_slot(int slot);
+
 private:
     void free_slot(int slot);
 };

@@ -130,6 +130,29 @@ TEST_F(HttpServers, NamesThatNeedEscapingArriveIntact)
     EXPECT_NE(access.find("\"GET /hash%23name.txt HTTP/1.1\" 200"), std::string::npos) << access;
 }
 
+TEST_F(HttpServers, ADroppedTransferIsNotContinuedByTheNextRequest)
+{
+    const std::string first = pattern_text(4 << 20, 3);
+    const std::string second = "the file asked for after the drop\n";
+    write_file(Services::www("first.bin"), first);
+    write_file(Services::www("second.txt"), second);
+
+    // A few steps into the first transfer, then the slot is dropped.
+    for (int i = 0; i < 4; i++)
+        ASSERT_EQ(http.net_check(3, "127.0.0.1", "/first.bin", folder / "first.bin"), NET_RUNNING);
+    ASSERT_NE(http.slots[3], nullptr);
+    http.drop_slot(3);
+    EXPECT_EQ(http.slots[3], nullptr);
+    http.drop_slot(3);  // already free: nothing happens
+    http.drop_slot(-1);
+    http.drop_slot(HTTP_SLOT_COUNT);
+
+    // The same slot now fetches what it is asked for, not the rest of the first file.
+    EXPECT_EQ(poll_to_end(3, "127.0.0.1", "/second.txt", folder / "second.txt"), NET_DONE);
+    EXPECT_EQ(read_file(folder / "second.txt"), second);
+    EXPECT_NE(read_file(folder / "first.bin"), first);
+}
+
 TEST_F(HttpServers, MissingFileFailsWithTheServersPage)
 {
     std::string dest = folder / "missing.html";
