@@ -345,7 +345,10 @@ void tman_class::bind_ref(int ref, int unit, int mode)
 
     int name = 0;
     const bool in_table = ref >= 0 && static_cast<size_t>(ref) < refs.size();
-    if (!in_table) {
+    if (!in_table && ref == 0) {
+        // Ref 0 is "untextured" whether or not the table has reached it yet.
+        name = 0;
+    } else if (!in_table) {
         // A ref the table never reached is a free slot: say so and draw the placeholder.
         __MACIBM_alert(0, "missing non-scenery texture - how?", "", "", "un-inited", ALERT_MESSAGE, TMAN_SOURCE,
                        859);

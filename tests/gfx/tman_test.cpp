@@ -423,6 +423,27 @@ TEST_F(TextureManager, CombinerPresetsAndBlendLevel)
     glGetTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, colour);
     EXPECT_FLOAT_EQ(colour[0], 0.25f);
     EXPECT_FLOAT_EQ(colour[3], 0.25f);
+
+    // Units above 0 get their own colour and unit 0 is active again; the renderer's units 6 and 7
+    // lie beyond the six the manager follows and are left alone.
+    const int units = ren.max_tex_units;
+    ren.max_tex_units = 8;
+    auto unit_colour = [](int unit) {
+        std::vector<GLfloat> c(4, -1);
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glGetTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, c.data());
+        glActiveTexture(GL_TEXTURE0);
+        return c;
+    };
+    manager.set_blend_level(1, 0.5f);
+    manager.set_blend_level(6, 0.75f);
+    GLint active = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    EXPECT_EQ(active, GL_TEXTURE0);
+    EXPECT_EQ(unit_colour(1), (std::vector<GLfloat>{0.5f, 0.5f, 0.5f, 0.5f}));
+    EXPECT_EQ(unit_colour(6), (std::vector<GLfloat>{0, 0, 0, 0}));
+    EXPECT_EQ(unit_colour(0)[0], 0.25f);
+    ren.max_tex_units = units;
     manager.reset_bind();
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     manager.unload_texture(740);
@@ -447,6 +468,14 @@ TEST_F(TextureManager, RefsThatHoldNothingBindThePlaceholderWithAMessage)
     EXPECT_EQ(alerts_seen.size(), 2u);
     manager.unload_texture(750);
     glDeleteTextures(1, std::vector<GLuint>{TEX_PLACEHOLDER}.data());
+
+    // Ref 0 means untextured, also before the table reaches it: texture 0, and no message.
+    tman_class empty;
+    glBindTexture(GL_TEXTURE_2D, 750);
+    empty.bind_ref(0, 0, 0);
+    EXPECT_EQ(texture_binding(0), 0);
+    EXPECT_EQ(alerts_seen.size(), 2u);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 TEST_F(TextureManager, UploadChoosesMemoryFormatFilterAndWrap)
@@ -490,6 +519,32 @@ TEST_F(TextureManager, UploadChoosesMemoryFormatFilterAndWrap)
     manager.reset_bind();
     for (int ref : {760, 761, 363, 365, 389, 762, 763, 380})
         manager.unload_texture(ref);
+}
+
+// A minified mipmapped texture is complete only with its smaller levels: without them OpenGL
+// turns texturing off and the quad shows the plain white vertex colour.
+TEST_F(TextureManager, MipmappedTexturesDrawWhenMinifiedWithEitherMipmapBuilder)
+{
+    tman_class manager;
+    const int automatic = glExt.automini_avail;
+    ASSERT_EQ(automatic, 1) << "llvmpipe generates mipmaps itself";
+    for (int renderer_builds : {1, 0}) {
+        SCOPED_TRACE(renderer_builds ? "renderer-generated levels" : "levels built on the CPU");
+        glExt.automini_avail = renderer_builds;
+        const int ref = 765 + renderer_builds;
+        load_solid(manager, ref, BLUE, "scratch_array:mipmapped", 2 | TEX_MIPMAP, 64);
+        GLint smallest = 0;
+        glBindTexture(GL_TEXTURE_2D, ref);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 6, GL_TEXTURE_WIDTH, &smallest);
+        EXPECT_EQ(smallest, 1) << "the chain reaches 1 x 1";
+        manager.reset_bind();
+        win().reset_2d();
+        glColor3ub(255, 255, 255);
+        EXPECT_EQ(draw(manager, ref, 100 + 100 * renderer_builds), BLUE);
+        manager.reset_bind();
+        manager.unload_texture(ref);
+    }
+    glExt.automini_avail = automatic;
 }
 
 TEST_F(TextureManager, TransparentPixelsTakeTheColourOfOpaqueNeighbours)
