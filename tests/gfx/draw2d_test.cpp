@@ -283,6 +283,31 @@ TEST_F(drawing, ScissorsPolygonOffsetBlendPresetsSpecularAndSwapColour)
     EXPECT_EQ(current_colour().r, 1);
 }
 
+// What the window shows is read from the X server, as a user would see it: the back buffer the
+// frame was drawn into reaches the screen only through the swap.
+TEST_F(drawing, BufferSwapPutsTheFrameOnTheScreen)
+{
+    auto on_screen = [](int x, int y) {
+        unsigned char rgb[3] = {0, 0, 0};
+        EXPECT_TRUE(gfx_test::pixel_on_screen(x, y, rgb)) << "xwd of the window at " << x << ", " << y;
+        return rgba{rgb[0], rgb[1], rgb[2], 255};
+    };
+
+    colr.assign(33, 0.2f, 0.4f, 0.6f);
+    OGL_plot_back_col();
+    OGL_fillrect(68, 1, 100, 100, 50, 30);
+    OGL_sbuf();
+    EXPECT_EQ(on_screen(120, 110), (rgba{255, 0, 0, 255}));
+    EXPECT_EQ(on_screen(160, 110), (rgba{51, 102, 153, 255}));
+
+    // The next frame replaces it only when it is swapped in turn.
+    colr.assign(33, 0, 0, 0);
+    OGL_plot_back_col();
+    EXPECT_EQ(on_screen(120, 110), (rgba{255, 0, 0, 255}));
+    OGL_sbuf();
+    EXPECT_EQ(on_screen(120, 110), (rgba{0, 0, 0, 255}));
+}
+
 TEST_F(drawing, LinesAndRectanglesLandOnTheirPixelsWithTheBoxOffset)
 {
     OGL_line(68, 1, 10, 10, 20, 10);

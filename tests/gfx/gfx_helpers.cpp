@@ -1,9 +1,12 @@
 #include "gfx/gfx_helpers.h"
 
 #include <GL/gl.h>
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -155,6 +158,25 @@ void load_marker_atlas()
     scratch_dx = SIDE;
     scratch_dy = SIDE;
     (void)tman.load_texture(tex_fail_fatal, 363, 2, tex_load_now, "scratch_array:hard-wired textures");
+}
+
+bool pixel_on_screen(int x, int y, unsigned char rgb[3])
+{
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return false;
+    int height = 0;
+    SDL_GetWindowSize(window, nullptr, &height);
+    const std::string command = "xwd -silent -id " + std::to_string(info.info.x11.window) +
+                                " | convert xwd:- -crop 1x1+" + std::to_string(x) + "+" +
+                                std::to_string(height - 1 - y) + " -depth 8 rgb:-";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return false;
+    const size_t got = fread(rgb, 1, 3, pipe);
+    return pclose(pipe) == 0 && got == 3;
 }
 
 }  // namespace gfx_test

@@ -56,6 +56,10 @@ void load_texture_pixels(int ref, int width, int height, const unsigned char* rg
 // The blank cells (0, 0) of both sets stay transparent, so unmapped bytes draw nothing.
 void load_marker_atlas();
 
+// Reads pixel (x, y) of the current window as the X server shows it (y counted from the bottom,
+// as OpenGL counts), through xwd and ImageMagick. False when the window or the tools fail.
+bool pixel_on_screen(int x, int y, unsigned char rgb[3]);
+
 constexpr int MARKER_BLUE_PROPORTIONAL = 200;
 constexpr int MARKER_BLUE_FIXED = 100;
 

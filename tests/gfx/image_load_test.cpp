@@ -148,6 +148,13 @@ TEST_F(ImageLoad, PaletteAndGreyPngsArriveInTheRequestedLayout)
     v = decode(grey_trns, 2);
     EXPECT_EQ(at(v, 0, 0), (px{7, 7, 7, 0}));
     EXPECT_EQ(at(v, 1, 0), (px{250, 250, 250, 255}));
+    // Asked for one byte a pixel, the alpha the tRNS chunk brings is stripped again: the samples
+    // stay one byte apart instead of arriving as grey-alpha pairs.
+    v = decode(grey_trns, 3);
+    EXPECT_EQ(v.bpp, 1);
+    EXPECT_EQ(at(v, 0, 0), (px{7}));
+    EXPECT_EQ(at(v, 1, 0), (px{250}));
+    EXPECT_TRUE(alerts_seen.empty());
 }
 
 TEST_F(ImageLoad, AlphaColourAndSixteenBitPngsArriveInTheRequestedLayout)
