@@ -147,6 +147,18 @@ TEST_F(drawing, ColourRuleAppliesLightFactorGreenFoldAndAlphaThreshold)
     c = current_colour();
     EXPECT_FLOAT_EQ(c.g, 1);
     EXPECT_FLOAT_EQ(c.b, 0);
+
+    // On screen: the light factor halves index 44 but not 45, and the green fold turns the
+    // palette's red into the green of its component sum.
+    ren.green_only = 0;
+    OGL_fillrect(44, 1, 10, 10, 10, 10);
+    OGL_fillrect(45, 1, 30, 10, 10, 10);
+    EXPECT_TRUE(test::near_colour(pixel(15, 15), rgba{128, 128, 128, 255})) << pixel(15, 15);
+    EXPECT_EQ(pixel(35, 15), (rgba{255, 255, 255, 255}));
+    colr.assign(46, 0.25f, 0.25f, 0);
+    ren.green_only = 1;
+    OGL_fillrect(46, 1, 50, 10, 10, 10);
+    EXPECT_TRUE(test::near_colour(pixel(55, 15), rgba{0, 128, 0, 255})) << pixel(55, 15);
 }
 
 TEST_F(drawing, PixSpecsPlacesTheVirtualScreenInWindowsOfAnySize)
