@@ -87,6 +87,9 @@ exit 0
 STUB
   chmod 755 "$T/bin/zenity" "$T/bin/xdg-open"
   trap e2e_cleanup EXIT
+  # Under set -e a failing command ends the script; say which one, also inside functions.
+  set -o errtrace
+  trap 'e2e_log "command failed (status $?): $BASH_COMMAND"; E2E_KEEP=1' ERR
 }
 
 # e2e_start_xvfb [WIDTHxHEIGHT]: an X server of our own; its display number comes back on a
@@ -118,21 +121,18 @@ e2e_start_program() {
 e2e_wait_output() {
   local text=$1 seconds=${2:-$E2E_WAIT} i
   for i in $(seq $((seconds * 20))); do
-    if grep -q "^$text" "$T/program.out" 2>/dev/null; then
-      grep "^$text" "$T/program.out" | head -n1
-      return 0
-    fi
+    grep -m1 "^$text" "$T/program.out" 2>/dev/null && return 0
     e2e_running "$E2E_PROGRAM_PID" || break
     sleep 0.05
   done
-  grep -q "^$text" "$T/program.out" 2>/dev/null && { grep "^$text" "$T/program.out" | head -n1; return 0; }
+  grep -m1 "^$text" "$T/program.out" 2>/dev/null && return 0
   e2e_fail "no output line starting with '$text'"
 }
 
 # e2e_find_window [NAME]: sets WID and the window's screen position X, Y (and WIDTH, HEIGHT).
 e2e_find_window() {
   local name=${1:-Main} geometry
-  WID=$(timeout "$E2E_WAIT" xdotool search --sync --onlyvisible --name "^${name}\$" 2>/dev/null | head -n1)
+  WID=$( (timeout "$E2E_WAIT" xdotool search --sync --onlyvisible --name "^${name}\$" 2>/dev/null || true) | head -n1)
   [ -n "$WID" ] || e2e_fail "window '$name' not found"
   geometry=$(xdotool getwindowgeometry --shell "$WID") || e2e_fail "no geometry for window $WID"
   eval "$geometry"
@@ -223,22 +223,32 @@ e2e_pixel_near() {
 }
 
 # e2e_wait_exit [SECONDS]: waits for the program to end and sets E2E_STATUS to its exit
-# status; fails when it outlives the wait. Call it directly, not in $( ): only this shell can
-# collect the status of its own child.
+# status; when it outlives the wait it is stopped and the run fails. Call it directly, not in
+# $( ): only this shell can collect the status of its own child.
 e2e_wait_exit() {
-  local seconds=${1:-$E2E_WAIT} pid=$E2E_PROGRAM_PID i
+  local seconds=${1:-$E2E_WAIT} pid=$E2E_PROGRAM_PID i ended=0
   for i in $(seq $((seconds * 20))); do
-    e2e_running "$pid" || break
+    if ! e2e_running "$pid"; then
+      ended=1
+      break
+    fi
     sleep 0.05
   done
-  e2e_running "$pid" && e2e_fail "process $pid still running after ${seconds}s"
+  if [ "$ended" = 0 ]; then
+    e2e_stop "$pid"
+    e2e_fail "process $pid still running after ${seconds}s"
+  fi
   E2E_STATUS=0
   wait "$pid" 2>/dev/null || E2E_STATUS=$?
 }
 
-# True while the process runs; an ended child waits as a zombie until collected.
+# True while the process runs: an ended child waits as a zombie until collected, and one being
+# torn down may already have no readable state.
 e2e_running() {
-  kill -0 "$1" 2>/dev/null && [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" != Z ]
+  local state
+  kill -0 "$1" 2>/dev/null || return 1
+  state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 1
+  [ -n "$state" ] && [ "$state" != Z ] && [ "$state" != X ]
 }
 
 # e2e_stop PID: TERM, then KILL after a bounded wait.

@@ -1,0 +1,435 @@
+// The window, its context and the frame procedure in a real SDL window under Xvfb: the pixel
+// format choice and default state, the event pump, click timing on a stepped clock, the wheel,
+// quit requests, pulsing colours, the tooltip's layout, the start-up screen's bar and the
+// OpenGL alert box answered through the real event queue.
+#include <cmath>
+#include <vector>
+
+#include <GL/gl.h>
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include "app_hook_recorder.h"
+#include "core/alert.h"
+#include "core/clock.h"
+#include "core/globals.h"
+#include "core/mnw.h"
+#include "gfx/colr.h"
+#include "gfx/ogl_ext.h"
+#include "gfx/viewport.h"
+#include "platform/events.h"
+#include "platform/window.h"
+#include "shell/app_hooks.h"
+#include "shell/context.h"
+#include "shell/event_proc.h"
+#include "shell/startup.h"
+#include "shell/widget_hooks.h"
+#include "shell/windows.h"
+#include "support/fake_clock.h"
+
+using shell_test::app_hooks;
+
+namespace {
+
+// What the widget hooks were asked to draw.
+struct drawn_panel {
+    int style;
+    float x, y, width, height;
+};
+struct drawn_button {
+    float x, y;
+    std::string label;
+};
+std::vector<drawn_panel> panels;
+std::vector<drawn_panel> bars;
+std::vector<drawn_button> buttons;
+
+void record_frame2(int style, float x, float y, float w, float h, std::string) { panels.push_back({style, x, y, w, h}); }
+void record_frame1(int style, float x, float y, float w, int) { bars.push_back({style, x, y, w, 0}); }
+int record_action(float x, float y, float, int, int, std::string label)
+{
+    buttons.push_back({x, y, label});
+    return 0;
+}
+void ignore_fillwin(int, int) {}
+
+class Frame : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        shell_install_handlers();
+        ASSERT_TRUE(plat::video_init());
+        mnw._x_res_req = 1024;
+        mnw._y_res_req = 768;
+        mnw._col_res_req = 32;
+        MACIBM_setres(1);
+        ASSERT_EQ(MACIBM_make_context(0), 1);
+        OGL_pix_specs(0);
+        glExt.init_extensions();
+        recall_ins_texes();
+        ogl_inited = 1;
+        stls[603] = "OK";
+    }
+    static void TearDownTestSuite()
+    {
+        MACIBM_nuke_context(0);
+        plat::video_quit();
+    }
+    void SetUp() override
+    {
+        plat::flush_events();
+        app_hooks.clear();
+        panels.clear();
+        bars.clear();
+        buttons.clear();
+        shell_set_widget_hooks({});
+        stl_input.clear();
+        app_done = 0;
+        MACIBM_startwind(WIN_MAIN);
+        MACIBM_event_proc();
+        app_hooks.clear();
+    }
+    void TearDown() override
+    {
+        shell_set_widget_hooks({});
+        plat::flush_events();
+    }
+    // A press at a virtual point of the main screen, in window pixels (y down).
+    static void push_press(float vx, float vy, bool down)
+    {
+        plat::push_button_event(static_cast<int>(vx), static_cast<int>(768 - vy), down);
+    }
+};
+
+TEST_F(Frame, ContextChoiceAndDefaultState)
+{
+    EXPECT_EQ(mnw.alias_got, 0);
+    EXPECT_FALSE(glIsEnabled(GL_MULTISAMPLE));
+    GLint value = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &value);
+    EXPECT_EQ(value, 1);
+    glGetIntegerv(GL_PACK_ALIGNMENT, &value);
+    EXPECT_EQ(value, 1);
+    glGetIntegerv(GL_ALPHA_TEST_FUNC, &value);
+    EXPECT_EQ(value, GL_GREATER);
+    glGetIntegerv(GL_BLEND_SRC, &value);
+    EXPECT_EQ(value, GL_SRC_ALPHA);
+    glGetIntegerv(GL_BLEND_DST, &value);
+    EXPECT_EQ(value, GL_ONE_MINUS_SRC_ALPHA);
+    glGetIntegerv(GL_FOG_MODE, &value);
+    EXPECT_EQ(value, GL_LINEAR);
+    glGetIntegerv(GL_FOG_HINT, &value);
+    EXPECT_EQ(value, GL_FASTEST);
+    glGetIntegerv(GL_CULL_FACE_MODE, &value);
+    EXPECT_EQ(value, GL_BACK);
+    glGetIntegerv(GL_SHADE_MODEL, &value);
+    EXPECT_EQ(value, GL_SMOOTH);
+    glGetIntegerv(GL_COLOR_MATERIAL_FACE, &value);
+    EXPECT_EQ(value, GL_FRONT);
+    glGetIntegerv(GL_COLOR_MATERIAL_PARAMETER, &value);
+    EXPECT_EQ(value, GL_AMBIENT_AND_DIFFUSE);
+    EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
+    EXPECT_TRUE(glIsEnabled(GL_DITHER));
+    EXPECT_FALSE(glIsEnabled(GL_STENCIL_TEST));
+    GLfloat ambient[4] = {1, 1, 1, 1};
+    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    EXPECT_EQ(ambient[0] + ambient[1] + ambient[2] + ambient[3], 0.0f);
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    EXPECT_NE(std::string(version).find("Compatibility Profile"), std::string::npos) << version;
+
+    // Four samples asked for above level 2: the server offers none or four, so level 2 wins.
+    MACIBM_nuke_context(0);
+    EXPECT_EQ(mnw.window[0], nullptr);
+    mnw._alias_req = 4;
+    ASSERT_EQ(MACIBM_make_context(0), 1);
+    EXPECT_EQ(mnw.alias_got, 2);
+    glGetIntegerv(GL_SAMPLES, &value);
+    EXPECT_EQ(value, 4);
+    EXPECT_TRUE(glIsEnabled(GL_MULTISAMPLE));
+
+    MACIBM_nuke_context(0);
+    mnw._alias_req = 0;
+    ASSERT_EQ(MACIBM_make_context(0), 1);
+    EXPECT_EQ(mnw.alias_got, 0);
+    recall_ins_texes();  // a new context holds no textures
+}
+
+TEST_F(Frame, TheWindowIsPlacedByTheScreenSize)
+{
+    int x, y, w, h;
+    plat::window_geometry(mnw.window[0], &x, &y, &w, &h);
+    EXPECT_EQ(w, 1024);
+    EXPECT_EQ(h, 768);
+    // The test server's screen is 1280x1024: room for a framed window 40 pixels down.
+    EXPECT_EQ(g_mon_x_res_now, 1280);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 40);
+    EXPECT_FALSE(plat::window_borderless(mnw.window[0]));
+}
+
+TEST_F(Frame, AnOperatingSystemEventEndsThePump)
+{
+    plat::push_key_event(SDL_SCANCODE_A, true, false, KMOD_NONE);
+    SDL_Event lost{};
+    lost.type = SDL_WINDOWEVENT;
+    lost.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    SDL_PushEvent(&lost);
+    plat::push_key_event(SDL_SCANCODE_B, true, false, KMOD_NONE);
+    MACIBM_event_proc();
+    EXPECT_EQ(stl_input, "a");
+    EXPECT_EQ(mnw.key_event, 1);
+    MACIBM_event_proc();
+    EXPECT_EQ(stl_input, "ab");
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.key_event, 0) << "lives one frame";
+}
+
+TEST_F(Frame, ClickTimingOnASteppedClock)
+{
+    FakeClock clock;
+    clock.advance_seconds(1);
+    MACIBM_event_proc();
+
+    // Press and release within 0.25 s: a quick click on the release frame.
+    push_press(300, 300, true);
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.click, 1);
+    EXPECT_EQ(mnw.held, 1);
+    EXPECT_FLOAT_EQ(mnw.mouse_x, 300);
+    EXPECT_FLOAT_EQ(mnw.mouse_y, 300);
+    clock.advance_seconds(0.1);
+    push_press(300, 300, false);
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.mouse_up, 1);
+    EXPECT_EQ(mnw.quick_click, 1);
+    EXPECT_EQ(mnw.held, 0);
+
+    // A second press within 0.25 s of the first: a double click.
+    clock.advance_seconds(0.1);
+    push_press(300, 300, true);
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.dbl_click, 1);
+
+    // Held past 0.25 s: held_long until the release frame, where it is 0.
+    clock.advance_seconds(0.2);
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.held_long, 0);
+    clock.advance_seconds(0.2);
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.held_long, 1);
+    EXPECT_EQ(mnw.click, 0);
+    clock.advance_seconds(0.5);
+    push_press(300, 300, false);
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.held_long, 0);
+    EXPECT_EQ(mnw.quick_click, 0);
+
+    // A slow second press is no double click, and any press drops the text focus.
+    mnw.focus = 5;
+    clock.advance_seconds(1);
+    push_press(300, 300, true);
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.dbl_click, 0);
+    EXPECT_EQ(mnw.focus, -1);
+    push_press(300, 300, false);
+    MACIBM_event_proc();
+}
+
+TEST_F(Frame, IdleCursorHidesAndAMoveShowsIt)
+{
+    FakeClock clock;
+    MACIBM_event_proc();
+    mnw.last_act = xtim.elapsed;
+    clock.advance_seconds(10.5);
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.hide_cursor, 1);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    // A press counts as activity.
+    push_press(10, 10, true);
+    push_press(10, 10, false);
+    MACIBM_event_proc();
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.hide_cursor, 0);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}
+
+TEST_F(Frame, WheelStepsAreSummedUntilABoxOpens)
+{
+    plat::push_wheel_event(1, false);
+    plat::push_wheel_event(1, false);
+    plat::push_wheel_event(2, true);
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.wheel, 0);
+    plat::push_wheel_event(-3, false);
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.wheel, -3);
+    MACIBM_startwind(WIN_EULA);
+    EXPECT_EQ(mnw.wheel, 0);
+    MACIBM_startwind(WIN_MAIN);
+}
+
+TEST_F(Frame, AQuitRequestEndsTheMainLoopButNotABox)
+{
+    MACIBM_startwind(WIN_PREFS);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    MACIBM_event_proc();
+    EXPECT_EQ(app_done, 0);
+    MACIBM_startwind(WIN_MAIN);
+    SDL_PushEvent(&quit);
+    MACIBM_event_proc();
+    EXPECT_EQ(app_done, 1);
+    app_done = 0;
+}
+
+TEST_F(Frame, TheMainScreenHookRunsOnlyWithoutABox)
+{
+    MACIBM_event_proc();
+    MACIBM_event_proc();
+    EXPECT_EQ(app_hooks.updates, 2);
+    MACIBM_startwind(WIN_EULA);
+    MACIBM_event_proc();
+    EXPECT_EQ(app_hooks.updates, 2);
+    EXPECT_EQ(xtim.frame_flag, 0);
+    MACIBM_startwind(WIN_MAIN);
+}
+
+TEST_F(Frame, PulsingColoursFollowTheClock)
+{
+    FakeClock clock;
+    MACIBM_event_proc();
+    float before = xtim.elapsed;
+    clock.advance_seconds(0.125);
+    MACIBM_event_proc();
+    float s = 0.7f + 0.3f * std::sin(20.0f * xtim.elapsed);
+    EXPECT_NEAR(xtim.elapsed - before, 0.125f, 1e-3f);
+    EXPECT_FLOAT_EQ(mnw.pulse, s);
+    EXPECT_FLOAT_EQ(colr.col[75][1], s);
+    EXPECT_FLOAT_EQ(colr.col[76][0], s);
+    EXPECT_FLOAT_EQ(colr.col[76][1], 0.3f * s);
+    EXPECT_FLOAT_EQ(colr.col[77][2], s);
+    EXPECT_FLOAT_EQ(colr.col[78][1], 0.8f * s);
+    EXPECT_FLOAT_EQ(colr.col[79][2], 0.2f * s);
+}
+
+TEST_F(Frame, TooltipSizeAndPlacement)
+{
+    shell_widget_hooks hooks;
+    hooks.frame2 = record_frame2;
+    shell_set_widget_hooks(hooks);
+    FakeClock clock;
+    std::string help;
+    app_hooks.on_update = [&] { stls.help_line = help; };
+
+    auto tooltip_after_idle = [&](const std::string& text) {
+        help = text;
+        panels.clear();
+        MACIBM_event_proc();
+        EXPECT_TRUE(panels.empty()) << "no tooltip before a second of stillness";
+        clock.advance_seconds(1.5);
+        MACIBM_event_proc();
+        EXPECT_EQ(panels.size(), 1u);
+        return panels.empty() ? drawn_panel{} : panels.back();
+    };
+
+    mnw.last_act = xtim.elapsed;
+    drawn_panel small = tooltip_after_idle(std::string(249, 'h'));
+    EXPECT_EQ(small.style, 14);
+    EXPECT_FLOAT_EQ(small.height, 80);
+    EXPECT_FLOAT_EQ(small.width, 420);
+    // The mouse sits at the window's top-left pixel or wherever SDL last saw it; the panel
+    // stays on the screen either way.
+    EXPECT_GE(small.x, 0);
+    EXPECT_LE(small.x, 604);
+
+    mnw.last_act = xtim.elapsed;
+    drawn_panel large = tooltip_after_idle(std::string(1400, 'h'));
+    EXPECT_FLOAT_EQ(large.height, 320);
+    mnw.last_act = xtim.elapsed;
+    drawn_panel middle = tooltip_after_idle(std::string(250, 'h'));
+    EXPECT_FLOAT_EQ(middle.height, 90);
+    app_hooks.on_update = nullptr;
+    stls.help_line.clear();
+}
+
+TEST_F(Frame, StartUpScreenBar)
+{
+    shell_widget_hooks hooks;
+    hooks.frame1 = record_frame1;
+    hooks.frame2 = record_frame2;
+    shell_set_widget_hooks(hooks);
+    MACIBM_startwind(WIN_MAIN);
+
+    float below = -1, above = 3, half = 0.5f;
+    MACIBM_show_init("Loading", &below);
+    MACIBM_show_init("Loading", &above);
+    MACIBM_show_init("Loading", &half);
+    ASSERT_EQ(bars.size(), 6u);
+    float full = 1016 - 8;
+    EXPECT_FLOAT_EQ(bars[0].width, full);
+    EXPECT_EQ(bars[0].style, 4);
+    EXPECT_EQ(bars[1].style, 5);
+    EXPECT_FLOAT_EQ(bars[1].width, 0.02f * full);
+    EXPECT_FLOAT_EQ(bars[3].width, full);
+    EXPECT_FLOAT_EQ(bars[5].width, 0.5f * full);
+    EXPECT_FLOAT_EQ(bars[5].x, 8 + 0.25f * full);
+    EXPECT_FLOAT_EQ(bars[5].y, 15);
+    ASSERT_EQ(panels.size(), 3u);
+    EXPECT_EQ(panels[0].style, 15);
+    EXPECT_FLOAT_EQ(panels[0].x, 10);
+    EXPECT_FLOAT_EQ(panels[0].y, 31);
+
+    // Without a fraction the bar is the call count in hundredths, at least 2 % and at most full:
+    // this process makes no other such call, so the count starts at 0.
+    bars.clear();
+    for (int i = 0; i < 105; i++)
+        MACIBM_show_init("Counting", nullptr);
+    ASSERT_EQ(bars.size(), 210u);
+    const float expected[] = {0.02f, 0.02f, 0.02f, 0.03f, 0.04f};
+    for (int i = 0; i < 5; i++)
+        EXPECT_NEAR(bars[2 * i + 1].width / full, expected[i], 1e-5f) << "call " << i;
+    EXPECT_NEAR(bars[2 * 99 + 1].width / full, 0.99f, 1e-5f);
+    EXPECT_FLOAT_EQ(bars[2 * 100 + 1].width, full);
+    EXPECT_FLOAT_EQ(bars[2 * 104 + 1].width, full);
+}
+
+TEST_F(Frame, TheStartUpScreenWaitsForTheFirstWindow)
+{
+    shell_widget_hooks hooks;
+    hooks.frame1 = record_frame1;
+    shell_set_widget_hooks(hooks);
+    plot_init_lights = 0;
+    MACIBM_show_init("Too early", nullptr);
+    EXPECT_TRUE(bars.empty());
+    plot_init_lights = 1;
+}
+
+TEST_F(Frame, TheAlertBoxIsAnsweredByReturnAndReopensTheBackWindow)
+{
+    shell_widget_hooks hooks;
+    hooks.action = record_action;
+    hooks.fillwin = ignore_fillwin;
+    shell_set_widget_hooks(hooks);
+    MACIBM_startwind(WIN_PREFS);
+    mnw.mouse_x = 123;
+    mnw.mouse_y = 45;
+    stl_input = "typed";
+    plat::push_key_event(SDL_SCANCODE_RETURN, true, false, KMOD_NONE);
+
+    __MACIBM_alert(WIN_PREFS, "first", "second", "", "", ALERT_MESSAGE, "frame_test", 1);
+
+    ASSERT_FALSE(buttons.empty());
+    EXPECT_FLOAT_EQ(buttons[0].x, 200);
+    EXPECT_FLOAT_EQ(buttons[0].y, 18);
+    EXPECT_EQ(buttons[0].label, "OK");
+    EXPECT_EQ(mnw.cur_win, WIN_PREFS);
+    EXPECT_FLOAT_EQ(mnw.mouse_x, 123);
+    EXPECT_FLOAT_EQ(mnw.mouse_y, 45);
+    EXPECT_EQ(stl_input, "");
+    EXPECT_EQ(return_hit, 0);
+    EXPECT_EQ(app_hooks.updates, 0) << "the main screen stays hidden behind the box";
+    MACIBM_startwind(WIN_MAIN);
+}
+
+}
