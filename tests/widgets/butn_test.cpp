@@ -114,6 +114,11 @@ TEST_F(Painters, BarsCentreOnEvenPixelsAndTileTheirMiddle)
     EXPECT_FALSE(texel_at(152, 200).drawn());
     EXPECT_EQ(texel_at(100, 187), (texel{314 + (100 - 62) % 32, 486}));
     EXPECT_FALSE(texel_at(100, 186).drawn());
+    // The last middle piece, 126..142, is cut at the right cap and squeezes texels 314 .. 314 + 16 x 32 / 42
+    // into its 16 units (divided by the cap offset M, not the tile): 8.5 units in shows texel 320, not 322.
+    EXPECT_EQ(texel_at(134, 200).s, 320);
+    EXPECT_EQ(texel_at(141, 200).s, 325);
+    EXPECT_EQ(texel_at(142, 200).s, 346);  // the right cap starts afresh
 
     // A framed field grows by 4: width 40 spans 44 units.
     BTN_frame1(9, 300, 400, 40, 0);
@@ -166,6 +171,12 @@ TEST_F(Painters, PanelsSliceTheirElementAroundATiledMiddle)
     BTN_frame2(11, 600, 300, 0, 0, "Hi");  // "Hi" is 10 wide
     EXPECT_EQ(texel_at(595, 285), upper('H'));
     EXPECT_FALSE(texel_at(592, 290).drawn());
+    // Other styles drop their title 16 below the top; the installer's style 20 indents it 10 from x.
+    BTN_frame2(12, 600, 500, 0, 0, "Hi");
+    EXPECT_EQ(texel_at(595, 482), upper('H'));
+    EXPECT_FALSE(texel_at(595, 481).drawn());
+    BTN_frame2(20, 700, 100, 0, 0, "Hi");
+    EXPECT_EQ(texel_at(710, 82), upper('H'));
 }
 
 TEST_F(Painters, WindowPanelsCarryCloseBoxesOnlyInOrdinaryBoxes)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <set>
 
 #include "core/globals.h"
 #include "core/mnw.h"
@@ -38,6 +39,32 @@ TEST_F(TextList, TheChoiceIsClampedIntoTheList)
     choice = -3;
     BTN_textlist(300, 500, &choice, SYSTEMS, "");
     EXPECT_EQ(choice, 0);
+}
+
+TEST_F(TextList, TheBarFollowsThePainterAndHelpShowsWhileClosed)
+{
+    // The widest entry is 89: the bar is centred at x + 10 and 89 + 28 wide, which the painter makes
+    // 122 units on even pixels, 249 .. 370, from 393 to 416.
+    int choice = 1;
+    stls.help_line = "stale";
+    mouse(300, 400, 0);
+    BTN_textlist(300, 400, &choice, SYSTEMS, "{ Pick a system");
+    EXPECT_EQ(texel_at(249, 405), (texel{357, 500}));
+    EXPECT_EQ(texel_at(370, 405), (texel{424, 500}));
+    EXPECT_FALSE(texel_at(248, 405).drawn());
+    EXPECT_FALSE(texel_at(371, 405).drawn());
+    EXPECT_EQ(texel_at(300, 393).t, 488);
+    EXPECT_FALSE(texel_at(330, 392).drawn());
+    EXPECT_EQ(stls.help_line, "Pick a system");
+
+    // Open, the list shows its rows in the menu slot and the bar gives no help.
+    stls.help_line = "stale";
+    mouse(300, 400, 1);
+    BTN_textlist(300, 400, &choice, SYSTEMS, "Platform{ Pick a system");
+    mouse(300, 400, 0);
+    BTN_textlist(300, 400, &choice, SYSTEMS, "Platform{ Pick a system");
+    EXPECT_EQ(mnw.open_menu, 1519);
+    EXPECT_EQ(stls.help_line, "stale");
 }
 
 TEST_F(TextList, ItemsMayNotHoldBarsAndNumberAtMostThreeHundred)
@@ -205,6 +232,60 @@ TEST_F(NumberFields, UpperHalvesAddAndLowerHalvesSubtractTheColumnsUnit)
     EXPECT_EQ(texel_at(129, 209), (texel{83, 197}));  // column 3's up arrow
 }
 
+TEST_F(NumberFields, HelpComesFromTheDigitRowOnly)
+{
+    float v = 0;
+    stls.help_line = "stale";
+    mouse(105, 198, 0);  // y - 2: on the digits
+    BTN_flt_range(100, 200, &v, 4, 1, -1000, 1000, "Size{ Megabytes to keep");
+    EXPECT_EQ(stls.help_line, "Megabytes to keep");
+    stls.help_line = "stale";
+    mouse(105, 197.9f, 0);  // over the down arrows: still the field, but no help
+    BTN_flt_range(100, 200, &v, 4, 1, -1000, 1000, "Size{ Megabytes to keep");
+    EXPECT_EQ(stls.help_line, "stale");
+}
+
+TEST_F(NumberFields, GridFieldsEndOnTheirGridLine)
+{
+    // Column 1, row 2 with three digits: x = 75 + 75 - 30 = 120, y = 125.
+    float v = 0;
+    mouse(125, 130, 1);  // the hundreds, upper half
+    EXPECT_EQ(BTN_fltij(1, 2, &v, 3, 0, 0, ""), 1);
+    EXPECT_FLOAT_EQ(v, 100);
+    mouse(145, 120, 1);  // the ones, lower half
+    EXPECT_EQ(BTN_flt_rangeij(1, 2, &v, 3, 0, 0, 500, ""), 1);
+    EXPECT_FLOAT_EQ(v, 99);
+    mouse(151, 130, 1);  // past the grid line
+    EXPECT_EQ(BTN_fltij(1, 2, &v, 3, 0, 0, ""), 0);
+    EXPECT_FLOAT_EQ(v, 99);
+}
+
+TEST_F(NumberFields, ADisplayedNumberHasTheFrameAndDigitsButNoArrows)
+{
+    // Three digits at x 100: the frame is centred on 114 and 45 + 4 units wide on even pixels, 89 .. 138.
+    mouse(105, 210, 1);
+    BTN_display_number(100, 300, 42, 3, 0, "");
+    EXPECT_EQ(texel_at(89, 303).s, 262);
+    EXPECT_EQ(texel_at(138, 303).s, 312);
+    EXPECT_FALSE(texel_at(88, 303).drawn());
+    EXPECT_FALSE(texel_at(139, 303).drawn());
+    EXPECT_FALSE(texel_at(105, 285).drawn());  // no down arrow
+    EXPECT_FALSE(texel_at(105, 320).drawn());  // no up arrow
+    // "042" in the fixed font's cells, 10 units apart from x + 4: '0' is cell 1, '4' cell 5, '2' cell 3.
+    auto cells_shown = [](int x1) {
+        std::set<int> cells;
+        for (int y = 294; y < 312; ++y)
+            for (int x = x1 + 2; x < x1 + 7; ++x) {
+                texel t = texel_at(x, y);
+                if (t.drawn() && t.t < 11 && t.s >= 168) cells.insert((t.s - 168) / 8);
+            }
+        return cells;
+    };
+    EXPECT_EQ(cells_shown(104), std::set<int>{1});
+    EXPECT_EQ(cells_shown(114), std::set<int>{5});
+    EXPECT_EQ(cells_shown(124), std::set<int>{3});
+}
+
 TEST_F(NumberFields, RangesFollowTheDigitsAndIntsSaturate)
 {
     float v = 5000;
@@ -299,6 +380,12 @@ TEST_F(TextField, AClickTakesTheFocusAndEmptiesTheField)
     mouse(99, 304, 1);
     EXPECT_EQ(BTN_enterstring(100, 300, &port, 5, 1, ""), 0);
     EXPECT_EQ(mnw.focus, -1);
+
+    // Resting on the field shows its help, focused or not.
+    stls.help_line = "stale";
+    mouse(110, 300, 0);
+    BTN_enterstring(100, 300, &port, 5, 1, "Port{ The proxy's port");
+    EXPECT_EQ(stls.help_line, "The proxy's port");
 }
 
 TEST_F(TextField, OnlyTheFocusedFieldFollowsTheTypedText)

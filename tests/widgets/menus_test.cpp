@@ -192,6 +192,47 @@ TEST_F(MenuTable, BadMenuFilesAreFatal)
     a = expect_fatal([&] { MACIBM_read_menus(base, "code.mnu"); });
     EXPECT_EQ(a.l1, "Menu index out of range in create_menu!");
     EXPECT_EQ(a.l4, "Bad");
+
+    // A code word that is no number reads as -1: no item -1 exists to open from.
+    f.write("word.mnu", "A\n1 version\n0 File\n101 Open\n-\nsub Bad\n-\n");
+    a = expect_fatal([&] { MACIBM_read_menus(base, "word.mnu"); });
+    EXPECT_EQ(a.l1, "Menu index out of range in create_menu!");
+    EXPECT_EQ(a.l4, "Bad");
+}
+
+TEST_F(MenuTable, WindowPixelsBecomeBoxCoordinates)
+{
+    // Window pixels run down from the top; the mouse of mnw runs up from the open box's corner.
+    mnw.off_x = 262;
+    mnw.off_y = 194;
+    MACIBM_load_mxy(win().window(), 300, 100);
+    EXPECT_EQ(mnw.mouse_x, 38);
+    EXPECT_EQ(mnw.mouse_y, 474);
+    EXPECT_EQ(mnw.in_sec_win, 0);
+
+    // At two pixels a unit the same place is half as far.
+    mnw.scale = 2;
+    mnw.off_x = mnw.off_y = 0;
+    MACIBM_load_mxy(win().window(), 300, 100);
+    EXPECT_EQ(mnw.mouse_x, 150);
+    EXPECT_EQ(mnw.mouse_y, 334);
+
+    // In the second window the position continues right of the first, and no box offset applies.
+    int second = 0;
+    mnw.scale = 1;
+    mnw.off_x = 262;
+    mnw.window[1] = &second;
+    mnw.sec_win_open = 1;
+    mnw._sec_mon_inuse = 1;
+    MACIBM_load_mxy(&second, 300, 100);
+    EXPECT_EQ(mnw.in_sec_win, 1);
+    EXPECT_EQ(mnw.mouse_x, 1324);
+    EXPECT_EQ(mnw.mouse_y, 668);
+    // A second window not in use is the main window's box as usual.
+    mnw._sec_mon_inuse = 0;
+    MACIBM_load_mxy(&second, 300, 100);
+    EXPECT_EQ(mnw.in_sec_win, 0);
+    EXPECT_EQ(mnw.mouse_x, 38);
 }
 
 class MenuInput : public widget_gl_test {};
@@ -236,6 +277,16 @@ TEST_F(MenuInput, HoverSwitchesBetweenNamedTitlesOnly)
     menu_hover();
     EXPECT_EQ(mnw.open_menu, 1);
     mouse(110, 760, 0);
+    menu_hover();
+    EXPECT_EQ(mnw.open_menu, 1);
+    // The pop-up slot is never a bar title, even named and lying over the bar.
+    menu[1519].name = "Popup";
+    menu[1519].parent = -1;
+    menu[1519].x1 = 130;
+    menu[1519].x2 = 200;
+    menu[1519].y1 = 750;
+    menu[1519].y2 = 768;
+    mouse(150, 760, 0);
     menu_hover();
     EXPECT_EQ(mnw.open_menu, 1);
     // With no menu open, hovering opens nothing.
