@@ -14,18 +14,10 @@ GlProcLookup& lookup_override()
     return lookup;
 }
 
-GlLibraryLoader& loader_override()
-{
-    static GlLibraryLoader loader;
-    return loader;
-}
-
 }  // namespace
 
 int gl_load_library()
 {
-    if (loader_override())
-        return loader_override()();
     // The window's creation loads the library; asking again then only succeeds. Without a
     // video subsystem there is nothing to load into.
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
@@ -51,11 +43,6 @@ void* gl_proc(const char* name)
 void set_gl_proc_lookup(GlProcLookup lookup)
 {
     lookup_override() = std::move(lookup);
-}
-
-void set_gl_library_loader(GlLibraryLoader loader)
-{
-    loader_override() = std::move(loader);
 }
 
 void gl_swap_current()

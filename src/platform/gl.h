@@ -17,11 +17,9 @@ namespace plat {
 // "gl..." name: only the extension string tells whether a feature is really there.
 void* gl_proc(const char* name);
 
-// Replaces the lookup (and gl_load_library's outcome, through the second seam); null restores the real one.
+// Replaces the lookup; null restores the real one.
 using GlProcLookup = std::function<void*(const char* name)>;
 void set_gl_proc_lookup(GlProcLookup lookup);
-using GlLibraryLoader = std::function<int()>;
-void set_gl_library_loader(GlLibraryLoader loader);
 
 // Shows the back buffer of the window whose context is current; nothing when none is current.
 void gl_swap_current();
