@@ -465,6 +465,35 @@ TEST_F(ImageLoadDeathTest, BadFilesEndTheProgramWithTheirAlert)
     test::write_file(folder.file("huge.png"), huge);
     EXPECT_EXIT(decode(folder.file("huge.png"), 1), ::testing::ExitedWithCode(1), "greater than 1024");
 
+    // Chunks with valid checksums but bad content: an unknown critical chunk, and image data
+    // whose compressed stream is damaged.
+    auto with_crc = [](std::vector<uint8_t> file, size_t chunk) {
+        const uint32_t length = static_cast<uint32_t>(file[chunk] << 24 | file[chunk + 1] << 16 |
+                                                      file[chunk + 2] << 8 | file[chunk + 3]);
+        const uLong crc = crc32(0, file.data() + chunk + 4, length + 4);
+        for (int i = 0; i < 4; ++i)
+            file[chunk + 8 + length + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+        return file;
+    };
+    std::vector<uint8_t> critical(bytes.begin(), bytes.begin() + 33);  // signature and IHDR
+    const std::vector<uint8_t> unknown = {0, 0, 0, 0, 'Q', 'Z', 'R', 'T', 0, 0, 0, 0};
+    critical.insert(critical.end(), unknown.begin(), unknown.end());
+    critical = with_crc(critical, 33);
+    critical.insert(critical.end(), bytes.begin() + 33, bytes.end());
+    test::write_file(folder.file("critical.png"), critical);
+    EXPECT_EXIT(decode(folder.file("critical.png"), 1), ::testing::ExitedWithCode(1), "PNG error!");
+
+    std::vector<uint8_t> damaged = bytes;
+    size_t idat = 8;
+    while (idat + 8 < damaged.size() && std::memcmp(&damaged[idat + 4], "IDAT", 4) != 0)
+        idat += 12 + (damaged[idat] << 24 | damaged[idat + 1] << 16 | damaged[idat + 2] << 8 | damaged[idat + 3]);
+    ASSERT_LT(idat + 8, damaged.size());
+    ASSERT_GE(damaged[idat] << 24 | damaged[idat + 1] << 16 | damaged[idat + 2] << 8 | damaged[idat + 3], 12);
+    for (size_t i = idat + 10; i < idat + 20; ++i)
+        damaged[i] ^= 0x5A;
+    test::write_file(folder.file("damaged.png"), with_crc(damaged, idat));
+    EXPECT_EXIT(decode(folder.file("damaged.png"), 1), ::testing::ExitedWithCode(1), "PING-FILE ERROR!");
+
     test::write_file(folder.file("eight.bmp"), test::bmp_bytes(1, 1, {1, 2, 3}, 8));
     EXPECT_EXIT(decode(folder.file("eight.bmp"), 1), ::testing::ExitedWithCode(1),
                 "Wrong bitmap color depth for texture!");
