@@ -2,6 +2,7 @@
 // of every widget drawn with the program's own art (written under <build>/widget-screens for review).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "core/globals.h"
@@ -140,12 +141,19 @@ TEST_F(Art, ControlsCutFromThePictureShowTheirThreeLooks)
     mouse(383.1f, 222, 1);
     EXPECT_EQ(interface_rect(300, 200, 640, 166, 83, 22, 1, 0), 0);
 
-    interface_rect(300, 200, 640, 166, 83, 22, 0, TINT_USABLE);
-    EXPECT_FLOAT_EQ(colr.col[98][0], 0.8f);
-    EXPECT_FLOAT_EQ(colr.col[98][1], 1.0f);
-    interface_rect(300, 200, 640, 166, 83, 22, 0, TINT_DISABLED);
-    EXPECT_FLOAT_EQ(colr.col[98][1], 0.8f);
-    EXPECT_FLOAT_EQ(colr.col[98][0], 1.0f);
+    // Tint 1 keeps green and takes a fifth off red and blue; tint 2 keeps red; any other is white.
+    auto tinted = [](test::rgba c, float r, float g, float b) {
+        auto scale = [](uint8_t v, float f) { return static_cast<uint8_t>(std::lround(v * f)); };
+        return test::rgba{scale(c.r, r), scale(c.g, g), scale(c.b, b), 255};
+    };
+    const test::rgba texel_colour = picture_texel(640 + 41, 166 + 11);
+    mouse(0, 0, 0);
+    interface_rect(300, 200, 640, 166, 83, 22, 1, TINT_USABLE);
+    EXPECT_TRUE(test::near_colour(pixel(341, 211), tinted(texel_colour, 0.8f, 1, 0.8f))) << pixel(341, 211);
+    interface_rect(300, 200, 640, 166, 83, 22, 1, TINT_DISABLED);
+    EXPECT_TRUE(test::near_colour(pixel(341, 211), tinted(texel_colour, 1, 0.8f, 0.8f))) << pixel(341, 211);
+    interface_rect(300, 200, 640, 166, 83, 22, 1, 7);
+    EXPECT_TRUE(test::near_colour(pixel(341, 211), texel_colour)) << pixel(341, 211);
 }
 
 TEST_F(Art, ThePictureKeepsItsRowsAtTheTexturesStride)
@@ -163,6 +171,54 @@ TEST_F(Art, ThePictureKeepsItsRowsAtTheTexturesStride)
     // Globe cell 21 is cut from s 320, t 194.
     EXPECT_EQ(interface_icon(600, 300, 21), 0);
     EXPECT_TRUE(test::near_colour(pixel(632, 332), picture_texel(352, 226)));
+}
+
+namespace {
+
+// Contrast ratio of two colours as displays show them (sRGB relative luminance): 1 for equal
+// colours, 21 for black on white. 4.5 is the usual floor for small text.
+double contrast(test::rgba a, test::rgba b)
+{
+    auto luminance = [](test::rgba c) {
+        auto channel = [](uint8_t v) {
+            double x = v / 255.0;
+            return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
+    };
+    double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+}  // namespace
+
+TEST_F(Art, TextColoursStandOutFromWhatTheyAreDrawnOn)
+{
+    // Each text colour of the palette against the middle of the art it is drawn over.
+    struct pairing {
+        const char* what;
+        int swatch_x, swatch_y;  // the text colour's swatch
+        int s, t;                // an opaque texel of the art behind the text
+    };
+    const pairing pairings[] = {
+        {"menu text on the open menu (17)", 319, 123, 70 + 21, 315 + 21},
+        {"menu titles on the menu bar (0)", 319, 123, 1 + 50, 487 + 17},
+        {"widget text on a window panel (12)", 319, 91, 102 + 50, 358 + 50},
+        {"widget text on a group (13)", 319, 91, 203 + 50, 358 + 50},
+        {"window title on the title band (11)", 319, 115, 1 + 50, 358 + 86},
+        {"progress title on its box (15)", 319, 67, 405 + 50, 358 + 86},
+        {"help text on the tooltip (14)", 319, 67, 304 + 50, 358 + 50},
+        {"values in a field (9)", 319, 83, 262 + 30, 133 + 13},
+        {"the choice on a text list bar (10)", 319, 123, 357 + 34, 488 + 12},
+        {"a caption on a push button (2)", 319, 91, 304 + 26, 486 + 13},
+        {"the selected tab's title", 319, 107, 204 + 49, 486 + 13},
+        {"another tab's title", 319, 99, 204 + 49, 459 + 13},
+    };
+    for (const pairing& p : pairings) {
+        const test::rgba behind = atlas_texel(p.s, p.t);
+        ASSERT_EQ(behind.a, 255) << p.what << ": the texel behind the text is not opaque";
+        EXPECT_GE(contrast(atlas_texel(p.swatch_x, p.swatch_y), behind), 4.5) << p.what;
+    }
 }
 
 TEST(SizeText, MegabytesAndGigabytesTruncatedToOneDecimal)
@@ -238,10 +294,18 @@ TEST_F(Screens, EveryWidgetState)
     mnw.box_h = 768;
     save_screen("widgets-every-state");
 
-    // The art is drawn, not the background: the lit button's face differs from the normal one.
-    EXPECT_NE(pixel(250, 620), pixel(140, 620));
-    test::rgba back = pixel(5, 5);
-    EXPECT_GT(back.a, 0);
+    // Opaque middles of the cells land where the widgets put them: the ticked and empty check boxes
+    // (18 x 18 from y - 5), the selected radio dot and the selected tab (box offset 540, centre 141, 262).
+    auto shows = [&](int x, int y, int s, int t) {
+        const test::rgba art = atlas_texel(s, t);
+        EXPECT_EQ(art.a, 255) << "texel " << s << ", " << t << " is not opaque";
+        EXPECT_TRUE(test::near_colour(pixel(x, y), art)) << x << ", " << y << ": " << pixel(x, y) << " vs " << art;
+    };
+    shows(173, 534, 141, 206);   // check box on, its green face left of the tick
+    shows(180, 564, 148, 187);   // check box off
+    shows(180, 474, 92, 151);    // radio on, its inner dot
+    shows(711, 262, 283, 499);   // selected tab, right of its title
+    shows(540 + 53 + 30, 262, 283, 472);  // the tab left of it, not selected
 }
 
 TEST_F(Screens, MenusAndThePopupList)
@@ -268,7 +332,14 @@ TEST_F(Screens, MenusAndThePopupList)
     menu_draw();
     save_screen("widgets-menus-and-popup");
     EXPECT_EQ(mnw.open_menu, 1519);
-    EXPECT_NE(pixel(40, 742), pixel(40, 718));  // hovered row tinted, the '=' row not
+    // The pop-up's hovered row (the fourth, 376 .. 388) is tinted by a quarter of colour 35 over the
+    // panel; the row above is not. Taken right of the texts, inside the slot.
+    const test::rgba plain = pixel(646, 392), hovered = pixel(646, 380);
+    const test::rgba tint = atlas_texel(319, 139);
+    auto over = [](uint8_t under, uint8_t top) { return static_cast<uint8_t>(std::lround(under * 0.75 + top * 0.25)); };
+    EXPECT_TRUE(test::near_colour(hovered, {over(plain.r, tint.r), over(plain.g, tint.g), over(plain.b, tint.b), 255}, 3))
+        << hovered << " over " << plain;
+    EXPECT_NE(hovered, plain);
 }
 
 TEST_F(Screens, ABoxWithCloseBoxesAndTheInstallerPicture)
@@ -296,5 +367,16 @@ TEST_F(Screens, ABoxWithCloseBoxesAndTheInstallerPicture)
     for (int i = 8; i < 24; ++i) interface_icon(20 + (i - 8) * 62.0f, 690, i);
     BTN_frame2(20, 700, 60, 300, 150, "Status");
     save_screen("widgets-box-and-installer-picture");
-    EXPECT_NE(pixel(262 + 16, 194 + 370), pixel(262 + 250, 194 + 370));  // a close box, not the title bar
+    // The close boxes sit in the box's top corners (7 .. 25 and 475 .. 493, 361 .. 379), drawn from the
+    // close-box cell: its opaque middle shows through at the centre of each.
+    const test::rgba close_middle = atlas_texel(129, 187);
+    ASSERT_EQ(close_middle.a, 255);
+    EXPECT_TRUE(test::near_colour(pixel(262 + 16, 194 + 370), close_middle)) << pixel(262 + 16, 194 + 370);
+    EXPECT_TRUE(test::near_colour(pixel(262 + 484, 194 + 370), close_middle)) << pixel(262 + 484, 194 + 370);
+    // The tinted INSTALL control: the green of its face survives the tint, red and blue lose a fifth.
+    const test::rgba face = picture_texel(640 + 5, 166 + 11);
+    ASSERT_EQ(face.a, 255);
+    const test::rgba shown = pixel(160 + 5, 20 + 11);
+    EXPECT_NEAR(shown.g, face.g, 2);
+    EXPECT_NEAR(shown.r, face.r * 0.8, 2);
 }
