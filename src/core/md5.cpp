@@ -215,16 +215,14 @@ std::string md5_of_bytes(const void* data, size_t length) {
 }
 
 int calc_file_md5(const std::string& path, std::string& sig) {
-  std::string normal = path;
-  set_dir_chars(normal);
-
+  // is_sim_link and the reader each prefix and normalise the path themselves.
   std::string target;
   if (is_sim_link(path.c_str(), &target)) {
     sig = md5_of_bytes(target.data(), target.size());
     return 0;
   }
 
-  xmap_class reader(normal);
+  xmap_class reader(path);
   if (reader.base == nullptr) return err_file_unreadable;
   sig = md5_of_bytes(reader.base, size_t(reader.end - reader.base));
   return 0;

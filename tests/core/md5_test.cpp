@@ -82,7 +82,7 @@ TEST(Md5, FileSignaturesMatchMd5sumAroundThePieceSize)
 {
     scratch_dir dir;
     for (size_t length : { size_t(1), size_t(63), size_t(64), size_t(65535), size_t(65536), size_t(131071),
-                           size_t(131072), size_t(1000003) }) {
+                           size_t(131072), size_t(262144), size_t(262145), size_t(1000003) }) {
         const std::string path = dir / ("f" + std::to_string(length));
         write_bytes(path, patterned_bytes(length, unsigned(length)));
         std::string sig;

@@ -59,6 +59,24 @@ TEST_F(MappedReader, MapsWholeFilesAndHoldsNothingForMissingOnes)
         EXPECT_EQ(mapped_files_open, open_before);
     }
     EXPECT_EQ(mapped_files_open, open_before);
+
+    // Small files are held as a copy, larger ones mapped: both give the whole
+    // file, the last byte included, and both are released alike.
+    for (size_t length : { size_t(256 * 1024), size_t(256 * 1024 + 1), size_t(3 * 1024 * 1024 + 7) }) {
+        std::string bytes(length, 'x');
+        for (size_t i = 0; i < length; i += 4099)
+            bytes[i] = char('a' + i % 23);
+        bytes.back() = '!';
+        write_file(at("sized.bin"), bytes);
+        xmap_class reader("sized.bin");
+        ASSERT_NE(reader.base, nullptr) << length;
+        EXPECT_EQ(size_t(reader.end - reader.base), length);
+        EXPECT_TRUE(std::string(reader.base, reader.end) == bytes) << length;
+        EXPECT_EQ(mapped_files_open, open_before + 1);
+        EXPECT_NE(reader.retry("sized.bin"), nullptr);
+        EXPECT_EQ(mapped_files_open, open_before + 1);
+    }
+    EXPECT_EQ(mapped_files_open, open_before);
     EXPECT_TRUE(raised_alerts().empty());
 }
 
