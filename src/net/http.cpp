@@ -115,6 +115,12 @@ int parse_content_length(const std::string& text)
     return i == text.size() ? static_cast<int>(value) : -1;
 }
 
+// A byte that would end or split the request line or the Host field.
+bool unsafe_on_the_wire(unsigned char c)
+{
+    return c < 0x21 || c == 0x7F;
+}
+
 std::string dotted(uint32_t host)
 {
     return std::to_string(host >> 24) + "." + std::to_string((host >> 16) & 0xFF) + "." +
@@ -131,7 +137,7 @@ std::string http_escape_path(const std::string& path)
     std::string out;
     out.reserve(path.size());
     for (unsigned char c : path) {
-        bool escape = c < 0x21 || c == 0x7F || c == '%' || c == '#' || c == '?';
+        bool escape = unsafe_on_the_wire(c) || c == '%' || c == '#' || c == '?';
         if (!escape) {
             out += static_cast<char>(c);
             continue;
@@ -154,10 +160,19 @@ down_class::down_class(const char* server, unsigned short port, const char* requ
     last_activity = xtim.elapsed;
 
     std::string server_name = server ? server : "";
-    bool proxied = !server_name.empty() && http.UseProxy(server_name.c_str(), port);
-    // An empty server name has no address, whatever the proxy.
+    // An empty name has no address, whatever the proxy; nor has one with blanks or control
+    // bytes (a NUL included, which only the Host field still shows), as they would reach the
+    // wire raw inside the request line and the Host field.
+    auto wire_safe = [](const std::string& text) {
+        return std::none_of(text.begin(), text.end(),
+                            [](char c) { return unsafe_on_the_wire(static_cast<unsigned char>(c)); });
+    };
+    auto host_entry = request_headers.find("Host");
+    bool usable_name = !server_name.empty() && wire_safe(server_name) &&
+                       (host_entry == request_headers.end() || wire_safe(host_entry->second));
+    bool proxied = usable_name && http.UseProxy(server_name.c_str(), port);
     uint32_t address = 0;
-    if (!server_name.empty())
+    if (usable_name)
         address = PCSBSocket::LookupAddress(proxied ? http.proxy_host.c_str() : server_name.c_str());
     if (address == 0) {
         xer << "Translated server " << server_name << " to IP addy: " << dotted(address)
@@ -173,9 +188,8 @@ down_class::down_class(const char* server, unsigned short port, const char* requ
     std::string request = post ? "POST " : "GET ";
     if (proxied) {
         request += "http://";
-        auto host = request_headers.find("Host");
-        if (host != request_headers.end())
-            request += host->second;
+        if (host_entry != request_headers.end())
+            request += host_entry->second;
     }
     request += http_escape_path(request_path ? request_path : "");
     request += " HTTP/1.1\r\n";

@@ -2,7 +2,11 @@
 // bytes, malformed and split heads, interim heads, bodies longer or shorter than announced,
 // resets, stalls (on a hand-stepped clock), endless heads and failing destinations.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -24,6 +28,12 @@ constexpr int SLOT = 2;
 std::string host_field(const std::string& host)
 {
     return kHttpPort == 80 ? host : host + ":" + std::to_string(kHttpPort);
+}
+
+off_t file_size(const std::string& path)
+{
+    struct stat facts {};
+    return stat(path.c_str(), &facts) == 0 ? facts.st_size : -1;
 }
 
 uint32_t resolve_nothing(const char*)
@@ -268,14 +278,18 @@ TEST_F(HttpScripted, BodiesThatDisagreeWithTheirLengthFail)
 TEST_F(HttpScripted, StallsEndAfterThirtySecondsWithoutProgress)
 {
     FakeClock clock;
+    // A fresh record: its first frame reads exactly 0, so 30 s later it reads exactly 30.
+    xtim = xtim_class();
     xtim.advance_frame(0, 0);
+    ASSERT_EQ(xtim.elapsed, 0.0f);
 
-    // Nothing after the request: 30.0 seconds is still waiting, just past it is a failure.
+    // Nothing after the request: 30.0 seconds is still waiting, 30.01 is a failure.
     start("/silent");
-    clock.advance_seconds(29.999);
+    clock.advance_seconds(30.0);
     xtim.advance_frame(0, 0);
+    ASSERT_EQ(xtim.elapsed, 30.0f);
     EXPECT_EQ(step(), NET_RUNNING);
-    clock.advance_seconds(0.011);
+    clock.advance_seconds(0.01);
     xtim.advance_frame(0, 0);
     EXPECT_EQ(step(), NET_FAILED);
 
@@ -354,6 +368,80 @@ TEST_F(HttpScripted, DestinationsThatCannotBeWrittenFail)
     size_t large = text.find("   file       =/large\n");
     ASSERT_NE(large, std::string::npos) << text;
     EXPECT_NE(text.find("   GetOSErr   =28\n", large), std::string::npos) << text;
+}
+
+TEST_F(HttpScripted, FileSizeLimitTruncatesAndFails)
+{
+    // A real file that may not grow past 1000 bytes: the kernel takes part of a write and
+    // refuses the rest with EFBIG (SIGXFSZ ignored, as it would otherwise end the process).
+    const rlim_t cap = 1000;
+    rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    ASSERT_TRUE(saved.rlim_max == RLIM_INFINITY || saved.rlim_max > cap);
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
+    rlimit capped { cap, saved.rlim_max };
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &capped), 0);
+
+    // Small enough to sit in the stream's buffer until the file is closed: the flush at the
+    // end is what fails, after every byte of the body was received.
+    const std::string small = "HTTP/1.1 200 OK\r\nContent-Length: 3000\r\n\r\n" + std::string(3000, 's');
+    start("/buffered");
+    int buffered_result = respond(small);
+    off_t buffered_size = file_size(dest);
+    // Larger than the buffer: the write itself comes up short.
+    std::string large_dest = folder / "large.bin";
+    dest = large_dest;
+    start("/direct");
+    int direct_result = respond("HTTP/1.1 200 OK\r\nContent-Length: 50000\r\n\r\n" + std::string(50000, 'd'));
+    off_t direct_size = file_size(large_dest);
+
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
+    EXPECT_EQ(sigaction(SIGXFSZ, &previous, nullptr), 0);
+
+    EXPECT_EQ(buffered_result, NET_FAILED);
+    EXPECT_EQ(buffered_size, static_cast<off_t>(cap));
+    EXPECT_EQ(direct_result, NET_FAILED);
+    EXPECT_EQ(direct_size, static_cast<off_t>(cap));
+    std::string text = log.text();
+    EXPECT_NE(text.find("   file       =/buffered\n   IsDone     =1\n   IsComplete =1\n   IsErr      =1\n"
+                        "   GetStat    =3\n   GetOSErr   =" + std::to_string(EFBIG) + "\n"),
+              std::string::npos)
+        << text;
+    size_t direct = text.find("   file       =/direct\n");
+    ASSERT_NE(direct, std::string::npos) << text;
+    EXPECT_NE(text.find("   IsErr      =1\n   GetStat    =", direct), std::string::npos) << text;
+    EXPECT_NE(text.find("   GetOSErr   =" + std::to_string(EFBIG) + "\n", direct), std::string::npos) << text;
+}
+
+TEST_F(HttpScripted, ServerNamesThatCannotGoOnTheWireAreRefused)
+{
+    // Through a proxy the server's name goes into the request line and the Host field; a line
+    // break there would let a server list add requests or fields of its own.
+    names_asked().clear();
+    plat::set_resolver(&resolve_only_server);
+    http.proxy_host = SERVER;
+    http.proxy_port_int = kHttpPort;
+    const std::string names[] = { "mirror.test\r\nX-Injected: 1", "two words.test", "tab\t.test",
+                                  std::string("del\x7f.test"), std::string("nul\0.test", 9) };
+    for (const std::string& name : names) {
+        EXPECT_EQ(http.net_check(SLOT, name, "/file.zip", dest), NET_FAILED) << name;
+        EXPECT_EQ(http.slots[SLOT], nullptr);
+    }
+    // Neither the proxy nor the name was looked up, so nothing was sent anywhere.
+    EXPECT_TRUE(names_asked().empty());
+    std::string text = log.text();
+    size_t refusals = 0;
+    for (size_t at = text.find("   GetOSErr   =20011\n"); at != std::string::npos;
+         at = text.find("   GetOSErr   =20011\n", at + 1))
+        ++refusals;
+    EXPECT_EQ(refusals, std::size(names)) << text;
+
+    // A well-formed name still goes through the same proxy.
+    const std::string line = "GET http://" + host_field("mirror.test") + "/file.zip HTTP/1.1\r\n";
+    EXPECT_EQ(start("/file.zip", "mirror.test").substr(0, line.size()), line);
+    EXPECT_EQ(respond("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"), NET_DONE);
 }
 
 TEST(HttpFailures, LookupFailureAndRefusalAreLoggedFailures)
