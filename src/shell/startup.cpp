@@ -12,10 +12,7 @@
 #include "core/cmdline.h"
 #include "core/globals.h"
 #include "core/mnw.h"
-#if __has_include("core/prefs.h")
 #include "core/prefs.h"
-#define SHELL_HAS_PREFS 1
-#endif
 #include "core/thread.h"
 #include "gfx/colr.h"
 #include "gfx/ogl_ext.h"
@@ -273,9 +270,7 @@ void MACIBM_init(int argc, const char* const* argv)
 void shell_finishup(int save)
 {
     if (save) {
-#ifdef SHELL_HAS_PREFS
         pref.IO_set(11, 1);
-#endif
         THREAD_shutdown();
     }
     MACIBM_setres(0);
