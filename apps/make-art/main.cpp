@@ -115,6 +115,17 @@ void panel(canvas& img, int s, int t, int e, float margin, float radius, const c
     }
 }
 
+// A menu panel element (42 texels). The painter sets it 2 units above the item rows but 13 below
+// and 8 beside them, so the shape reaches the element's top and keeps its shadow below and beside:
+// an edge drawn lower would cut through the first row's letters.
+void menu_panel(canvas& img, int s, int t, const colour& bottom, const colour& top, const colour& border) {
+    constexpr float SIDE = 42, BESIDE = 5, BELOW = 8, ABOVE = 1, RADIUS = 4, SHADOW = 5;
+    const float w = SIDE - 2 * BESIDE, h = SIDE - BELOW - ABOVE;
+    // The shadow's rectangle is lowered so that its spread stays inside the element.
+    img.shadow(s + BESIDE, t + BELOW - 1, w, h - SHADOW, RADIUS, SHADOW, 0.45f);
+    img.round_rect(s + BESIDE, t + BELOW, w, h, RADIUS, bottom, top, border, 1.0f);
+}
+
 void chevron(canvas& img, float cx, float cy, float size, int direction, const colour& c, float width = 1.6f) {
     // direction: 0 up, 1 down, 2 right
     if (direction == 0) {
@@ -149,9 +160,12 @@ void paint_bars(canvas& img) {
     // Style 9, framed field (262, 133) 51 x 26.
     bar(img, 262, 133, 51, 26, 3, 4, FIELD, mix(FIELD, WHITE, 0.03f), FIELD_BORDER);
     // Style 10, pop-up list bar (357, 488) 68 x 24: a field whose right cap carries the drop-down mark.
-    bar(img, 357, 488, 68, 24, 2, 5, BUTTON_BOTTOM, BUTTON_TOP, BUTTON_BORDER);
+    // The list's labels are placed one unit inside the painted bar's ends, so the shape leaves three
+    // texels clear at each end to keep a gap between bar and label.
+    constexpr int LIST_BAR_CLEAR = 3;
+    bar(img, 357 + LIST_BAR_CLEAR, 488, 68 - 2 * LIST_BAR_CLEAR, 24, 2, 5, BUTTON_BOTTOM, BUTTON_TOP, BUTTON_BORDER);
     img.fill_rect(357 + 46, 492, 1, 16, rgb(40, 46, 57));
-    chevron(img, 357 + 56.5f, 500, 3.5f, 1, MARK);
+    chevron(img, 357 + 55.5f, 500, 3.5f, 1, MARK);
     // Style 6, vertical track: s 102..122, t 248..288.
     img.round_rect(106, 248.5f, 12, 39, 5, FIELD, FIELD, FIELD_BORDER, 1);
     // Tabs: 98 x 26, selected at t 486, others at t 459.
@@ -170,8 +184,8 @@ void paint_panels(canvas& img) {
     // Style 16, name list (1, 289) 68.
     img.round_rect(2, 290, 66, 66, 4, FIELD, FIELD, FIELD_BORDER, 1);
     // Styles 17 and 18, open menus (70, 315) and (113, 315), 42.
-    panel(img, 70, 315, 42, 5, 4, rgb(36, 41, 51), rgb(40, 45, 56), PANEL_BORDER, 0);
-    panel(img, 113, 315, 42, 5, 4, rgb(30, 34, 42), rgb(34, 38, 47), ACCENT_BORDER, 0);
+    menu_panel(img, 70, 315, rgb(36, 41, 51), rgb(40, 45, 56), PANEL_BORDER);
+    menu_panel(img, 113, 315, rgb(30, 34, 42), rgb(34, 38, 47), ACCENT_BORDER);
     // Style 19 (440, 12) 44.
     panel(img, 440, 12, 44, 4, 5, rgb(33, 37, 46), rgb(36, 41, 51), rgb(64, 72, 89), 0);
 }

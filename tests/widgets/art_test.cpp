@@ -221,6 +221,38 @@ TEST_F(Art, TextColoursStandOutFromWhatTheyAreDrawnOn)
     }
 }
 
+TEST_F(Art, ListsKeepTheirTextsClearOfTheirEdges)
+{
+    const std::string systems = "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP";
+    // Closed: the label ends one unit inside the painted bar, yet a clear column must part them.
+    // "Linux Generic x86" is 89 wide: the label ends at 550.5, the bar is painted from 549.
+    int choice = 2;
+    mouse(0, 0, 0);
+    const test::rgba clear = pixel(530, 240);
+    BTN_textlist(600, 200, &choice, systems, "Platform");
+    bool parted = false;
+    for (int x = 540; x < 560 && !parted; ++x) {
+        bool column_clear = true;
+        for (int y = 195; y < 214; ++y) column_clear = column_clear && pixel(x, y) == clear;
+        parted = column_clear;
+    }
+    EXPECT_TRUE(parted) << "the label runs into the bar";
+
+    // Open: the panel lies only 2 units above the first row, whose letters reach its top; the row
+    // must lie inside the panel's body, not under its edge. Row 0 is 512 .. 524, row 1 500 .. 512;
+    // right of every text, inside the slot (x 552 .. 649).
+    choice = 1;
+    mouse(600, 502, 1);
+    BTN_textlist(600, 500, &choice, systems, "");
+    ASSERT_EQ(mnw.open_menu, 1519);
+    mouse(0, 0, 0);
+    menu_draw();
+    // The body shades a little from bottom to top, hence the wider tolerance.
+    for (int y : {521, 523})
+        EXPECT_TRUE(test::near_colour(pixel(646, y), pixel(646, 506), 4)) << y << ": " << pixel(646, y) << " vs "
+                                                                          << pixel(646, 506);
+}
+
 TEST(SizeText, MegabytesAndGigabytesTruncatedToOneDecimal)
 {
     std::string out;
