@@ -308,6 +308,21 @@ bool zip_entry_name_is_safe(const std::string& name) {
 
 namespace {
 
+// The file an AppleDouble entry below "__MACOSX/" describes must lie inside
+// the folder: its leaf, once the "._" is taken out, may not be empty, "." or
+// "..", which would put the fork on the folder itself, its sidecar or the
+// attributes on the folder above. Names without "._" in the leaf are skipped
+// later and pass here.
+bool appledouble_target_is_safe(const std::string& rest) {
+  size_t leaf = rest.size();
+  while (leaf > 0 && !is_separator(rest[leaf - 1])) --leaf;
+  const size_t marker = rest.rfind("._");
+  if (marker == std::string::npos || marker < leaf) return true;
+  std::string described = rest.substr(leaf);
+  described.erase(marker - leaf, 2);
+  return !described.empty() && described != "." && described != "..";
+}
+
 // A link text may climb `depth` folders and no more. ".." may only lead the
 // text: one after a name could climb out of a linked folder that a plain
 // lexical walk would keep inside.
@@ -493,6 +508,13 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
       }
     } else if (is_macosx) {
       const std::string rest = entry.size() > macosx_prefix_length + 1 ? entry.substr(macosx_prefix_length + 1) : "";
+      if (!appledouble_target_is_safe(rest)) {
+        NOTE_FAILURE();
+        xer << "Zip to file refused the entry " << printable(entry) << " of " << zip
+            << ": it describes no file inside " << dir << ".\n";
+        unzClose(archive);
+        return EINVAL;
+      }
       error = unzip_resource_fork(archive, dir + rest, info);
     } else if (((info.external_fa >> 16) & link_type_bits) == link_type_bits) {
       // The link text is checked before anything is made, so a later entry can

@@ -507,3 +507,38 @@ TEST_F(Zip, EntriesLargerThanTheWholeReadLimitStreamIntoPlace)
     make_archive(zip, { { "nowhere/large.bin", content, 0, 0 } });
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), ENOENT);
 }
+
+TEST_F(Zip, AppleDoubleEntriesNamingTheFolderOrItsParentAreRefused)
+{
+    // With the attributes refused, a fork goes into a sidecar: for "._" alone it
+    // would be "._out" beside the folder, for "._.." attributes on the folder above.
+    plat::set_xattr_enabled([](const std::string&) { return false; });
+    fs::create_directories(dir / "jail/out/sub");
+    const uint8_t finder[16] = { 'E', 'V', 'I', 'L' };
+    const std::string image = plat::appledouble_encode(finder, std::string(6000, 'f'));
+    const std::vector<std::string> before = tree_names(dir.root);
+    for (const std::string name : { "__MACOSX/._", "__MACOSX/._.", "__MACOSX/._..", "__MACOSX/.._.", "__MACOSX/sub/._.." }) {
+        make_archive(dir / "fork.zip", { { name, image, 0 } });
+        const std::string log_before = log.text();
+        EXPECT_EQ(zip_to_file(dir / "fork.zip", dir / "jail/out/", nullptr, 0), EINVAL) << name;
+        const std::string added = log.text().substr(log_before.size());
+        EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 1) << added;
+        unlink((dir / "fork.zip").c_str());
+    }
+    EXPECT_EQ(tree_names(dir.root), before);
+    for (const std::string folder : { "jail", "jail/out", "jail/out/sub" }) {
+        uint8_t got_finder[16];
+        std::string got_fork;
+        ASSERT_EQ(plat::fork_read(dir / folder, got_finder, got_fork), 0);
+        EXPECT_EQ(got_fork, "") << folder;
+    }
+
+    // A "._" that is only part of a longer leaf still names a file inside.
+    write_bytes(dir / "jail/out/x..", "dots");
+    make_archive(dir / "fork.zip", { { "__MACOSX/x._..", image, 0 } });
+    ASSERT_EQ(zip_to_file(dir / "fork.zip", dir / "jail/out/", nullptr, 0), 0) << log.text();
+    uint8_t got_finder[16];
+    std::string got_fork;
+    ASSERT_EQ(plat::fork_read(dir / "jail/out/x..", got_finder, got_fork), 0);
+    EXPECT_EQ(got_fork.size(), 6000u);
+}
