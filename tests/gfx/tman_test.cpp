@@ -185,8 +185,10 @@ TEST_F(TextureManager, AutomaticRefsAreSharedByNameAndReuseTheHighestFreeSlot)
     EXPECT_EQ(manager.refs[3373].name, "un-inited");
     EXPECT_EQ(progress_seen, (std::vector<std::string>{"Loading bitmap " + first_name + "."}));
 
-    // Asked again, the same name answers at once: the file is not even read.
+    // Asked again, the same name answers at once: the file is not even read. Building another
+    // manager meanwhile leaves the name table alone.
     ASSERT_EQ(remove(first_name.c_str()), 0);
+    { tman_class another; }
     EXPECT_EQ(manager.load_texture(tex_fail_fatal, 0, 2, tex_load_now, first_name), 3374);
     EXPECT_EQ(manager.refs[3374].gl_name, 3374);
     EXPECT_EQ(manager.total_texes(), 1);
