@@ -156,6 +156,29 @@ TEST_F(Art, ControlsCutFromThePictureShowTheirThreeLooks)
     EXPECT_TRUE(test::near_colour(pixel(341, 211), texel_colour)) << pixel(341, 211);
 }
 
+TEST_F(Art, EveryControlOfThePictureHasThreeDistinctLooks)
+{
+    struct control {
+        const char* name;
+        int s, t, w, h;
+    };
+    const control controls[] = {{"DESTINATION", 513, 166, 126, 22}, {"INSTALL", 640, 166, 83, 22},
+                                {"QUIT", 780, 166, 51, 22},         {"decline", 832, 166, 85, 22},
+                                {"agree", 918, 166, 59, 22},        {"shop", 822, 235, 116, 22}};
+    for (const control& c : controls) {
+        // The face just inside the left end, clear of the caption, in each look.
+        const test::rgba normal = picture_texel(c.s + 4, c.t + c.h / 2);
+        const test::rgba hover = picture_texel(c.s + 4, c.t - (c.h + 1) + c.h / 2);
+        const test::rgba pressed = picture_texel(c.s + 4, c.t - 2 * (c.h + 1) + c.h / 2);
+        for (const test::rgba& look : {normal, hover, pressed}) EXPECT_EQ(look.a, 255) << c.name;
+        EXPECT_FALSE(test::near_colour(normal, hover, 6)) << c.name << ": hover looks like normal";
+        EXPECT_FALSE(test::near_colour(normal, pressed, 6)) << c.name << ": pressed looks like normal";
+        EXPECT_FALSE(test::near_colour(hover, pressed, 6)) << c.name << ": pressed looks like hover";
+        // The looks are one texel apart: the row between two looks is not part of either face.
+        EXPECT_LT(picture_texel(c.s + c.w / 2, c.t - 1).a, 255) << c.name;
+    }
+}
+
 TEST_F(Art, ThePictureKeepsItsRowsAtTheTexturesStride)
 {
     // Rows far up the 1010-wide picture land where they belong only if every row was laid out
