@@ -384,6 +384,10 @@ TEST_F(drawing, CirclesAndArcsFollowTheirAngleConvention)
 
     OGL_arc(68, 600, 300, 10, 10, 0, 90);
     EXPECT_GT(count_pixels(600, 300, 12, 12, 255, 0, 0), 10) << "quarter from up to right";
+    EXPECT_EQ(pixel(600, 310), (rgba{255, 0, 0, 255})) << "starts straight up";
+    EXPECT_GE(count_pixels(609, 300, 2, 2, 255, 0, 0), 1) << "ends straight right";
+    EXPECT_EQ(count_pixels(611, 295, 5, 10, 255, 0, 0), 0) << "and goes no further";
+    EXPECT_EQ(pixel(604, 304), BLACK) << "an outline, not a sector";
     EXPECT_EQ(count_pixels(588, 300, 12, 12, 255, 0, 0), 0);
     EXPECT_EQ(count_pixels(600, 288, 12, 11, 255, 0, 0), 0);
 
