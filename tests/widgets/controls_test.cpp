@@ -76,18 +76,10 @@ TEST_F(PushButton, AClickThroughTheRealQueueIsAnsweredOnce)
     };
     plat::flush_events();
     MACIBM_event_proc();
-    SDL_WarpMouseInWindow(win().window(), 200, 768 - 300);
-    // Wait (boundedly) until the window system has reported the pointer's new place.
-    for (int tries = 0; tries < 200 && !(mnw.mouse_x == 200 && mnw.mouse_y == 300); ++tries) {
-        SDL_Delay(5);
-        MACIBM_event_proc();
-    }
-    ASSERT_EQ(mnw.mouse_x, 200);
-    ASSERT_EQ(mnw.mouse_y, 300);
+    ASSERT_TRUE(move_pointer(200, 300));
     EXPECT_EQ(clicks, 0);
 
-    plat::push_button_event(200, 768 - 300, true);
-    plat::push_button_event(200, 768 - 300, false);
+    press_at(200, 300);
     const int before = frames;
     for (int frame = 0; frame < 3; ++frame) MACIBM_event_proc();
     EXPECT_EQ(frames - before, 3);

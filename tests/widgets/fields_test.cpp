@@ -67,6 +67,27 @@ TEST_F(TextList, TheBarFollowsThePainterAndHelpShowsWhileClosed)
     EXPECT_EQ(stls.help_line, "stale");
 }
 
+TEST_F(TextList, APickThroughTheRealQueue)
+{
+    // The list is drawn in APP_update; the shell's frame draws its pop-up and its click dispatch
+    // delivers the pick, all from real presses in the event queue.
+    int choice = 0, picks = 0;
+    on_app_update = [&] { picks += BTN_textlist(300, 400, &choice, SYSTEMS, ""); };
+    plat::flush_events();
+    ASSERT_TRUE(move_pointer(600, 600));
+    press_at(300, 402);  // the bar
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.open_menu, 1519);
+    EXPECT_EQ(picks, 0);
+
+    press_at(300, 402 - 3 * 12);  // the row of "Linux Pentium 3", three below the chosen one
+    MACIBM_event_proc();
+    MACIBM_event_proc();
+    EXPECT_EQ(picks, 1);
+    EXPECT_EQ(choice, 3);
+    EXPECT_EQ(mnw.open_menu, -1);
+}
+
 TEST_F(TextList, ItemsMayNotHoldBarsAndNumberAtMostThreeHundred)
 {
     alert_recorder alerts;

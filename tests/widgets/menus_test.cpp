@@ -7,6 +7,8 @@
 #include <fstream>
 
 #include "core/mnw.h"
+#include "platform/events.h"
+#include "shell/event_proc.h"
 #include "gfx/colr.h"
 #include "shell/windows.h"
 #include "widgets/menus.h"
@@ -349,4 +351,27 @@ TEST_F(MenuInput, TheHoveredItemAndTheOpenTitleAreTinted)
     menu_draw();
     EXPECT_FALSE(texel_at(300, 765).drawn());
     EXPECT_EQ(texel_at(3, 739), (texel{144, 11}));  // items start 3 in
+}
+
+TEST_F(MenuInput, ThroughTheRealQueueTitlesOpenSwitchOnHoverAndPick)
+{
+    // Presses are real events in the queue and the pointer is moved by the window system; the
+    // shell's frame opens, switches and picks through the menu hooks.
+    build_file_menu();
+    plat::flush_events();
+    ASSERT_TRUE(move_pointer(20, 760));  // over "File"
+    EXPECT_EQ(mnw.open_menu, -1);        // resting on a title opens nothing
+    press_at(20, 760);
+    MACIBM_event_proc();
+    EXPECT_EQ(mnw.open_menu, 0);
+
+    ASSERT_TRUE(move_pointer(60, 760));  // over "Edit": the open menu follows the pointer
+    EXPECT_EQ(mnw.open_menu, 1);
+
+    press_at(60, 744);  // "Undo"
+    MACIBM_event_proc();
+    EXPECT_EQ(picked_menu_codes, std::vector<int>{201});
+    EXPECT_EQ(mnw.open_menu, -1);
+    MACIBM_event_proc();
+    EXPECT_EQ(picked_menu_codes.size(), 1u);
 }

@@ -1,6 +1,7 @@
 #include "widgets/widget_fixture.h"
 
 #include <GL/gl.h>
+#include <SDL2/SDL.h>
 #include <png.h>
 
 #include <cstdio>
@@ -17,6 +18,8 @@
 #include "gfx/tman.h"
 #include "gfx/viewport.h"
 #include "installer/art.h"
+#include "platform/events.h"
+#include "shell/event_proc.h"
 #include "shell/app_hooks.h"
 #include "widgets/hooks.h"
 #include "widgets/menus.h"
@@ -151,6 +154,23 @@ void widget_gl_test::mouse(float x, float y, int click)
     mnw.mouse_x = x;
     mnw.mouse_y = y;
     mnw.click = click;
+}
+
+bool widget_gl_test::move_pointer(int x, int y)
+{
+    SDL_WarpMouseInWindow(win().window(), x, 768 - y);
+    for (int tries = 0; tries < 200; ++tries) {
+        MACIBM_event_proc();
+        if (mnw.mouse_x == x && mnw.mouse_y == y) return true;
+        SDL_Delay(5);
+    }
+    return false;
+}
+
+void widget_gl_test::press_at(int x, int y)
+{
+    plat::push_button_event(x, 768 - y, true);
+    plat::push_button_event(x, 768 - y, false);
 }
 
 void widget_gl_test::save_screen(const std::string& name)

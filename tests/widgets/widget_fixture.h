@@ -75,6 +75,11 @@ protected:
     static void mouse(float x, float y, int click = 0);
     // The back buffer as a PNG under <build>/widget-screens/<name>.png.
     static void save_screen(const std::string& name);
+    // Moves the real pointer to (x, y) of the whole screen and runs the shell's frames until the
+    // window system has reported it (boundedly); false when it never arrived.
+    static bool move_pointer(int x, int y);
+    // Pushes a real press and release at (x, y) of the whole screen into the event queue.
+    static void press_at(int x, int y);
 };
 
 }  // namespace widget_test
