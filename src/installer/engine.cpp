@@ -3,7 +3,9 @@
 #include "installer/engine.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -35,6 +37,12 @@ constexpr float RATE_FASTEST = 200;
 constexpr size_t ARCHIVE_CHECK_CHUNK = 64 * 1024;
 // Entry names longer than a path may be are refused, as the extractor would refuse them.
 constexpr unsigned ARCHIVE_NAME_LIMIT = 499;
+// Damaged copies of one archive taken per listed server before the install gives up on it; the
+// skewed server draw reaches the last of three servers about one time in four.
+constexpr int DAMAGED_TRIES_PER_SERVER = 10;
+
+// Damaged copies met so far, by history index, in this install.
+std::map<int, int> damaged_tries;
 
 bool is_separator(char c) { return c == '/' || c == ':' || c == '\\'; }
 
@@ -112,32 +120,45 @@ void adapt_streams(int stream)
 // Reads every entry of a downloaded archive through to its checksum, and checks each name, before
 // anything is extracted: a damaged or hostile archive from one mirror is then fetched again from
 // another instead of replacing a good file with a broken one or ending the install.
-bool archive_is_intact(const std::string& archive)
+// 0 when the archive is sound, else the error that extracting it would meet.
+int archive_damage(const std::string& archive)
 {
     std::unique_ptr<void, int (*)(unzFile)> zip(unzOpen64(archive.c_str()), unzClose);
     if (!zip)
-        return false;
+        return UNZ_BADZIPFILE;
     int step = unzGoToFirstFile(zip.get());
     if (step != UNZ_OK)
-        return false;
+        return step;
     std::vector<char> buffer(ARCHIVE_CHECK_CHUNK);
     for (; step == UNZ_OK; step = unzGoToNextFile(zip.get())) {
         char name[ARCHIVE_NAME_LIMIT + 1] = {};
         unz_file_info64 info{};
-        if (unzGetCurrentFileInfo64(zip.get(), &info, name, sizeof name - 1, nullptr, 0, nullptr, 0) != UNZ_OK)
-            return false;
+        int error = unzGetCurrentFileInfo64(zip.get(), &info, name, sizeof name - 1, nullptr, 0, nullptr, 0);
+        if (error != UNZ_OK)
+            return error;
         if (info.size_filename > ARCHIVE_NAME_LIMIT || !zip_entry_name_is_safe(name))
-            return false;
-        if (unzOpenCurrentFile(zip.get()) != UNZ_OK)
-            return false;
+            return EINVAL;
+        if ((error = unzOpenCurrentFile(zip.get())) != UNZ_OK)
+            return error;
         int got = 0;
         while ((got = unzReadCurrentFile(zip.get(), buffer.data(), static_cast<unsigned>(buffer.size()))) > 0) {
         }
         // Closing checks the CRC of what was read.
-        if (unzCloseCurrentFile(zip.get()) != UNZ_OK || got < 0)
-            return false;
+        error = unzCloseCurrentFile(zip.get());
+        if (got < 0)
+            return got;
+        if (error != UNZ_OK)
+            return error;
     }
-    return step == UNZ_END_OF_LIST_OF_FILE;
+    return step == UNZ_END_OF_LIST_OF_FILE ? 0 : step;
+}
+
+// The extraction failure the user is told about: the install ends as failed.
+void report_extract_failure(const std::string& zip, const std::string& dest, int error)
+{
+    stg.install_error = 1;
+    __MACIBM_alert(0, "The installer cannot extract a file.", "Error:" + error_str(error), "Compressed File:" + zip,
+        "Destination:" + dest, ALERT_MESSAGE, __FILE__, __LINE__);
 }
 
 // A failed or unusable download: hand the file out again and draw another server.
@@ -236,6 +257,7 @@ void reset_slots()
             (void)delete_file(stream_archive(s));  // usually absent
     }
     next.next_file = 0;
+    damaged_tries.clear();
     for (int s = 0; s < max_streams; ++s) {
         next.slot_active[s] = (s < 2) ? 1 : 0;
         next.slot_wants[s] = (s < 2) ? 1 : 0;
@@ -252,11 +274,8 @@ void extract_and_delete_file(std::string zip, std::string dest)
     set_dir_chars(dest);
     std::string folder = folder_of(dest);
     int result = zip_to_file(zip, folder, nullptr, 0);
-    if (result != 0) {
-        stg.install_error = 1;
-        __MACIBM_alert(0, "The installer cannot extract a file.", "Error:" + error_str(result), "Compressed File:" + zip,
-            "Destination:" + dest, ALERT_MESSAGE, __FILE__, __LINE__);
-    }
+    if (result != 0)
+        report_extract_failure(zip, dest, result);
     int chmod_result = 0;
     // chmod follows links: a link in the bundle keeps its own mode rather than lending 0755 to
     // whatever it names.
@@ -321,10 +340,21 @@ int grab_files()
                 next.kb_in_flight += stg.file_fraction * v.zip_kb;
             } else if (result == 2) {
                 retry_elsewhere(s);
-            } else if (!archive_is_intact(archive)) {
+            } else if (int damage = archive_damage(archive); damage != 0) {
+                // Every server may serve the same broken archive: after enough draws the user
+                // hears of it as the extraction failure it is, and the install ends.
+                int tries = ++damaged_tries[next.slot_file[s]];
+                bool give_up = tries >= DAMAGED_TRIES_PER_SERVER * std::max(1, stg.server_count);
                 xer << "The archive " << remote << " from " << server_name[server]
-                    << " is damaged or names a file outside its folder; fetching it from another server.\n";
+                    << " is damaged or names a file outside its folder"
+                    << (give_up ? "; no server gave a sound copy.\n" : "; fetching it from another server.\n");
                 xer.flush();
+                if (give_up) {
+                    // Nothing is extracted, so the file in place stays as it was.
+                    report_extract_failure(archive, local, damage);
+                    (void)delete_file(archive);
+                    return stg.install_error;
+                }
                 (void)delete_file(archive);  // never extracted
                 retry_elsewhere(s);
             } else {

@@ -229,6 +229,38 @@ TEST_F(Engine, DamagedOrHostileArchiveIsFetchedFromAnotherMirror)
         1);
 }
 
+TEST_F(Engine, ArchiveDamagedOnEveryServerEndsTheInstallAndKeepsTheFileInPlace)
+{
+    stg._rename_folder = 0;
+    std::string root = dest_dir_path;
+    fs::create_directories(root + "Resources");
+    write_bytes(root + "Resources/settings.txt", "volume 6\n");
+    std::vector<release_file> files = {{"All/Resources/settings.txt", "volume 7\n"}};
+    publish_release(server.www(), "/pub/", "Veltrix 851", files, {},
+        {{"All/Resources/settings.txt", {md5_hex_of("volume 6\n")}}});
+    std::string zip_path = server.www() + "/pub/Veltrix 851/All/Resources/settings.txt.zip";
+    std::string damaged = read_bytes(zip_path);
+    damaged[30 + 12 + 2] ^= 0x55;  // in the entry's data: the CRC fails
+    write_bytes(zip_path, damaged);
+
+    log_capture log;
+    read_listing();
+    ASSERT_EQ(install(), 1) << log.text().substr(0, 3000);
+    EXPECT_EQ(stg.install_error, 1);
+    std::vector<recorded_alert> shown = alerts.alerts();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].l1, "The installer cannot extract a file.");
+    EXPECT_EQ(shown[0].l2.rfind("Error:", 0), 0u);
+    EXPECT_EQ(shown[0].l3.rfind("Compressed File:" + temp_path, 0), 0u);
+    EXPECT_EQ(shown[0].l4, "Destination:" + root + "Resources/settings.txt");
+    EXPECT_EQ(shown[0].type, 1);
+    EXPECT_EQ(read_bytes(root + "Resources/settings.txt"), "volume 6\n") << "a broken copy never replaces the file";
+    // Ten damaged copies from the one server, and at most one more the second stream had begun.
+    EXPECT_GE(server.requests_containing("settings.txt.zip"), 10);
+    EXPECT_LE(server.requests_containing("settings.txt.zip"), 11);
+    EXPECT_FALSE(fs::exists(shown[0].l3.substr(16))) << "the damaged archive is not kept";
+}
+
 TEST_F(Engine, ExtractionFailureEndsTheInstallWithItsAlert)
 {
     stg._rename_folder = 0;
