@@ -363,6 +363,14 @@ TEST_F(text_drawing, NonFiniteValuesShowZeroFieldsInsteadOfLooping)
     ASSERT_EQ(hits.size(), 11u + 3u);  // eleven cells and three commas
     for (const auto& h : hits)
         EXPECT_TRUE((h.row == 0 && h.column >= 1 && h.column <= 10) || (h.row == 4 && h.column == 3)) << h;
+
+    // 1.234e12 is 1234000019456 in single precision. Its cells from 10^10 down to 10^3 show
+    // 3 4 0 0 0 0 1 9; the last three cells would need quotients beyond the int range, so they
+    // show '0' rather than the 4 5 6 of the value.
+    OGL_number(0, 100, 300, 1.234e12f, 11, 0, charset_UI_fixed_6);
+    EXPECT_EQ(glyphs_on_row(303), fixed({at(100, '3'), at(106, '4'), at(109, ','), at(112, '0'), at(118, '0'),
+                                         at(124, '0'), at(127, ','), at(130, '0'), at(136, '1'), at(142, '9'),
+                                         at(145, ','), at(148, '0'), at(154, '0'), at(160, '0')}));
 }
 
 TEST_F(text_drawing, SpectrumScaleRunsFromLowAtTheBottomToHighAtTheTop)
