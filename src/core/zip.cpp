@@ -328,6 +328,8 @@ bool appledouble_target_is_safe(const std::string& rest) {
 // lexical walk would keep inside.
 bool link_text_stays_within(int depth, const std::string& target) {
   if (target.empty() || target[0] == '/') return false;
+  // symlink() would stop at a NUL: "..\0x" passes as one name but links "..".
+  if (target.find('\0') != std::string::npos) return false;
   bool seen_name = false;
   for (const std::string& part : split_components(target, false)) {
     if (part.empty() || part == ".") continue;

@@ -207,6 +207,8 @@ TEST_F(Zip, HostileNamesAndLinksAreRefusedAndTouchNothingOutside)
         { { "up-link", "../evil", 0xA1EDu << 16, 0 } },
         { { "sub/up-link", "../../evil", 0xA1EDu << 16, 0 } },
         { { "sub/twisted", "x/../../../evil", 0xA1EDu << 16, 0 } },
+        // The text the link would really get stops at the NUL: "..".
+        { { "nul-link", std::string("..\0x", 4), 0xA1EDu << 16, 0 } },
         { { "evil/", "" }, { "good.txt", "fine" }, { "../late-evil", "x" } },
         // "x" leads back to the folder itself, so "x/y" is one level down on disk, not two.
         { { "x", ".", 0xA1EDu << 16, 0 }, { "y/", "" }, { "x/y/l", "../../evil", 0xA1EDu << 16, 0 } },
@@ -226,6 +228,7 @@ TEST_F(Zip, HostileNamesAndLinksAreRefusedAndTouchNothingOutside)
     EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / "jail/out/y/l")));
     EXPECT_FALSE(fs::is_symlink(dir / "jail/out/up-link"));
     EXPECT_FALSE(fs::is_symlink(dir / "jail/out/sub/up-link"));
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / "jail/out/nul-link")));
     // The last archive wrote its good entries before the bad one stopped it.
     EXPECT_EQ(read_bytes(dir / "jail/out/good.txt"), "fine");
 
