@@ -1,5 +1,6 @@
 // The render-state cache against the real context: which states OpenGL ends up in, and how many
-// OpenGL calls each request costs. The first test must run first: it sees the cache read its first values from the context.
+// OpenGL calls each request costs. The first test must run first: it sees the cache read its first
+// values from the context.
 #include "gfx/state.h"
 
 #include <GL/gl.h>
