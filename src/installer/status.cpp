@@ -23,7 +23,15 @@ constexpr int GLOBE_IDLE_CELL = 21;
 constexpr float RATIO_SHOWS_FILLED_BAR = 0.02f;
 constexpr float MINUTES_SHOWN_BELOW = 7200;
 
-std::string whole(double value) { return std::to_string(static_cast<long long>(value)); }
+// Whole part of a non-negative value; a value past what a long long holds (a rate of almost
+// nothing) shows as the largest rather than wrapping into a negative number.
+std::string whole(double value)
+{
+    constexpr double LARGEST_SHOWN = 9.2e18;
+    if (!(value < LARGEST_SHOWN))
+        return std::to_string(static_cast<long long>(LARGEST_SHOWN));
+    return std::to_string(static_cast<long long>(value));
+}
 
 } // namespace
 

@@ -80,6 +80,11 @@ TEST(StatusProgress, TimeLeftSwitchesUnitsAndVanishesWithoutARate)
     EXPECT_EQ(time_left_text(0, 10, 5000, 2), "") << "no bytes yet: no rate, no line";
     EXPECT_EQ(time_left_text(50, 0, 5000, 2).substr(0, 6), "About ") << "elapsed below 1 s counts as 1 s";
     EXPECT_EQ(time_left_text(100, 10, 50, 2).substr(0, 15), "About 0 seconds") << "nothing left is not negative";
+    // A trickle against a huge download: hours past any integer, still a plain positive count.
+    std::string trickle = time_left_text(1e-30f, 1e6f, 3e38f, 2);
+    EXPECT_EQ(trickle.substr(0, 6), "About ");
+    EXPECT_EQ(trickle.find('-'), std::string::npos) << trickle;
+    EXPECT_NE(trickle.find(" hours left"), std::string::npos) << trickle;
 }
 
 TEST(StatusLines, RunningFinishedAndRetryTexts)
