@@ -418,6 +418,9 @@ TEST_F(Screens, ABoxWithCloseBoxesAndTheInstallerPicture)
     interface_rect(260, 20, 780, 166, 51, 22, 0, TINT_DISABLED);
     interface_rect(20, 60, 513, 143, 126, 22, 0, 0);
     interface_rect(20, 100, 513, 120, 126, 22, 0, 0);
+    interface_rect(330, 20, 832, 166, 85, 22, 0, 0);
+    interface_rect(430, 20, 918, 166, 59, 22, 0, 0);
+    interface_rect(500, 20, 822, 235, 116, 22, 0, 0);
     interface_rect(860, 660, 644, 33, 128, 86, 0, 0);
     for (int i = 8; i < 24; ++i) interface_icon(20 + (i - 8) * 62.0f, 690, i);
     BTN_frame2(20, 700, 60, 300, 150, "Status");
