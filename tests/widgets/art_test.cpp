@@ -80,6 +80,14 @@ TEST_F(Art, TheFourImagesAreLoadedAndTheAtlasIsLeftInScratch)
     for (int ref : {363, 364, 365, 366}) EXPECT_EQ(tman.refs[static_cast<size_t>(ref)].load_time, tex_load_now) << ref;
     EXPECT_EQ(tman.refs[364].dx, 1010);
     EXPECT_EQ(tman.refs[364].dy, 764);
+    // The picture and backgrounds with flags 0x282, the atlas with 2, all under the one scratch name.
+    for (int ref : {364, 365, 366}) EXPECT_EQ(tman.refs[static_cast<size_t>(ref)].type, 0x282) << ref;
+    EXPECT_EQ(tman.refs[363].type, 2);
+    for (int ref : {363, 364, 365, 366})
+        EXPECT_EQ(tman.refs[static_cast<size_t>(ref)].name, "scratch_array:hard-wired textures") << ref;
+    EXPECT_EQ(tman.refs[365].dx, 1024);
+    EXPECT_EQ(tman.refs[365].dy, 768);
+    EXPECT_EQ(tman.refs[363].dx, 512);
     // Start-up samples the palette from scratch_array right after the loads.
     load_real_art();
     EXPECT_EQ(std::memcmp(scratch_array, t_interface_dat, 512 * 512 * 4), 0);
