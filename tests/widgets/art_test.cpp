@@ -419,6 +419,14 @@ TEST_F(Screens, ABoxWithCloseBoxesAndTheInstallerPicture)
     BTN_subwin(40, 13, -1, -1, -1, -1, "Download", &nx, &ny);
     mouse(0, 0, 0);
     BTN_action(250, 40, 0, 0, ACTION_SHOW_PRESS, "OK");
+    // A second, small box whose close boxes are shown pressed, as the click dispatcher shows them.
+    mnw.box_w = 200;
+    mnw.box_h = 100;
+    mnw.off_x = 40;
+    mnw.off_y = 300;
+    stls.win_title = "Closing";
+    BTN_fillwin(1, 21);
+    BTN_zap_boxes(1);
     mnw.off_x = mnw.off_y = 0;
     mnw.cur_win = 0;
     interface_rect(20, 20, 513, 166, 126, 22, 0, TINT_USABLE);
@@ -434,11 +442,15 @@ TEST_F(Screens, ABoxWithCloseBoxesAndTheInstallerPicture)
     BTN_frame2(20, 700, 60, 300, 150, "Status");
     save_screen("widgets-box-and-installer-picture");
     // The close boxes sit in the box's top corners (7 .. 25 and 475 .. 493, 361 .. 379), drawn from the
-    // close-box cell: its opaque middle shows through at the centre of each.
-    const test::rgba close_middle = atlas_texel(129, 187);
-    ASSERT_EQ(close_middle.a, 255);
-    EXPECT_TRUE(test::near_colour(pixel(262 + 16, 194 + 370), close_middle)) << pixel(262 + 16, 194 + 370);
-    EXPECT_TRUE(test::near_colour(pixel(262 + 484, 194 + 370), close_middle)) << pixel(262 + 484, 194 + 370);
+    // close-box cell: a point of its disc beside the cross shows at the same place in each.
+    const test::rgba close_disc = atlas_texel(134, 187), pressed_disc = atlas_texel(134, 206);
+    ASSERT_EQ(close_disc.a, 255);
+    ASSERT_EQ(pressed_disc.a, 255);
+    EXPECT_FALSE(test::near_colour(pressed_disc, close_disc, 6)) << "the pressed look is not told apart";
+    EXPECT_TRUE(test::near_colour(pixel(262 + 21, 194 + 370), close_disc)) << pixel(262 + 21, 194 + 370);
+    EXPECT_TRUE(test::near_colour(pixel(262 + 489, 194 + 370), close_disc)) << pixel(262 + 489, 194 + 370);
+    EXPECT_TRUE(test::near_colour(pixel(40 + 21, 300 + 90), pressed_disc)) << pixel(40 + 21, 300 + 90);
+    EXPECT_TRUE(test::near_colour(pixel(40 + 189, 300 + 90), pressed_disc)) << pixel(40 + 189, 300 + 90);
     // The tinted INSTALL control: the green of its face survives the tint, red and blue lose a fifth.
     const test::rgba face = picture_texel(640 + 5, 166 + 11);
     ASSERT_EQ(face.a, 255);
