@@ -22,12 +22,17 @@ chmod 755 "$T/new/new-installer"
 e2e_start_program "$T/app/veltrix-installer"
 e2e_find_window Main
 
-# The update button (442, 17 in the 500 x 300 box at (262, 234)) shows once the list is read;
-# click it until the download starts.
+# The update button (442, 17 in the 500 x 300 box at (262, 234)) shows once the list is read: its
+# light caption appears. A click the box missed is repeated every two seconds, from elsewhere, so
+# that each one is a fresh press on the button.
+installer_wait_pixels update-button 660 244 90 14 'r > 200 && g > 200 && b > 200' 40
 for ((i = 0; i < E2E_WAIT * 4; i++)); do
   [ "$(installer_requests /updates/new-installer.zip)" -ge 1 ] && break
   e2e_running "$E2E_PROGRAM_PID" || e2e_fail "the about box ended early"
-  [ "$(installer_requests /serverlist.txt)" -ge 1 ] && e2e_click 704 251
+  if ((i % 8 == 0)); then
+    e2e_move 600 600
+    e2e_click 704 251
+  fi
   sleep 0.25
 done
 [ "$(installer_requests /updates/new-installer.zip)" -ge 1 ] || e2e_fail "the newer installer was never downloaded"
