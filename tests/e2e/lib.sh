@@ -123,6 +123,18 @@ installer_wait_log() {
   e2e_fail "the log never said: $text"
 }
 
+# Waits until the log holds the text (a fixed string) on at least `count` lines: the end of a
+# second install in the same run, whose line the first install already wrote once.
+installer_wait_log_count() {
+  local text=$1 count=$2 i
+  for ((i = 0; i < E2E_WAIT * 10; i++)); do
+    [ "$(grep -cF -- "$text" "$T/app/Log.txt" 2>/dev/null)" -ge "$count" ] && return 0
+    e2e_running "$E2E_PROGRAM_PID" || e2e_fail "the installer ended before the log said $count times: $text"
+    sleep 0.1
+  done
+  e2e_fail "the log never said $count times: $text"
+}
+
 # A screenshot of the window as $T/<name>.png.
 installer_shot() {
   e2e_screenshot "$T/$1.png" >/dev/null
