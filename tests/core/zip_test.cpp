@@ -545,3 +545,60 @@ TEST_F(Zip, AppleDoubleEntriesNamingTheFolderOrItsParentAreRefused)
     ASSERT_EQ(plat::fork_read(dir / "jail/out/x..", got_finder, got_fork), 0);
     EXPECT_EQ(got_fork.size(), 6000u);
 }
+
+TEST_F(Zip, DamagedCopiesOfAnArchiveNeverWriteOutsideTheFolder)
+{
+    // Names and link texts one byte away from leaving the folder, stored and
+    // deflated data, a link, a fork: every byte of this archive is replaced in
+    // turn, and the archive is cut at many lengths.
+    const uint8_t finder[16] = { 'T', 'E', 'X', 'T' };
+    make_archive(dir / "base.zip",
+        { { ".x/", "" }, { ".x/f", "stored", 0100644u << 16, 0 }, { "a/", "" },
+            { "a/c.bin", patterned_bytes(300), 0100755u << 16 }, { "up", ".x", 0xA1EDu << 16, 0 },
+            { "__MACOSX/a/._c.bin", plat::appledouble_encode(finder, "fork"), 0 } });
+    const std::string base = read_bytes(dir / "base.zip");
+    ASSERT_EQ(zip_to_file(dir / "base.zip", (fs::create_directories(dir / "check"), dir / "check/"), nullptr, 0), 0);
+
+    std::vector<std::string> damaged;
+    for (size_t at = 0; at < base.size(); ++at)
+        for (char replacement : { '.', '\xff' })  // ".x" -> ".."; sizes, counts and offsets near their maximum
+            if (base[at] != replacement) {
+                damaged.push_back(base);
+                damaged.back()[at] = replacement;
+            }
+    for (size_t length = 0; length < base.size(); length += 7)
+        damaged.push_back(base.substr(0, length));
+
+    const std::string out = dir / "jail/out";
+    const auto names_in = [](const std::string& folder) {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> top = { "base.zip", "check", "damaged.zip", "jail" };
+    int failures = 0;
+    for (const std::string& bytes : damaged) {
+        fs::remove_all(dir / "jail");
+        fs::create_directories(out);
+        write_bytes(dir / "damaged.zip", bytes);
+        if (zip_to_file(dir / "damaged.zip", out + "/", nullptr, 0) != 0)
+            ++failures;
+
+        // Nothing appears beside the folder or above it, and every link made
+        // inside resolves inside.
+        ASSERT_EQ(names_in(dir.root), top);
+        ASSERT_EQ(names_in(dir / "jail"), std::vector<std::string> { "out" });
+        ASSERT_TRUE(fs::is_directory(fs::symlink_status(out)));
+        for (const auto& e : fs::recursive_directory_iterator(out)) {
+            if (!fs::is_symlink(e.symlink_status()))
+                continue;
+            const fs::path target = (e.path().parent_path() / fs::read_symlink(e.path())).lexically_normal();
+            const std::string text = target.string();
+            ASSERT_EQ(text.compare(0, out.size(), out), 0) << e.path() << " -> " << text;
+        }
+    }
+    // Most damage is noticed: a header, a CRC, a name or a link refused.
+    EXPECT_GT(failures, int(damaged.size()) / 2) << failures << " of " << damaged.size();
+}
