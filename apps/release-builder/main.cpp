@@ -78,8 +78,9 @@ int main(int argc, char** argv) {
     }
   }
   if (positional_count != 2) return wrong_arguments("a reference tree and an output folder are needed");
-  if (name.find('/') != std::string::npos || name == "." || name == "..")
-    return wrong_arguments("a release name cannot hold '/'");
+  // ':' and '\' separate folders in the program's paths as '/' does.
+  if (name.find_first_of("/:\\") != std::string::npos || name == "." || name == "..")
+    return wrong_arguments("a release name cannot hold '/', ':' or '\\'");
 
   src_fold = as_folder(absolute(positional[0]));
   dst_fold_base = as_folder(absolute(positional[1]));

@@ -270,7 +270,8 @@ TEST_F(Builder, WrongArgumentsPrintTheUsage)
 {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>> {
              {}, { tree }, { tree, out, "third" }, { "--previous" }, { "--bogus", tree, out },
-             { dir / "no such tree", out } }) {
+             { dir / "no such tree", out }, { "--name", "a:..", tree, out }, { "--name", "a\\b", tree, out },
+             { "--name", "..", tree, out } }) {
         const run_result run = run_builder(args);
         EXPECT_NE(run.status, 0);
         EXPECT_NE(run.output.find("usage: veltrix-release-builder"), std::string::npos) << run.output;
