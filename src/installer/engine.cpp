@@ -120,9 +120,13 @@ void adapt_streams(int stream)
 // Reads every entry of a downloaded archive through to its checksum, and checks each name, before
 // anything is extracted: a damaged or hostile archive from one mirror is then fetched again from
 // another instead of replacing a good file with a broken one or ending the install.
+// An archive holds the one file it is named for (and perhaps that file's fork under "__MACOSX/"):
+// any other entry would land on a neighbour of the file, so the archive counts as damaged too.
 // 0 when the archive is sound, else the error that extracting it would meet.
-int archive_damage(const std::string& archive)
+int archive_damage(const std::string& archive, const std::string& leaf)
 {
+    const std::string fork_folder = "__MACOSX/";
+    const std::string fork_entry = fork_folder + "._" + leaf;
     std::unique_ptr<void, int (*)(unzFile)> zip(unzOpen64(archive.c_str()), unzClose);
     if (!zip)
         return UNZ_BADZIPFILE;
@@ -137,6 +141,8 @@ int archive_damage(const std::string& archive)
         if (error != UNZ_OK)
             return error;
         if (info.size_filename > ARCHIVE_NAME_LIMIT || !zip_entry_name_is_safe(name))
+            return EINVAL;
+        if (name != leaf && name != fork_entry && name != fork_folder)
             return EINVAL;
         if ((error = unzOpenCurrentFile(zip.get())) != UNZ_OK)
             return error;
@@ -340,7 +346,7 @@ int grab_files()
                 next.kb_in_flight += stg.file_fraction * v.zip_kb;
             } else if (result == 2) {
                 retry_elsewhere(s);
-            } else if (int damage = archive_damage(archive); damage != 0) {
+            } else if (int damage = archive_damage(archive, last_component(local)); damage != 0) {
                 // Every server may serve the same broken archive: after enough draws the user
                 // hears of it as the extraction failure it is, and the install ends.
                 int tries = ++damaged_tries[next.slot_file[s]];

@@ -196,7 +196,9 @@ TEST_F(Engine, DamagedOrHostileArchiveIsFetchedFromAnotherMirror)
     fs::create_directories(root + "Resources");
     write_bytes(root + "Resources/settings.txt", "volume 6\n");
     write_bytes(dir / "dest/outside.txt", "not the installer's\n");
-    std::vector<release_file> files = {{"All/Resources/settings.txt", "volume 7\n"}, {"All/Resources/b.txt", "bee\n"}};
+    write_bytes(root + "Resources/notes.txt", "the user's own notes\n");  // listed nowhere
+    std::vector<release_file> files = {{"All/Resources/settings.txt", "volume 7\n"}, {"All/Resources/b.txt", "bee\n"},
+        {"All/Resources/c.txt", "sea\n"}};
     std::map<std::string, std::vector<std::string>> older = {{"All/Resources/settings.txt", {md5_hex_of("volume 6\n")}}};
     publish_release(server.www(), "/pub/", "Veltrix 851", files, {}, older);
     publish_release(server.www(), "/bad/", "Veltrix 851", files, {}, older);
@@ -210,6 +212,10 @@ TEST_F(Engine, DamagedOrHostileArchiveIsFetchedFromAnotherMirror)
     fs::create_directories(work.root + "/in");
     write_bytes(work.root + "/outside.txt", "planted\n");
     (void)command_output("cd '" + work.root + "/in' && zip -q '" + bad + "b.txt.zip' ../outside.txt");
+    // One that holds a neighbour of its file instead of the file.
+    write_bytes(work.root + "/in/notes.txt", "overwritten by a mirror\n");
+    fs::remove(bad + "c.txt.zip");
+    (void)command_output("cd '" + work.root + "/in' && zip -q '" + bad + "c.txt.zip' notes.txt");
 
     read_listing();
     stg.server_count = 2;
@@ -222,6 +228,8 @@ TEST_F(Engine, DamagedOrHostileArchiveIsFetchedFromAnotherMirror)
     EXPECT_TRUE(alerts.alerts().empty());
     EXPECT_EQ(read_bytes(root + "Resources/settings.txt"), "volume 7\n");
     EXPECT_EQ(read_bytes(root + "Resources/b.txt"), "bee\n");
+    EXPECT_EQ(read_bytes(root + "Resources/c.txt"), "sea\n");
+    EXPECT_EQ(read_bytes(root + "Resources/notes.txt"), "the user's own notes\n") << "an archive names only its file";
     EXPECT_EQ(read_bytes(dir / "dest/outside.txt"), "not the installer's\n") << "nothing outside is touched";
     EXPECT_GE(server.requests_containing("/bad/"), 1) << "the bad mirror was tried first";
     EXPECT_GE(server.requests_containing("/pub/Veltrix%20851/All/Resources/settings.txt.zip") +
