@@ -3,7 +3,6 @@
 #include "installer/engine.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -122,41 +121,36 @@ void adapt_streams(int stream)
 // another instead of replacing a good file with a broken one or ending the install.
 // An archive holds the one file it is named for (and perhaps that file's fork under "__MACOSX/"):
 // any other entry would land on a neighbour of the file, so the archive counts as damaged too.
-// 0 when the archive is sound, else the error that extracting it would meet.
+// 0 when the archive is sound; kErrZipOpen when it cannot be opened as one, kErrZipRead when an
+// entry is damaged, misnamed or fails its checksum.
 int archive_damage(const std::string& archive, const std::string& leaf)
 {
     const std::string fork_folder = "__MACOSX/";
     const std::string fork_entry = fork_folder + "._" + leaf;
     std::unique_ptr<void, int (*)(unzFile)> zip(unzOpen64(archive.c_str()), unzClose);
     if (!zip)
-        return UNZ_BADZIPFILE;
+        return kErrZipOpen;
     int step = unzGoToFirstFile(zip.get());
-    if (step != UNZ_OK)
-        return step;
     std::vector<char> buffer(ARCHIVE_CHECK_CHUNK);
     for (; step == UNZ_OK; step = unzGoToNextFile(zip.get())) {
         char name[ARCHIVE_NAME_LIMIT + 1] = {};
         unz_file_info64 info{};
-        int error = unzGetCurrentFileInfo64(zip.get(), &info, name, sizeof name - 1, nullptr, 0, nullptr, 0);
-        if (error != UNZ_OK)
-            return error;
+        if (unzGetCurrentFileInfo64(zip.get(), &info, name, sizeof name - 1, nullptr, 0, nullptr, 0) != UNZ_OK)
+            return kErrZipRead;
         if (info.size_filename > ARCHIVE_NAME_LIMIT || !zip_entry_name_is_safe(name))
-            return EINVAL;
+            return kErrZipRead;
         if (name != leaf && name != fork_entry && name != fork_folder)
-            return EINVAL;
-        if ((error = unzOpenCurrentFile(zip.get())) != UNZ_OK)
-            return error;
+            return kErrZipRead;
+        if (unzOpenCurrentFile(zip.get()) != UNZ_OK)
+            return kErrZipRead;
         int got = 0;
         while ((got = unzReadCurrentFile(zip.get(), buffer.data(), static_cast<unsigned>(buffer.size()))) > 0) {
         }
         // Closing checks the CRC of what was read.
-        error = unzCloseCurrentFile(zip.get());
-        if (got < 0)
-            return got;
-        if (error != UNZ_OK)
-            return error;
+        if (unzCloseCurrentFile(zip.get()) != UNZ_OK || got < 0)
+            return kErrZipRead;
     }
-    return step == UNZ_END_OF_LIST_OF_FILE ? 0 : step;
+    return step == UNZ_END_OF_LIST_OF_FILE ? 0 : kErrZipRead;
 }
 
 // The extraction failure the user is told about: the install ends as failed.
@@ -356,7 +350,9 @@ int grab_files()
                     << (give_up ? "; no server gave a sound copy.\n" : "; fetching it from another server.\n");
                 xer.flush();
                 if (give_up) {
-                    // Nothing is extracted, so the file in place stays as it was.
+                    // The download itself worked; nothing is extracted, so the file in place stays
+                    // as it was.
+                    stg.download_failed = 0;
                     report_extract_failure(archive, local, damage);
                     (void)delete_file(archive);
                     return stg.install_error;

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "core/alert_recorder.h"
+#include "core/errors.h"
 #include "core/log_capture.h"
 #include "core/scratch_dir.h"
 #include "core/stg.h"
@@ -258,7 +259,8 @@ TEST_F(Engine, ArchiveDamagedOnEveryServerEndsTheInstallAndKeepsTheFileInPlace)
     std::vector<recorded_alert> shown = alerts.alerts();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].l1, "The installer cannot extract a file.");
-    EXPECT_EQ(shown[0].l2.rfind("Error:", 0), 0u);
+    EXPECT_EQ(shown[0].l2, "Error:" + error_str(kErrZipRead));
+    EXPECT_EQ(stg.download_failed, 0) << "the screen must not go on saying another server is being tried";
     EXPECT_EQ(shown[0].l3.rfind("Compressed File:" + temp_path, 0), 0u);
     EXPECT_EQ(shown[0].l4, "Destination:" + root + "Resources/settings.txt");
     EXPECT_EQ(shown[0].type, 1);
