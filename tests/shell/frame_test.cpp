@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app_hook_recorder.h"
+#include "pin_gl_driver.h"
 #include "core/alert.h"
 #include "core/clock.h"
 #include "core/globals.h"
@@ -64,6 +65,7 @@ protected:
         mnw._col_res_req = 32;
         MACIBM_setres(1);
         ASSERT_EQ(MACIBM_make_context(0), 1);
+        shell_test::pin_gl_driver();
         OGL_pix_specs(0);
         glExt.init_extensions();
         recall_ins_texes();

@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 
 #include "app_hook_recorder.h"
+#include "pin_gl_driver.h"
 #include "core/alert.h"
 #include "core/globals.h"
 #include "core/mnw.h"
@@ -170,6 +171,7 @@ int main(int argc, char** argv)
         return 0;
     }
     MACIBM_init(argc, argv);
+    shell_test::pin_gl_driver();
     int status = 1;
     if (scenario == "startup")
         status = startup();
