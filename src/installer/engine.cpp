@@ -43,6 +43,12 @@ constexpr int DAMAGED_TRIES_PER_SERVER = 10;
 // Damaged copies met so far, by history index, in this install.
 std::map<int, int> damaged_tries;
 
+// Where each stream's transfer came from, for the log.
+struct transfer_source {
+    std::string server, path;
+};
+transfer_source source[max_streams];
+
 bool is_separator(char c) { return c == '/' || c == ':' || c == '\\'; }
 
 std::string stream_archive(int stream)
@@ -334,6 +340,9 @@ int grab_files()
             finished = true;
         } else {
             stg.file_action = ACTION_DOWNLOAD;
+            // A running transfer goes on from the server it began with, whatever the current pick.
+            if (http.slots[FIRST_STREAM_SLOT + s] == nullptr)
+                source[s] = {server_name[server], remote};
             int result = http.net_check(FIRST_STREAM_SLOT + s, server_name[server], remote, archive);
             if (result == 0) {
                 stg.file_fraction = static_cast<float>(transfer_percent(FIRST_STREAM_SLOT + s)) * 0.01f;
@@ -345,7 +354,7 @@ int grab_files()
                 // hears of it as the extraction failure it is, and the install ends.
                 int tries = ++damaged_tries[next.slot_file[s]];
                 bool give_up = tries >= DAMAGED_TRIES_PER_SERVER * std::max(1, stg.server_count);
-                xer << "The archive " << remote << " from " << server_name[server]
+                xer << "The archive " << source[s].path << " from " << source[s].server
                     << " is damaged or names a file outside its folder"
                     << (give_up ? "; no server gave a sound copy.\n" : "; fetching it from another server.\n");
                 xer.flush();
