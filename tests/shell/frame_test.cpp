@@ -23,10 +23,14 @@
 #include "shell/app_hooks.h"
 #include "shell/context.h"
 #include "shell/event_proc.h"
+#include "shell/alerts.h"
 #include "shell/startup.h"
 #include "shell/widget_hooks.h"
 #include "shell/windows.h"
+#include "shell_test_support.h"
 #include "support/fake_clock.h"
+#include "gfx/text.h"
+#include "gfx/tman.h"
 
 using shell_test::app_hooks;
 
@@ -432,6 +436,49 @@ TEST_F(Frame, TheAlertBoxIsAnsweredByReturnAndReopensTheBackWindow)
     EXPECT_EQ(return_hit, 0);
     EXPECT_EQ(app_hooks.updates, 0) << "the main screen stays hidden behind the box";
     MACIBM_startwind(WIN_MAIN);
+}
+
+TEST_F(Frame, TextureFailuresAreReportedOnceAndOnlyOnTheMainScreen)
+{
+    shell_test::scratch_folder t;
+    shell_test::log_on_file log(t.file("Log.txt"));
+    tman.scene_fail = 1;
+    MACIBM_startwind(WIN_PREFS);
+    MACIBM_event_proc();
+    EXPECT_EQ(tman.scene_fail, 1) << "not while a box is open";
+    MACIBM_startwind(WIN_MAIN);
+
+    // The alert box opens inside the frame; the queued Return answers it.
+    plat::push_key_event(SDL_SCANCODE_RETURN, true, false, KMOD_NONE);
+    MACIBM_event_proc();
+    EXPECT_EQ(tman.scene_fail, 2);
+    EXPECT_EQ(log.text(), "Some scenery textures could not be loaded.\n"
+                          "This may be an installation problem or you may have a damaged add-on scenery package.\n"
+                          "Please see the log.txt file for a detailed list of missing files.\n"
+                          "\n"
+                          "(hl_mnw line 1055)\n");
+    std::string once = log.text();
+    MACIBM_event_proc();
+    EXPECT_EQ(log.text(), once) << "muted after it was shown";
+    EXPECT_EQ(mnw.cur_win, WIN_MAIN);
+    tman.scene_fail = 0;
+}
+
+TEST_F(Frame, TheThreeAnswerBoxReturnsTheButtonPressed)
+{
+    // Box 996 (300 x 166) sits at (362, 301); "Keep" is centred 20 units plus half its width
+    // from the box's left edge, 25 units up.
+    MACIBM_startwind(WIN_MAIN);
+    float keep_x = 362 + OGL_string_width("Keep") / 2.0f + 20;
+    push_press(keep_x, 301 + 25, true);
+    push_press(keep_x, 301 + 25, false);
+    EXPECT_EQ(MACIBM_nuke_alert("Aircraft/c172.acf", 1), 2);
+    EXPECT_EQ(mnw.cur_win, WIN_MAIN);
+
+    float cancel_x = 362 + 300 - OGL_string_width("Cancel") / 2.0f - 20;
+    push_press(cancel_x, 301 + 25, true);
+    push_press(cancel_x, 301 + 25, false);
+    EXPECT_EQ(MACIBM_nuke_alert("Aircraft/c172.acf", 1), 3);
 }
 
 }
