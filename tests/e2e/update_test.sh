@@ -41,7 +41,7 @@ installer_wait_log "Listing read for $dest/: "
 installer_agree_and_install
 # Prompts come in listing order; each is answered for the file its log line names.
 for answer in 1 2; do
-  installer_wait_log "File: " 
+  installer_wait_log_count "  sig_want=" "$answer"
   asked=$(grep -o "^File: [^ ]*\( [^ ]*\)*  sig_want=" "$T/app/Log.txt" | sed -n "${answer}p" | sed 's/^File: //; s/  sig_want=$//')
   case "$asked" in
     */Veltrix.txt) installer_answer_prompt "$asked" $PROMPT_KEEP_X $PROMPT_KEEP_Y ;;
