@@ -50,5 +50,6 @@ for i in 1 2 3; do
   cmp -s "$T/ref/All/Resources/bitmaps/large$i.bin" "$dest/Resources/bitmaps/large$i.bin" || e2e_fail "large$i.bin differs"
 done
 first_zip=${first#"$T/dest/Veltrix/"}
-[ "$(installer_requests "${first_zip##*/}.zip")" = 1 ] || e2e_fail "the file installed before the kill was fetched again"
+# The whole path: two listed files may share a name.
+[ "$(installer_requests "/${first_zip// /%20}.zip HTTP")" = 1 ] || e2e_fail "the file installed before the kill was fetched again"
 echo "PASS restart"
