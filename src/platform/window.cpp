@@ -22,9 +22,10 @@ bool env_set(const char* name)
     return v && *v;
 }
 
-void set_format_attributes(int depth, int samples)
+void set_format_attributes(int depth, int samples, context_sharing sharing)
 {
     SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, sharing == CONTEXT_SHARED ? 1 : 0);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, GL_MAJOR);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, GL_MINOR);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
@@ -71,7 +72,7 @@ bool desktop_mode(int* width, int* height, int* depth)
 }
 
 bool create_gl_window(const char* title, int x, int y, int width, int height, bool windowed, int samples,
-                      void** window, void** context)
+                      context_sharing sharing, void** window, void** context)
 {
     *window = nullptr;
     *context = nullptr;
@@ -80,12 +81,11 @@ bool create_gl_window(const char* title, int x, int y, int width, int height, bo
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
     if (!windowed) {
         flags |= SDL_WINDOW_BORDERLESS;
-        x = 0;
         y = 0;
     }
     // X11 fixes the visual when the window is made, so every format attempt makes its own window.
     for (int depth : DEPTH_SIZES) {
-        set_format_attributes(depth, samples);
+        set_format_attributes(depth, samples, sharing);
         SDL_Window* w = SDL_CreateWindow(title, x, y, width, height, flags);
         if (!w)
             continue;

@@ -19,9 +19,11 @@ bool desktop_mode(int* width, int* height, int* depth);
 
 // One attempt at the window and its context: double-buffered, depth 32 then 24, with
 // `samples` multisamples (0 for none). Windowed: a framed window at (x, y); else borderless
-// at the top-left. Returns true with both handles, the context current.
+// at (x, 0). A shared context sees the textures and lists of the current one. Returns
+// true with both handles, the context current.
+enum context_sharing : int { CONTEXT_OWN = 0, CONTEXT_SHARED = 1 };
 bool create_gl_window(const char* title, int x, int y, int width, int height, bool windowed, int samples,
-                      void** window, void** context);
+                      context_sharing sharing, void** window, void** context);
 // Destroys the context and the window; null handles are skipped and both are nulled.
 void destroy_gl_window(void** window, void** context);
 

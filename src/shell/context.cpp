@@ -123,7 +123,8 @@ int MACIBM_make_context(int which)
             continue;
         mnw.alias_got = f.level;
         made = plat::create_gl_window("Main", left, WINDOW_TOP, mnw.x_res, mnw.y_res, windowed, f.samples,
-                                      &mnw.window[which], &mnw.context[which]);
+                                      which == 1 ? plat::CONTEXT_SHARED : plat::CONTEXT_OWN, &mnw.window[which],
+                                      &mnw.context[which]);
         if (made)
             break;
     }
