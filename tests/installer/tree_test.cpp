@@ -174,6 +174,12 @@ TEST(Destination, ChooserAnswersSetTheFolderAndACancelChangesNothing)
     unsetenv("ZENITY_ANSWER");
     EXPECT_EQ(pick_dest_path(), 0) << "an over-long destination opens the chooser without a start folder";
     EXPECT_EQ(dest_dir_path.size(), 1102u);
+    std::string args = read_bytes(dir / "zenity.args");
+    EXPECT_EQ(args.find(std::string(1024, 'x')), std::string::npos) << "no start folder, whole or cut";
+    size_t openings = 0;
+    for (size_t at = args.find("--directory"); at != std::string::npos; at = args.find("--directory", at + 1))
+        ++openings;
+    EXPECT_EQ(openings, 4u) << "the chooser still opened, the fourth time without a start folder";
 
     setenv("PATH", old_path.c_str(), 1);
     unsetenv("ZENITY_ANSWER");
