@@ -12,7 +12,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <new>
 
 namespace {
 
@@ -23,46 +22,6 @@ constexpr int null_mapping_line = 315;
 // An empty file maps to this address: non-null, so the reader holds a file,
 // and never read, because start and end are equal.
 const char empty_mapping[1] = {0};
-
-// Up to this size a file is read into memory: a mapping's set-up, page faults
-// and tear-down cost more than copying so few pages.
-constexpr off_t copy_limit = 256 * 1024;
-
-// Files up to this share of physical memory are mapped with their pages
-// faulted in at once, far cheaper than one fault per few pages; a larger one
-// is faulted in as it is read, so the kernel can drop pages behind the reader.
-constexpr long populate_share = 4;
-
-off_t populate_limit()
-{
-    static const off_t limit = [] {
-        const long pages = sysconf(_SC_PHYS_PAGES);
-        const long page_size = sysconf(_SC_PAGESIZE);
-        return pages > 0 && page_size > 0 ? off_t(pages / populate_share) * off_t(page_size) : off_t(0);
-    }();
-    return limit;
-}
-
-// Reads the whole file into a new copy; null when reading fails. A file that
-// shrank since its size was taken gives the bytes that are there.
-char* read_copy(int fd, off_t length, off_t& got)
-{
-    char* copy = new (std::nothrow) char[size_t(length)];
-    got = 0;
-    while (copy != nullptr && got < length) {
-        const ssize_t part = pread(fd, copy + got, size_t(length - got), got);
-        if (part < 0 && errno == EINTR)
-            continue;
-        if (part < 0) {
-            delete[] copy;
-            return nullptr;
-        }
-        if (part == 0)
-            break;
-        got += part;
-    }
-    return copy;
-}
 
 }  // namespace
 
@@ -77,9 +36,7 @@ xmap_class::~xmap_class() { release(); }
 void xmap_class::release()
 {
     if (base != nullptr) {
-        if (base_is_copy)
-            delete[] base;
-        else if (base != empty_mapping)
+        if (base != empty_mapping)
             munmap(const_cast<char*>(base), static_cast<size_t>(end - base));
         --mapped_files_open;
     }
@@ -87,7 +44,6 @@ void xmap_class::release()
         close(fd);
     fd = 0;
     base = cur = end = nullptr;
-    base_is_copy = false;
 }
 
 const char* xmap_class::retry(const std::string& file_path)
@@ -109,25 +65,14 @@ const char* xmap_class::retry(const std::string& file_path)
     fd = opened;
     ++mapped_files_open;
 
-    const off_t length = info.st_size;
+    off_t length = lseek(fd, 0, SEEK_END);
+    lseek(fd, 0, SEEK_SET);
     if (length <= 0) {
         base = cur = end = empty_mapping;
         return base;
     }
 
-    if (length <= copy_limit) {
-        off_t got = 0;
-        if (const char* copy = read_copy(fd, length, got)) {
-            base_is_copy = true;
-            base = cur = copy;
-            end = base + got;
-            return base;
-        }
-        // A failed read falls through to the mapping, which reports its own error.
-    }
-
-    const int populate = length <= populate_limit() ? MAP_POPULATE : 0;
-    void* mapped = mmap(nullptr, static_cast<size_t>(length), PROT_READ, MAP_PRIVATE | populate, fd, 0);
+    void* mapped = mmap(nullptr, static_cast<size_t>(length), PROT_READ, MAP_PRIVATE, fd, 0);
     if (mapped == MAP_FAILED) {
         int error = errno;
         // The open above counted a mapping that never came to be.
@@ -151,8 +96,6 @@ const char* xmap_class::retry(const std::string& file_path)
                        null_mapping_line);
         return nullptr;
     }
-    if (populate == 0)
-        madvise(mapped, static_cast<size_t>(length), MADV_SEQUENTIAL);
     base = static_cast<const char*>(mapped);
     cur = base;
     end = base + length;

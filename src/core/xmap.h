@@ -54,7 +54,4 @@ public:
 
 private:
     void release();
-    // Small files are read into a heap copy (mapping them costs more than
-    // the copy); base then points at that copy, released with delete[].
-    bool base_is_copy = false;
 };

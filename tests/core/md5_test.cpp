@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "core/globals.h"
 #include "core/scratch_dir.h"
 
 namespace {
@@ -127,6 +128,10 @@ TEST(Md5, UnreadablePathsLeaveTheSignatureAlone)
     EXPECT_EQ(sig, "keep me");
     EXPECT_EQ(calc_file_md5(dir / "folder", sig), 20006);
     EXPECT_EQ(sig, "keep me");
+    // A FIFO would block a plain open until a writer came.
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(calc_file_md5(dir / "pipe", sig), 20006);
+    EXPECT_EQ(sig, "keep me");
 }
 
 TEST(Md5, PathSeparatorsAreNormalised)
@@ -137,6 +142,15 @@ TEST(Md5, PathSeparatorsAreNormalised)
     std::string sig;
     ASSERT_EQ(calc_file_md5(dir.root + ":sub:a.txt", sig), 0);
     EXPECT_EQ(sig, "0cc175b9c0f1b6a831c399e269772661");
+
+    // The program's own prefix goes in front, for files read and files mapped.
+    write_bytes(dir / "sub/large.bin", patterned_bytes(600000));
+    app_path = dir.root + "/";
+    EXPECT_EQ(calc_file_md5("sub:a.txt", sig), 0);
+    EXPECT_EQ(sig, "0cc175b9c0f1b6a831c399e269772661");
+    EXPECT_EQ(calc_file_md5("sub\\large.bin", sig), 0);
+    app_path.clear();
+    EXPECT_EQ(sig, md5sum_of(dir / "sub/large.bin"));
 }
 
 }  // namespace

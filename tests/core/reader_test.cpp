@@ -60,8 +60,8 @@ TEST_F(MappedReader, MapsWholeFilesAndHoldsNothingForMissingOnes)
     }
     EXPECT_EQ(mapped_files_open, open_before);
 
-    // Small files are held as a copy, larger ones mapped: both give the whole
-    // file, the last byte included, and both are released alike.
+    // Files of several sizes map whole, the last byte included, and retry
+    // releases the old mapping before it makes the new one.
     for (size_t length : { size_t(256 * 1024), size_t(256 * 1024 + 1), size_t(3 * 1024 * 1024 + 7) }) {
         std::string bytes(length, 'x');
         for (size_t i = 0; i < length; i += 4099)
