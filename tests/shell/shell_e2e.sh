@@ -152,4 +152,12 @@ e2e_check_contains "no display alert line" "$(cat "$T/program.err")" \
 e2e_check_equal "no display log tail" "$(tail -n1 "$LOG")" "(hl_init line 1198)"
 e2e_check_equal "no display first fatal line" "$(tail -n5 "$LOG" | head -n1)" \
   "I could not set up the graphics for Veltrix! I hope your monitor is at 1024x768 or higher! It must be!"
+# The fatal exit with the worker pool running and its workers waiting: always status 1, never
+# an abort from threads torn down at exit.
+for run in $(seq 20); do
+  e2e_start_program env -u DISPLAY "$APP" startup
+  e2e_wait_exit 10
+  [ "$E2E_STATUS" = 1 ] || e2e_fail "fatal exit run $run: status $E2E_STATUS"
+done
+e2e_log "ok: twenty fatal exits with the pool running, all status 1"
 e2e_log "all shell end-to-end checks passed"
