@@ -151,6 +151,13 @@ TEST_F(Keyboard, AFocusedFieldOrTheFileBoxKeepsKeysFromTheHook)
     EXPECT_TRUE(app_hooks.keys.empty());
 }
 
+TEST(KeysFileDeathTest, AMissingKeysFileIsFatal)
+{
+    keys_class k;
+    k.keys_path = "/nonexistent/keys.txt";
+    EXPECT_EXIT(k.init(), testing::ExitedWithCode(1), "Cannot open the keys file! /nonexistent/keys.txt");
+}
+
 class Boxes : public ::testing::Test {
 protected:
     void SetUp() override
