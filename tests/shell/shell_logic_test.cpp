@@ -423,6 +423,33 @@ TEST_F(SystemAlert, EmptyLinesUnderOpenGlShowNothingButAreLogged)
     EXPECT_EQ(log.text(), "\n\n\n\n(quiet line -3)\n");
 }
 
+// A widget of the alert box that raises an alert itself.
+int alerting_action(float, float, float, int, int, std::string)
+{
+    __MACIBM_alert(0, "inner", "alert", "", "", ALERT_MESSAGE, "inner_file", 2);
+    return 0;
+}
+
+TEST_F(SystemAlert, AnAlertInsideAnAlertUsesTheSystemBoxAndEndsTheProgram)
+{
+    std::string log_path = t.file("Log.txt");
+    EXPECT_EXIT(
+        {
+            plat::set_message_box([](const plat::message_box_request& r) {
+                fprintf(stderr, "BOX[%s]\n", r.message.c_str());
+                return plat::MESSAGE_BOX_DEFAULT;
+            });
+            shell_widget_hooks hooks;
+            hooks.action = alerting_action;
+            shell_set_widget_hooks(hooks);
+            ogl_inited = 1;
+            xer.open(log_path, std::ios::out | std::ios::trunc);
+            __MACIBM_alert(0, "outer", "alert", "", "", ALERT_MESSAGE, "outer_file", 1);
+        },
+        testing::ExitedWithCode(1), "BOX\\[inner alert\\]");
+    EXPECT_EQ(shell_test::read_file(log_path), "inner\nalert\n\n\n(inner_file line 2)\n");
+}
+
 TEST_F(SystemAlert, AFatalAlertBeforeTheWindowEndsWithStatusOne)
 {
     std::string log_path = t.file("Log.txt");
