@@ -16,6 +16,7 @@
 #include "core/globals.h"
 #include "core/mnw.h"
 #include "gfx/colr.h"
+#include "gfx/draw2d.h"
 #include "gfx/ogl_ext.h"
 #include "gfx/viewport.h"
 #include "platform/events.h"
@@ -58,6 +59,26 @@ int record_action(float x, float y, float, int, int, std::string label)
 }
 void ignore_fillwin(int, int) {}
 
+// The back buffer under the alert box, read when its button is drawn, before the swap.
+struct rgb {
+    int r, g, b;
+};
+rgb read_back(int x, int y)
+{
+    unsigned char px[4] = {0, 0, 0, 0};
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+    return {px[0], px[1], px[2]};
+}
+rgb inside_box, outside_box;
+int reading_action(float, float, float, int, int, std::string)
+{
+    inside_box = read_back(312 + 20, 269 + 170);
+    outside_box = read_back(100, 100);
+    return 1;
+}
+
 class Frame : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -72,6 +93,7 @@ protected:
         shell_test::pin_gl_driver();
         OGL_pix_specs(0);
         glExt.init_extensions();
+        ren.global_alpha = 1.0f;
         recall_ins_texes();
         ogl_inited = 1;
         stls[603] = "OK";
@@ -479,6 +501,24 @@ TEST_F(Frame, TheThreeAnswerBoxReturnsTheButtonPressed)
     push_press(cancel_x, 301 + 25, true);
     push_press(cancel_x, 301 + 25, false);
     EXPECT_EQ(MACIBM_nuke_alert("Aircraft/c172.acf", 1), 3);
+}
+
+TEST_F(Frame, TheAlertBoxIsDrawnCentredOverTheBackground)
+{
+    shell_widget_hooks hooks;
+    hooks.action = reading_action;
+    shell_set_widget_hooks(hooks);
+    colr.assign(33, 0.2f, 0.4f, 0.6f);
+    colr.assign(35, 0.8f, 0.6f, 0.4f);
+    colr.assign(COLR_LIGHT_FACTOR, 1, 1, 1);
+    __MACIBM_alert(0, "", "drawn", "", "", ALERT_MESSAGE, "frame_test", 2);
+    // Background: palette 33; the box panel: palette 35 (the plain drawing).
+    auto near = [](rgb a, int r, int g, int b) {
+        return std::abs(a.r - r) <= 2 && std::abs(a.g - g) <= 2 && std::abs(a.b - b) <= 2;
+    };
+    EXPECT_TRUE(near(outside_box, 51, 102, 153)) << outside_box.r << " " << outside_box.g << " " << outside_box.b;
+    EXPECT_TRUE(near(inside_box, 204, 153, 102)) << inside_box.r << " " << inside_box.g << " " << inside_box.b;
+    EXPECT_EQ(mnw.cur_win, WIN_MAIN);
 }
 
 }
