@@ -3,6 +3,7 @@
 // application draws before the menus and the tooltip are drawn over it.
 #include "shell/event_proc.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/alert.h"
@@ -169,8 +170,9 @@ void draw_tooltip()
     const std::string& text = stls.help_line;
     if (text.empty() || xtim.elapsed - mnw.last_act <= TOOLTIP_DELAY)
         return;
-    int n = static_cast<int>(text.size() < 100000 ? text.size() : 100000);
-    int h = (n / TOOLTIP_BYTES_PER_STEP) * TOOLTIP_STEP + TOOLTIP_BASE;
+    // The height is capped anyway; capping the count first keeps a huge text from overflowing it.
+    size_t n = std::min(text.size(), static_cast<size_t>(TOOLTIP_MAX_HEIGHT * TOOLTIP_BYTES_PER_STEP));
+    int h = static_cast<int>(n / TOOLTIP_BYTES_PER_STEP) * TOOLTIP_STEP + TOOLTIP_BASE;
     if (h < TOOLTIP_MIN_HEIGHT)
         h = TOOLTIP_MIN_HEIGHT;
     if (h > TOOLTIP_MAX_HEIGHT)
