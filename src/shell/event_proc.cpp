@@ -16,6 +16,7 @@
 #include "gfx/tman.h"
 #include "gfx/viewport.h"
 #include "platform/events.h"
+#include "platform/keymap.h"
 #include "platform/window.h"
 #include "shell/app_hooks.h"
 #include "shell/keys.h"
@@ -244,7 +245,7 @@ void APL_handlewin(EventRecord event)
             MACIBM_startwind(mnw.cur_win);
         break;
     case plat::EVENT_ACTIVATE:
-        if (event.modifiers & 1)
+        if (event.modifiers & plat::MOD_ACTIVE)
             plat::make_current(mnw.window[0], mnw.context[0]);
         break;
     default:
