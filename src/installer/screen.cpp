@@ -67,6 +67,9 @@ constexpr float RELEASE_PANEL_X = 135, RELEASE_PANEL_Y = 600, RELEASE_PANEL_W = 
 constexpr float SIZE_PANEL_X = 935, SIZE_PANEL_W = 80;
 constexpr float RELEASE_TEXT_X = 154, RELEASE_TEXT_Y = 635, SIZE_TEXT_X = 954;
 constexpr float STATUS_LINE_Y = 615, RELEASE_WRAP = 780;
+// The status line wraps inside the panel's border (135 + 790): with this program's font a line
+// wrapped at 780 from x 154 reaches past it.
+constexpr float STATUS_LINE_WRAP = RELEASE_PANEL_X + RELEASE_PANEL_W - RELEASE_TEXT_X - 15;
 
 // Status block: panel, three lines and the progress bar between base_x1 and base_x2.
 constexpr float STATUS_PANEL_X = 135, STATUS_PANEL_Y = 32, STATUS_PANEL_W = 880, STATUS_PANEL_H = 40;
@@ -247,7 +250,7 @@ void APP_update()
     int line_colour = COLOUR_NORMAL;
     const char* line =
         release_status_line(stg.server_count, next.all_done, stg.install_phase, stg.dest_is_install, &line_colour);
-    OGL_string(line_colour, RELEASE_TEXT_X, STATUS_LINE_Y, line, RELEASE_WRAP, CHARSET_PROPORTIONAL);
+    OGL_string(line_colour, RELEASE_TEXT_X, STATUS_LINE_Y, line, STATUS_LINE_WRAP, CHARSET_PROPORTIONAL);
 
     if (stg.install_phase == INSTALL_IDLE) {
         int usable = install_usable(status);
