@@ -16,6 +16,12 @@ mkdir -p "$T/dest"
 
 installer_run "$T/dest/"
 installer_wait_log "Listing read for $T/dest/Veltrix/: "
+# A whole main screen (the green INSTALL control): the release panel's long status line about
+# updating an earlier version stays inside the panel's right border (x 925).
+installer_wait_pixels ready 452 80 80 18 'g > 90 && r < 80' 200
+installer_wait_pixels ready 154 600 700 25 'r > 150 && g > 150 && b > 150' 1000
+[ "$(installer_count_pixels ready 926 600 9 25 'r > 150 && g > 150 && b > 150')" = 0 ] ||
+  e2e_fail "the release panel's status line runs past the panel"
 e2e_click $INSTALL_X $INSTALL_Y
 installer_wait_agreement
 e2e_click $DECLINE_X $DECLINE_Y
