@@ -45,8 +45,8 @@ using Alert = FileTest;
 TEST_F(Alert, AReplacementHandlerSeesEveryArgument)
 {
     __MACIBM_alert(3, "one", "two", "three", "four", ALERT_MESSAGE, "DEzovuv/Test/unit", 12);
-    ASSERT_EQ(raised_alerts().size(), 1u);
-    const raised_alert& alert = raised_alerts()[0];
+    ASSERT_EQ(alert_recorder::alerts().size(), 1u);
+    const recorded_alert& alert = alert_recorder::alerts()[0];
     EXPECT_EQ(alert.l1, "one");
     EXPECT_EQ(alert.l2, "two");
     EXPECT_EQ(alert.l3, "three");
@@ -55,8 +55,8 @@ TEST_F(Alert, AReplacementHandlerSeesEveryArgument)
     EXPECT_EQ(alert.file, "DEzovuv/Test/unit");
     EXPECT_EQ(alert.line, 12);
 
-    EXPECT_THROW(__MACIBM_alert(0, "fatal", "", "", "", ALERT_FATAL, "f", 1), fatal_alert_raised);
-    EXPECT_EQ(raised_alerts().size(), 2u);
+    EXPECT_THROW(__MACIBM_alert(0, "fatal", "", "", "", ALERT_FATAL, "f", 1), fatal_alert);
+    EXPECT_EQ(alert_recorder::alerts().size(), 2u);
 }
 
 TEST_F(Alert, TheDefaultMessagePrintsAndLogsFourLines)

@@ -6,13 +6,16 @@
 #include "core/stats.h"
 #include "core/thread.h"
 
-#include "core/alert_recorder.h"
-#include "core/log_capture.h"
+#include "support/alert_recorder.h"
+#include "support/log_capture.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdlib>
+
+using test::alert_recorder;
+using test::log_capture;
 
 namespace {
 

@@ -113,9 +113,9 @@ TEST_F(FolderListing, LimitsAndFailures)
     EXPECT_EQ(here, expected);
 
     wrk_path = "no-separator";
-    EXPECT_THROW(opensave_getitems(0), fatal_alert_raised);
-    ASSERT_FALSE(raised_alerts().empty());
-    EXPECT_EQ(raised_alerts().back().l1, "Working path does not appear to be a directory!");
-    EXPECT_EQ(raised_alerts().back().l4, "no-separator");
-    EXPECT_EQ(raised_alerts().back().file, "DEzovuv/Files/io_utils");
+    EXPECT_THROW(opensave_getitems(0), fatal_alert);
+    ASSERT_FALSE(alert_recorder::alerts().empty());
+    EXPECT_EQ(alert_recorder::alerts().back().l1, "Working path does not appear to be a directory!");
+    EXPECT_EQ(alert_recorder::alerts().back().l4, "no-separator");
+    EXPECT_EQ(alert_recorder::alerts().back().file, "DEzovuv/Files/io_utils");
 }

@@ -9,7 +9,13 @@
 #include <cstring>
 
 #include "core/globals.h"
-#include "core/scratch_dir.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
+
+using test::command_output;
+using test::patterned_bytes;
+using test::temp_folder;
+using test::write_file;
 
 namespace {
 
@@ -81,11 +87,11 @@ TEST(Md5, BitCountCarriesIntoTheHighWord)
 
 TEST(Md5, FileSignaturesMatchMd5sumAroundThePieceSize)
 {
-    scratch_dir dir;
+    temp_folder dir;
     for (size_t length : { size_t(1), size_t(63), size_t(64), size_t(65535), size_t(65536), size_t(131071),
                            size_t(131072), size_t(262144), size_t(262145), size_t(1000003) }) {
         const std::string path = dir / ("f" + std::to_string(length));
-        write_bytes(path, patterned_bytes(length, unsigned(length)));
+        write_file(path, patterned_bytes(length, unsigned(length)));
         std::string sig;
         ASSERT_EQ(calc_file_md5(path, sig), 0) << length;
         EXPECT_EQ(sig, md5sum_of(path)) << length;
@@ -96,8 +102,8 @@ TEST(Md5, FileSignaturesMatchMd5sumAroundThePieceSize)
 
 TEST(Md5, EmptyFileSignsAsTheEmptyDigest)
 {
-    scratch_dir dir;
-    write_bytes(dir / "empty", "");
+    temp_folder dir;
+    write_file(dir / "empty", "");
     std::string sig = "previous";
     ASSERT_EQ(calc_file_md5(dir / "empty", sig), 0);
     EXPECT_EQ(sig, "d41d8cd98f00b204e9800998ecf8427e");
@@ -105,8 +111,8 @@ TEST(Md5, EmptyFileSignsAsTheEmptyDigest)
 
 TEST(Md5, SymbolicLinksAreSignedByTheirText)
 {
-    scratch_dir dir;
-    write_bytes(dir / "abc.txt", "abc");
+    temp_folder dir;
+    write_file(dir / "abc.txt", "abc");
     ASSERT_EQ(symlink("abc", (dir / "dangling").c_str()), 0);
     ASSERT_EQ(symlink("abc.txt", (dir / "to-file").c_str()), 0);
 
@@ -121,7 +127,7 @@ TEST(Md5, SymbolicLinksAreSignedByTheirText)
 
 TEST(Md5, UnreadablePathsLeaveTheSignatureAlone)
 {
-    scratch_dir dir;
+    temp_folder dir;
     mkdir((dir / "folder").c_str(), 0755);
     std::string sig = "keep me";
     EXPECT_EQ(calc_file_md5(dir / "missing", sig), 20006);
@@ -136,15 +142,15 @@ TEST(Md5, UnreadablePathsLeaveTheSignatureAlone)
 
 TEST(Md5, PathSeparatorsAreNormalised)
 {
-    scratch_dir dir;
+    temp_folder dir;
     mkdir((dir / "sub").c_str(), 0755);
-    write_bytes(dir / "sub/a.txt", "a");
+    write_file(dir / "sub/a.txt", "a");
     std::string sig;
     ASSERT_EQ(calc_file_md5(dir.root + ":sub:a.txt", sig), 0);
     EXPECT_EQ(sig, "0cc175b9c0f1b6a831c399e269772661");
 
     // The program's own prefix goes in front, for files read and files mapped.
-    write_bytes(dir / "sub/large.bin", patterned_bytes(600000));
+    write_file(dir / "sub/large.bin", patterned_bytes(600000));
     app_path = dir.root + "/";
     EXPECT_EQ(calc_file_md5("sub:a.txt", sig), 0);
     EXPECT_EQ(sig, "0cc175b9c0f1b6a831c399e269772661");

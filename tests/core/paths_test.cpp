@@ -61,19 +61,19 @@ TEST_F(PathStrings, SeparatorsBecomeSlashesExceptTheSecondCharacter)
     EXPECT_EQ(normalised(":a:b:"), "/a/b/");
     EXPECT_EQ(normalised("a:b"), "a:b");
     EXPECT_EQ(normalised(""), "");
-    EXPECT_TRUE(raised_alerts().empty());
+    EXPECT_TRUE(alert_recorder::alerts().empty());
 }
 
 TEST_F(PathStrings, FiveHundredCharactersIsTheFatalStringTooLong)
 {
     std::string longest(499, 'x');
     EXPECT_EQ(normalised(longest), longest);
-    EXPECT_TRUE(raised_alerts().empty());
+    EXPECT_TRUE(alert_recorder::alerts().empty());
 
     std::string too_long(500, 'y');
-    EXPECT_THROW(normalised(too_long), fatal_alert_raised);
-    ASSERT_EQ(raised_alerts().size(), 1u);
-    const raised_alert& alert = raised_alerts()[0];
+    EXPECT_THROW(normalised(too_long), fatal_alert);
+    ASSERT_EQ(alert_recorder::alerts().size(), 1u);
+    const recorded_alert& alert = alert_recorder::alerts()[0];
     EXPECT_EQ(alert.l1, "String too long!");
     EXPECT_EQ(alert.l2, too_long);
     EXPECT_EQ(alert.l3, "");
@@ -82,13 +82,13 @@ TEST_F(PathStrings, FiveHundredCharactersIsTheFatalStringTooLong)
     EXPECT_EQ(alert.line, 132);
 
     // The prefix counts: each part fits, the whole does not.
-    raised_alerts().clear();
+    alert_recorder::clear();
     app_path = std::string(300, 'p');
-    EXPECT_THROW(is_sim_link(std::string(300, 'q').c_str(), nullptr), fatal_alert_raised);
-    ASSERT_EQ(raised_alerts().size(), 1u);
-    EXPECT_EQ(raised_alerts()[0].l2, std::string(300, 'p') + std::string(300, 'q'));
-    EXPECT_THROW(delete_file(std::string(250, 'r')), fatal_alert_raised);
-    EXPECT_THROW(make_file_executable(std::string(200, 's').c_str()), fatal_alert_raised);
+    EXPECT_THROW(is_sim_link(std::string(300, 'q').c_str(), nullptr), fatal_alert);
+    ASSERT_EQ(alert_recorder::alerts().size(), 1u);
+    EXPECT_EQ(alert_recorder::alerts()[0].l2, std::string(300, 'p') + std::string(300, 'q'));
+    EXPECT_THROW(delete_file(std::string(250, 'r')), fatal_alert);
+    EXPECT_THROW(make_file_executable(std::string(200, 's').c_str()), fatal_alert);
 }
 
 TEST_F(PathStrings, CaseIsCorrectedAgainstTheDiskOnlyWhereNeeded)

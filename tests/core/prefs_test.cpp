@@ -19,27 +19,14 @@
 #include "core/mnw.h"
 #include "core/stg.h"
 
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
+
+using test::path_exists;
+using test::read_file;
+using test::write_file;
+
 namespace {
-
-std::string read_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void write_file(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-bool exists(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
 
 const std::string HEADER = "A\n8500 version\n";
 
@@ -49,9 +36,7 @@ class Prefs : public testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/veltrix-prefs-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
+        root = folder.root;
         const char* old = getenv("XDG_CONFIG_HOME");
         saved_config = old ? old : "";
         had_config = old != nullptr;
@@ -91,7 +76,6 @@ protected:
         else
             unsetenv("XDG_CONFIG_HOME");
         pref_set_proxy_fields({ nullptr, nullptr, nullptr });
-        (void)system(("rm -rf '" + root + "'").c_str());
     }
 
     std::string installer_file() const { return root + "/config/Veltrix Installer.prf"; }
@@ -102,6 +86,7 @@ protected:
         return read_file(root + "/Log.txt");
     }
 
+    test::temp_folder folder;
     std::string root;
     std::string saved_config, saved_app_path, saved_dest, saved_cwd;
     bool had_config = false;
@@ -182,7 +167,7 @@ TEST_F(Prefs, ReadingFollowsTheLineRules)
     unlink(installer_file().c_str());
     pref.IO_set(11, 0);
     EXPECT_EQ(stg._stream_count, 3);
-    EXPECT_FALSE(exists(installer_file())) << "reading never creates the file";
+    EXPECT_FALSE(path_exists(installer_file())) << "reading never creates the file";
 }
 
 TEST_F(Prefs, ScreenSetCorrectsItsRangesAndKeepsFloats)
@@ -269,8 +254,8 @@ TEST_F(Prefs, UnknownSetsAndLineBreaksCannotDamageTheFile)
         EXPECT_EQ(read_file(installer_file()), before) << "set " << which;
         EXPECT_EQ(stg._stream_count, 4) << "set " << which;
     }
-    EXPECT_FALSE(exists(root + "/app/Resources/preferences/Set Veltrix.prf"));
-    EXPECT_FALSE(exists(root + "/app/Resources/preferences/Set Veltrix.prfVeltrix Installer.prf"));
+    EXPECT_FALSE(path_exists(root + "/app/Resources/preferences/Set Veltrix.prf"));
+    EXPECT_FALSE(path_exists(root + "/app/Resources/preferences/Set Veltrix.prfVeltrix Installer.prf"));
 
     // A folder name holding a line break would inject a setting of its own.
     stg._stream_count = 2;
@@ -297,7 +282,7 @@ TEST_F(Prefs, StateFileCarriesOnlyABinaryHeader)
     EXPECT_FALSE(pref.IO_sta(12, 0, ""));
     unlink(state.c_str());
     EXPECT_FALSE(pref.IO_sta(12, 0, ""));
-    EXPECT_FALSE(exists(state));
+    EXPECT_FALSE(path_exists(state));
 
     // Another set names its own file.
     EXPECT_TRUE(pref.IO_sta(5, 1, "Resources:preferences:Other.prf"));

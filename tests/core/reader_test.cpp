@@ -77,7 +77,7 @@ TEST_F(MappedReader, MapsWholeFilesAndHoldsNothingForMissingOnes)
         EXPECT_EQ(mapped_files_open, open_before + 1);
     }
     EXPECT_EQ(mapped_files_open, open_before);
-    EXPECT_TRUE(raised_alerts().empty());
+    EXPECT_TRUE(alert_recorder::alerts().empty());
 }
 
 TEST_F(MappedReader, AnEmptyFileIsHeldAsAnEmptyRange)
@@ -124,10 +124,10 @@ TEST_F(MappedReader, PrefixAndCaseCorrectionApply)
     ASSERT_NE(reader.base, nullptr);
     EXPECT_EQ(std::string(reader.base, reader.end), "abc");
 
-    EXPECT_THROW(reader.retry(std::string(480, 'n')), fatal_alert_raised);
-    ASSERT_EQ(raised_alerts().size(), 1u);
-    EXPECT_EQ(raised_alerts()[0].l1, "String too long!");
-    EXPECT_EQ(raised_alerts()[0].l2, app_path + std::string(480, 'n'));
+    EXPECT_THROW(reader.retry(std::string(480, 'n')), fatal_alert);
+    ASSERT_EQ(alert_recorder::alerts().size(), 1u);
+    EXPECT_EQ(alert_recorder::alerts()[0].l1, "String too long!");
+    EXPECT_EQ(alert_recorder::alerts()[0].l2, app_path + std::string(480, 'n'));
 }
 
 using FileHeader = FileTest;
@@ -159,8 +159,8 @@ TEST_F(FileHeader, BinaryHeaderIsBigEndian)
 TEST_F(FileHeader, WriteFailuresAndBadTypesAreAlerts)
 {
     EXPECT_FALSE(ouf_open("no-such-folder:file.txt", FILE_TYPE_TEXT, 1, ""));
-    ASSERT_EQ(raised_alerts().size(), 1u);
-    const raised_alert& alert = raised_alerts()[0];
+    ASSERT_EQ(alert_recorder::alerts().size(), 1u);
+    const recorded_alert& alert = alert_recorder::alerts()[0];
     EXPECT_EQ(alert.type, ALERT_MESSAGE);
     EXPECT_EQ(alert.l1.rfind("I could not save the file! Could the directory", 0), 0u);
     EXPECT_EQ(alert.l2, "no-such-folder:file.txt");
@@ -173,15 +173,15 @@ TEST_F(FileHeader, WriteFailuresAndBadTypesAreAlerts)
     EXPECT_TRUE(ouf_open("fine.txt", FILE_TYPE_TEXT, 1, ""));
     ouf.close();
 
-    EXPECT_THROW(ouf_open("x.txt", 3, 1, ""), fatal_alert_raised);
-    EXPECT_EQ(raised_alerts().back().l1, "Bad ouf_open type!");
-    EXPECT_EQ(raised_alerts().back().line, 974);
+    EXPECT_THROW(ouf_open("x.txt", 3, 1, ""), fatal_alert);
+    EXPECT_EQ(alert_recorder::alerts().back().l1, "Bad ouf_open type!");
+    EXPECT_EQ(alert_recorder::alerts().back().line, 974);
     xmap_class reader("");
     int versions[] = {1, 0};
-    EXPECT_THROW(reader.check_file(7, versions, nullptr, nullptr), fatal_alert_raised);
-    EXPECT_EQ(raised_alerts().back().l1, "Bad check_file type!");
-    EXPECT_EQ(raised_alerts().back().file, "DEzovuv/OOPS_cpp/xmap");
-    EXPECT_EQ(raised_alerts().back().line, 12);
+    EXPECT_THROW(reader.check_file(7, versions, nullptr, nullptr), fatal_alert);
+    EXPECT_EQ(alert_recorder::alerts().back().l1, "Bad check_file type!");
+    EXPECT_EQ(alert_recorder::alerts().back().file, "DEzovuv/OOPS_cpp/xmap");
+    EXPECT_EQ(alert_recorder::alerts().back().line, 12);
 }
 
 TEST_F(FileHeader, TextHeaderIsCheckedWithVersionsAndKeyword)

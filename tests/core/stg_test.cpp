@@ -6,8 +6,11 @@
 #include <cstdlib>
 
 #include "core/prefs.h"
-#include "core/scratch_dir.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 #include "core/stg.h"
+
+using test::temp_folder;
 
 namespace {
 
@@ -35,7 +38,7 @@ TEST(Stg, DefaultsLeaveTheZeroStartWhereTheTableSaysSo)
 
 TEST(Stg, StreamCountsFromThePreferenceFileAreBroughtIntoRange)
 {
-    scratch_dir home;
+    temp_folder home;
     setenv("HOME", home.root.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
     for (const auto& [written, used] : { std::pair { -3, 0 }, std::pair { 9, 4 }, std::pair { 3, 3 } }) {

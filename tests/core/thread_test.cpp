@@ -2,8 +2,8 @@
 
 #include "core/thread.h"
 
-#include "core/alert_recorder.h"
-#include "core/log_capture.h"
+#include "support/alert_recorder.h"
+#include "support/log_capture.h"
 #include "platform/system.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,10 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+
+using test::alert_recorder;
+using test::fatal_alert;
+using test::log_capture;
 
 namespace {
 
@@ -111,7 +115,7 @@ TEST(CriticalSection, OsErrorsRaiseTheFatalAlertInItsFixedForm)
     UTL_critical_section_create(&m);
     UTL_critical_section_lock(&m);
     // glibc refuses to destroy a locked mutex with EBUSY.
-    EXPECT_THROW(UTL_critical_section_destroy(&m), recorded_fatal);
+    EXPECT_THROW(UTL_critical_section_destroy(&m), fatal_alert);
     auto alerts = recorder.alerts();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].l1, "\"::pthread_mutex_destroy\" OS error");
@@ -151,7 +155,7 @@ void* throw_abcd(void*)
 // Waits for a task and collects it. The task's exception is raised exactly
 // once, by whichever of is_done and cleanup first finds it after the reply;
 // on a worker that raise throws exce_class, on the main thread (with the
-// recorder installed) recorded_fatal. Returns how many times it was raised.
+// recorder installed) fatal_alert. Returns how many times it was raised.
 template<typename Raised>
 int collect(THREAD_call* call)
 {
@@ -242,7 +246,7 @@ TEST_F(ThreadPool, CleanupBeforeDoneIsAFatalAlert)
     alert_recorder recorder;
     gate = 0;
     THREAD_call* c = THREAD_run_async(wait_for_gate, nullptr);
-    EXPECT_THROW(THREAD_cleanup(c), recorded_fatal);
+    EXPECT_THROW(THREAD_cleanup(c), fatal_alert);
     auto alerts = recorder.alerts();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].l1, "Thread cleanup called on not-done call.");
@@ -260,7 +264,7 @@ TEST_F(ThreadPool, AnAlertOnAWorkerTravelsBackAndIsReportedOnceOnTheMainThread)
     // The worker shows nothing; collecting the task on the main thread raises
     // the fatal alert with the task's four lines, once.
     THREAD_call* c = THREAD_run_async(throw_abcd, nullptr);
-    EXPECT_EQ(collect<recorded_fatal>(c), 1);
+    EXPECT_EQ(collect<fatal_alert>(c), 1);
     auto alerts = recorder.alerts();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].l1, "A");
@@ -276,7 +280,7 @@ TEST_F(ThreadPool, AnAlertOnAWorkerTravelsBackAndIsReportedOnceOnTheMainThread)
     recorder.clear();
     c = THREAD_run_async(throw_abcd, nullptr);
     UTL_message_queue_write(c->reply_queue, UTL_message_queue_read(c->reply_queue, -1));
-    EXPECT_THROW(THREAD_is_done(c, 0), recorded_fatal);
+    EXPECT_THROW(THREAD_is_done(c, 0), fatal_alert);
     EXPECT_EQ(THREAD_is_done(c, 0), 1);
     THREAD_cleanup(c);
     EXPECT_EQ(recorder.alerts().size(), 1u);
@@ -286,7 +290,7 @@ TEST_F(ThreadPool, AnAlertOnAWorkerTravelsBackAndIsReportedOnceOnTheMainThread)
     c = THREAD_run_async(throw_abcd, nullptr);
     UTL_message_queue_read(c->reply_queue, -1);
     c->done = 1;
-    EXPECT_THROW(THREAD_cleanup(c), recorded_fatal);
+    EXPECT_THROW(THREAD_cleanup(c), fatal_alert);
     EXPECT_EQ(recorder.alerts().size(), 1u);
     THREAD_cleanup(c); // raised once: now the record goes back to the pool
 
@@ -294,7 +298,7 @@ TEST_F(ThreadPool, AnAlertOnAWorkerTravelsBackAndIsReportedOnceOnTheMainThread)
     // worker, and still arrives here with the original lines.
     recorder.clear();
     THREAD_call* outer = THREAD_run_async(wait_for_thrower, nullptr);
-    EXPECT_EQ(collect<recorded_fatal>(outer), 1);
+    EXPECT_EQ(collect<fatal_alert>(outer), 1);
     alerts = recorder.alerts();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].l1, "A");

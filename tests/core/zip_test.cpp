@@ -17,10 +17,18 @@
 #include <vector>
 
 #include "core/globals.h"
-#include "core/log_capture.h"
+#include "support/log_capture.h"
 #include "core/paths.h"
-#include "core/scratch_dir.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 #include "platform/forks.h"
+
+using test::command_output;
+using test::log_capture;
+using test::patterned_bytes;
+using test::read_file;
+using test::temp_folder;
+using test::write_file;
 
 namespace fs = std::filesystem;
 
@@ -86,7 +94,7 @@ class Zip : public ::testing::Test {
 protected:
     void SetUp() override { app_path.clear(); }
     void TearDown() override { plat::set_xattr_enabled(nullptr); }
-    scratch_dir dir;
+    temp_folder dir;
     log_capture log;
 };
 
@@ -94,11 +102,11 @@ TEST_F(Zip, PackedFilesComeBackWithTheirBytesAndModes)
 {
     fs::create_directories(dir / "src");
     fs::create_directories(dir / "out");
-    write_bytes(dir / "src/tool", "#!/bin/sh\necho hi\n");
+    write_file(dir / "src/tool", "#!/bin/sh\necho hi\n");
     chmod((dir / "src/tool").c_str(), 0755);
-    write_bytes(dir / "src/notes with blanks.txt", patterned_bytes(300000));
+    write_file(dir / "src/notes with blanks.txt", patterned_bytes(300000));
     chmod((dir / "src/notes with blanks.txt").c_str(), 0640);
-    write_bytes(dir / "src/empty", "");
+    write_file(dir / "src/empty", "");
     ASSERT_EQ(symlink("elsewhere/target", (dir / "src/link").c_str()), 0);
 
     for (const char* leaf : { "tool", "notes with blanks.txt", "empty", "link" }) {
@@ -108,12 +116,12 @@ TEST_F(Zip, PackedFilesComeBackWithTheirBytesAndModes)
         ASSERT_EQ(zip_to_file(zip, dir / "out/", &first, 0), 0) << leaf;
         EXPECT_EQ(first, leaf);
     }
-    EXPECT_EQ(read_bytes(dir / "out/tool"), read_bytes(dir / "src/tool"));
+    EXPECT_EQ(read_file(dir / "out/tool"), read_file(dir / "src/tool"));
     EXPECT_EQ(mode_of(dir / "out/tool") & 0777, 0755u);
-    EXPECT_EQ(read_bytes(dir / "out/notes with blanks.txt"), read_bytes(dir / "src/notes with blanks.txt"));
+    EXPECT_EQ(read_file(dir / "out/notes with blanks.txt"), read_file(dir / "src/notes with blanks.txt"));
     EXPECT_EQ(mode_of(dir / "out/notes with blanks.txt") & 0777, 0640u);
     EXPECT_TRUE(S_ISREG(mode_of(dir / "out/empty")));
-    EXPECT_EQ(read_bytes(dir / "out/empty"), "");
+    EXPECT_EQ(read_file(dir / "out/empty"), "");
     EXPECT_TRUE(S_ISLNK(mode_of(dir / "out/link")));
     EXPECT_EQ(link_text(dir / "out/link"), "elsewhere/target");
 
@@ -123,7 +131,7 @@ TEST_F(Zip, PackedFilesComeBackWithTheirBytesAndModes)
     const std::string link_info = command_output("zipinfo '" + (dir / "link.zip") + "'");
     EXPECT_NE(link_info.find("lrwxr-xr-x"), std::string::npos) << link_info;
     EXPECT_EQ(command_output("unzip -p '" + (dir / "notes with blanks.txt.zip") + "'"),
-        read_bytes(dir / "src/notes with blanks.txt"));
+        read_file(dir / "src/notes with blanks.txt"));
     EXPECT_NE(command_output("unzip -l '" + (dir / "empty.zip") + "'").find(" empty\n"), std::string::npos);
 
     fs::create_directories(dir / "by-unzip");
@@ -135,8 +143,8 @@ TEST_F(Zip, PackedFilesComeBackWithTheirBytesAndModes)
 TEST_F(Zip, ArchivesFromDebianZipExtractWithFoldersLinksAndModes)
 {
     fs::create_directories(dir / "tree/A/deep folder");
-    write_bytes(dir / "tree/A/deep folder/data.bin", patterned_bytes(70000));
-    write_bytes(dir / "tree/A/run.sh", "echo run\n");
+    write_file(dir / "tree/A/deep folder/data.bin", patterned_bytes(70000));
+    write_file(dir / "tree/A/run.sh", "echo run\n");
     chmod((dir / "tree/A/run.sh").c_str(), 0750);
     ASSERT_EQ(symlink("A", (dir / "tree/Current").c_str()), 0);
     command_output("cd '" + (dir / "tree") + "' && zip -qry ../tree.zip A Current");
@@ -146,23 +154,23 @@ TEST_F(Zip, ArchivesFromDebianZipExtractWithFoldersLinksAndModes)
     ASSERT_EQ(zip_to_file(dir / "tree.zip", dir / "out/", &first, 0), 0) << log.text();
     EXPECT_EQ(first, "A/");
     EXPECT_EQ(tree_names(dir / "out"), tree_names(dir / "tree"));
-    EXPECT_EQ(read_bytes(dir / "out/A/deep folder/data.bin"), read_bytes(dir / "tree/A/deep folder/data.bin"));
+    EXPECT_EQ(read_file(dir / "out/A/deep folder/data.bin"), read_file(dir / "tree/A/deep folder/data.bin"));
     EXPECT_EQ(mode_of(dir / "out/A/run.sh") & 0777, 0750u);
     EXPECT_EQ(link_text(dir / "out/Current"), "A");
     EXPECT_EQ(log.text().find("failed"), std::string::npos) << log.text();
 
     // Extracting again over the result replaces files rather than appending.
     ASSERT_EQ(zip_to_file(dir / "tree.zip", dir / "out/", nullptr, 0), 0);
-    EXPECT_EQ(read_bytes(dir / "out/A/run.sh"), "echo run\n");
+    EXPECT_EQ(read_file(dir / "out/A/run.sh"), "echo run\n");
 }
 
 TEST_F(Zip, EntryModesFollowTheAttributeRules)
 {
     fs::create_directories(dir / "out");
-    write_bytes(dir / "out/old.txt", "a much longer old content than the new one");
-    write_bytes(dir / "out/dos.txt", "x");
+    write_file(dir / "out/old.txt", "a much longer old content than the new one");
+    write_file(dir / "out/dos.txt", "x");
     chmod((dir / "out/dos.txt").c_str(), 0604);
-    write_bytes(dir / "out/replaced-by-link", "plain");
+    write_file(dir / "out/replaced-by-link", "plain");
     make_archive(dir / "a.zip",
         {
             { "old.txt", "new", 0 },
@@ -172,9 +180,9 @@ TEST_F(Zip, EntryModesFollowTheAttributeRules)
             { "dangling", "nowhere", 0xA1FFu << 16, 0 },
         });
     ASSERT_EQ(zip_to_file(dir / "a.zip", dir / "out/", nullptr, 0), 0) << log.text();
-    EXPECT_EQ(read_bytes(dir / "out/old.txt"), "new");
+    EXPECT_EQ(read_file(dir / "out/old.txt"), "new");
     EXPECT_EQ(mode_of(dir / "out/exe") & 0777, 0755u);
-    EXPECT_EQ(read_bytes(dir / "out/dos.txt"), "dos");
+    EXPECT_EQ(read_file(dir / "out/dos.txt"), "dos");
     EXPECT_NE(mode_of(dir / "out/dos.txt") & 0777, 0u);
     EXPECT_EQ(link_text(dir / "out/replaced-by-link"), "exe");
     EXPECT_EQ(link_text(dir / "out/dangling"), "nowhere");
@@ -187,7 +195,7 @@ TEST_F(Zip, NamesLongerThanTheOldBufferStayWhole)
     make_archive(dir / "long.zip", { { long_name.substr(0, 200) + "/", "" }, { long_name.substr(0, 200) + "/" + long_name.substr(0, 250), "whole" } });
     std::string first;
     ASSERT_EQ(zip_to_file(dir / "long.zip", dir / "out/", &first, 0), 0) << log.text();
-    EXPECT_EQ(read_bytes(dir / "out/" + long_name.substr(0, 200) + "/" + long_name.substr(0, 250)), "whole");
+    EXPECT_EQ(read_file(dir / "out/" + long_name.substr(0, 200) + "/" + long_name.substr(0, 250)), "whole");
 }
 
 TEST_F(Zip, HostileNamesAndLinksAreRefusedAndTouchNothingOutside)
@@ -230,14 +238,14 @@ TEST_F(Zip, HostileNamesAndLinksAreRefusedAndTouchNothingOutside)
     EXPECT_FALSE(fs::is_symlink(dir / "jail/out/sub/up-link"));
     EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / "jail/out/nul-link")));
     // The last archive wrote its good entries before the bad one stopped it.
-    EXPECT_EQ(read_bytes(dir / "jail/out/good.txt"), "fine");
+    EXPECT_EQ(read_file(dir / "jail/out/good.txt"), "fine");
 
     // Links that stay inside are made.
     make_archive(dir / "inside.zip",
         { { "A/", "" }, { "A/f", "f" }, { "Current", "A", 0xA1EDu << 16, 0 }, { "sub/back", "../A/f", 0xA1EDu << 16, 0 } });
     ASSERT_EQ(zip_to_file(dir / "inside.zip", dir / "jail/out/", nullptr, 0), 0) << log.text();
-    EXPECT_EQ(read_bytes(dir / "jail/out/Current/f"), "f");
-    EXPECT_EQ(read_bytes(dir / "jail/out/sub/back"), "f");
+    EXPECT_EQ(read_file(dir / "jail/out/Current/f"), "f");
+    EXPECT_EQ(read_file(dir / "jail/out/sub/back"), "f");
 }
 
 TEST_F(Zip, BrokenArchivesReturnErrorsAndKeepGoingSafely)
@@ -249,19 +257,19 @@ TEST_F(Zip, BrokenArchivesReturnErrorsAndKeepGoingSafely)
     EXPECT_NE(text.find("Zip to file failed with error err = 20001."), std::string::npos);
 
     make_archive(dir / "good.zip", { { "payload.bin", patterned_bytes(100000) } });
-    const std::string good = read_bytes(dir / "good.zip");
+    const std::string good = read_file(dir / "good.zip");
 
-    write_bytes(dir / "truncated.zip", good.substr(0, good.size() / 2));
+    write_file(dir / "truncated.zip", good.substr(0, good.size() / 2));
     EXPECT_EQ(zip_to_file(dir / "truncated.zip", dir / "out/", nullptr, 0), 20001);
 
     // Damage inside the deflated data: an inflate or CRC error, never success.
     std::string corrupt = good;
     for (size_t i = 200; i < 260; ++i)
         corrupt[i] = char(~corrupt[i]);
-    write_bytes(dir / "corrupt.zip", corrupt);
+    write_file(dir / "corrupt.zip", corrupt);
     EXPECT_NE(zip_to_file(dir / "corrupt.zip", dir / "out/", nullptr, 0), 0);
 
-    write_bytes(dir / "noise.zip", patterned_bytes(5000));
+    write_file(dir / "noise.zip", patterned_bytes(5000));
     EXPECT_EQ(zip_to_file(dir / "noise.zip", dir / "out/", nullptr, 0), 20001);
 
     // A file entry whose folder is missing fails with the open error.
@@ -294,7 +302,7 @@ TEST_F(Zip, AppleDoubleEntriesAreCheckedBeforeUse)
     negative[24] = char(0x80);
     std::string short_table = good.substr(0, 30);
     for (const std::string& bad : { bad_magic, bad_filler, outside, negative, short_table }) {
-        write_bytes(dir / "out/a/c.txt", "c");
+        write_file(dir / "out/a/c.txt", "c");
         make_archive(dir / "bad.zip", { { "__MACOSX/a/._c.txt", bad, 0 } });
         EXPECT_EQ(zip_to_file(dir / "bad.zip", dir / "out/", nullptr, 0), 20012);
         ASSERT_EQ(plat::fork_read(dir / "out/a/c.txt", got_finder, got_fork), 0);
@@ -331,7 +339,7 @@ TEST_P(ZipForks, ForksOfEverySizeRoundTripThroughAnArchive)
     for (size_t size : { size_t(0), size_t(100), size_t(4050), size_t(70000), size_t(1000000) }) {
         const std::string leaf = "f" + std::to_string(size);
         const std::string fork = patterned_bytes(size, unsigned(size + 7));
-        write_bytes(dir / ("src/" + leaf), "data of " + leaf);
+        write_file(dir / ("src/" + leaf), "data of " + leaf);
         ASSERT_EQ(plat::fork_write(dir / ("src/" + leaf), reinterpret_cast<const uint8_t*>(finder.data()), fork), 0);
 
         const std::string zip = dir / (leaf + ".zip");
@@ -341,7 +349,7 @@ TEST_P(ZipForks, ForksOfEverySizeRoundTripThroughAnArchive)
 
         ASSERT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), 0) << log.text();
         const std::string out = dir / ("out/" + leaf);
-        EXPECT_EQ(read_bytes(out), "data of " + leaf);
+        EXPECT_EQ(read_file(out), "data of " + leaf);
         uint8_t got_finder[16];
         std::string got_fork;
         ASSERT_EQ(plat::fork_read(out, got_finder, got_fork), 0);
@@ -366,7 +374,7 @@ TEST_P(ZipForks, ForksOfEverySizeRoundTripThroughAnArchive)
     // The sidecar follows its file through rename and delete, so the folder empties.
     const uint8_t info[16] = { 1 };
     fs::create_directories(dir / "moving");
-    write_bytes(dir / "moving/x", "x");
+    write_file(dir / "moving/x", "x");
     plat::set_xattr_enabled([](const std::string&) { return false; });
     ASSERT_EQ(plat::fork_write(dir / "moving/x", info, "fork"), 0);
     ASSERT_TRUE(fs::exists(dir / "moving/._x"));
@@ -388,7 +396,7 @@ namespace {
 // directory declare for the archive's only entry, as a hostile archive could.
 void declare_uncompressed_size(const std::string& zip, uint32_t size)
 {
-    std::string bytes = read_bytes(zip);
+    std::string bytes = read_file(zip);
     const auto put = [&bytes](size_t at, uint32_t value) {
         for (int i = 0; i < 4; ++i)
             bytes[at + size_t(i)] = char(value >> (8 * i));
@@ -399,7 +407,7 @@ void declare_uncompressed_size(const std::string& zip, uint32_t size)
     ASSERT_NE(central, std::string::npos);
     put(local + 22, size);
     put(central + 24, size);
-    write_bytes(zip, bytes);
+    write_file(zip, bytes);
 }
 
 // Names of the leftovers a streamed entry could leave in a folder.
@@ -428,15 +436,15 @@ TEST_F(Zip, LyingSizesAndControlBytesInNamesAreErrorsNotCrashes)
 
     // Claiming less than it holds: the CRC of the cut bytes fails, and the
     // file already there keeps its bytes.
-    write_bytes(dir / "out/claims-small.txt", "earlier");
+    write_file(dir / "out/claims-small.txt", "earlier");
     make_archive(zip, { { "claims-small.txt", patterned_bytes(100000) } });
     declare_uncompressed_size(zip, 10);
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), UNZ_CRCERROR);
-    EXPECT_EQ(read_bytes(dir / "out/claims-small.txt"), "earlier");
+    EXPECT_EQ(read_file(dir / "out/claims-small.txt"), "earlier");
 
     // An AppleDouble image or a link text claiming gigabytes is refused
     // before anything is allocated for it.
-    write_bytes(dir / "out/plain.txt", "p");
+    write_file(dir / "out/plain.txt", "p");
     const uint8_t finder[16] = { 'T', 'E', 'X', 'T' };
     make_archive(zip, { { "__MACOSX/._plain.txt", plat::appledouble_encode(finder, "fork"), 0 } });
     declare_uncompressed_size(zip, huge);
@@ -454,10 +462,10 @@ TEST_F(Zip, LyingSizesAndControlBytesInNamesAreErrorsNotCrashes)
     // A NUL inside a stored name (it would cut "nul" + "../../x" short), line
     // breaks, tabs and DEL: refused with one log line each, nothing written.
     make_archive(zip, { { "nulZ../../x", "x" } });
-    std::string bytes = read_bytes(zip);
+    std::string bytes = read_file(zip);
     for (size_t at = bytes.find("nulZ"); at != std::string::npos; at = bytes.find("nulZ", at))
         bytes[at + 3] = '\0';
-    write_bytes(zip, bytes);
+    write_file(zip, bytes);
     const std::vector<std::string> before = tree_names(dir / "out");
     std::string log_before = log.text();
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), EINVAL);
@@ -484,11 +492,11 @@ TEST_F(Zip, EntriesLargerThanTheWholeReadLimitStreamIntoPlace)
     make_archive(zip, { { "large.bin", content, (0100640u) << 16, 0 } });
 
     // It replaces an earlier file and that file's fork.
-    write_bytes(dir / "out/large.bin", "earlier");
+    write_file(dir / "out/large.bin", "earlier");
     const uint8_t finder[16] = { 'B', 'I', 'N', 'A' };
     ASSERT_EQ(plat::fork_write(dir / "out/large.bin", finder, std::string(5000, 'f')), 0);
     ASSERT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), 0) << log.text();
-    EXPECT_TRUE(read_bytes(dir / "out/large.bin") == content);
+    EXPECT_TRUE(read_file(dir / "out/large.bin") == content);
     EXPECT_EQ(mode_of(dir / "out/large.bin") & 0777, 0640u);
     uint8_t got_finder[16];
     std::string got_fork;
@@ -498,12 +506,12 @@ TEST_F(Zip, EntriesLargerThanTheWholeReadLimitStreamIntoPlace)
 
     // One damaged byte deep in the data: the CRC fails at the end, and the
     // file already in place is untouched.
-    write_bytes(dir / "out/large.bin", "earlier");
-    std::string bytes = read_bytes(zip);
+    write_file(dir / "out/large.bin", "earlier");
+    std::string bytes = read_file(zip);
     bytes[bytes.size() / 2] = char(~bytes[bytes.size() / 2]);
-    write_bytes(zip, bytes);
+    write_file(zip, bytes);
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), UNZ_CRCERROR);
-    EXPECT_EQ(read_bytes(dir / "out/large.bin"), "earlier");
+    EXPECT_EQ(read_file(dir / "out/large.bin"), "earlier");
     EXPECT_TRUE(partial_files(dir / "out").empty());
 
     // Into a folder that does not exist: the open error, as for small entries.
@@ -537,7 +545,7 @@ TEST_F(Zip, AppleDoubleEntriesNamingTheFolderOrItsParentAreRefused)
     }
 
     // A "._" that is only part of a longer leaf still names a file inside.
-    write_bytes(dir / "jail/out/x..", "dots");
+    write_file(dir / "jail/out/x..", "dots");
     make_archive(dir / "fork.zip", { { "__MACOSX/x._..", image, 0 } });
     ASSERT_EQ(zip_to_file(dir / "fork.zip", dir / "jail/out/", nullptr, 0), 0) << log.text();
     uint8_t got_finder[16];
@@ -556,7 +564,7 @@ TEST_F(Zip, DamagedCopiesOfAnArchiveNeverWriteOutsideTheFolder)
         { { ".x/", "" }, { ".x/f", "stored", 0100644u << 16, 0 }, { "a/", "" },
             { "a/c.bin", patterned_bytes(300), 0100755u << 16 }, { "up", ".x", 0xA1EDu << 16, 0 },
             { "__MACOSX/a/._c.bin", plat::appledouble_encode(finder, "fork"), 0 } });
-    const std::string base = read_bytes(dir / "base.zip");
+    const std::string base = read_file(dir / "base.zip");
     ASSERT_EQ(zip_to_file(dir / "base.zip", (fs::create_directories(dir / "check"), dir / "check/"), nullptr, 0), 0);
 
     std::vector<std::string> damaged;
@@ -582,7 +590,7 @@ TEST_F(Zip, DamagedCopiesOfAnArchiveNeverWriteOutsideTheFolder)
     for (const std::string& bytes : damaged) {
         fs::remove_all(dir / "jail");
         fs::create_directories(out);
-        write_bytes(dir / "damaged.zip", bytes);
+        write_file(dir / "damaged.zip", bytes);
         if (zip_to_file(dir / "damaged.zip", out + "/", nullptr, 0) != 0)
             ++failures;
 

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "core/log_capture.h"
-#include "core/scratch_dir.h"
+#include "support/log_capture.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 #include "installer/about.h"
+
+using test::log_capture;
+using test::temp_folder;
+using test::write_file;
 
 namespace {
 
@@ -17,8 +22,8 @@ struct decision {
 
 decision decide(const std::string& body)
 {
-    scratch_dir dir;
-    write_bytes(dir / "list.txt", HEADER + body);
+    temp_folder dir;
+    write_file(dir / "list.txt", HEADER + body);
     about_versions versions = read_update_list(dir / "list.txt");
     decision d;
     decide_update(versions, &d.state, &d.beta, &d.server, &d.path, &d.message);
@@ -27,8 +32,8 @@ decision decide(const std::string& body)
 
 TEST(AboutVersions, ReadsTheKeysAndSkipsEverythingElse)
 {
-    scratch_dir dir;
-    write_bytes(dir / "list.txt", HEADER + "BETA 8.50b9\nFINAL Veltrix 8.51\nSERVER h\n/p/\nd\nFINAL_VERSION 85100\n"
+    temp_folder dir;
+    write_file(dir / "list.txt", HEADER + "BETA 8.50b9\nFINAL Veltrix 8.51\nSERVER h\n/p/\nd\nFINAL_VERSION 85100\n"
                                             "BETA_VERSION 85090\nFINAL_INSTALLER_MAC update.example /get/installer.zip\n"
                                             "BETA_INSTALLER_MAC update.example /beta/installer.zip\n");
     about_versions v = read_update_list(dir / "list.txt");
@@ -40,7 +45,7 @@ TEST(AboutVersions, ReadsTheKeysAndSkipsEverythingElse)
     EXPECT_EQ(v.final_path, "/get/installer.zip");
     EXPECT_EQ(v.beta_path, "/beta/installer.zip");
 
-    write_bytes(dir / "bad.txt", "A\n810 version\nSERVERS\nFINAL x\nFINAL_VERSION 99999\n");
+    write_file(dir / "bad.txt", "A\n810 version\nSERVERS\nFINAL x\nFINAL_VERSION 99999\n");
     about_versions rejected = read_update_list(dir / "bad.txt");
     EXPECT_EQ(rejected.found, 0) << "a rejected header reads no line";
     EXPECT_EQ(rejected.version_final, -1);

@@ -9,13 +9,21 @@
 #include <filesystem>
 #include <map>
 
-#include "core/alert_recorder.h"
+#include "support/alert_recorder.h"
 #include "core/md5.h"
 #include "core/stg.h"
 #include "core/zip.h"
 #include "installer/builder.h"
 #include "installer/listing.h"
 #include "installer/release_tree.h"
+
+using test::alert_recorder;
+using test::command_output;
+using test::fatal_alert;
+using test::patterned_bytes;
+using test::read_file;
+using test::temp_folder;
+using test::write_file;
 
 namespace fs = std::filesystem;
 
@@ -64,9 +72,9 @@ protected:
     void add(const std::string& rel, const std::string& bytes)
     {
         fs::create_directories(fs::path(tree + "/" + rel).parent_path());
-        write_bytes(tree + "/" + rel, bytes);
+        write_file(tree + "/" + rel, bytes);
     }
-    scratch_dir dir;
+    temp_folder dir;
     std::string tree, out;
 };
 
@@ -119,7 +127,7 @@ TEST_F(Builder, ReleaseRoundTripsThroughArchivesAndTheListing)
              "All/Resources/default scenery/820 world terrain/terrain/other.ter" })
         EXPECT_FALSE(fs::exists(release + left_out + ".zip")) << left_out;
     EXPECT_FALSE(fs::exists(release + "directory.txt"));
-    EXPECT_EQ(read_bytes(out + "/MY CONTAINER FOR " + release_name + "/dvd_version.txt"),
+    EXPECT_EQ(read_file(out + "/MY CONTAINER FOR " + release_name + "/dvd_version.txt"),
         "A\n820 version\nDVD\n\nVERSION " + std::string(release_name) + "\n");
 
     // The listing names exactly the published files, with their signatures.
@@ -184,7 +192,7 @@ TEST_F(Builder, HistoryFromThePreviousListingIsCarriedForward)
                                  "FILE 0 0 85006 4 5 " + old_sig + " long gone.txt\n"
                                  "FILE 0 0 85007 0 0 GONE long gone.txt\n"
                                  "FILE 0 0 85007 4 5 " + old_sig + " refused.prf\n";
-    write_bytes(dir / "previous.txt", previous);
+    write_file(dir / "previous.txt", previous);
 
     const run_result run = run_builder({ "--previous", dir / "previous.txt", "--name", release_name, tree, out });
     ASSERT_EQ(run.status, 0) << run.output;
@@ -206,7 +214,7 @@ TEST_F(Builder, HistoryFromThePreviousListingIsCarriedForward)
     // The first record of the listing follows a folder record.
     fs::create_directories(dir / "raw");
     ASSERT_EQ(zip_to_file(release_folder(out) + "directory.txt.zip", dir / "raw/", nullptr, 0), 0);
-    const std::string text = read_bytes(dir / "raw/directory.txt");
+    const std::string text = read_file(dir / "raw/directory.txt");
     EXPECT_EQ(text.find("A\n840 version\nINSTALLER\n\n\nDIR "), 0u) << text;
 }
 
@@ -233,7 +241,7 @@ TEST_F(Builder, BrokenTreesStopTheBuildWithTheReason)
         if (c.folder)
             fs::create_directories(path);
         else
-            write_bytes(path, "x");
+            write_file(path, "x");
         const run_result run = run_builder({ tree, out });
         EXPECT_EQ(run.status, 1) << c.rel;
         EXPECT_NE(run.output.find(c.reason), std::string::npos) << c.rel << ": " << run.output;
@@ -253,7 +261,7 @@ TEST_F(Builder, BrokenTreesStopTheBuildWithTheReason)
     fs::create_directories(tree + "/All/Resources/plugins");
 
     // Two old histories whose keys differ only in case.
-    write_bytes(dir / "twice.txt", "A\n840 version\nINSTALLER\n\nDIR All/\nFILE 0 0 85007 1 1 GONE a.txt\n"
+    write_file(dir / "twice.txt", "A\n840 version\nINSTALLER\n\nDIR All/\nFILE 0 0 85007 1 1 GONE a.txt\n"
                                    "FILE 0 0 85007 1 1 GONE A.TXT\n");
     run = run_builder({ "--previous", dir / "twice.txt", tree, out });
     EXPECT_EQ(run.status, 1);
@@ -319,7 +327,7 @@ TEST(BuilderRules, FileRulesAndRegions)
 
     alert_recorder alerts;
     key = "no folder";
-    EXPECT_THROW(chop_platform(key, 0), recorded_fatal);
+    EXPECT_THROW(chop_platform(key, 0), fatal_alert);
     EXPECT_EQ(alerts.alerts().back().l1, "Could not find the dir char!");
 }
 

@@ -6,10 +6,11 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "core/alert_recorder.h"
+#include "support/alert_recorder.h"
 #include "core/errors.h"
-#include "core/log_capture.h"
-#include "core/scratch_dir.h"
+#include "support/log_capture.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 #include "core/stg.h"
 #include "installer/decisions.h"
 #include "installer/engine.h"
@@ -18,6 +19,15 @@
 #include "installer/servers.h"
 #include "net/http.h"
 #include "release_server.h"
+
+using test::alert_recorder;
+using test::command_output;
+using test::log_capture;
+using test::patterned_bytes;
+using test::read_file;
+using test::recorded_alert;
+using test::temp_folder;
+using test::write_file;
 
 namespace fs = std::filesystem;
 
@@ -94,7 +104,7 @@ protected:
         return command_output("md5sum '" + path + "'").substr(0, 32);
     }
 
-    scratch_dir dir;
+    temp_folder dir;
     release_server server{dir.root + "/srv"};
     alert_recorder alerts;
 };
@@ -113,7 +123,7 @@ TEST_F(Engine, FreshInstallPlacesEveryWantedFileAndRenamesTheFolder)
     std::string root = dir.root + "/dest/Veltrix 851/";
     EXPECT_EQ(dest_dir_path, root) << "a release with platform files renames the install folder";
     EXPECT_FALSE(fs::exists(dir.root + "/dest/Suite"));
-    EXPECT_EQ(read_bytes(root + "Resources/settings.txt"), "volume 7\n");
+    EXPECT_EQ(read_file(root + "Resources/settings.txt"), "volume 7\n");
     EXPECT_EQ(md5_of_file(root + "Resources/deep/terrain.bin"), md5_hex_of(BIG));
     ASSERT_TRUE(fs::is_symlink(root + "Resources/current"));
     EXPECT_EQ(fs::read_symlink(root + "Resources/current"), "settings.txt");
@@ -140,10 +150,10 @@ TEST_F(Engine, UpdateFetchesOnlyChangesAndRemovesDroppedFilesAndEmptiedFolders)
     std::string root = dest_dir_path;
     fs::create_directories(root + "Resources/deep");
     fs::create_directories(root + "Old/inner");
-    write_bytes(root + "Resources/settings.txt", "volume 6\n");       // an older listed version
-    write_bytes(root + "Resources/deep/terrain.bin", BIG);             // already current
-    write_bytes(root + "Old/inner/gone.txt", "retired\n");             // a known version, now removed
-    write_bytes(root + "Old/keep-me.txt", "user notes\n");             // not listed at all
+    write_file(root + "Resources/settings.txt", "volume 6\n");       // an older listed version
+    write_file(root + "Resources/deep/terrain.bin", BIG);             // already current
+    write_file(root + "Old/inner/gone.txt", "retired\n");             // a known version, now removed
+    write_file(root + "Old/keep-me.txt", "user notes\n");             // not listed at all
 
     std::vector<release_file> files = first_release();
     files[0].content = "volume 8\n";
@@ -152,11 +162,11 @@ TEST_F(Engine, UpdateFetchesOnlyChangesAndRemovesDroppedFilesAndEmptiedFolders)
         {{"All/Resources/settings.txt", {md5_hex_of("volume 6\n")}}});
     // The removal record: the old signature is known, so no prompt is needed.
     std::string listing_dir = server.www() + "/pub/Veltrix 851/";
-    scratch_dir work;
+    temp_folder work;
     (void)command_output("cd '" + work.root + "' && unzip -q '" + listing_dir + "directory.txt.zip'");
-    std::string listing = read_bytes(work / "directory.txt") + "\nDIR All/Old/inner/\nFILE 0 0 85007 1 1 " +
+    std::string listing = read_file(work / "directory.txt") + "\nDIR All/Old/inner/\nFILE 0 0 85007 1 1 " +
                           md5_hex_of("retired\n") + " gone.txt\nFILE 0 0 85008 0 0 GONE gone.txt\n";
-    write_bytes(work / "directory.txt", listing);
+    write_file(work / "directory.txt", listing);
     fs::remove(listing_dir + "directory.txt.zip");
     (void)command_output("cd '" + work.root + "' && zip -q -X '" + listing_dir + "directory.txt.zip' directory.txt");
 
@@ -164,8 +174,8 @@ TEST_F(Engine, UpdateFetchesOnlyChangesAndRemovesDroppedFilesAndEmptiedFolders)
     ASSERT_EQ(install(), 1);
     EXPECT_TRUE(alerts.alerts().empty());
     EXPECT_EQ(dest_dir_path, root) << "no rename when the preference is off";
-    EXPECT_EQ(read_bytes(root + "Resources/settings.txt"), "volume 8\n");
-    EXPECT_EQ(read_bytes(root + "Resources/new.txt"), "added\n");
+    EXPECT_EQ(read_file(root + "Resources/settings.txt"), "volume 8\n");
+    EXPECT_EQ(read_file(root + "Resources/new.txt"), "added\n");
     EXPECT_EQ(server.requests_containing("terrain.bin.zip"), 0) << "an identical file is not fetched again";
     EXPECT_EQ(server.requests_containing("settings.txt.zip"), 1);
     EXPECT_FALSE(fs::exists(root + "Old/inner/gone.txt"));
@@ -186,7 +196,7 @@ TEST_F(Engine, DeadMirrorIsLeftForAWorkingOne)
     stg.server_index = 0;
     ASSERT_EQ(install(), 1);
     EXPECT_EQ(stg.download_failed, 0) << "the last download succeeded";
-    EXPECT_EQ(read_bytes(dir.root + "/dest/Veltrix 851/Resources/settings.txt"), "volume 7\n");
+    EXPECT_EQ(read_file(dir.root + "/dest/Veltrix 851/Resources/settings.txt"), "volume 7\n");
     EXPECT_EQ(md5_of_file(dir.root + "/dest/Veltrix 851/Resources/deep/terrain.bin"), md5_hex_of(BIG));
 }
 
@@ -195,9 +205,9 @@ TEST_F(Engine, DamagedOrHostileArchiveIsFetchedFromAnotherMirror)
     stg._rename_folder = 0;
     std::string root = dest_dir_path;
     fs::create_directories(root + "Resources");
-    write_bytes(root + "Resources/settings.txt", "volume 6\n");
-    write_bytes(dir / "dest/outside.txt", "not the installer's\n");
-    write_bytes(root + "Resources/notes.txt", "the user's own notes\n");  // listed nowhere
+    write_file(root + "Resources/settings.txt", "volume 6\n");
+    write_file(dir / "dest/outside.txt", "not the installer's\n");
+    write_file(root + "Resources/notes.txt", "the user's own notes\n");  // listed nowhere
     std::vector<release_file> files = {{"All/Resources/settings.txt", "volume 7\n"}, {"All/Resources/b.txt", "bee\n"},
         {"All/Resources/c.txt", "sea\n"}};
     std::map<std::string, std::vector<std::string>> older = {{"All/Resources/settings.txt", {md5_hex_of("volume 6\n")}}};
@@ -205,16 +215,16 @@ TEST_F(Engine, DamagedOrHostileArchiveIsFetchedFromAnotherMirror)
     publish_release(server.www(), "/bad/", "Veltrix 851", files, {}, older);
     // The bad mirror: one archive with garbage inside a valid-looking start, one that climbs out.
     std::string bad = server.www() + "/bad/Veltrix 851/All/Resources/";
-    std::string good_zip = read_bytes(bad + "settings.txt.zip");
+    std::string good_zip = read_file(bad + "settings.txt.zip");
     std::string damaged = good_zip;
     damaged[30 + 12 + 2] ^= 0x55;  // past the 30-byte header and the name: in the data, so the CRC fails
-    write_bytes(bad + "settings.txt.zip", damaged);
-    scratch_dir work;
+    write_file(bad + "settings.txt.zip", damaged);
+    temp_folder work;
     fs::create_directories(work.root + "/in");
-    write_bytes(work.root + "/outside.txt", "planted\n");
+    write_file(work.root + "/outside.txt", "planted\n");
     (void)command_output("cd '" + work.root + "/in' && zip -q '" + bad + "b.txt.zip' ../outside.txt");
     // One that holds a neighbour of its file instead of the file.
-    write_bytes(work.root + "/in/notes.txt", "overwritten by a mirror\n");
+    write_file(work.root + "/in/notes.txt", "overwritten by a mirror\n");
     fs::remove(bad + "c.txt.zip");
     (void)command_output("cd '" + work.root + "/in' && zip -q '" + bad + "c.txt.zip' notes.txt");
 
@@ -227,11 +237,11 @@ TEST_F(Engine, DamagedOrHostileArchiveIsFetchedFromAnotherMirror)
     ASSERT_EQ(install(), 1);
     EXPECT_EQ(stg.install_error, 0);
     EXPECT_TRUE(alerts.alerts().empty());
-    EXPECT_EQ(read_bytes(root + "Resources/settings.txt"), "volume 7\n");
-    EXPECT_EQ(read_bytes(root + "Resources/b.txt"), "bee\n");
-    EXPECT_EQ(read_bytes(root + "Resources/c.txt"), "sea\n");
-    EXPECT_EQ(read_bytes(root + "Resources/notes.txt"), "the user's own notes\n") << "an archive names only its file";
-    EXPECT_EQ(read_bytes(dir / "dest/outside.txt"), "not the installer's\n") << "nothing outside is touched";
+    EXPECT_EQ(read_file(root + "Resources/settings.txt"), "volume 7\n");
+    EXPECT_EQ(read_file(root + "Resources/b.txt"), "bee\n");
+    EXPECT_EQ(read_file(root + "Resources/c.txt"), "sea\n");
+    EXPECT_EQ(read_file(root + "Resources/notes.txt"), "the user's own notes\n") << "an archive names only its file";
+    EXPECT_EQ(read_file(dir / "dest/outside.txt"), "not the installer's\n") << "nothing outside is touched";
     EXPECT_GE(server.requests_containing("/bad/"), 1) << "the bad mirror was tried first";
     EXPECT_GE(server.requests_containing("/pub/Veltrix%20851/All/Resources/settings.txt.zip") +
                   server.requests_containing("/pub/Veltrix 851/All/Resources/settings.txt.zip"),
@@ -243,14 +253,14 @@ TEST_F(Engine, ArchiveDamagedOnEveryServerEndsTheInstallAndKeepsTheFileInPlace)
     stg._rename_folder = 0;
     std::string root = dest_dir_path;
     fs::create_directories(root + "Resources");
-    write_bytes(root + "Resources/settings.txt", "volume 6\n");
+    write_file(root + "Resources/settings.txt", "volume 6\n");
     std::vector<release_file> files = {{"All/Resources/settings.txt", "volume 7\n"}};
     publish_release(server.www(), "/pub/", "Veltrix 851", files, {},
         {{"All/Resources/settings.txt", {md5_hex_of("volume 6\n")}}});
     std::string zip_path = server.www() + "/pub/Veltrix 851/All/Resources/settings.txt.zip";
-    std::string damaged = read_bytes(zip_path);
+    std::string damaged = read_file(zip_path);
     damaged[30 + 12 + 2] ^= 0x55;  // in the entry's data: the CRC fails
-    write_bytes(zip_path, damaged);
+    write_file(zip_path, damaged);
 
     log_capture log;
     read_listing();
@@ -264,7 +274,7 @@ TEST_F(Engine, ArchiveDamagedOnEveryServerEndsTheInstallAndKeepsTheFileInPlace)
     EXPECT_EQ(shown[0].l3.rfind("Compressed File:" + temp_path, 0), 0u);
     EXPECT_EQ(shown[0].l4, "Destination:" + root + "Resources/settings.txt");
     EXPECT_EQ(shown[0].type, 1);
-    EXPECT_EQ(read_bytes(root + "Resources/settings.txt"), "volume 6\n") << "a broken copy never replaces the file";
+    EXPECT_EQ(read_file(root + "Resources/settings.txt"), "volume 6\n") << "a broken copy never replaces the file";
     // Ten damaged copies from the one server, and at most one more the second stream had begun.
     EXPECT_GE(server.requests_containing("settings.txt.zip"), 10);
     EXPECT_LE(server.requests_containing("settings.txt.zip"), 11);
@@ -275,7 +285,7 @@ TEST_F(Engine, ExtractionFailureEndsTheInstallWithItsAlert)
 {
     stg._rename_folder = 0;
     std::string root = dest_dir_path;
-    write_bytes(root + "Resources", "a file where the folder should be");
+    write_file(root + "Resources", "a file where the folder should be");
     publish_release(server.www(), "/pub/", "Veltrix 851", {{"All/Resources/settings.txt", "volume 7\n"}});
     read_listing();
     EXPECT_EQ(install(), 1);
@@ -289,13 +299,13 @@ TEST_F(Engine, ExtractionFailureEndsTheInstallWithItsAlert)
         EXPECT_EQ(alert.type, 1);
     }
     EXPECT_TRUE(extract_alert);
-    EXPECT_EQ(read_bytes(root + "Resources"), "a file where the folder should be");
+    EXPECT_EQ(read_file(root + "Resources"), "a file where the folder should be");
 }
 
 TEST_F(Engine, ResetDropsTransfersOfAnEarlierInstall)
 {
-    write_bytes(server.www() + "/large.bin", patterned_bytes(4000000, 5));
-    write_bytes(server.www() + "/small.txt", "the file asked for now\n");
+    write_file(server.www() + "/large.bin", patterned_bytes(4000000, 5));
+    write_file(server.www() + "/small.txt", "the file asked for now\n");
     std::string archive = temp_path + "0.zip";
     ASSERT_EQ(http.net_check(FIRST_STREAM_SLOT, "127.0.0.1", "/large.bin", archive), 0);
     reset_slots();
@@ -303,18 +313,18 @@ TEST_F(Engine, ResetDropsTransfersOfAnEarlierInstall)
     for (int i = 0; i < ENGINE_CALL_LIMIT && result == 0; ++i)
         result = http.net_check(FIRST_STREAM_SLOT, "127.0.0.1", "/small.txt", archive);
     ASSERT_EQ(result, 1);
-    std::string got = read_bytes(archive);
+    std::string got = read_file(archive);
     EXPECT_EQ(got.size(), 23u) << "the archive must hold the file asked for, not the earlier transfer";
     EXPECT_TRUE(got == "the file asked for now\n");
 }
 
 TEST_F(Engine, ListingArchiveWithoutTheListingLeavesNoStaleOne)
 {
-    write_bytes(temp_path + "directory.txt", "A\n840 version\nINSTALLER\n\nDIR All/\nFILE 0 0 85008 1 1 "
+    write_file(temp_path + "directory.txt", "A\n840 version\nINSTALLER\n\nDIR All/\nFILE 0 0 85008 1 1 "
                                              "0123456789abcdef0123456789abcdef stale.txt\n");
     std::string base = server.www() + "/pub/Veltrix 851/";
     fs::create_directories(base);
-    write_bytes(dir / "other.txt", "not a listing\n");
+    write_file(dir / "other.txt", "not a listing\n");
     (void)command_output("cd '" + dir.root + "' && zip -q '" + base + "directory.txt.zip' other.txt");
     stg.dir_state = 0;
     for (int i = 0; i < ENGINE_CALL_LIMIT && stg.dir_state == 0; ++i)
@@ -327,7 +337,7 @@ TEST_F(Engine, ListingArchiveWithoutTheListingLeavesNoStaleOne)
 TEST_F(Engine, ProgressOfATransferPastTwentyOneMegabytesStaysAPercentage)
 {
     constexpr size_t LARGE = 30000000;  // received x 100 passes 2^31 after 21,474,836 bytes
-    write_bytes(server.www() + "/large.bin", patterned_bytes(LARGE, 9));
+    write_file(server.www() + "/large.bin", patterned_bytes(LARGE, 9));
     std::string archive = temp_path + "0.zip";
     int result = 0;
     long long last_seen = -2;

@@ -6,14 +6,20 @@
 
 #include <filesystem>
 
-#include "core/alert_recorder.h"
+#include "support/alert_recorder.h"
 #include "core/md5.h"
 #include "core/mnw.h"
-#include "core/scratch_dir.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 #include "core/stg.h"
 #include "gfx/colr.h"
 #include "installer/listing.h"
 #include "support/gl_window.h"
+
+using test::alert_recorder;
+using test::command_output;
+using test::temp_folder;
+using test::write_file;
 
 namespace {
 
@@ -30,14 +36,14 @@ double screen_brightness()
 TEST_F(ListingPanel, ReadingShowsTheProgressPanel)
 {
     ASSERT_TRUE(win().ok()) << win().error();
-    scratch_dir dir;
+    temp_folder dir;
     set_stg_defaults();
     dest_dir_path = dir / "install/";
     std::filesystem::create_directories(dest_dir_path);
     std::string text = "A\n840 version\nINSTALLER\n\nDIR All/\n";
     for (int i = 0; i < 50; ++i)
         text += "FILE 0 0 85008 1 1 " + md5_of_bytes("x", 1) + " file" + std::to_string(i) + "\n";
-    write_bytes(dir / "directory.txt", text);
+    write_file(dir / "directory.txt", text);
 
     mnw.window[0] = win().window();
     mnw.x_res = test::GL_WINDOW_WIDTH;

@@ -7,12 +7,20 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/alert_recorder.h"
+#include "support/alert_recorder.h"
 #include "core/globals.h"
 #include "core/md5.h"
 #include "core/stg.h"
 #include "installer/listing.h"
-#include "core/scratch_dir.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
+
+using test::alert_recorder;
+using test::fatal_alert;
+using test::read_file;
+using test::recorded_alert;
+using test::temp_folder;
+using test::write_file;
 
 namespace fs = std::filesystem;
 
@@ -35,19 +43,19 @@ protected:
     }
     int read(const std::string& text)
     {
-        write_bytes(dir / "directory.txt", text);
+        write_file(dir / "directory.txt", text);
         return read_directory(dir / "directory.txt", "caption");
     }
-    scratch_dir dir;
+    temp_folder dir;
     alert_recorder alerts;
 };
 
 TEST_F(Listing, RecordsFormHistoriesAndTheDiskDecidesTheTotals)
 {
     fs::create_directories(dest_dir_path + "Resources");
-    write_bytes(dest_dir_path + "Resources/current.txt", "a");
-    write_bytes(dest_dir_path + "Resources/changed.txt", "local edit");
-    write_bytes(dest_dir_path + "Old Tool", "a");
+    write_file(dest_dir_path + "Resources/current.txt", "a");
+    write_file(dest_dir_path + "Resources/changed.txt", "local edit");
+    write_file(dest_dir_path + "Old Tool", "a");
     const std::string text = header +
         "\r\nDIR All/Resources/\r\n"
         "FILE 0 0 85007 12 40 " + sig_b + " current.txt\n"
@@ -127,7 +135,7 @@ TEST_F(Listing, HeadersAreCheckedAndEmptyListingsAreFine)
     }
 
     alerts.clear();
-    EXPECT_THROW(read_directory(dir / "nothing here.txt", "caption"), recorded_fatal);
+    EXPECT_THROW(read_directory(dir / "nothing here.txt", "caption"), fatal_alert);
     ASSERT_EQ(alerts.alerts().size(), 1u);
     EXPECT_EQ(alerts.alerts()[0].l1, "I tried to read a directory file that does not exist!");
     EXPECT_EQ(alerts.alerts()[0].l2, "The file is:");
@@ -154,10 +162,10 @@ TEST_F(Listing, HostileListingsAreRefusedBeforeTheDiskIsTouched)
         { "FILE 0 0 85008", no_file },
     };
     // A file the hostile paths would reach: it must never be signed or changed.
-    write_bytes(dir / "outside", "precious");
+    write_file(dir / "outside", "precious");
     for (const auto& c : cases) {
         alerts.clear();
-        EXPECT_THROW(read(header + c.body), recorded_fatal) << c.body;
+        EXPECT_THROW(read(header + c.body), fatal_alert) << c.body;
         ASSERT_EQ(alerts.alerts().size(), 1u) << c.body;
         const recorded_alert a = alerts.alerts()[0];
         EXPECT_EQ(a.l1, c.reason) << c.body;
@@ -168,7 +176,7 @@ TEST_F(Listing, HostileListingsAreRefusedBeforeTheDiskIsTouched)
         for (const file_history_struct& h : sim_info)
             EXPECT_EQ(h.back().sig_have, "");
     }
-    EXPECT_EQ(read_bytes(dir / "outside"), "precious");
+    EXPECT_EQ(read_file(dir / "outside"), "precious");
 
     // Names with dots that are not ".." components stay allowed.
     alerts.clear();

@@ -19,7 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "core/scratch_dir.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 #include "platform/netcfg.h"
 
 // Whether something accepts connections on addr:port now.
@@ -117,9 +118,9 @@ struct release_file {
 
 inline std::string md5_hex_of(const std::string& bytes)
 {
-    scratch_dir dir;
-    write_bytes(dir / "x", bytes);
-    std::string out = command_output("md5sum '" + (dir / "x") + "'");
+    test::temp_folder dir;
+    test::write_file(dir / "x", bytes);
+    std::string out = test::command_output("md5sum '" + (dir / "x") + "'");
     return out.substr(0, 32);
 }
 
@@ -132,7 +133,7 @@ inline void publish_release(const std::string& www, const std::string& mirror_pa
 {
     std::string base = www + mirror_path + release + "/";
     std::filesystem::create_directories(base);
-    scratch_dir work;
+    test::temp_folder work;
     std::ostringstream listing;
     listing << "A\n840 version\nINSTALLER\n\n";
     for (const release_file& file : files) {
@@ -144,10 +145,10 @@ inline void publish_release(const std::string& www, const std::string& mirror_pa
         if (file.link)
             symlink(file.content.c_str(), staged.c_str());
         else
-            write_bytes(staged, file.content);
+            test::write_file(staged, file.content);
         std::string archive = base + file.listed_path + ".zip";
         std::filesystem::remove(archive);
-        (void)command_output("cd '" + work.root + "' && zip -q -X -y '" + archive + "' '" + leaf + "'");
+        (void)test::command_output("cd '" + work.root + "' && zip -q -X -y '" + archive + "' '" + leaf + "'");
         std::filesystem::remove(staged);
         listing << "\nDIR " << folder << "\n";
         auto older = older_signatures.find(file.listed_path);
@@ -166,12 +167,12 @@ inline void publish_release(const std::string& www, const std::string& mirror_pa
         listing << "FILE 0 0 85007 1 1 0123456789abcdef0123456789abcdef " << leaf << "\n";
         listing << "FILE 0 0 85008 0 0 GONE " << leaf << "\n";
     }
-    write_bytes(work / "directory.txt", listing.str());
+    test::write_file(work / "directory.txt", listing.str());
     std::filesystem::remove(base + "directory.txt.zip");
-    (void)command_output("cd '" + work.root + "' && zip -q -X '" + base + "directory.txt.zip' directory.txt");
+    (void)test::command_output("cd '" + work.root + "' && zip -q -X '" + base + "directory.txt.zip' directory.txt");
 }
 
 inline void publish_server_list(const std::string& www, const std::string& body)
 {
-    write_bytes(www + "/serverlist.txt", "A\n820 version\nSERVERS\n\n" + body);
+    test::write_file(www + "/serverlist.txt", "A\n820 version\nSERVERS\n\n" + body);
 }

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "core/scratch_dir.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 // The folders and files every reference tree must hold.
 inline void make_required_entries(const std::string& root)
@@ -22,8 +23,8 @@ inline void make_required_entries(const std::string& root)
              "All/Resources/menus/English", "All/Resources/text/English", "Macintosh", "Windows",
              "Linux Generic x86", "Linux Pentium 3", "Linux Athlon XP" })
         fs::create_directories(root + "/" + folder);
-    write_bytes(root + "/All/Resources/menus/English/Veltrix.txt", "menus\n");
-    write_bytes(root + "/All/Resources/text/English/Veltrix.txt", "texts\n");
+    test::write_file(root + "/All/Resources/menus/English/Veltrix.txt", "menus\n");
+    test::write_file(root + "/All/Resources/text/English/Veltrix.txt", "texts\n");
 }
 
 struct run_result {

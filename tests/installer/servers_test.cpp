@@ -4,10 +4,15 @@
 
 #include <map>
 
-#include "core/log_capture.h"
-#include "core/scratch_dir.h"
+#include "support/log_capture.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 #include "core/stg.h"
 #include "installer/servers.h"
+
+using test::log_capture;
+using test::temp_folder;
+using test::write_file;
 
 namespace {
 
@@ -24,10 +29,10 @@ protected:
     }
     int read(const std::string& text)
     {
-        write_bytes(dir / "serverlist.txt", text);
+        write_file(dir / "serverlist.txt", text);
         return read_server_list(dir / "serverlist.txt");
     }
-    scratch_dir dir;
+    temp_folder dir;
 };
 
 TEST_F(ServerList, ReadsReleaseNameAndServersWithBlankLinesAnywhere)

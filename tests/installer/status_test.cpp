@@ -4,9 +4,13 @@
 
 #include <cmath>
 
-#include "core/scratch_dir.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 #include "core/stg.h"
 #include "installer/status.h"
+
+using test::command_output;
+using test::temp_folder;
 
 namespace {
 
@@ -109,7 +113,7 @@ TEST(StatusLines, RunningFinishedAndRetryTexts)
 
 TEST(StatusVolume, FreeSpaceOfAFolderOrItsParent)
 {
-    scratch_dir dir;
+    temp_folder dir;
     float here = volume_free_kb(dir.root + "/");
     float missing = volume_free_kb(dir.root + "/not/yet/made/");
     EXPECT_GT(here, 0);

@@ -5,13 +5,19 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "core/alert_recorder.h"
-#include "core/scratch_dir.h"
+#include "support/alert_recorder.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 #include "core/stg.h"
 #include "installer/destination.h"
 #include "installer/install_tree.h"
 #include "installer/listing.h"
 #include "listing_fixture.h"
+
+using test::alert_recorder;
+using test::read_file;
+using test::temp_folder;
+using test::write_file;
 
 namespace fs = std::filesystem;
 
@@ -19,7 +25,7 @@ namespace {
 
 TEST(InstallTree, MakesAncestorsWantedFoldersAndFixedFolders)
 {
-    scratch_dir dir;
+    temp_folder dir;
     alert_recorder alerts;
     stg._download_os = OS_MACINTOSH;
     dest_dir_path = dir.root + "/A/B/C/";
@@ -43,7 +49,7 @@ TEST(InstallTree, MakesAncestorsWantedFoldersAndFixedFolders)
 
 TEST(InstallTree, MovesRealFrameworkFoldersAsideButLeavesLinks)
 {
-    scratch_dir dir;
+    temp_folder dir;
     dest_dir_path = dir.root + "/";
     sim_info.clear();
     std::string kvem = dir.root + "/Resources/plugins/KVEM.framework/";
@@ -63,9 +69,9 @@ TEST(InstallTree, MovesRealFrameworkFoldersAsideButLeavesLinks)
 
 TEST(InstallTree, ReportsAFolderThatCannotBeMadeAndGoesOn)
 {
-    scratch_dir dir;
+    temp_folder dir;
     alert_recorder alerts;
-    write_bytes(dir / "blocker", "a file where a folder should go");
+    write_file(dir / "blocker", "a file where a folder should go");
     dest_dir_path = dir.root + "/blocker/inside/";
     sim_info.clear();
     make_dirs();
@@ -97,7 +103,7 @@ TEST(InstallPaths, TrimFolderAndNoFileTests)
 
 TEST(Destination, RecognisesAnInstallByItsFourFolders)
 {
-    scratch_dir dir;
+    temp_folder dir;
     for (const char* sub : {"Airfoils", "Instructions", "Output", "Resources"})
         fs::create_directories(dir.root + "/Suite/" + sub);
     dest_dir_path = dir.root + "/Suite/";
@@ -111,7 +117,7 @@ TEST(Destination, RecognisesAnInstallByItsFourFolders)
     EXPECT_EQ(dest_dir_path, dir.root + "/Suite/");
 
     fs::remove(dir.root + "/Suite/Instructions");
-    write_bytes(dir.root + "/Suite/Instructions", "a file, not a folder");
+    write_file(dir.root + "/Suite/Instructions", "a file, not a folder");
     dest_dir_path = dir.root + "/Suite/";
     check_dest_path();
     EXPECT_EQ(stg.dest_is_install, 0);
@@ -120,7 +126,7 @@ TEST(Destination, RecognisesAnInstallByItsFourFolders)
 
 TEST(Destination, TheFourWordsAreSearchedInTheWholeListedPath)
 {
-    scratch_dir dir;
+    temp_folder dir;
     std::string odd = dir.root + "/Airfoils Instructions Output Resources/";
     fs::create_directories(odd + "anything");
     dest_dir_path = odd;
@@ -131,7 +137,7 @@ TEST(Destination, TheFourWordsAreSearchedInTheWholeListedPath)
 
 TEST(Destination, AMissingFolderFallsBackToItsParent)
 {
-    scratch_dir dir;
+    temp_folder dir;
     dest_dir_path = dir.root + "/not-yet/";
     check_dest_path();
     EXPECT_EQ(stg.dest_is_install, 0);
@@ -146,10 +152,10 @@ TEST(Destination, AMissingFolderFallsBackToItsParent)
 
 TEST(Destination, ChooserAnswersSetTheFolderAndACancelChangesNothing)
 {
-    scratch_dir dir;
+    temp_folder dir;
     fs::create_directories(dir.root + "/bin");
     fs::create_directories(dir.root + "/picked");
-    write_bytes(dir / "bin/zenity", "#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"" + dir.root +
+    write_file(dir / "bin/zenity", "#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"" + dir.root +
                                         "/zenity.args\"\n[ -n \"$ZENITY_ANSWER\" ] || exit 1\n"
                                         "printf '%s\\n' \"$ZENITY_ANSWER\"\n");
     chmod((dir / "bin/zenity").c_str(), 0755);
@@ -164,7 +170,7 @@ TEST(Destination, ChooserAnswersSetTheFolderAndACancelChangesNothing)
     setenv("ZENITY_ANSWER", (dir.root + "/picked").c_str(), 1);
     EXPECT_EQ(pick_dest_path(), 1);
     EXPECT_EQ(dest_dir_path, dir.root + "/picked/Veltrix/");
-    EXPECT_NE(read_bytes(dir / "zenity.args").find("--directory"), std::string::npos);
+    EXPECT_NE(read_file(dir / "zenity.args").find("--directory"), std::string::npos);
 
     setenv("ZENITY_ANSWER", "/", 1);
     EXPECT_EQ(pick_dest_path(), 1);
@@ -174,7 +180,7 @@ TEST(Destination, ChooserAnswersSetTheFolderAndACancelChangesNothing)
     unsetenv("ZENITY_ANSWER");
     EXPECT_EQ(pick_dest_path(), 0) << "an over-long destination opens the chooser without a start folder";
     EXPECT_EQ(dest_dir_path.size(), 1102u);
-    std::string args = read_bytes(dir / "zenity.args");
+    std::string args = read_file(dir / "zenity.args");
     EXPECT_EQ(args.find(std::string(1024, 'x')), std::string::npos) << "no start folder, whole or cut";
     size_t openings = 0;
     for (size_t at = args.find("--directory"); at != std::string::npos; at = args.find("--directory", at + 1))

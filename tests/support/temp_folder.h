@@ -1,0 +1,38 @@
+#pragma once
+// A private temporary folder for one test (under TMPDIR, else /tmp), removed with everything in it.
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace test {
+
+class temp_folder {
+public:
+    temp_folder()
+    {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/veltrix-test-XXXXXX";
+        // Without its folder a test would write wherever it stands; stop it instead.
+        if (mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("cannot make a temporary folder under " + pattern);
+        root = pattern;
+    }
+    ~temp_folder()
+    {
+        std::error_code ignored;
+        // A test may have taken the permissions away to provoke a failure; take them back to clean up.
+        std::filesystem::permissions(root, std::filesystem::perms::owner_all, ignored);
+        std::filesystem::remove_all(root, ignored);
+    }
+    temp_folder(const temp_folder&) = delete;
+    temp_folder& operator=(const temp_folder&) = delete;
+
+    // Absolute path of a name inside the folder.
+    std::string operator/(const std::string& name) const { return root + "/" + name; }
+
+    std::string root;
+};
+
+}  // namespace test
