@@ -12,6 +12,10 @@
 constexpr int FIRST_STREAM_SLOT = 2;
 
 // 1 when the install is complete; otherwise install_error (0 keep calling, 1 failed).
+// A downloaded archive is read through and its names checked before anything is extracted: a
+// damaged one, or one holding anything but its own file, is fetched again from another server;
+// after ten damaged copies per listed server the install ends with the extraction alert, the file
+// in place untouched.
 [[nodiscard]] int grab_files();
 
 // Extracts one downloaded archive into the folder of dest, makes program files executable and
