@@ -15,9 +15,19 @@
 #include "net_support.h"
 #include "platform/netcfg.h"
 #include "platform/socket.h"
+#include "support/alert_recorder.h"
 #include "support/fake_clock.h"
+#include "support/file_bytes.h"
+#include "support/log_capture.h"
+#include "support/temp_folder.h"
 
 using namespace nettest;
+using test::alert_recorder;
+using test::fatal_alert;
+using test::log_capture;
+using test::path_exists;
+using test::read_file;
+using test::temp_folder;
 
 namespace {
 
@@ -106,8 +116,8 @@ protected:
         return finish();
     }
 
-    TempFolder folder;
-    LogFile log;
+    temp_folder folder;
+    log_capture log;
     ScriptedServer server { SERVER };
     std::string dest = folder / "got.bin";
     std::string server_name = SERVER;
@@ -193,7 +203,7 @@ TEST_F(HttpScripted, MalformedHeadsNeverComplete)
             ASSERT_EQ(step(), NET_RUNNING) << response;
         server.reset();
         EXPECT_EQ(finish(), NET_FAILED) << response;
-        EXPECT_FALSE(file_exists(dest)) << response;
+        EXPECT_FALSE(path_exists(dest)) << response;
     }
     std::string text = log.text();
     EXPECT_NE(text.find("   IsDone     =1\n   IsComplete =0\n   IsErr      =0\n   GetStat    =3\n"
@@ -446,8 +456,8 @@ TEST_F(HttpScripted, ServerNamesThatCannotGoOnTheWireAreRefused)
 
 TEST(HttpFailures, LookupFailureAndRefusalAreLoggedFailures)
 {
-    LogFile log;
-    TempFolder folder;
+    log_capture log;
+    temp_folder folder;
     std::string dest = folder / "x.bin";
 
     plat::set_resolver(&resolve_nothing);
@@ -477,7 +487,7 @@ TEST(HttpFailures, LookupFailureAndRefusalAreLoggedFailures)
 
 TEST(HttpFailures, MisuseIsAFatalAlert)
 {
-    AlertCatcher catcher;
+    alert_recorder alerts;
     struct Case { int slot; const char* server; const char* path; const char* l1; const char* l4; int line; };
     const Case cases[] = {
         { 6, "127.0.0.1", "/x", "Too many download objects requested!", "", 272 },
@@ -494,12 +504,12 @@ TEST(HttpFailures, MisuseIsAFatalAlert)
         try {
             (void)http.net_check(c.slot, c.server, c.path, "x");
             ADD_FAILURE() << "no alert for slot " << c.slot << " server " << c.server << " path " << c.path;
-        } catch (const FatalAlert& alert) {
-            EXPECT_EQ(alert.l1, c.l1);
-            EXPECT_EQ(alert.l4, c.l4);
-            EXPECT_EQ(alert.type, 2);
-            EXPECT_EQ(alert.file, "DEzovuv/OOPS_cpp/http");
-            EXPECT_EQ(alert.line, c.line);
+        } catch (const fatal_alert& fatal) {
+            EXPECT_EQ(fatal.alert.l1, c.l1);
+            EXPECT_EQ(fatal.alert.l4, c.l4);
+            EXPECT_EQ(fatal.alert.type, 2);
+            EXPECT_EQ(fatal.alert.file, "DEzovuv/OOPS_cpp/http");
+            EXPECT_EQ(fatal.alert.line, c.line);
         }
         EXPECT_EQ(http.slots[0], nullptr);
     }

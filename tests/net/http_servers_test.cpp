@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -11,8 +10,16 @@
 #include "net/http.h"
 #include "net_support.h"
 #include "platform/netcfg.h"
+#include "support/file_bytes.h"
+#include "support/log_capture.h"
+#include "support/temp_folder.h"
 
 using namespace nettest;
+using test::log_capture;
+using test::path_exists;
+using test::read_file;
+using test::temp_folder;
+using test::write_file;
 
 namespace {
 
@@ -33,12 +40,6 @@ std::string pattern_text(size_t size, unsigned salt)
         text[i] = static_cast<char>(state);
     }
     return text;
-}
-
-void write_file(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
 }
 
 // nginx and tinyproxy for the whole test program, started by the project's services script.
@@ -84,8 +85,8 @@ protected:
         http.proxy_port_int = 0;
     }
 
-    TempFolder folder;
-    LogFile log;
+    temp_folder folder;
+    log_capture log;
 };
 
 }
@@ -102,7 +103,7 @@ TEST_F(HttpServers, FetchesSmallEmptyAndLargeFiles)
     EXPECT_EQ(read_file(folder / "small.txt"), small);
 
     EXPECT_EQ(poll_to_end(1, "127.0.0.1", "/empty.bin", folder / "empty.bin"), NET_DONE);
-    EXPECT_TRUE(file_exists(folder / "empty.bin"));
+    EXPECT_TRUE(path_exists(folder / "empty.bin"));
     EXPECT_EQ(read_file(folder / "empty.bin"), "");
 
     long calls = 0;
@@ -206,7 +207,7 @@ TEST_F(HttpServers, ProxyCarriesTheRequestToTheServer)
     // The proxy comes from the installer's preference file, as it does for a user.
     const char* old_config = getenv("XDG_CONFIG_HOME");
     std::string saved_config = old_config ? old_config : "";
-    setenv("XDG_CONFIG_HOME", folder.path.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", folder.root.c_str(), 1);
     write_file(folder / "Veltrix Installer.prf", "A\n8500 version\n_proxy_host 127.0.0.1\n_proxy_port_int " +
                                                      Services::proxy_port() + "\n");
     pref.IO_set(11, 0);

@@ -1,6 +1,5 @@
-// Helpers of the network tests: the log captured in a file, fatal alerts turned into
-// exceptions, a scripted loopback server that the test drives step by step between polls,
-// and bounded polling of net_check.
+// Helpers of the network tests: a scripted loopback server that the test drives step by step
+// between polls, and bounded polling of net_check.
 #pragma once
 
 #include <arpa/inet.h>
@@ -8,96 +7,17 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 
-#include "core/alert.h"
-#include "core/globals.h"
 #include "net/http.h"
 #include "platform/netcfg.h"
 
 namespace nettest {
-
-inline std::string read_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline bool file_exists(const std::string& path)
-{
-    return access(path.c_str(), F_OK) == 0;
-}
-
-// A fresh private folder, removed with everything in it at the end.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        const char* base = getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/veltrix-net-XXXXXX";
-        path = mkdtemp(pattern.data()) ? pattern : std::string();
-        EXPECT_FALSE(path.empty()) << "cannot make a temporary folder";
-    }
-    ~TempFolder()
-    {
-        if (!path.empty())
-            (void)system(("rm -rf '" + path + "'").c_str());
-    }
-    std::string operator/(const std::string& leaf) const { return path + "/" + leaf; }
-    std::string path;
-};
-
-// Points the log `xer` at a file of its own for the lifetime of the object.
-class LogFile {
-public:
-    LogFile()
-    {
-        if (xer.is_open())
-            xer.close();
-        xer.clear();
-        xer.open(folder / "Log.txt", std::ios::out | std::ios::trunc);
-    }
-    ~LogFile() { xer.close(); }
-    std::string text()
-    {
-        xer.flush();
-        return read_file(folder / "Log.txt");
-    }
-
-private:
-    TempFolder folder;
-};
-
-struct FatalAlert {
-    std::string l1, l2, l3, l4;
-    int type;
-    std::string file;
-    int line;
-};
-
-// While alive, every alert throws FatalAlert instead of ending the program.
-class AlertCatcher {
-public:
-    AlertCatcher() { alert_set_handler(&thrower); }
-    ~AlertCatcher() { alert_set_handler(nullptr); }
-
-private:
-    static void thrower(int, const std::string& l1, const std::string& l2, const std::string& l3,
-                        const std::string& l4, int type, const char* file, int line)
-    {
-        throw FatalAlert { l1, l2, l3, l4, type, file ? file : "", line };
-    }
-};
 
 // Polls `done` until it holds; gives up after ten seconds so a fault cannot hang the run.
 inline bool wait_until(const std::function<bool()>& done)
