@@ -13,23 +13,11 @@
 #include <filesystem>
 #include <fstream>
 
-namespace {
+#include "support/temp_folder.h"
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char name[] = "/tmp/veltrix-platform-XXXXXX";
-        if (mkdtemp(name) != nullptr)
-            path = name;
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string path;
-};
+using test::temp_folder;
+
+namespace {
 
 void touch(const std::string& path) { std::ofstream(path).put('x'); }
 
@@ -53,22 +41,22 @@ TEST(PlatformFiles, ErrorsMapToTheFileServiceCodes)
 
 TEST(PlatformFiles, PathsAndReferences)
 {
-    TempFolder folder;
+    temp_folder folder;
     EXPECT_EQ(plat::absolute_path("/a/./b//c/../d"), "/a/b/d");
     EXPECT_EQ(plat::absolute_path("/.."), "/");
     char* cwd = getcwd(nullptr, 0);
     EXPECT_EQ(plat::absolute_path("x/y"), std::string(cwd) + "/x/y");
     free(cwd);
 
-    touch(folder.path + "/file");
+    touch(folder.root + "/file");
     FSRef ref;
-    ASSERT_EQ(plat::make_ref(folder.path + "/./file", &ref), noErr);
-    EXPECT_EQ(ref.path, folder.path + "/file");
-    EXPECT_EQ(plat::make_ref(folder.path + "/missing", &ref), fnfErr);
-    EXPECT_EQ(plat::make_ref(folder.path + "/file/below", &ref), dirNFErr);
+    ASSERT_EQ(plat::make_ref(folder.root + "/./file", &ref), noErr);
+    EXPECT_EQ(ref.path, folder.root + "/file");
+    EXPECT_EQ(plat::make_ref(folder.root + "/missing", &ref), fnfErr);
+    EXPECT_EQ(plat::make_ref(folder.root + "/file/below", &ref), dirNFErr);
     EXPECT_EQ(plat::make_ref("", &ref), fnfErr);
 
-    ASSERT_EQ(plat::make_ref(folder.path + "/file", &ref), noErr);
+    ASSERT_EQ(plat::make_ref(folder.root + "/file", &ref), noErr);
     char small[8];
     EXPECT_EQ(plat::ref_make_path(ref, small, sizeof small), bdNamErr);
     char fits[4096];
@@ -79,19 +67,19 @@ TEST(PlatformFiles, PathsAndReferences)
     ASSERT_EQ(plat::get_catalog_info(ref, &info), noErr);
     EXPECT_FALSE(info.is_folder);
     EXPECT_EQ(info.name, "file");
-    EXPECT_EQ(info.parent.path, folder.path);
+    EXPECT_EQ(info.parent.path, folder.root);
 }
 
 TEST(PlatformFiles, FoldersReadSortedByBytes)
 {
-    TempFolder folder;
+    temp_folder folder;
     for (const char* name : {"b", "B", "a", "_z", "10", "9", "\xc3\xa9t\xc3\xa9"})
-        touch(folder.path + "/" + name);
-    std::filesystem::create_directory(folder.path + "/dir");
-    ASSERT_EQ(symlink("dir", (folder.path + "/link").c_str()), 0);
+        touch(folder.root + "/" + name);
+    std::filesystem::create_directory(folder.root + "/dir");
+    ASSERT_EQ(symlink("dir", (folder.root + "/link").c_str()), 0);
 
     std::vector<plat::FolderEntry> entries;
-    ASSERT_EQ(plat::read_folder(folder.path, &entries), 0);
+    ASSERT_EQ(plat::read_folder(folder.root, &entries), 0);
     std::vector<std::string> names;
     for (const auto& entry : entries)
         names.push_back(entry.name);
@@ -101,18 +89,18 @@ TEST(PlatformFiles, FoldersReadSortedByBytes)
     EXPECT_FALSE(entries[7].is_folder);
     EXPECT_TRUE(entries[7].is_link);
 
-    EXPECT_EQ(plat::read_folder(folder.path + "/none", &entries), ENOENT);
+    EXPECT_EQ(plat::read_folder(folder.root + "/none", &entries), ENOENT);
     EXPECT_TRUE(entries.empty());
 }
 
 TEST(PlatformFiles, FreeSpaceOfTheNearestExistingFolder)
 {
-    TempFolder folder;
+    temp_folder folder;
     struct statvfs info;
-    ASSERT_EQ(statvfs(folder.path.c_str(), &info), 0);
+    ASSERT_EQ(statvfs(folder.root.c_str(), &info), 0);
     int64_t expected = static_cast<int64_t>(info.f_bavail) * static_cast<int64_t>(info.f_frsize);
-    int64_t free_here = plat::free_space(folder.path);
-    int64_t free_below = plat::free_space(folder.path + "/not/yet/made/");
+    int64_t free_here = plat::free_space(folder.root);
+    int64_t free_below = plat::free_space(folder.root + "/not/yet/made/");
     // Other programs write meanwhile: allow for some drift, not for a wrong formula.
     EXPECT_NEAR(static_cast<double>(free_here), static_cast<double>(expected), 64.0 * 1024 * 1024);
     EXPECT_NEAR(static_cast<double>(free_below), static_cast<double>(expected), 64.0 * 1024 * 1024);
@@ -133,11 +121,11 @@ TEST(PlatformSpawn, ProgramsAreFoundStartedAndTheirFailuresReported)
 
     pid_t pid = 0;
     EXPECT_EQ(plat::spawn("no-such-tool-anywhere", {"x"}, &pid), ENOENT);
-    TempFolder folder;
-    touch(folder.path + "/plain");
-    EXPECT_EQ(plat::spawn(folder.path + "/plain", {"plain"}, &pid), EACCES);
-    EXPECT_EQ(plat::spawn(folder.path, {"dir"}, &pid), EACCES);
-    EXPECT_EQ(plat::run_program(folder.path + "/plain", {"plain"}, &output), -1);
+    temp_folder folder;
+    touch(folder.root + "/plain");
+    EXPECT_EQ(plat::spawn(folder.root + "/plain", {"plain"}, &pid), EACCES);
+    EXPECT_EQ(plat::spawn(folder.root, {"dir"}, &pid), EACCES);
+    EXPECT_EQ(plat::run_program(folder.root + "/plain", {"plain"}, &output), -1);
 
     ASSERT_EQ(plat::spawn("true", {"true"}, &pid), 0);
     EXPECT_GT(pid, 0);
