@@ -9,79 +9,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
-#include "core/alert.h"
 #include "core/globals.h"
 #include "core/mnw.h"
 #include "gfx/ogl_ext.h"
 #include "gfx/state.h"
 #include "gfx/tman.h"
 #include "gfx/viewport.h"
+#include "support/log_capture.h"
 
 namespace gfx_test {
-
-namespace {
-
-std::vector<recorded_alert>& recorded()
-{
-    static std::vector<recorded_alert> list;
-    return list;
-}
-
-void record_alert(int, const std::string& l1, const std::string& l2, const std::string& l3, const std::string& l4,
-                  int type, const char* file, int line)
-{
-    recorded().push_back({l1, l2, l3, l4, type, file ? file : "", line});
-}
-
-}  // namespace
-
-log_capture::log_capture()
-{
-    char pattern[] = "/tmp/gfx-log-XXXXXX";
-    const int fd = mkstemp(pattern);
-    if (fd >= 0)
-        close(fd);
-    path_ = pattern;
-    if (xer.is_open())
-        xer.close();
-    xer.clear();
-    xer.open(path_, std::ios::out | std::ios::trunc);
-}
-
-log_capture::~log_capture()
-{
-    xer.close();
-    xer.clear();
-    std::remove(path_.c_str());
-}
-
-std::string log_capture::text() const
-{
-    xer.flush();
-    std::ifstream in(path_);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-alert_recorder::alert_recorder()
-{
-    recorded().clear();
-    alert_set_handler(record_alert);
-}
-
-alert_recorder::~alert_recorder()
-{
-    alert_set_handler(nullptr);
-}
-
-const std::vector<recorded_alert>& alert_recorder::alerts() const
-{
-    return recorded();
-}
 
 void set_up_screen()
 {
@@ -98,7 +35,7 @@ void set_up_screen()
     ren.green_only = 0;
     if (ren.gl_version == nullptr) {
         // Detection logs its report and warns nothing on llvmpipe; keep its lines out of the way.
-        log_capture quiet;
+        test::log_capture quiet;
         glExt.init_extensions();
     }
     OGL_pix_specs(0);

@@ -1,38 +1,11 @@
-// Helpers for the graphics-core tests: a log captured from `xer`, a recorder for alerts, the 2-D
-// screen set up the way the shell does at start-up, and a synthetic glyph atlas.
+// Helpers for the graphics-core tests: the 2-D screen set up the way the shell does at start-up, and a
+// synthetic glyph atlas.
 #pragma once
 
 #include <string>
 #include <vector>
 
 namespace gfx_test {
-
-// Points the log stream `xer` at a fresh temporary file for the life of the object.
-class log_capture {
-public:
-    log_capture();
-    ~log_capture();
-    // Everything logged so far.
-    std::string text() const;
-
-private:
-    std::string path_;
-};
-
-struct recorded_alert {
-    std::string l1, l2, l3, l4;
-    int type = 0;
-    std::string file;
-    int line = 0;
-};
-
-// Records alerts instead of showing them; a fatal one returns to the caller while recording.
-class alert_recorder {
-public:
-    alert_recorder();
-    ~alert_recorder();
-    const std::vector<recorded_alert>& alerts() const;
-};
 
 // The start-up steps graphics relies on: sine/cosine tables, the 1024x768 screen in `mnw`,
 // capability detection, global alpha 1, normal blending and OGL_pix_specs for window 0.

@@ -9,22 +9,9 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "support/file_bytes.h"
+
 namespace test {
-
-temp_folder::temp_folder()
-{
-    const char* base = getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/veltrix-gfx-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-temp_folder::~temp_folder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
 
 void write_png(const std::string& path, int width, int height, const std::vector<uint8_t>& rows,
                const png_options& options)
@@ -105,35 +92,9 @@ std::vector<uint8_t> bmp_bytes(int width, int height, const std::vector<uint8_t>
     return out;
 }
 
-void write_file(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<uint8_t> read_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string run(const std::string& command)
-{
-    std::string output;
-    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-    if (pipe == nullptr)
-        return output;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, got);
-    pclose(pipe);
-    return output;
-}
-
 std::vector<uint8_t> magick_pixels(const std::string& path, const std::string& map)
 {
-    const std::string bytes = run("convert '" + path + "' -depth 8 " + map + ":-");
+    const std::string bytes = command_output("convert '" + path + "' -depth 8 " + map + ":- 2>/dev/null");
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 

@@ -1,5 +1,5 @@
 // Test images written on the spot: PNGs through libpng in any colour type, bit depth and interlace,
-// BMPs byte by byte, and ImageMagick runs for cross-checks. Files go to a fresh folder per test.
+// BMPs byte by byte, and ImageMagick runs for cross-checks.
 #pragma once
 
 #include <cstdint>
@@ -7,20 +7,6 @@
 #include <vector>
 
 namespace test {
-
-// A fresh folder under TMPDIR, removed with its contents at the end of the test.
-class temp_folder {
-public:
-    temp_folder();
-    ~temp_folder();
-    temp_folder(const temp_folder&) = delete;
-    temp_folder& operator=(const temp_folder&) = delete;
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 // What a PNG holds besides its pixels.
 struct png_options {
@@ -39,11 +25,6 @@ void write_png(const std::string& path, int width, int height, const std::vector
 // bottom row first; rows are padded to 4 bytes unless `pad_last_row` is false.
 std::vector<uint8_t> bmp_bytes(int width, int height, const std::vector<uint8_t>& bgr_bottom_up,
                                int bits = 24, int compression = 0, bool pad_last_row = true);
-void write_file(const std::string& path, const std::vector<uint8_t>& bytes);
-std::vector<uint8_t> read_file(const std::string& path);
-
-// Runs a command through the shell and returns its standard output (stderr is discarded).
-std::string run(const std::string& command);
 // The pixels of an image file as ImageMagick decodes them: "rgb" or "rgba" bytes, top row first.
 std::vector<uint8_t> magick_pixels(const std::string& path, const std::string& map);
 

@@ -1,6 +1,9 @@
 // The PNG and BMP writers: exact file bytes, what ImageMagick reads back, round trips through our own
 // loader, and the scratch buffer left untouched.
 #include "gfx/image_files.h"
+#include "support/alert_recorder.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 #include "core/alert.h"
 #include "core/globals.h"
@@ -21,14 +24,6 @@ using test::temp_folder;
 
 namespace {
 
-int alerts_seen = 0;
-
-void count_alert(int, const std::string&, const std::string&, const std::string&, const std::string&, int,
-                 const char*, int)
-{
-    ++alerts_seen;
-}
-
 class ImageWrite : public ::testing::Test {
 protected:
     void SetUp() override
@@ -36,10 +31,7 @@ protected:
         scratch_array_align();
         mnw.tex_res = 5;
         maxtexdim = 8192;
-        alerts_seen = 0;
-        alert_set_handler(count_alert);
     }
-    void TearDown() override { alert_set_handler(nullptr); }
 
     // Fills scratch_array with a width x height image of `bytes` per pixel, every byte distinct enough
     // that a swapped channel or a flipped row shows.
@@ -64,33 +56,35 @@ protected:
     }
 
     temp_folder folder;
+    test::alert_recorder alerts;
 };
 
 TEST_F(ImageWrite, PngHoldsTheBufferTopRowFirstInRgbaOrRgb)
 {
     const std::vector<uint8_t> rgba = fill_scratch(5, 3, 4);
-    const std::string four = folder.file("four.png");
+    const std::string four = folder / "four.png";
     write_png_to_disk(four, 5, 3, 4);
-    EXPECT_EQ(test::run("identify -format '%w %h %[png:IHDR.color-type-orig] %[png:IHDR.bit-depth-orig]' '" +
-                        four + "'"),
+    EXPECT_EQ(test::command_output("identify -format '%w %h %[png:IHDR.color-type-orig] %[png:IHDR.bit-depth-orig]' '" +
+                                   four + "' 2>/dev/null"),
               "5 3 6 8");
     EXPECT_EQ(test::magick_pixels(four, "rgba"), top_down(rgba, 5, 3, 4));
 
     const std::vector<uint8_t> rgb = fill_scratch(7, 2, 3);
-    const std::string three = folder.file("three.png");
+    const std::string three = folder / "three.png";
     write_png_to_disk(three, 7, 2, 3);
-    EXPECT_EQ(test::run("identify -format '%w %h %[png:IHDR.color-type-orig]' '" + three + "'"), "7 2 2");
+    EXPECT_EQ(test::command_output("identify -format '%w %h %[png:IHDR.color-type-orig]' '" + three + "' 2>/dev/null"),
+              "7 2 2");
     EXPECT_EQ(test::magick_pixels(three, "rgb"), top_down(rgb, 7, 2, 3));
     // The extension is kept as given: nothing is added.
     struct stat info{};
     EXPECT_EQ(stat(three.c_str(), &info), 0);
-    EXPECT_EQ(alerts_seen, 0);
+    EXPECT_EQ(alerts.alerts().size(), 0u);
 }
 
 TEST_F(ImageWrite, PngRoundTripsThroughTheLoader)
 {
     const std::vector<uint8_t> image = fill_scratch(16, 8, 4);
-    const std::string path = folder.file("round.png");
+    const std::string path = folder / "round.png";
     write_png_to_disk(path, 16, 8, 4);
 
     tex_load_vars v;
@@ -106,23 +100,23 @@ TEST_F(ImageWrite, PngRoundTripsThroughTheLoader)
 TEST_F(ImageWrite, PngToAMissingFolderWritesNothingAndSaysNothing)
 {
     fill_scratch(4, 4, 4);
-    const std::string path = folder.file("no/such/folder/shot.png");
+    const std::string path = folder / "no/such/folder/shot.png";
     write_png_to_disk(path, 4, 4, 4);
     struct stat info{};
     EXPECT_NE(stat(path.c_str(), &info), 0);
-    EXPECT_EQ(alerts_seen, 0);
+    EXPECT_EQ(alerts.alerts().size(), 0u);
     // A size the 4 MB buffer cannot hold is not read past its end either.
-    write_png_to_disk(folder.file("huge.png"), 2048, 2048, 4);
-    EXPECT_NE(stat(folder.file("huge.png").c_str(), &info), 0);
+    write_png_to_disk(folder / "huge.png", 2048, 2048, 4);
+    EXPECT_NE(stat((folder / "huge.png").c_str(), &info), 0);
 }
 
 TEST_F(ImageWrite, BmpHasPaddedRowsAndItsOwnExtension)
 {
     const std::vector<uint8_t> image = fill_scratch(2, 2, 3);
-    write_bmp_to_disk(folder.file("shot.png"), 2, 2);
-    const std::vector<uint8_t> bytes = test::read_file(folder.file("shot.bmp"));
+    write_bmp_to_disk(folder / "shot.png", 2, 2);
+    const std::vector<uint8_t> bytes = test::read_file_bytes(folder / "shot.bmp");
     struct stat info{};
-    EXPECT_NE(stat(folder.file("shot.png").c_str(), &info), 0);
+    EXPECT_NE(stat((folder / "shot.png").c_str(), &info), 0);
     ASSERT_EQ(bytes.size(), 70u);
     EXPECT_EQ(bytes[0], 'B');
     EXPECT_EQ(bytes[1], 'M');
@@ -139,21 +133,21 @@ TEST_F(ImageWrite, BmpHasPaddedRowsAndItsOwnExtension)
     EXPECT_EQ(bytes[69], 0);
 
     // ImageMagick reads the same picture, top row first.
-    EXPECT_EQ(test::magick_pixels(folder.file("shot.bmp"), "rgb"), top_down(image, 2, 2, 3));
+    EXPECT_EQ(test::magick_pixels(folder / "shot.bmp", "rgb"), top_down(image, 2, 2, 3));
 
     // Without an extension ".bmp" is appended.
-    write_bmp_to_disk(folder.file("plain"), 2, 2);
-    EXPECT_EQ(test::read_file(folder.file("plain.bmp")), bytes);
+    write_bmp_to_disk(folder / "plain", 2, 2);
+    EXPECT_EQ(test::read_file_bytes(folder / "plain.bmp"), bytes);
 }
 
 TEST_F(ImageWrite, BmpLeavesTheBufferAsItWasSoTwoWritesMatch)
 {
     const std::vector<uint8_t> image = fill_scratch(3, 5, 3);
-    write_bmp_to_disk(folder.file("first.bmp"), 3, 5);
+    write_bmp_to_disk(folder / "first.bmp", 3, 5);
     EXPECT_EQ(std::vector<uint8_t>(scratch_array, scratch_array + image.size()), image);
-    write_bmp_to_disk(folder.file("second.bmp"), 3, 5);
-    EXPECT_EQ(test::read_file(folder.file("first.bmp")), test::read_file(folder.file("second.bmp")));
-    EXPECT_EQ(test::magick_pixels(folder.file("second.bmp"), "rgb"), top_down(image, 3, 5, 3));
+    write_bmp_to_disk(folder / "second.bmp", 3, 5);
+    EXPECT_EQ(test::read_file_bytes(folder / "first.bmp"), test::read_file_bytes(folder / "second.bmp"));
+    EXPECT_EQ(test::magick_pixels(folder / "second.bmp", "rgb"), top_down(image, 3, 5, 3));
 }
 
 using ImageWriteDeathTest = ImageWrite;
@@ -162,7 +156,7 @@ TEST_F(ImageWriteDeathTest, BmpThatCannotBeCreatedEndsTheProgram)
 {
     alert_set_handler(nullptr);
     fill_scratch(2, 2, 3);
-    EXPECT_EXIT(write_bmp_to_disk(folder.file("missing/shot.bmp"), 2, 2), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(write_bmp_to_disk(folder / "missing/shot.bmp", 2, 2), ::testing::ExitedWithCode(1),
                 "I could not create this file!");
 }
 

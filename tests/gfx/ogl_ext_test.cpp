@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "core/cmdline.h"
@@ -14,10 +12,13 @@
 #include "gfx/gfx_helpers.h"
 #include "platform/gl.h"
 #include "platform/system.h"
+#include "support/alert_recorder.h"
+#include "support/file_bytes.h"
 #include "support/gl_window.h"
+#include "support/log_capture.h"
 
-using gfx_test::alert_recorder;
-using gfx_test::log_capture;
+using test::alert_recorder;
+using test::log_capture;
 
 namespace {
 
@@ -245,8 +246,7 @@ TEST_F(detection, VerdictEndsUnusableRenderersAfterTheReport)
     EXPECT_EXIT(detect_in_child("1.0", "GL_ARB_multitexture"), testing::ExitedWithCode(1),
                 "Your graphics hardware cannot support Veltrix. Veltrix requires a graphics card with 16 MB of "
                 "VRAM and multitexuring. First, try updating your graphics drivers.");
-    std::ifstream in(log_path);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = test::read_file(log_path);
     const size_t report = text.find("max point size   :");
     const size_t verdict = text.find("Your graphics hardware cannot support Veltrix.");
     ASSERT_NE(report, std::string::npos) << text;

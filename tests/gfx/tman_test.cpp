@@ -2,6 +2,9 @@
 // placeholder, unload and reload, the bind cache and combiner presets, upload choices, read back with
 // glReadPixels and glGetTex*.
 #include "gfx/image_files.h"
+#include "support/alert_recorder.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 #include "support/gl_window.h"
 
 #include "core/alert.h"
@@ -24,14 +27,7 @@ using test::temp_folder;
 
 namespace {
 
-std::vector<std::string> alerts_seen;
 std::vector<std::string> progress_seen;
-
-void record_alert(int, const std::string& l1, const std::string&, const std::string&, const std::string&, int,
-                  const char*, int)
-{
-    alerts_seen.push_back(l1);
-}
 
 void record_progress(const std::string& message, float*) { progress_seen.push_back(message); }
 
@@ -78,16 +74,13 @@ protected:
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glActiveTexture(GL_TEXTURE0);
         tman.reset_bind();
-        alerts_seen.clear();
         progress_seen.clear();
-        alert_set_handler(record_alert);
         show_init_set_handler(record_progress);
-        xer.open(folder.file("Log.txt"));
+        xer.open(folder / "Log.txt");
     }
 
     void TearDown() override
     {
-        alert_set_handler(nullptr);
         show_init_set_handler(nullptr);
         xer.close();
         xer.clear();
@@ -96,8 +89,7 @@ protected:
     std::string log_text()
     {
         xer.flush();
-        const std::vector<uint8_t> bytes = test::read_file(folder.file("Log.txt"));
-        return std::string(bytes.begin(), bytes.end());
+        return test::read_file(folder / "Log.txt");
     }
 
     // Puts a solid width x height image into scratch_array, as the interface code does before a load.
@@ -140,7 +132,17 @@ protected:
         return pixel(x + 10, y + 10);
     }
 
+    // The first line of every alert raised so far.
+    std::vector<std::string> alert_titles() const
+    {
+        std::vector<std::string> titles;
+        for (const test::recorded_alert& alert : alerts.alerts())
+            titles.push_back(alert.l1);
+        return titles;
+    }
+
     temp_folder folder;
+    test::alert_recorder alerts;
 };
 
 constexpr rgba RED{255, 0, 0, 255};
@@ -177,8 +179,8 @@ TEST_F(TextureManager, ScratchImagesBecomeTexturesNamedByTheirRef)
 TEST_F(TextureManager, AutomaticRefsAreSharedByNameAndReuseTheHighestFreeSlot)
 {
     tman_class manager;
-    test::write_png(folder.file("auto.png"), 2, 2, std::vector<uint8_t>(16, 200), test::png_options{});
-    const std::string first_name = folder.file("auto.png");
+    test::write_png(folder / "auto.png", 2, 2, std::vector<uint8_t>(16, 200), test::png_options{});
+    const std::string first_name = folder / "auto.png";
     EXPECT_EQ(manager.load_texture(tex_fail_fatal, 0, 2, tex_load_now, first_name), 3374);
     EXPECT_EQ(manager.refs.size(), 3375u);
     EXPECT_EQ(manager.refs[0].load_type, RECORD_FREE);
@@ -216,7 +218,7 @@ TEST_F(TextureManager, AutomaticRefsAreSharedByNameAndReuseTheHighestFreeSlot)
 TEST_F(TextureManager, FailureModesRaiseFlagsOnceAndLogTheMissingName)
 {
     tman_class manager;
-    const std::string missing = folder.file("gone.png");
+    const std::string missing = folder / "gone.png";
     EXPECT_EQ(manager.load_texture(tex_fail_scenery, 700, 2, tex_load_now, missing), 0);
     EXPECT_EQ(manager.has_scene_load_fail(), 1);
     EXPECT_EQ(manager.has_plane_load_fail(), 0);
@@ -239,25 +241,25 @@ TEST_F(TextureManager, FailureModesRaiseFlagsOnceAndLogTheMissingName)
     // Mode 0: the automatic slot is still registered and returned, silently.
     const std::string before = log_text();
     const int total = manager.total_texes();
-    const int slot = manager.load_texture(tex_fail_silent, 0, 2, tex_load_now, folder.file("quiet.png"));
+    const int slot = manager.load_texture(tex_fail_silent, 0, 2, tex_load_now, folder / "quiet.png");
     EXPECT_EQ(slot, 3374);
     EXPECT_EQ(manager.total_texes(), total + 1);
     EXPECT_EQ(log_text(), before);
-    EXPECT_TRUE(alerts_seen.empty());
+    EXPECT_TRUE(alerts.alerts().empty());
 }
 
 TEST_F(TextureManager, FailedTexturesDrawThePlaceholderAndKeepTheirSlot)
 {
     tman_class manager;
     // Without a loaded placeholder a failed slot holds no texture, yet stays taken.
-    EXPECT_EQ(manager.load_texture(tex_fail_silent, 0, 2, tex_load_now, folder.file("a.png")), 3374);
+    EXPECT_EQ(manager.load_texture(tex_fail_silent, 0, 2, tex_load_now, folder / "a.png"), 3374);
     EXPECT_EQ(manager.refs[3374].load_type, LOAD_TEXTURE);
     EXPECT_EQ(manager.refs[3374].gl_name, 0);
-    EXPECT_EQ(manager.load_texture(tex_fail_silent, 0, 2, tex_load_now, folder.file("b.png")), 3375);
+    EXPECT_EQ(manager.load_texture(tex_fail_silent, 0, 2, tex_load_now, folder / "b.png"), 3375);
 
     // With the placeholder loaded green, a failed ref takes over its texture and draws green.
     EXPECT_EQ(load_solid(manager, TEX_PLACEHOLDER, GREEN, "scratch_array:placeholder"), TEX_PLACEHOLDER);
-    EXPECT_EQ(manager.load_texture(tex_fail_silent, 710, 2, tex_load_now, folder.file("c.png")), 0);
+    EXPECT_EQ(manager.load_texture(tex_fail_silent, 710, 2, tex_load_now, folder / "c.png"), 0);
     const tman_class::ref_dat_struct& failed = manager.refs[710];
     EXPECT_EQ(failed.gl_name, TEX_PLACEHOLDER);
     EXPECT_EQ(failed.tex_dx, 4);
@@ -265,13 +267,13 @@ TEST_F(TextureManager, FailedTexturesDrawThePlaceholderAndKeepTheirSlot)
     EXPECT_EQ(failed.load_time, tex_load_now);
     win().reset_2d();
     EXPECT_EQ(draw(manager, 710), GREEN);
-    EXPECT_TRUE(alerts_seen.empty());  // a registered failure binds the placeholder quietly
+    EXPECT_TRUE(alerts.alerts().empty());  // a registered failure binds the placeholder quietly
 
     // A failure over a loaded ref gives up that ref's texture and its count.
     const int loaded = manager.loaded_texes();
     EXPECT_EQ(load_solid(manager, 720, RED, "scratch_array:720"), 720);
     EXPECT_EQ(manager.loaded_texes(), loaded + 1);
-    EXPECT_EQ(manager.load_texture(tex_fail_silent, 720, 2, tex_load_now, folder.file("d.png")), 0);
+    EXPECT_EQ(manager.load_texture(tex_fail_silent, 720, 2, tex_load_now, folder / "d.png"), 0);
     EXPECT_EQ(manager.loaded_texes(), loaded);
     EXPECT_FALSE(glIsTexture(720));
     EXPECT_EQ(draw(manager, 720), GREEN);
@@ -371,7 +373,7 @@ TEST_F(TextureManager, BindCacheSkipsRepeatsAndForgetsOnReset)
     manager.bind_ref(365, 6, 0);
     EXPECT_EQ(texture_binding(6), 0);
     ren.max_tex_units = units;
-    EXPECT_TRUE(alerts_seen.empty());
+    EXPECT_TRUE(alerts.alerts().empty());
     manager.unload_texture(364);
     manager.unload_texture(365);
 }
@@ -461,13 +463,13 @@ TEST_F(TextureManager, RefsThatHoldNothingBindThePlaceholderWithAMessage)
     manager.bind_ref(750, 0, 0);
     manager.bind_ref(100, 0, 0);  // inside the table, never registered
     EXPECT_EQ(texture_binding(0), TEX_PLACEHOLDER);
-    EXPECT_EQ(alerts_seen, (std::vector<std::string>{"missing non-scenery texture - how?",
+    EXPECT_EQ(alert_titles(), (std::vector<std::string>{"missing non-scenery texture - how?",
                                                      "missing non-scenery texture - how?"}));
     manager.refs[100].load_time = tex_load_queued;  // queued: placeholder without a message
     manager.bind_ref(750, 0, 0);
     manager.bind_ref(100, 0, 0);
     EXPECT_EQ(texture_binding(0), TEX_PLACEHOLDER);
-    EXPECT_EQ(alerts_seen.size(), 2u);
+    EXPECT_EQ(alerts.alerts().size(), 2u);
     manager.unload_texture(750);
     glDeleteTextures(1, std::vector<GLuint>{TEX_PLACEHOLDER}.data());
 
@@ -476,7 +478,7 @@ TEST_F(TextureManager, RefsThatHoldNothingBindThePlaceholderWithAMessage)
     glBindTexture(GL_TEXTURE_2D, 750);
     empty.bind_ref(0, 0, 0);
     EXPECT_EQ(texture_binding(0), 0);
-    EXPECT_EQ(alerts_seen.size(), 2u);
+    EXPECT_EQ(alerts.alerts().size(), 2u);
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
@@ -556,8 +558,8 @@ TEST_F(TextureManager, TransparentPixelsTakeTheColourOfOpaqueNeighbours)
     std::vector<uint8_t> row = {255, 0, 0, 255, 0, 0, 255, 255};
     for (int x = 2; x < 8; ++x)
         row.insert(row.end(), {9, 9, 9, 0});
-    test::write_png(folder.file("fringe.png"), 8, 1, row, test::png_options{});
-    EXPECT_EQ(manager.load_texture(tex_fail_fatal, 770, 2, tex_load_now, folder.file("fringe.png")), 770);
+    test::write_png(folder / "fringe.png", 8, 1, row, test::png_options{});
+    EXPECT_EQ(manager.load_texture(tex_fail_fatal, 770, 2, tex_load_now, folder / "fringe.png"), 770);
 
     std::vector<uint8_t> texels(8 * 4);
     glBindTexture(GL_TEXTURE_2D, 770);
@@ -567,10 +569,10 @@ TEST_F(TextureManager, TransparentPixelsTakeTheColourOfOpaqueNeighbours)
     EXPECT_EQ(texel(2), (std::vector<int>{127, 0, 127, 0}));  // both opaque pixels within two
     EXPECT_EQ(texel(3), (std::vector<int>{0, 0, 255, 0}));    // only the blue one
     EXPECT_EQ(texel(4), (std::vector<int>{9, 9, 9, 0}));      // none: as decoded
-    EXPECT_EQ(progress_seen, (std::vector<std::string>{"Loading bitmap " + folder.file("fringe.png") + "."}));
+    EXPECT_EQ(progress_seen, (std::vector<std::string>{"Loading bitmap " + folder / "fringe.png" + "."}));
 
     // The atlas ref loads without a progress line.
-    EXPECT_EQ(manager.load_texture(tex_fail_fatal, 363, 2, tex_load_now, folder.file("fringe.png")), 363);
+    EXPECT_EQ(manager.load_texture(tex_fail_fatal, 363, 2, tex_load_now, folder / "fringe.png"), 363);
     EXPECT_EQ(progress_seen.size(), 1u);
     manager.reset_bind();
     manager.unload_texture(770);
@@ -580,14 +582,14 @@ TEST_F(TextureManager, TransparentPixelsTakeTheColourOfOpaqueNeighbours)
 TEST_F(TextureManager, ImageOnlyLoadsReportTheirSizeInRecordZero)
 {
     tman_class manager;  // an empty table
-    test::write_png(folder.file("bitmap.png"), 6, 3, std::vector<uint8_t>(6 * 3 * 4, 50), test::png_options{});
-    EXPECT_EQ(manager.load_bitmap(tex_fail_fatal, 0, 2, folder.file("bitmap.png")), 1);
+    test::write_png(folder / "bitmap.png", 6, 3, std::vector<uint8_t>(6 * 3 * 4, 50), test::png_options{});
+    EXPECT_EQ(manager.load_bitmap(tex_fail_fatal, 0, 2, folder / "bitmap.png"), 1);
     ASSERT_GE(manager.refs.size(), 1u);
     EXPECT_EQ(manager.refs[0].dx, 6);
     EXPECT_EQ(manager.refs[0].dy, 3);
     EXPECT_EQ(scratch_array[0], 50);
     EXPECT_EQ(manager.loaded_texes(), 0);  // nothing uploaded
-    EXPECT_EQ(manager.load_bitmap(tex_fail_silent, 0, 2, folder.file("none.png")), 0);
+    EXPECT_EQ(manager.load_bitmap(tex_fail_silent, 0, 2, folder / "none.png"), 0);
 }
 
 // Counts the calls the manager makes to finish a pending two-stage load.
@@ -599,13 +601,13 @@ struct finish_counter : tman_force_finish_obj {
 TEST_F(TextureManager, QueuedSceneryTexturesLoadInTwoStagesOrAllAtOnce)
 {
     tman_class manager;
-    test::write_png(folder.file("ground.png"), 2, 2, std::vector<uint8_t>(16, 90), test::png_options{});
-    test::write_png(folder.file("water.png"), 2, 2, std::vector<uint8_t>(16, 30), test::png_options{});
+    test::write_png(folder / "ground.png", 2, 2, std::vector<uint8_t>(16, 90), test::png_options{});
+    test::write_png(folder / "water.png", 2, 2, std::vector<uint8_t>(16, 30), test::png_options{});
     // Nothing in the program queues a texture; a record is marked queued here as a loader would.
     for (int ref : {790, 791}) {
         fill_scratch(1, 1, RED);
         ASSERT_EQ(manager.load_texture(tex_fail_fatal, ref, 2, tex_load_now, "scratch_array:queued"), ref);
-        manager.refs[ref].name = folder.file(ref == 790 ? "ground.png" : "water.png");
+        manager.refs[ref].name = folder / (ref == 790 ? "ground.png" : "water.png");
         manager.refs[ref].load_time = tex_load_queued;
     }
     EXPECT_EQ(manager.num_remaining_async_texes(), 2);
@@ -619,7 +621,7 @@ TEST_F(TextureManager, QueuedSceneryTexturesLoadInTwoStagesOrAllAtOnce)
     fill_scratch(1, 1, GREEN);
     manager.load_texture(tex_fail_fatal, 795, 2, tex_load_now, "scratch_array:other");
     EXPECT_EQ(pending.calls, 0);
-    manager.load_texture(tex_fail_silent, 796, 2, tex_load_now, folder.file("absent.png"));
+    manager.load_texture(tex_fail_silent, 796, 2, tex_load_now, folder / "absent.png");
     EXPECT_EQ(pending.calls, 1);
 
     manager.load_scenery_async_finalize();
