@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "core/mnw.h"
 #include "platform/events.h"
@@ -12,6 +11,8 @@
 #include "gfx/colr.h"
 #include "shell/windows.h"
 #include "widgets/menus.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 #include "widgets/widget_fixture.h"
 
 using namespace widget_test;
@@ -31,27 +32,18 @@ void build_file_menu()
     MACIBM_append_menu(1, 0, 201, "Undo", 0);
 }
 
+// An application folder holding menus/english, where each test writes its menu file.
 class folder {
 public:
-    folder()
-    {
-        char name[] = "/tmp/veltrix-menus-XXXXXX";
-        path_ = mkdtemp(name);
-        std::filesystem::create_directories(path_ + "/menus/english");
-    }
-    ~folder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
+    folder() { std::filesystem::create_directories(dir / "menus/english"); }
     std::string write(const std::string& name, const std::string& text)
     {
-        std::ofstream(path_ + "/menus/english/" + name, std::ios::binary) << text;
-        return path_ + "/";
+        test::write_file(dir / ("menus/english/" + name), text);
+        return dir.root + "/";
     }
 
 private:
-    std::string path_;
+    test::temp_folder dir;
 };
 
 }  // namespace

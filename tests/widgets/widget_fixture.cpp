@@ -32,15 +32,6 @@ std::function<void()> on_app_update;
 namespace {
 
 constexpr int ATLAS_SIDE = 512;
-std::vector<recorded_alert> recorded;
-
-void record_alert(int, const std::string& l1, const std::string& l2, const std::string& l3, const std::string& l4,
-                  int type, const char* file, int line)
-{
-    recorded_alert a{l1, l2, l3, l4, type, file ? file : "", line};
-    recorded.push_back(a);
-    if (type == ALERT_FATAL) throw fatal_alert{a};
-}
 
 }  // namespace
 
@@ -72,25 +63,6 @@ texel widget_gl_test::texel_at(int x, int y)
     test::rgba c = pixel(x, y);
     if ((c.b & 0x80) == 0) return {};
     return {c.r + 256 * (c.b & 1), c.g + 256 * ((c.b >> 1) & 1)};
-}
-
-alert_recorder::alert_recorder()
-{
-    recorded.clear();
-    alert_set_handler(record_alert);
-}
-alert_recorder::~alert_recorder() { alert_set_handler(nullptr); }
-const std::vector<recorded_alert>& alert_recorder::alerts() const { return recorded; }
-
-recorded_alert expect_fatal(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const fatal_alert& f) {
-        return f.alert;
-    }
-    ADD_FAILURE() << "no fatal alert was raised";
-    return {};
 }
 
 void widget_gl_test::SetUp()

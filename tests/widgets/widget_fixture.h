@@ -1,6 +1,5 @@
 // Helpers for the widget tests: a real window with the 1024 x 768 screen set up as start-up leaves it,
-// an atlas whose texels name their own coordinates, a recorder for alerts, the application hooks the
-// shell calls, and screenshots written as PNG files for review.
+// an atlas whose texels name their own coordinates, the application hooks the shell calls, and screenshots written as PNG files for review.
 #pragma once
 
 #include <cmath>
@@ -8,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/alert_recorder.h"
 #include "support/gl_window.h"
 
 namespace widget_test {
@@ -26,27 +26,12 @@ void load_coordinate_atlas();
 // Loads the program's own four images, as start-up does.
 void load_real_art();
 
-struct recorded_alert {
-    std::string l1, l2, l3, l4;
-    int type = 0;
-    std::string file;
-    int line = 0;
-};
-// Thrown by the recorder for a fatal alert, so that the widget stops as the real alert would stop it.
-struct fatal_alert {
-    recorded_alert alert;
-};
-
-// Records alerts while it lives; a fatal alert is recorded and thrown as fatal_alert.
-class alert_recorder {
-public:
-    alert_recorder();
-    ~alert_recorder();
-    const std::vector<recorded_alert>& alerts() const;
-};
-
-// Runs `call` and returns the fatal alert it raised; fails the test when none was raised.
-recorded_alert expect_fatal(const std::function<void()>& call);
+// The shared alert recorder: a fatal alert is recorded and thrown as fatal_alert, so that the widget stops
+// as the real alert would stop it.
+using test::alert_recorder;
+using test::expect_fatal;
+using test::fatal_alert;
+using test::recorded_alert;
 
 // Menu codes the shell handed to APP_handlemenu, and drawing a test wants inside APP_update.
 extern std::vector<int> picked_menu_codes;
