@@ -12,10 +12,7 @@
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
-using test::command_output;
-using test::patterned_bytes;
-using test::temp_folder;
-using test::write_file;
+using namespace test;
 
 namespace {
 

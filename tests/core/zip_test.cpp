@@ -23,12 +23,7 @@
 #include "support/temp_folder.h"
 #include "platform/forks.h"
 
-using test::command_output;
-using test::log_capture;
-using test::patterned_bytes;
-using test::read_file;
-using test::temp_folder;
-using test::write_file;
+using namespace test;
 
 namespace fs = std::filesystem;
 

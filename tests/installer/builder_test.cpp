@@ -17,13 +17,7 @@
 #include "installer/listing.h"
 #include "installer/release_tree.h"
 
-using test::alert_recorder;
-using test::command_output;
-using test::fatal_alert;
-using test::patterned_bytes;
-using test::read_file;
-using test::temp_folder;
-using test::write_file;
+using namespace test;
 
 namespace fs = std::filesystem;
 

@@ -20,14 +20,7 @@
 #include "net/http.h"
 #include "release_server.h"
 
-using test::alert_recorder;
-using test::command_output;
-using test::log_capture;
-using test::patterned_bytes;
-using test::read_file;
-using test::recorded_alert;
-using test::temp_folder;
-using test::write_file;
+using namespace test;
 
 namespace fs = std::filesystem;
 

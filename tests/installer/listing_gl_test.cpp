@@ -16,10 +16,7 @@
 #include "installer/listing.h"
 #include "support/gl_window.h"
 
-using test::alert_recorder;
-using test::command_output;
-using test::temp_folder;
-using test::write_file;
+using namespace test;
 
 namespace {
 

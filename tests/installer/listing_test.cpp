@@ -15,12 +15,7 @@
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
-using test::alert_recorder;
-using test::fatal_alert;
-using test::read_file;
-using test::recorded_alert;
-using test::temp_folder;
-using test::write_file;
+using namespace test;
 
 namespace fs = std::filesystem;
 

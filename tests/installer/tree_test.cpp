@@ -14,10 +14,7 @@
 #include "installer/listing.h"
 #include "listing_fixture.h"
 
-using test::alert_recorder;
-using test::read_file;
-using test::temp_folder;
-using test::write_file;
+using namespace test;
 
 namespace fs = std::filesystem;
 

@@ -22,12 +22,7 @@
 #include "support/temp_folder.h"
 
 using namespace nettest;
-using test::alert_recorder;
-using test::fatal_alert;
-using test::log_capture;
-using test::path_exists;
-using test::read_file;
-using test::temp_folder;
+using namespace test;
 
 namespace {
 

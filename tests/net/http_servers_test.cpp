@@ -15,11 +15,7 @@
 #include "support/temp_folder.h"
 
 using namespace nettest;
-using test::log_capture;
-using test::path_exists;
-using test::read_file;
-using test::temp_folder;
-using test::write_file;
+using namespace test;
 
 namespace {
 
