@@ -311,34 +311,8 @@ chooser_result choose_path(chooser_mode mode, const std::string& prompt, const s
 
 void open_url(const std::string& url)
 {
-    std::string tool = find_program("xdg-open");
-    if (tool.empty())
-        return;
-    char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(url.c_str()), nullptr};
-    descriptor null_fd(open("/dev/null", O_RDWR | O_CLOEXEC));
-    if (null_fd.get() < 0)
-        return;
-    const char* tool_path = tool.c_str();
-
-    // Two forks: the middle child ends at once and is reaped here, so the browser, adopted
-    // by init, never leaves a zombie and never makes this call wait.
-    pid_t child = fork();
-    if (child < 0)
-        return;
-    if (child == 0) {
-        pid_t grandchild = fork();
-        if (grandchild != 0)
-            _exit(0);
-        setsid();
-        dup2(null_fd.get(), 0);
-        dup2(null_fd.get(), 1);
-        dup2(null_fd.get(), 2);
-        close_range(3, ~0U, 0);
-        execv(tool_path, argv);
-        _exit(127);
-    }
-    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    // Failure stays silent: a link that does not open costs the user nothing else.
+    spawn_detached("xdg-open", {"xdg-open", url});
 }
 
 }

@@ -118,6 +118,69 @@ int spawn(const std::string& program, const std::vector<std::string>& argv, pid_
     return 0;
 }
 
+int spawn_detached(const std::string& program, const std::vector<std::string>& argv)
+{
+    std::string resolved = find_program(program);
+    if (resolved.empty())
+        return ENOENT;
+
+    std::vector<char*> arguments;
+    for (const std::string& argument : argv)
+        arguments.push_back(const_cast<char*>(argument.c_str()));
+    if (arguments.empty())
+        arguments.push_back(const_cast<char*>(resolved.c_str()));
+    arguments.push_back(nullptr);
+
+    int null_fd = open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (null_fd < 0)
+        return errno;
+    int result_pipe[2];
+    if (pipe2(result_pipe, O_CLOEXEC) != 0) {
+        int error = errno;
+        close(null_fd);
+        return error;
+    }
+
+    pid_t middle = fork();
+    if (middle < 0) {
+        int error = errno;
+        close(null_fd);
+        close(result_pipe[0]);
+        close(result_pipe[1]);
+        return error;
+    }
+    if (middle == 0) {
+        pid_t program_pid = fork();
+        if (program_pid < 0)
+            report_exec_failure(result_pipe[1], errno);
+        if (program_pid != 0)
+            _exit(0);
+        // A session of its own: a terminal hang-up or a signal to our group leaves it alone.
+        setsid();
+        dup2(null_fd, 0);
+        dup2(null_fd, 1);
+        dup2(null_fd, 2);
+        syscall(SYS_close_range, 3U, ~0U, CLOSE_RANGE_CLOEXEC);
+        execv(resolved.c_str(), arguments.data());
+        report_exec_failure(result_pipe[1], errno);
+        _exit(127);
+    }
+
+    close(null_fd);
+    close(result_pipe[1]);
+    // End of file once the middle child has left and the program's exec closed its copy.
+    int error = 0;
+    ssize_t got;
+    do {
+        got = read(result_pipe[0], &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    close(result_pipe[0]);
+    wait_child(middle);
+    if (got == static_cast<ssize_t>(sizeof error))
+        return error != 0 ? error : ENOEXEC;
+    return 0;
+}
+
 int wait_child(pid_t pid)
 {
     int status;

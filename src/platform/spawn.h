@@ -32,6 +32,14 @@ std::string find_program(const std::string& program);
 int spawn(const std::string& program, const std::vector<std::string>& argv, pid_t* pid,
           const SpawnFiles& files = {});
 
+// Starts `program` so that it outlives the call and is never this process's
+// child: a middle child forks the program's process and ends at once, and is
+// reaped here, so no zombie is left and the call does not wait for the
+// program. The program runs in a session of its own with standard input,
+// output and error on /dev/null. Returns 0 once the program runs, or the
+// errno that kept it from starting.
+int spawn_detached(const std::string& program, const std::vector<std::string>& argv);
+
 // Waits for a child; returns its exit status, 128 + signal when killed, or
 // -1 when it cannot be waited for.
 int wait_child(pid_t pid);

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/dialogs.h"
+#include "platform/spawn.h"
 #include "shell/native_dialogs.h"
 #include "shell/web.h"
 #include "shell_test_support.h"
@@ -226,6 +227,30 @@ TEST(WebLinks, AMissingBrowserIsSilent)
     testing::internal::CaptureStderr();
     go_to_URL("http://example.test/");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+}
+
+TEST(DetachedPrograms, RunAloneOnNullStdioAndReportAFailedStart)
+{
+    scratch_folder t;
+    // The stub reports its session and where its output goes, then outlives the call.
+    t.add_tool("lonely", "#!/bin/sh\n"
+                         "sid=$(cut -d' ' -f6 /proc/$$/stat)\n"
+                         "printf '%s %s %s\\n' \"$sid\" \"$(readlink /proc/$$/fd/1)\" \"$1\" >> \"$T/lonely.out\"\n"
+                         "sleep 5\n");
+    EXPECT_EQ(plat::spawn_detached("lonely", {"lonely", "one arg"}), 0);
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "the program is nobody's child here";
+    EXPECT_EQ(errno, ECHILD);
+    std::string line = wait_for_line(t.file("lonely.out"));
+    ASSERT_FALSE(line.empty());
+    EXPECT_NE(line.substr(0, line.find(' ')), std::to_string(getsid(0))) << line;
+    EXPECT_NE(line.find(" /dev/null one arg\n"), std::string::npos) << line;
+
+    // An interpreter that does not exist: exec fails in the program's process and the caller
+    // hears of it.
+    t.add_tool("broken", "#!/nonexistent/interpreter\n");
+    EXPECT_EQ(plat::spawn_detached("broken", {"broken"}), ENOENT);
+    EXPECT_EQ(plat::spawn_detached("not-on-path-at-all", {"x"}), ENOENT);
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
 }
 
