@@ -106,6 +106,16 @@ void APL_HandleWheel(int steps)
     mnw.wheel += steps;
 }
 
+void check_entry_points(int32_t result)
+{
+    if (result == 0)
+        return;
+    char text[64];
+    std::snprintf(text, sizeof text, "Error=%f", static_cast<double>(static_cast<float>(result)));
+    stl_global = text;
+    __MACIBM_alert(0, "Could not open OpenGL framework", "", stl_global, "", ALERT_FATAL, "hl_init", 465);
+}
+
 int MACIBM_make_context(int which)
 {
     if (which != 0 && which != 1)
@@ -132,13 +142,7 @@ int MACIBM_make_context(int which)
         return 0;
     log_format();
 
-    int32_t result = glExt.init_entry_points();
-    if (result != 0) {
-        char text[64];
-        std::snprintf(text, sizeof text, "Error=%f", static_cast<double>(static_cast<float>(result)));
-        stl_global = text;
-        __MACIBM_alert(0, "Could not open OpenGL framework", "", stl_global, "", ALERT_FATAL, "hl_init", 465);
-    }
+    check_entry_points(glExt.init_entry_points());
 
     old_driver_workaround();
     // A created context counts as accelerated: the software renderer used in tests must pass.

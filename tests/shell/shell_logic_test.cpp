@@ -10,6 +10,7 @@
 #include "platform/keymap.h"
 #include "platform/system_facts.h"
 #include "shell/alerts.h"
+#include "shell/context.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
 #include "shell/widget_hooks.h"
@@ -464,6 +465,37 @@ TEST_F(SystemAlert, AFatalAlertBeforeTheWindowEndsWithStatusOne)
         },
         testing::ExitedWithCode(1), "BOX\\[Line one line two\\]\\[line three line four\\]");
     EXPECT_EQ(shell_test::read_file(log_path), "Line one\nline two\nline three\nline four\n(hl_init line 1198)\n");
+}
+
+TEST_F(SystemAlert, AnOpenGlLibraryThatCannotBeLoadedIsFatal)
+{
+    std::string log_path = t.file("Log.txt");
+    {
+        shell_test::log_on_file log(log_path);
+        check_entry_points(0);
+        EXPECT_EQ(log.text(), "") << "a loaded library raises nothing";
+    }
+    EXPECT_EXIT(
+        {
+            plat::set_message_box([](const plat::message_box_request& r) {
+                fprintf(stderr, "BOX[%s][%s]\n", r.message.c_str(), r.explanation.c_str());
+                return plat::MESSAGE_BOX_DEFAULT;
+            });
+            xer.open(log_path, std::ios::out | std::ios::trunc);
+            check_entry_points(-1);
+        },
+        testing::ExitedWithCode(1), "BOX\\[Could not open OpenGL framework \\]\\[Error=-1\\.000000 \\]");
+    EXPECT_EQ(shell_test::read_file(log_path), "Could not open OpenGL framework\n\nError=-1.000000\n\n(hl_init line 465)\n");
+
+    EXPECT_EXIT(
+        {
+            plat::set_message_box([](const plat::message_box_request& r) {
+                fprintf(stderr, "BOX[%s]\n", r.explanation.c_str());
+                return plat::MESSAGE_BOX_DEFAULT;
+            });
+            check_entry_points(-9);
+        },
+        testing::ExitedWithCode(1), "BOX\\[Error=-9.000000 \\]");
 }
 
 }
