@@ -123,12 +123,12 @@ e2e_check_equal "modal box closed by its corner" "$(grep CLOSED "$T/program.out"
 # The progress window of its own: 500 x 250, titled with the text, its bar half full.
 e2e_start_program env -u VELTRIX_HEADLESS "$APP" progress
 e2e_wait_output READY >/dev/null
-progress=$(xwininfo -root -children | awk '$2 == "\"Copying" {print $1; exit}')
+progress=$(timeout 10 xwininfo -root -children | awk '$2 == "\"Copying" {print $1; exit}')
 [ -n "$progress" ] || e2e_fail "no progress window"
-e2e_check_contains "progress window size" "$(xwininfo -id "$progress")" "Width: 500"
-xwd -id "$progress" -silent | convert xwd:- "png:$T/progress.png"
+e2e_check_contains "progress window size" "$(timeout 10 xwininfo -id "$progress")" "Width: 500"
+timeout 10 xwd -id "$progress" -silent | timeout 20 convert xwd:- "png:$T/progress.png"
 # Red tells the bar's fill (dark blue) from its track (light grey).
-bar_red() { convert "$T/progress.png" -format "%[fx:int(255*p{$1,220}.r+0.5)]" info:; }
+bar_red() { timeout 20 convert "$T/progress.png" -format "%[fx:int(255*p{$1,220}.r+0.5)]" info:; }
 filled=$(bar_red 100)
 empty=$(bar_red 400)
 [ "$filled" -lt 100 ] && [ "$empty" -gt 150 ] || e2e_fail "progress bar: red $filled left of half, $empty right of it"

@@ -31,7 +31,7 @@ e2e_fail() {
   # A last screenshot for the inspection, taken directly: a failing capture must not fail again.
   if [ -n "${WID:-}" ] && [ -z "${E2E_FAILING:-}" ]; then
     E2E_FAILING=1
-    xwd -id "$WID" -silent 2>/dev/null | convert xwd:- "png:$T/shot.png" 2>/dev/null || true
+    timeout 10 xwd -id "$WID" -silent 2>/dev/null | timeout 20 convert xwd:- "png:$T/shot.png" 2>/dev/null || true
   fi
   exit 1
 }
@@ -134,7 +134,7 @@ e2e_find_window() {
   local name=${1:-Main} geometry
   WID=$( (timeout "$E2E_WAIT" xdotool search --sync --onlyvisible --name "^${name}\$" 2>/dev/null || true) | head -n1)
   [ -n "$WID" ] || e2e_fail "window '$name' not found"
-  geometry=$(xdotool getwindowgeometry --shell "$WID") || e2e_fail "no geometry for window $WID"
+  geometry=$(timeout 10 xdotool getwindowgeometry --shell "$WID") || e2e_fail "no geometry for window $WID"
   eval "$geometry"
   export WID X Y WIDTH HEIGHT
   e2e_focus
@@ -144,9 +144,21 @@ e2e_find_window() {
 e2e_screen_x() { echo $(( X + ${1%.*} )); }
 e2e_screen_y() { echo $(( Y + E2E_VIRTUAL_HEIGHT - ${1%.*} )); }
 
+# xdotool's own --sync waits without end for a pointer that does not seem to move (a loaded
+# server, or a pointer already there); so the move is sent plainly and the position polled.
 e2e_move() {
-  timeout 10 xdotool mousemove --sync "$(e2e_screen_x "$1")" "$(e2e_screen_y "$2")" ||
-    e2e_fail "mouse move to $1,$2"
+  local sx sy attempt i where
+  sx=$(e2e_screen_x "$1")
+  sy=$(e2e_screen_y "$2")
+  for attempt in 1 2 3; do
+    timeout 5 xdotool mousemove "$sx" "$sy" || continue
+    for i in $(seq 40); do
+      where=$(timeout 5 xdotool getmouselocation 2>/dev/null) || true
+      case "$where" in "x:$sx y:$sy "*) return 0 ;; esac
+      sleep 0.05
+    done
+  done
+  e2e_fail "mouse move to $1,$2 (pointer at ${where:-unknown})"
 }
 
 # e2e_click VX VY: a left click at virtual coordinates (inside a box, add its offset first).
@@ -166,7 +178,7 @@ e2e_wheel() {
 # keys meanwhile; so a focus change is followed by a settling pause, and kept focus is left alone.
 E2E_FOCUS_SETTLE=${E2E_FOCUS_SETTLE:-0.5}
 e2e_focus() {
-  [ "$(xdotool getwindowfocus 2>/dev/null)" = "$WID" ] && return 0
+  [ "$(timeout 10 xdotool getwindowfocus 2>/dev/null)" = "$WID" ] && return 0
   timeout 10 xdotool windowfocus --sync "$WID" || e2e_fail "focus window $WID"
   sleep "$E2E_FOCUS_SETTLE"
 }
@@ -188,7 +200,7 @@ e2e_type() {
 e2e_answer_system_box() {
   local box= i
   for i in $(seq $((E2E_WAIT * 20))); do
-    box=$(xwininfo -root -children 2>/dev/null | awk '$2 == "\"Veltrix\":" {print $1; exit}')
+    box=$(timeout 10 xwininfo -root -children 2>/dev/null | awk '$2 == "\"Veltrix\":" {print $1; exit}')
     [ -n "$box" ] && break
     sleep 0.05
   done
@@ -201,7 +213,7 @@ e2e_answer_system_box() {
 # e2e_screenshot [FILE]: the program's window as PNG (default $T/shot.png).
 e2e_screenshot() {
   local file=${1:-$T/shot.png}
-  xwd -id "$WID" -silent | convert xwd:- "png:$file" || e2e_fail "screenshot"
+  timeout 10 xwd -id "$WID" -silent | timeout 20 convert xwd:- "png:$file" || e2e_fail "screenshot"
   echo "$file"
 }
 
@@ -209,7 +221,7 @@ e2e_screenshot() {
 e2e_pixel() {
   local file=${3:-$T/shot.png} x=${1%.*} y
   y=$(( E2E_VIRTUAL_HEIGHT - ${2%.*} ))
-  convert "$file" -format "%[fx:int(255*p{$x,$y}.r+0.5)] %[fx:int(255*p{$x,$y}.g+0.5)] %[fx:int(255*p{$x,$y}.b+0.5)]" info: ||
+  timeout 20 convert "$file" -format "%[fx:int(255*p{$x,$y}.r+0.5)] %[fx:int(255*p{$x,$y}.g+0.5)] %[fx:int(255*p{$x,$y}.b+0.5)]" info: ||
     e2e_fail "pixel $1,$2"
 }
 
