@@ -428,3 +428,14 @@ int THREAD_worker_count()
 {
     return threads_inited.load() ? static_cast<int>(worker_threads.size()) : 0;
 }
+
+void THREAD_set_last_cookie(uint32_t cookie)
+{
+    if (!threads_inited.load()) {
+        next_cookie = cookie;
+        return;
+    }
+    UTL_critical_section_lock(&free_calls_lock);
+    next_cookie = cookie;
+    UTL_critical_section_unlock(&free_calls_lock);
+}

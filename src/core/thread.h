@@ -2,6 +2,7 @@
 // Threads, critical sections and message queues over POSIX threads, and the
 // worker pool built on them. Every OS error except a failed join is fatal.
 
+#include <cstdint>
 #include <mutex>
 #include <pthread.h>
 
@@ -63,3 +64,7 @@ void* xtaskproc(void*);
 
 // Number of workers the pool started; for tests and the log.
 int THREAD_worker_count();
+
+// Sets the last reply token handed out, so that tests can reach the token's
+// wrap to 0, which lies 2^30 tasks away.
+void THREAD_set_last_cookie(uint32_t cookie);

@@ -12,7 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
 
 using test::alert_recorder;
 using test::log_capture;
@@ -46,26 +50,57 @@ TEST(Exception, ReportOnTheMainThreadIsAMessageAlert)
     EXPECT_EQ(alerts[0].line, 73);
 }
 
+std::atomic<int> workers_go { 0 };
+std::atomic<int> finishups { 0 };
+
+// Logs an object and, for even numbers, reports it; every worker starts at
+// the same moment so that the log is written from all of them at once.
+void* log_and_report(void* arg)
+{
+    int n = static_cast<int>(reinterpret_cast<intptr_t>(arg));
+    while (!workers_go.load())
+        std::this_thread::yield();
+    exce_class e("line " + std::to_string(n), "", "third " + std::to_string(n), "", "src/worker", n);
+    e.LogAndContinue();
+    if (n % 2 == 0)
+        e.ReportAndContinue();
+    return nullptr;
+}
+
 TEST(Exception, ReportOnAWorkerLogsAndAsksTheMainLoopToEnd)
 {
     alert_recorder recorder;
     log_capture log;
+    finishup_set_handler([](int) { finishups++; });
     app_done = 0;
     THREAD_init();
-    THREAD_call* c = THREAD_run_async(
-        [](void*) -> void* {
-            exce_class("w1", "w2", "w3", "w4", "src/worker", 8).ReportAndContinue();
-            return nullptr;
-        },
-        nullptr);
-    ASSERT_EQ(THREAD_is_done(c, -1), 1);
-    THREAD_cleanup(c);
+    const int tasks = 4 * THREAD_worker_count();
+    std::vector<THREAD_call*> calls;
+    workers_go = 0;
+    for (int n = 0; n < tasks; n++)
+        calls.push_back(THREAD_run_async(log_and_report, reinterpret_cast<void*>(intptr_t(n))));
+    workers_go = 1;
+    for (THREAD_call* c : calls) {
+        ASSERT_EQ(THREAD_is_done(c, -1), 1);
+        THREAD_cleanup(c);
+    }
     EXPECT_EQ(std::atomic_ref<int>(app_done).load(), 1);
-    EXPECT_TRUE(recorder.alerts().empty()); // nothing shown on the worker
+    // Nothing shown and no shut-down on a worker: the main loop finishes up.
+    EXPECT_TRUE(recorder.alerts().empty());
+    EXPECT_EQ(finishups.load(), 0);
     THREAD_shutdown();
+    finishup_set_handler(nullptr);
+
+    // Each object's lines arrive together, whichever workers wrote at once.
     std::string text = log.text();
-    EXPECT_NE(text.find("EXCEPTION REPORTED FROM THREAD!!  File: src/worker, line 8.\nw1\nw2\nw3\nw4\n"),
-              std::string::npos);
+    for (int n = 0; n < tasks; n++) {
+        std::string lines = "line " + std::to_string(n) + "\n\nthird " + std::to_string(n) + "\n\n";
+        std::string source = "src/worker, line " + std::to_string(n) + ".\n";
+        EXPECT_NE(text.find("Logging Exception thrown from file: " + source + lines), std::string::npos) << n;
+        EXPECT_EQ(text.find("EXCEPTION REPORTED FROM THREAD!!  File: " + source + lines) != std::string::npos,
+                  n % 2 == 0)
+            << n;
+    }
     app_done = 0;
 }
 
@@ -176,8 +211,10 @@ TEST(LazyMempool, DumpsItsTotalsAndFreesItsChain)
         EXPECT_NE(pool.add_block(64), nullptr);
         EXPECT_NE(pool.add_block(128), nullptr);
         EXPECT_EQ(pool.total_allocated, 192u);
+        pool.dump();
     } // the chain is freed here; ASan reports a leak otherwise
-    EXPECT_EQ(log.text(), "Total memory allocated: 0\nTotal wasted memory: 0\nTotal ready memory: 0\n");
+    EXPECT_EQ(log.text(), "Total memory allocated: 0\nTotal wasted memory: 0\nTotal ready memory: 0\n"
+                          "Total memory allocated: 192\nTotal wasted memory: 0\nTotal ready memory: 0\n");
 }
 
 }

@@ -9,7 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <cstdint>
+#include <dirent.h>
 #include <set>
 #include <thread>
 #include <unistd.h>
@@ -129,6 +132,34 @@ TEST(CriticalSection, OsErrorsRaiseTheFatalAlertInItsFixedForm)
     EXPECT_EQ(recorder.alerts().size(), 1u);
 }
 
+void* sleep_until_cancelled(void*)
+{
+    for (;;)
+        pause(); // a cancellation point
+}
+
+TEST(Threads, AFailedJoinIsOnlyLoggedAndACancelledThreadJoinsCleanly)
+{
+    log_capture log;
+    alert_recorder recorder;
+    const std::string warning = "Warning: wait on thread cleanup failed with error " + std::to_string(EDEADLK) + "\n";
+
+    // A thread cannot join itself: the failure is a log line, not an alert.
+    pthread_t self = UTL_get_current_thread();
+    UTL_thread_join(&self, &self);
+    EXPECT_EQ(log.text(), warning);
+    EXPECT_TRUE(recorder.alerts().empty());
+
+    pthread_t thread, id, join;
+    UTL_thread_create(sleep_until_cancelled, nullptr, &thread, &id, &join);
+    EXPECT_TRUE(pthread_equal(thread, id));
+    EXPECT_TRUE(pthread_equal(thread, join));
+    EXPECT_EQ(UTL_thread_murder(&thread), 0);
+    UTL_thread_join(&thread, &join);
+    EXPECT_EQ(log.text(), warning); // the join of the cancelled thread succeeded
+    EXPECT_TRUE(recorder.alerts().empty());
+}
+
 // [SECTION] The pool
 
 std::atomic<int> gate { 0 };
@@ -155,37 +186,48 @@ void* throw_abcd(void*)
 // Waits for a task and collects it. The task's exception is raised exactly
 // once, by whichever of is_done and cleanup first finds it after the reply;
 // on a worker that raise throws exce_class, on the main thread (with the
-// recorder installed) fatal_alert. Returns how many times it was raised.
+// recorder installed) fatal_alert. Returns how many times it was raised and
+// keeps the last raised object in *last.
 template<typename Raised>
-int collect(THREAD_call* call)
+int collect(THREAD_call* call, Raised* last = nullptr)
 {
     int raised = 0;
     for (;;) {
         try {
             if (THREAD_is_done(call, 20))
                 break;
-        } catch (const Raised&) {
+        } catch (const Raised& e) {
             raised++;
+            if (last)
+                *last = e;
         }
     }
     for (;;) {
         try {
             THREAD_cleanup(call);
             return raised;
-        } catch (const Raised&) {
+        } catch (const Raised& e) {
             raised++;
+            if (last)
+                *last = e;
         }
     }
 }
 
+// What a task saw when the task it waited for threw.
+struct caught_on_worker {
+    exce_class exception;
+    int raised = 0;
+};
+
 // A task that waits for another task which throws: the wait, on a worker,
-// passes the same exception onward.
-void* wait_for_thrower(void*)
+// throws the exception, which this task passes onward as it came.
+void* wait_for_thrower(void* arg)
 {
+    auto* seen = static_cast<caught_on_worker*>(arg);
     THREAD_call* inner = THREAD_run_async(throw_abcd, nullptr);
-    if (collect<exce_class>(inner) != 1)
-        return as_message(-1);
-    throw exce_class("A", "B", "C", "D", "test/unit", 99);
+    seen->raised = collect<exce_class>(inner, &seen->exception);
+    throw seen->exception;
 }
 
 class ThreadPool : public ::testing::Test {
@@ -294,27 +336,78 @@ TEST_F(ThreadPool, AnAlertOnAWorkerTravelsBackAndIsReportedOnceOnTheMainThread)
     EXPECT_EQ(recorder.alerts().size(), 1u);
     THREAD_cleanup(c); // raised once: now the record goes back to the pool
 
-    // Through a task waiting on a task: the exception passes from worker to
-    // worker, and still arrives here with the original lines.
+    // Through a task waiting on a task: the wait on a worker throws an
+    // exce_class with the inner task's lines and the report's source, and the
+    // exception arrives here with the original lines. The outer task holds a
+    // worker while it waits, so this needs two.
+    if (THREAD_worker_count() < 2)
+        GTEST_SKIP() << "one worker cannot run a task that waits for another";
     recorder.clear();
-    THREAD_call* outer = THREAD_run_async(wait_for_thrower, nullptr);
+    caught_on_worker seen;
+    THREAD_call* outer = THREAD_run_async(wait_for_thrower, &seen);
     EXPECT_EQ(collect<fatal_alert>(outer), 1);
+    EXPECT_EQ(seen.raised, 1);
+    EXPECT_EQ(seen.exception.line1, "A");
+    EXPECT_EQ(seen.exception.line2, "B");
+    EXPECT_EQ(seen.exception.line3, "C");
+    EXPECT_EQ(seen.exception.line4, "D");
+    EXPECT_STREQ(seen.exception.file, "DEzovuv/OOPS_cpp/exce");
+    EXPECT_EQ(seen.exception.line, 15);
     alerts = recorder.alerts();
     ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].l1, "A");
-    EXPECT_EQ(alerts[0].l4, "D");
+    EXPECT_EQ(alerts[0].l1 + alerts[0].l2 + alerts[0].l3 + alerts[0].l4, "ABCD");
+    EXPECT_EQ(alerts[0].file, "DEzovuv/OOPS_cpp/exce");
+    EXPECT_EQ(alerts[0].line, 15);
+}
+
+TEST_F(ThreadPool, ReplyTokensWrapPastZeroAndStillCarryTheReply)
+{
+    // Near the top of the 32-bit range a token turns negative as an int, and
+    // the wrap must skip 0, which a timed read returns when nothing came: a
+    // reply of 0 would never be seen as done.
+    std::vector<int> cookies;
+    for (uint32_t start : { 0x7FFFFFF8u, 0xFFFFFFF8u }) {
+        THREAD_set_last_cookie(start);
+        for (intptr_t i = 0; i < 3; i++) {
+            THREAD_call* c = THREAD_run_async(square, as_message(i + 2));
+            cookies.push_back(c->cookie);
+            ASSERT_EQ(THREAD_is_done(c, -1), 1);
+            EXPECT_EQ(as_value(THREAD_cleanup(c)), (i + 2) * (i + 2));
+        }
+    }
+    EXPECT_EQ(cookies, (std::vector<int> { 0x7FFFFFFC, INT32_MIN, INT32_MIN + 4, -4, 4, 8 }));
+}
+
+// Threads of this process, as the kernel lists them.
+int thread_count()
+{
+    int n = 0;
+    if (DIR* dir = opendir("/proc/self/task")) {
+        while (dirent* entry = readdir(dir))
+            n += entry->d_name[0] != '.';
+        closedir(dir);
+    }
+    return n;
 }
 
 TEST(ThreadPoolLifecycle, ShutdownIsCleanAndIdempotent)
 {
     log_capture log;
     EXPECT_EQ(THREAD_is_inited(), 0);
+    const int before = thread_count();
     THREAD_init();
+    EXPECT_EQ(thread_count(), before + THREAD_worker_count());
     THREAD_call* c = THREAD_run_async(square, as_message(4));
     ASSERT_EQ(THREAD_is_done(c, -1), 1);
     THREAD_cleanup(c);
     THREAD_shutdown();
     EXPECT_EQ(THREAD_is_inited(), 0);
+    // Every worker has ended. The kernel drops a joined thread's entry a
+    // moment after the join returns, so give it a bounded while.
+    for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+         thread_count() != before && std::chrono::steady_clock::now() < until;)
+        usleep(1000);
+    EXPECT_EQ(thread_count(), before);
     THREAD_shutdown();
     std::string text = log.text();
     size_t first = text.find("Clean exit from threads.\n");
@@ -329,17 +422,20 @@ TEST(ThreadPoolLifecycle, ShutdownIsCleanAndIdempotent)
     THREAD_shutdown();
 }
 
-TEST(ThreadPoolDeathTest, AFatalAlertWithBusyWorkersEndsWithStatusOne)
+TEST(ThreadPoolDeathTest, AFatalAlertWithLiveWorkersEndsWithStatusOne)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Even rounds leave every worker blocked on the empty queue; odd rounds
+    // keep every worker busy with more tasks queued behind them.
     for (int round = 0; round < 20; round++) {
         EXPECT_EXIT(
             {
                 alert_set_handler(nullptr);
                 THREAD_init();
                 gate = 0;
-                for (int i = 0; i < 8; i++)
-                    THREAD_run_async(wait_for_gate, nullptr);
+                if (round % 2)
+                    for (int i = 0; i < 2 * THREAD_worker_count(); i++)
+                        THREAD_run_async(wait_for_gate, nullptr);
                 __MACIBM_alert(0, "Fatal with workers alive", "", "", "", 2, "test/unit", 1);
             },
             ::testing::ExitedWithCode(1), "Fatal with workers alive");
