@@ -90,6 +90,14 @@ e2e_key Return
 e2e_wait_exit
 e2e_check_equal "typed text" "$(grep TYPED "$T/program.out")" "TYPED[Hello, W0rld? world]"
 
+# SDL installs no signal handlers of its own: SIGTERM ends the program by its default action,
+# rather than becoming a quit request that a frame loop may never read.
+e2e_start_program env -u SDL_NO_SIGNAL_HANDLERS "$APP" type
+e2e_wait_output READY >/dev/null
+kill -TERM "$E2E_PROGRAM_PID"
+e2e_wait_exit 10
+e2e_check_equal "SIGTERM keeps its default action" "$E2E_STATUS" 143
+
 # Function keys reach the key hook only.
 run keys
 e2e_key shift+F5 F1
