@@ -1,8 +1,8 @@
 #include "platform/system_facts.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -38,11 +38,15 @@ machine_facts real_facts()
     utsname names;
     if (uname(&names) == 0)
         parse_release(names.release, &facts);
-    std::ifstream cpuinfo("/proc/cpuinfo");
-    if (cpuinfo) {
-        std::stringstream text;
-        text << cpuinfo.rdbuf();
-        facts.cpu_mhz = parse_cpu_mhz(text.str());
+    // "e": close-on-exec, like every descriptor of the program.
+    if (FILE* cpuinfo = std::fopen("/proc/cpuinfo", "re")) {
+        std::string text;
+        char chunk[4096];
+        size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, cpuinfo)) > 0)
+            text.append(chunk, got);
+        std::fclose(cpuinfo);
+        facts.cpu_mhz = parse_cpu_mhz(text);
     }
     long pages = sysconf(_SC_PHYS_PAGES);
     long page_size = sysconf(_SC_PAGESIZE);

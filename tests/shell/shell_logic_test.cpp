@@ -360,6 +360,9 @@ TEST(LogHeader, MachineFactsAndUnknownFacts)
     EXPECT_TRUE(real.os_major.has_value());
     EXPECT_TRUE(real.ram_mb.has_value());
     EXPECT_FALSE(real.cpu_type.has_value());
+    // The speed is the first "cpu MHz" of the processor table, or unknown where it has none.
+    EXPECT_EQ(real.cpu_mhz, plat::parse_cpu_mhz(shell_test::read_file("/proc/cpuinfo")));
+    EXPECT_EQ(real.ram_mb, static_cast<int>(static_cast<long long>(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGESIZE) >> 20));
 }
 
 TEST(MachineFacts, ReleaseAndProcessorText)
