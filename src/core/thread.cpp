@@ -345,8 +345,8 @@ int THREAD_is_done(THREAD_call* call, int timeout_ms)
     UTL_critical_section_lock(&call->lock);
     if (call->has_exception) {
         report_task_exception(call);
-        // Only reached when an alert handler returns from a fatal alert (tests):
-        // the task has still run, so its reply is still to be taken.
+        // Not reached: a fatal alert ends the program on the main thread and
+        // throws on any other. Should it ever return, the reply is still to be taken.
         UTL_critical_section_lock(&call->lock);
     }
     if (call->done) {
