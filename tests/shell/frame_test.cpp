@@ -195,6 +195,33 @@ TEST_F(Frame, TheWindowIsPlacedByTheScreenSize)
     EXPECT_FALSE(plat::window_borderless(mnw.window[0]));
 }
 
+TEST_F(Frame, TheScreenDepthIsReadButNeverChanged)
+{
+    // The test server's 24-bit screen counts as 32 bits, as the Mac counted it.
+    int w = 0, h = 0, depth = 0;
+    ASSERT_TRUE(plat::desktop_mode(&w, &h, &depth));
+    EXPECT_EQ(depth, 32);
+
+    shell_test::scratch_folder t;
+    shell_test::log_on_file log(t.file("Log.txt"));
+    MACIBM_setres(1);
+    EXPECT_EQ(log.text(), "") << "the depth asked for is the screen's";
+
+    mnw._col_res_req = 16;
+    MACIBM_setres(1);
+    EXPECT_EQ(log.text(), "") << "a large screen keeps its depth unless allowed";
+    mnw._set_res = 1;
+    MACIBM_setres(1);
+    mnw._set_res = 0;
+    mnw._col_res_req = 32;
+    EXPECT_EQ(log.text(), "Screen depth change to 16 bits not done.\n");
+    EXPECT_EQ(mnw.col_res, 16) << "the current depth is the one asked for";
+    ASSERT_TRUE(plat::desktop_mode(&w, &h, &depth));
+    EXPECT_EQ(depth, 32);
+    EXPECT_EQ(w, 1280);
+    MACIBM_setres(1);
+}
+
 TEST_F(Frame, AnOperatingSystemEventEndsThePump)
 {
     plat::push_key_event(SDL_SCANCODE_A, true, false, KMOD_NONE);
