@@ -248,7 +248,8 @@ void show_progress(const std::string& text, const float* fraction)
         SDL_SetRenderDrawColor(p.renderer, 180, 180, 180, 255);
         SDL_RenderFillRect(p.renderer, &track);
         SDL_SetRenderDrawColor(p.renderer, 40, 90, 200, 255);
-        if (*fraction < 0) {
+        // Below 0, or no number at all: the bar shows activity without a value.
+        if (!(*fraction >= 0)) {
             int span = track.w - BAR_BLOCK;
             SDL_Rect block{track.x + (p.phase * BAR_PHASE_STEP) % span, track.y, BAR_BLOCK, track.h};
             SDL_RenderFillRect(p.renderer, &block);

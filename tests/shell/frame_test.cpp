@@ -19,10 +19,12 @@
 #include "gfx/draw2d.h"
 #include "gfx/ogl_ext.h"
 #include "gfx/viewport.h"
+#include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/window.h"
 #include "shell/app_hooks.h"
 #include "shell/context.h"
+#include "shell/native_dialogs.h"
 #include "shell/event_proc.h"
 #include "shell/alerts.h"
 #include "shell/startup.h"
@@ -546,6 +548,57 @@ TEST_F(Frame, TheAlertBoxIsDrawnCentredOverTheBackground)
     EXPECT_TRUE(near(outside_box, 51, 102, 153)) << outside_box.r << " " << outside_box.g << " " << outside_box.b;
     EXPECT_TRUE(near(inside_box, 204, 153, 102)) << inside_box.r << " " << inside_box.g << " " << inside_box.b;
     EXPECT_EQ(mnw.cur_win, WIN_MAIN);
+}
+
+// Red of a pixel on the progress bar's row, read from the window's own surface.
+int progress_red(int x)
+{
+    SDL_Window* w = nullptr;
+    for (Uint32 id = 1; id < 64 && !w; id++) {
+        SDL_Window* c = SDL_GetWindowFromID(id);
+        if (c && std::string(SDL_GetWindowTitle(c)) == "Copying files")
+            w = c;
+    }
+    if (!w)
+        return -1;
+    SDL_Surface* surface = SDL_GetWindowSurface(w);
+    if (!surface || SDL_LockSurface(surface) != 0)
+        return -1;
+    const Uint8* row = static_cast<const Uint8*>(surface->pixels) + 220 * surface->pitch;
+    Uint32 pixel = 0;
+    std::memcpy(&pixel, row + x * surface->format->BytesPerPixel, surface->format->BytesPerPixel);
+    Uint8 r, g, b;
+    SDL_GetRGB(pixel, surface->format, &r, &g, &b);
+    SDL_UnlockSurface(surface);
+    return r;
+}
+
+TEST_F(Frame, TheProgressWindowDrawsAValueActivityOrNoBar)
+{
+    // Red tells the fill (40) from the track (180) and from the bare window (236).
+    float half = 0.5f;
+    ShowProgressMessage("Copying files", &half);
+    EXPECT_EQ(progress_red(100), 40);
+    EXPECT_EQ(progress_red(400), 180);
+
+    // Activity without a value: a block moves along the track, whatever the number is.
+    float none = -1.0f;
+    float not_a_number = std::nanf("");
+    for (float* f : {&none, &not_a_number}) {
+        int filled = 0;
+        for (int call = 0; call < 60; call++) {
+            ShowProgressMessage("Copying files", f);
+            filled += progress_red(50) == 40;
+            EXPECT_NE(progress_red(470), 236);
+        }
+        EXPECT_GT(filled, 0);
+        EXPECT_LT(filled, 60);
+    }
+
+    ShowProgressMessage("Copying files", nullptr);
+    EXPECT_EQ(progress_red(100), 236);
+    plat::close_progress();
+    EXPECT_EQ(progress_red(100), -1);
 }
 
 }
