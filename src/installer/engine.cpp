@@ -43,6 +43,30 @@ constexpr int DAMAGED_TRIES_PER_SERVER = 10;
 // Damaged copies met so far, by history index, in this install.
 std::map<int, int> damaged_tries;
 
+// Whether the last grab_files call moved anything on; see grab_files_was_idle.
+bool last_call_idle = false;
+
+// What a stream's transfer looked like before its poll: the same afterwards means no byte came.
+struct transfer_mark {
+    const down_class* transfer = nullptr;
+    int received = 0;
+    int head_done = 0;
+};
+
+transfer_mark mark_of(int slot)
+{
+    const down_class* transfer = http.slots[slot];
+    if (transfer == nullptr)
+        return {};
+    return {transfer, transfer->received, transfer->head_done};
+}
+
+bool same_mark(const transfer_mark& a, const transfer_mark& b)
+{
+    return a.transfer != nullptr && a.transfer == b.transfer && a.received == b.received &&
+           a.head_done == b.head_done;
+}
+
 // Where each stream's transfer came from, for the log.
 struct transfer_source {
     std::string server, path;
@@ -293,9 +317,15 @@ void extract_and_delete_file(std::string zip, std::string dest)
     log_action("DELETING  file ", zip, deleted);
 }
 
+bool grab_files_was_idle()
+{
+    return last_call_idle;
+}
+
 int grab_files()
 {
     next.kb_in_flight = 0;
+    bool idle = true;
     int n = static_cast<int>(sim_info.size());
 
     for (int s = 0; s < max_streams; ++s) {
@@ -343,7 +373,10 @@ int grab_files()
             // A running transfer goes on from the server it began with, whatever the current pick.
             if (http.slots[FIRST_STREAM_SLOT + s] == nullptr)
                 source[s] = {server_name[server], remote};
+            transfer_mark before = mark_of(FIRST_STREAM_SLOT + s);
             int result = http.net_check(FIRST_STREAM_SLOT + s, server_name[server], remote, archive);
+            if (result != 0 || !same_mark(before, mark_of(FIRST_STREAM_SLOT + s)))
+                idle = false;
             if (result == 0) {
                 stg.file_fraction = static_cast<float>(transfer_percent(FIRST_STREAM_SLOT + s)) * 0.01f;
                 next.kb_in_flight += stg.file_fraction * v.zip_kb;
@@ -377,9 +410,12 @@ int grab_files()
                 finished = true;
             }
         }
-        if (finished)
+        if (finished) {
+            idle = false;
             adapt_streams(s);
+        }
     }
+    last_call_idle = idle;
 
     for (int s = 0; s < max_streams; ++s) {
         if (next.slot_active[s] && next.slot_file[s] < n)

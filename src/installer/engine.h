@@ -18,6 +18,10 @@ constexpr int FIRST_STREAM_SLOT = 2;
 // in place untouched.
 [[nodiscard]] int grab_files();
 
+// True when the last grab_files call found every stream waiting on its server, with nothing
+// received, finished or started: calling again at once would only spin.
+[[nodiscard]] bool grab_files_was_idle();
+
 // Extracts one downloaded archive into the folder of dest, makes program files executable and
 // deletes the archive; sets install_error (with a message alert) when extraction fails.
 void extract_and_delete_file(std::string zip, std::string dest);

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include <GL/gl.h>
+
 #include "core/clock.h"
 #include "core/globals.h"
 #include "core/mnw.h"
@@ -109,15 +111,18 @@ struct status_state {
     float base_x1 = 132, base_x2 = 1016;  // ends of the progress bar
 };
 
+// Calls the engine for up to ENGINE_SLICE_SECONDS of the frame. The slice ends early once the
+// install is over, or when a call found every stream waiting on its server: spinning on empty
+// sockets would only hold back the frame, and the bytes still arrive in the socket buffers while
+// the frame is drawn.
 void run_engine_slice(const install_timing& timing)
 {
     double start = clock_seconds();
-    for (;;) {
-        if (clock_seconds() - start >= ENGINE_SLICE_SECONDS)
-            break;
-        if (stg.install_phase != INSTALL_RUNNING)
-            continue;
-        if (grab_files() != 0) {
+    while (stg.install_phase == INSTALL_RUNNING && clock_seconds() - start < ENGINE_SLICE_SECONDS) {
+        if (grab_files() == 0) {
+            if (grab_files_was_idle())
+                break;
+        } else {
             stg.install_phase = INSTALL_FINISHED;
             reset_slots();
             // One line per install, so a log shows how each run ended.
@@ -143,6 +148,9 @@ void draw_status_block(status_state& status, install_timing& timing)
         set_size_str(status.tot_disk_req, &status.tot_disk_req_str);
     } else if (stg.install_phase == INSTALL_RUNNING) {
         ++timing.frames;
+        // A software renderer draws what was sent so far on its own threads once it is flushed:
+        // the screen above is then drawn while the engine works, not after it at the swap.
+        glFlush();
         run_engine_slice(timing);
         status.totl_inst_rat =
             next_install_ratio(status.totl_inst_rat, xtim._prd_UI, next.kb_done_unzip, status.tot_disk_req);
