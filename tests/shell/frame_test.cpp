@@ -3,7 +3,9 @@
 // quit requests, pulsing colours, the tooltip's layout, the start-up screen's bar and the
 // OpenGL alert box answered through the real event queue.
 #include <cmath>
+#include <cstring>
 #include <vector>
+#include <unistd.h>
 
 #include <GL/gl.h>
 #include <SDL2/SDL.h>
@@ -83,6 +85,7 @@ int reading_action(float, float, float, int, int, std::string)
 
 class Frame : public ::testing::Test {
 protected:
+    static constexpr unsigned HANG_GUARD_SECONDS = 120;
     static void SetUpTestSuite()
     {
         shell_install_handlers();
@@ -107,6 +110,9 @@ protected:
     }
     void SetUp() override
     {
+        // Modal loops here end only on the events a test queued; should one be lost, the
+        // process ends (SIGALRM) instead of spinning until the suite's own time runs out.
+        alarm(HANG_GUARD_SECONDS);
         plat::flush_events();
         app_hooks.clear();
         panels.clear();
@@ -121,6 +127,7 @@ protected:
     }
     void TearDown() override
     {
+        alarm(0);
         shell_set_widget_hooks({});
         plat::flush_events();
     }
