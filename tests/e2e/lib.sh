@@ -144,7 +144,7 @@ installer_shot() {
 # height) for which the awk condition on r, g, b (0-255) holds.
 installer_count_pixels() {
   local shot=$1 x=$2 y=$3 w=$4 h=$5 condition=$6
-  convert "$T/$shot.png" -crop "${w}x${h}+${x}+$((768 - y - h))" +repage -depth 8 txt:- |
+  timeout 30 convert "$T/$shot.png" -crop "${w}x${h}+${x}+$((768 - y - h))" +repage -depth 8 txt:- |
     awk -F'[(),]' 'NR > 1 { r = $3 + 0; g = $4 + 0; b = $5 + 0; if ('"$condition"') n++ } END { print n + 0 }'
 }
 
