@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "core/prefs.h"
+#include "core/stg.h"
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
-#include "core/stg.h"
 
 using test::temp_folder;
 

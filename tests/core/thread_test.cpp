@@ -2,9 +2,9 @@
 
 #include "core/thread.h"
 
+#include "platform/system.h"
 #include "support/alert_recorder.h"
 #include "support/log_capture.h"
-#include "platform/system.h"
 
 #include <gtest/gtest.h>
 

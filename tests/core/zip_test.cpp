@@ -17,11 +17,11 @@
 #include <vector>
 
 #include "core/globals.h"
-#include "support/log_capture.h"
 #include "core/paths.h"
-#include "support/file_bytes.h"
-#include "support/temp_folder.h"
 #include "platform/forks.h"
+#include "support/file_bytes.h"
+#include "support/log_capture.h"
+#include "support/temp_folder.h"
 
 using namespace test;
 

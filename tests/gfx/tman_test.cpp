@@ -4,8 +4,8 @@
 #include "gfx/image_files.h"
 #include "support/alert_recorder.h"
 #include "support/file_bytes.h"
-#include "support/temp_folder.h"
 #include "support/gl_window.h"
+#include "support/temp_folder.h"
 
 #include "core/alert.h"
 #include "core/globals.h"

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/log_capture.h"
-#include "support/file_bytes.h"
-#include "support/temp_folder.h"
 #include "installer/about.h"
+#include "support/file_bytes.h"
+#include "support/log_capture.h"
+#include "support/temp_folder.h"
 
 using test::log_capture;
 using test::temp_folder;

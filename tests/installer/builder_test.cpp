@@ -9,13 +9,13 @@
 #include <filesystem>
 #include <map>
 
-#include "support/alert_recorder.h"
 #include "core/md5.h"
 #include "core/stg.h"
 #include "core/zip.h"
 #include "installer/builder.h"
 #include "installer/listing.h"
 #include "installer/release_tree.h"
+#include "support/alert_recorder.h"
 
 using namespace test;
 

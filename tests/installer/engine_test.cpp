@@ -6,11 +6,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "support/alert_recorder.h"
 #include "core/errors.h"
-#include "support/log_capture.h"
-#include "support/file_bytes.h"
-#include "support/temp_folder.h"
 #include "core/stg.h"
 #include "installer/decisions.h"
 #include "installer/engine.h"
@@ -19,6 +15,10 @@
 #include "installer/servers.h"
 #include "net/http.h"
 #include "release_server.h"
+#include "support/alert_recorder.h"
+#include "support/file_bytes.h"
+#include "support/log_capture.h"
+#include "support/temp_folder.h"
 
 using namespace test;
 

@@ -6,15 +6,15 @@
 
 #include <filesystem>
 
-#include "support/alert_recorder.h"
 #include "core/md5.h"
 #include "core/mnw.h"
-#include "support/file_bytes.h"
-#include "support/temp_folder.h"
 #include "core/stg.h"
 #include "gfx/colr.h"
 #include "installer/listing.h"
+#include "support/alert_recorder.h"
+#include "support/file_bytes.h"
 #include "support/gl_window.h"
+#include "support/temp_folder.h"
 
 using namespace test;
 

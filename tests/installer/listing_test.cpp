@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "support/alert_recorder.h"
 #include "core/globals.h"
 #include "core/md5.h"
 #include "core/stg.h"
 #include "installer/listing.h"
+#include "support/alert_recorder.h"
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
 

@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/netcfg.h"
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
-#include "platform/netcfg.h"
 
 // Whether something accepts connections on addr:port now.
 inline bool port_accepts(const char* addr, uint16_t port)

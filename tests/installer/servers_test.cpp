@@ -4,11 +4,11 @@
 
 #include <map>
 
-#include "support/log_capture.h"
-#include "support/file_bytes.h"
-#include "support/temp_folder.h"
 #include "core/stg.h"
 #include "installer/servers.h"
+#include "support/file_bytes.h"
+#include "support/log_capture.h"
+#include "support/temp_folder.h"
 
 using test::log_capture;
 using test::temp_folder;

@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "support/file_bytes.h"
-#include "support/temp_folder.h"
 #include "core/stg.h"
 #include "installer/status.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 using test::command_output;
 using test::temp_folder;

@@ -5,14 +5,14 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "support/alert_recorder.h"
-#include "support/file_bytes.h"
-#include "support/temp_folder.h"
 #include "core/stg.h"
 #include "installer/destination.h"
 #include "installer/install_tree.h"
 #include "installer/listing.h"
 #include "listing_fixture.h"
+#include "support/alert_recorder.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 using namespace test;
 

@@ -6,13 +6,13 @@
 #include <filesystem>
 
 #include "core/mnw.h"
+#include "gfx/colr.h"
 #include "platform/events.h"
 #include "shell/event_proc.h"
-#include "gfx/colr.h"
 #include "shell/windows.h"
-#include "widgets/menus.h"
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
+#include "widgets/menus.h"
 #include "widgets/widget_fixture.h"
 
 using namespace widget_test;
