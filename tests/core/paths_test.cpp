@@ -3,6 +3,7 @@
 #include "core/paths.h"
 
 #include "file_test_support.h"
+#include "support/log_capture.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -365,11 +366,10 @@ using LaunchApp = FileTest;
 
 TEST_F(LaunchApp, AProgramThatCannotStartIsReportedAndWeGoOn)
 {
-    xer.open(at("Log.txt"));
+    test::log_capture log;
     int error = launch_app("no-such-program", "dest");
     EXPECT_EQ(error, ENOENT);
-    xer.close();
-    EXPECT_EQ(read_file(at("Log.txt")), "Launching: no-such-program with dest\n");
+    EXPECT_EQ(log.text(), "Launching: no-such-program with dest\n");
 
     write_file(at("not-executable"), "#!/bin/sh\n");
     chmod(at("not-executable").c_str(), 0644);

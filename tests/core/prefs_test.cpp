@@ -20,6 +20,7 @@
 #include "core/stg.h"
 
 #include "support/file_bytes.h"
+#include "support/log_capture.h"
 #include "support/temp_folder.h"
 
 using test::path_exists;
@@ -55,15 +56,11 @@ protected:
         saved_dest = dest_dir_path;
         saved_fm = xtim._prd_FM;
         saved_ui = xtim._prd_UI;
-        xer.close();
-        xer.clear();
-        xer.open(root + "/Log.txt");
         stg = stg_class {};
         dest_dir_path.clear();
     }
     void TearDown() override
     {
-        xer.close();
         stg = saved_stg;
         mnw = saved_mnw;
         dest_dir_path = saved_dest;
@@ -80,13 +77,8 @@ protected:
 
     std::string installer_file() const { return root + "/config/Veltrix Installer.prf"; }
     std::string screen_file() const { return root + "/app/Resources/preferences/Res Veltrix Suite.prf"; }
-    std::string log_text()
-    {
-        xer.flush();
-        return read_file(root + "/Log.txt");
-    }
-
     test::temp_folder folder;
+    test::log_capture log;
     std::string root;
     std::string saved_config, saved_app_path, saved_dest, saved_cwd;
     bool had_config = false;
@@ -264,7 +256,7 @@ TEST_F(Prefs, UnknownSetsAndLineBreaksCannotDamageTheFile)
     std::string written = read_file(installer_file());
     EXPECT_EQ(written.find("_stream_count 99"), std::string::npos) << written;
     EXPECT_EQ(written.find("_dest_dir_path"), std::string::npos) << written;
-    EXPECT_NE(log_text().find("Preference _dest_dir_path not saved"), std::string::npos);
+    EXPECT_NE(log.text().find("Preference _dest_dir_path not saved"), std::string::npos);
     dest_dir_path = "/kept/";
     pref.IO_set(11, 0);
     EXPECT_EQ(stg._stream_count, 2);

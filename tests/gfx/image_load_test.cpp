@@ -3,6 +3,7 @@
 #include "gfx/image_files.h"
 #include "support/alert_recorder.h"
 #include "support/file_bytes.h"
+#include "support/log_capture.h"
 #include "support/temp_folder.h"
 
 #include "core/alert.h"
@@ -31,18 +32,6 @@ protected:
         scratch_array_align();
         mnw.tex_res = 5;
         maxtexdim = 8192;
-        xer.open(folder / "Log.txt");
-    }
-    void TearDown() override
-    {
-        xer.close();
-        xer.clear();
-    }
-
-    std::string log_text()
-    {
-        xer.flush();
-        return test::read_file(folder / "Log.txt");
     }
 
     // Decodes like a texture load (or an image-only load) and returns the load record.
@@ -69,6 +58,7 @@ protected:
 
     temp_folder folder;
     test::alert_recorder alerts;
+    test::log_capture log;
 };
 
 using px = std::vector<int>;
@@ -216,7 +206,7 @@ TEST_F(ImageLoad, InterlacedPngDecodesToTheSamePixelsAsAPlainOne)
     EXPECT_EQ(at(interlaced, 0, height - 1), (px{rows[0], rows[1], rows[2]}));
     // ... and libpng 1.6 is given no reason to warn about interlace handling.
     EXPECT_TRUE(alerts.alerts().empty());
-    EXPECT_EQ(log_text().find("PNG warning!"), std::string::npos) << log_text();
+    EXPECT_EQ(log.text().find("PNG warning!"), std::string::npos) << log.text();
 }
 
 TEST_F(ImageLoad, ImageMagickFilesDecodeAsImageMagickReadsThem)

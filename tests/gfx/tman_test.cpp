@@ -5,6 +5,7 @@
 #include "support/alert_recorder.h"
 #include "support/file_bytes.h"
 #include "support/gl_window.h"
+#include "support/log_capture.h"
 #include "support/temp_folder.h"
 
 #include "core/alert.h"
@@ -76,21 +77,9 @@ protected:
         tman.reset_bind();
         progress_seen.clear();
         show_init_set_handler(record_progress);
-        xer.open(folder / "Log.txt");
     }
 
-    void TearDown() override
-    {
-        show_init_set_handler(nullptr);
-        xer.close();
-        xer.clear();
-    }
-
-    std::string log_text()
-    {
-        xer.flush();
-        return test::read_file(folder / "Log.txt");
-    }
+    void TearDown() override { show_init_set_handler(nullptr); }
 
     // Puts a solid width x height image into scratch_array, as the interface code does before a load.
     static void fill_scratch(int width, int height, rgba colour)
@@ -143,6 +132,7 @@ protected:
 
     temp_folder folder;
     test::alert_recorder alerts;
+    test::log_capture log;
 };
 
 constexpr rgba RED{255, 0, 0, 255};
@@ -223,7 +213,7 @@ TEST_F(TextureManager, FailureModesRaiseFlagsOnceAndLogTheMissingName)
     EXPECT_EQ(manager.has_scene_load_fail(), 1);
     EXPECT_EQ(manager.has_plane_load_fail(), 0);
     const std::string line = "WARNING: we are missing the texture: " + missing + ".\n";
-    EXPECT_EQ(log_text(), line);
+    EXPECT_EQ(log.text(), line);
 
     manager.mute_scene_load_fail();
     EXPECT_EQ(manager.has_scene_load_fail(), 0);
@@ -239,12 +229,12 @@ TEST_F(TextureManager, FailureModesRaiseFlagsOnceAndLogTheMissingName)
     EXPECT_EQ(manager.has_instl_load_fail(), 1);
 
     // Mode 0: the automatic slot is still registered and returned, silently.
-    const std::string before = log_text();
+    const std::string before = log.text();
     const int total = manager.total_texes();
     const int slot = manager.load_texture(tex_fail_silent, 0, 2, tex_load_now, folder / "quiet.png");
     EXPECT_EQ(slot, 3374);
     EXPECT_EQ(manager.total_texes(), total + 1);
-    EXPECT_EQ(log_text(), before);
+    EXPECT_EQ(log.text(), before);
     EXPECT_TRUE(alerts.alerts().empty());
 }
 
