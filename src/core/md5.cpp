@@ -11,7 +11,6 @@
 
 #include "core/globals.h"
 #include "core/paths.h"
-#include "core/xmap.h"
 
 namespace {
 
@@ -71,6 +70,14 @@ small_read sign_small_file(const std::string& full, std::string& sig) {
   sig = md5_of_bytes(buffer.data(), length);
   return small_read::signed_it;
 }
+
+// Pieces in which a file that cannot be mapped is read.
+constexpr size_t large_read_piece = 1 << 20;
+
+// Signs a regular file larger than small_file_limit at the normalised path by
+// mapping it; one that cannot be mapped is read in pieces instead. Nothing
+// here touches shared state, so files may be signed on several threads.
+bool sign_large_file(const std::string& full, std::string& sig);
 
 const uint8_t padding[64] = {0x80};
 
@@ -277,8 +284,8 @@ std::string md5_of_bytes(const void* data, size_t length) {
 }
 
 int calc_file_md5(const std::string& path, std::string& sig) {
-  // is_sim_link and the reader put app_path in front and normalise by
-  // themselves; the small-file read does the same just below.
+  // is_sim_link puts app_path in front and normalises by itself; the reads
+  // below do the same just after.
   std::string target;
   if (is_sim_link(path.c_str(), &target)) {
     sig = md5_of_bytes(target.data(), target.size());
@@ -292,15 +299,48 @@ int calc_file_md5(const std::string& path, std::string& sig) {
     case small_read::unreadable: return err_file_unreadable;
     case small_read::too_large: break;
   }
-
-  xmap_class reader(path);
-  if (reader.base == nullptr) return err_file_unreadable;
-  const size_t length = size_t(reader.end - reader.base);
-  // Every byte is read once, in order: faulting the pages in with one call is
-  // far cheaper than a fault every few pages. A file too large to sit in
-  // memory whole is left to fault in as it is read.
-  if (length > 0 && length <= populate_limit())
-    madvise(const_cast<char*>(reader.base), length, MADV_POPULATE_READ);
-  sig = md5_of_bytes(reader.base, length);
-  return 0;
+  return sign_large_file(full, sig) ? 0 : err_file_unreadable;
 }
+
+namespace {
+
+bool sign_large_file(const std::string& full, std::string& sig) {
+  const int fd = open(full.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return false;
+  }
+  const size_t length = size_t(info.st_size);
+  void* mapped = length > 0 ? mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, 0) : MAP_FAILED;
+  if (mapped != MAP_FAILED) {
+    close(fd);
+    // Every byte is read once, in order: faulting the pages in with one call
+    // is far cheaper than a fault every few pages. A file too large to sit in
+    // memory whole is left to fault in as it is read.
+    if (length <= populate_limit()) madvise(mapped, length, MADV_POPULATE_READ);
+    sig = md5_of_bytes(mapped, length);
+    munmap(mapped, length);
+    return true;
+  }
+  MD5Context context;
+  MD5Init(&context);
+  std::vector<uint8_t> piece(large_read_piece);
+  for (;;) {
+    const ssize_t got = read(fd, piece.data(), piece.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      close(fd);
+      return false;
+    }
+    if (got == 0) break;
+    md5_update_all(&context, piece.data(), size_t(got));
+  }
+  close(fd);
+  MD5Final(&context);
+  sig = md5_digest_text(context.digest);
+  return true;
+}
+
+}  // namespace

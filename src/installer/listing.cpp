@@ -1,6 +1,15 @@
 #include "installer/listing.h"
 
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
 #include "core/alert.h"
+#include "core/globals.h"
 #include "core/md5.h"
 #include "core/mnw.h"
 #include "core/paths.h"
@@ -43,6 +52,73 @@ void reject_record(const std::string& first, const std::string& path) {
   __MACIBM_alert(0, first, "This is impossible to download or delete!", "It is:", path, ALERT_FATAL, __FILE__,
                  __LINE__);
 }
+
+// Most threads that sign files ahead of the disk examination; more only make a spinning disk seek.
+constexpr unsigned max_signing_threads = 4;
+
+// Signs the listed files on a few threads, in list order, ahead of the examination loop, which
+// takes each signature as it comes, draws its progress panel meanwhile and decides in order as
+// before. A path that could raise an alert (one over the length limit) is left to the loop, so
+// every alert still comes from the main thread.
+class signing_pool {
+ public:
+  explicit signing_pool(const std::vector<std::string>& locals)
+      : locals_(locals), sigs_(locals.size(), SIG_NONE), state_(new std::atomic<int>[locals.size()]) {
+    for (size_t i = 0; i < locals.size(); ++i) state_[i].store(pending, std::memory_order_relaxed);
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned threads = std::min({cores, max_signing_threads, unsigned(locals.size())});
+    try {
+      for (unsigned t = 0; t < threads; ++t) workers_.emplace_back([this] { work(); });
+    } catch (const std::system_error&) {
+      // Fewer threads, or none: the loop signs by itself what no thread takes.
+    }
+  }
+  ~signing_pool() {
+    stop_.store(true);
+    for (std::thread& worker : workers_) worker.join();
+  }
+  signing_pool(const signing_pool&) = delete;
+  signing_pool& operator=(const signing_pool&) = delete;
+
+  // The signature of file i as calc_file_md5 gives it, SIG_NONE when the file cannot be read.
+  std::string take(size_t i) {
+    if (!workers_.empty()) {
+      int state = state_[i].load(std::memory_order_acquire);
+      while (state == pending) {
+        state_[i].wait(pending, std::memory_order_acquire);
+        state = state_[i].load(std::memory_order_acquire);
+      }
+      if (state == signed_it) return std::move(sigs_[i]);
+    }
+    std::string sig = SIG_NONE;
+    calc_file_md5(locals_[i], sig);
+    return sig;
+  }
+
+ private:
+  enum : int { pending, signed_it, left_to_loop };
+
+  void work() {
+    while (!stop_.load(std::memory_order_relaxed)) {
+      const size_t i = next_.fetch_add(1);
+      if (i >= locals_.size()) return;
+      int state = left_to_loop;
+      if (app_path.size() + locals_[i].size() <= path_max_chars) {
+        calc_file_md5(locals_[i], sigs_[i]);
+        state = signed_it;
+      }
+      state_[i].store(state, std::memory_order_release);
+      state_[i].notify_one();
+    }
+  }
+
+  const std::vector<std::string>& locals_;
+  std::vector<std::string> sigs_;
+  std::unique_ptr<std::atomic<int>[]> state_;
+  std::atomic<size_t> next_{0};
+  std::atomic<bool> stop_{false};
+  std::vector<std::thread> workers_;
+};
 
 }  // namespace
 
@@ -162,14 +238,19 @@ int read_directory(const std::string& path_in, std::string caption) {
   // Examine the disk.
   const int count = int(sim_info.size());
   const int step = count / progress_steps_examining > 1 ? count / progress_steps_examining : 1;
+  std::vector<std::string> locals(count);
+  for (int i = 0; i < count; ++i) {
+    const std::string& listed = sim_info[i].back().path;
+    const size_t slash = listed.find('/');
+    locals[i] = dest_dir_path + (slash == std::string::npos ? listed : listed.substr(slash + 1));
+  }
+  signing_pool signer(locals);
   for (int i = 0; i < count; ++i) {
     file_version_struct& v = sim_info[i].back();
-    const size_t slash = v.path.find('/');
-    const std::string local = dest_dir_path + (slash == std::string::npos ? v.path : v.path.substr(slash + 1));
+    const std::string& local = locals[i];
     if (i % step == 0) dir_progress_bar(0, float(i), float(count), 1, caption, local);
 
-    v.sig_have = SIG_NONE;
-    calc_file_md5(local, v.sig_have);
+    v.sig_have = signer.take(size_t(i));
     v.have_it = v.sig_want == v.sig_have ? 1 : 0;
     if (v.sig_want != SIG_GONE && !v.have_it && want_this_f(i, int(sim_info[i].size()) - 1, v.kind)) {
       stg.down_kb += v.zip_kb;

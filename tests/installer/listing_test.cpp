@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "core/globals.h"
 #include "core/md5.h"
@@ -105,6 +107,56 @@ TEST_F(Listing, RecordsFormHistoriesAndTheDiskDecidesTheTotals)
     ASSERT_EQ(read(text), LISTING_READ);
     EXPECT_EQ(this_install_has_exes, 1);
     EXPECT_TRUE(alerts.alerts().empty());
+}
+
+TEST_F(Listing, ManyFilesAreSignedInListOrderAndAnOverlongPathAlertsFromTheCaller)
+{
+    // Enough files that every signing thread takes many, of every kind the
+    // examination meets: present, edited, missing, large (mapped), a link, a folder.
+    fs::create_directories(dest_dir_path + "Many/folder");
+    std::string text = header + "DIR All/Many/\n";
+    const int count = 300;
+    std::vector<std::string> want(count);
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "file " + std::to_string(i);
+        std::string body = "body " + std::to_string(i);
+        if (i % 50 == 7)
+            body = std::string(300 * 1024 + i, char('a' + i % 26));
+        if (i % 3 == 1) {
+            write_file(dest_dir_path + "Many/" + name, body);
+            want[i] = md5_of_bytes(body.data(), body.size());
+        } else if (i % 3 == 2) {
+            write_file(dest_dir_path + "Many/" + name, "edited");
+            want[i] = md5_of_bytes("edited", 6);
+        } else {
+            want[i] = SIG_NONE;
+        }
+        text += "FILE 0 0 85008 1 1 " + md5_of_bytes(body.data(), body.size()) + " " + name + "\n";
+    }
+    fs::create_symlink("file 1", dest_dir_path + "Many/link");
+    text += "FILE 0 0 85008 1 1 " + sig_a + " link\nFILE 0 0 85008 1 1 " + sig_a + " folder\n";
+
+    ASSERT_EQ(read(text), LISTING_READ);
+    ASSERT_EQ(sim_info.size(), size_t(count + 2));
+    int have = 0;
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(sim_info[i].back().sig_have, want[i]) << i;
+        have += sim_info[i].back().have_it;
+    }
+    EXPECT_EQ(have, count / 3);
+    EXPECT_EQ(sim_info[count].back().sig_have, md5_of_bytes("file 1", 6));
+    EXPECT_EQ(sim_info[count + 1].back().sig_have, SIG_NONE);
+    EXPECT_EQ(stg.down_kb, float(count - have + 2));
+    EXPECT_TRUE(alerts.alerts().empty());
+
+    // A listed path too long for the path limit, among files the threads sign:
+    // the fatal alert still reaches this thread, where its handler can throw.
+    std::string long_text = text;
+    long_text += "FILE 0 0 85008 1 1 " + sig_a + " " + std::string(520 - dest_dir_path.size(), 'x') + "\n";
+    long_text += "FILE 0 0 85008 1 1 " + sig_a + " after\n";
+    EXPECT_THROW(read(long_text), fatal_alert);
+    ASSERT_EQ(alerts.alerts().size(), 1u);
+    EXPECT_EQ(alerts.alerts()[0].l1, "String too long!");
 }
 
 TEST_F(Listing, HeadersAreCheckedAndEmptyListingsAreFine)
