@@ -59,18 +59,26 @@ std::string find_program(const std::string& program)
     return "";
 }
 
-int spawn(const std::string& program, const std::vector<std::string>& argv, pid_t* pid, const SpawnFiles& files)
+// The argument vector execv takes, built before fork so the child only execs:
+// the program itself stands as argv[0] when the caller gives no arguments.
+static std::vector<char*> exec_arguments(const std::vector<std::string>& argv, const std::string& resolved)
 {
-    std::string resolved = find_program(program);
-    if (resolved.empty())
-        return ENOENT;
-
     std::vector<char*> arguments;
     for (const std::string& argument : argv)
         arguments.push_back(const_cast<char*>(argument.c_str()));
     if (arguments.empty())
         arguments.push_back(const_cast<char*>(resolved.c_str()));
     arguments.push_back(nullptr);
+    return arguments;
+}
+
+int spawn(const std::string& program, const std::vector<std::string>& argv, pid_t* pid, const SpawnFiles& files)
+{
+    std::string resolved = find_program(program);
+    if (resolved.empty())
+        return ENOENT;
+
+    std::vector<char*> arguments = exec_arguments(argv, resolved);
 
     int result_pipe[2];
     if (pipe2(result_pipe, O_CLOEXEC) != 0)
@@ -124,12 +132,7 @@ int spawn_detached(const std::string& program, const std::vector<std::string>& a
     if (resolved.empty())
         return ENOENT;
 
-    std::vector<char*> arguments;
-    for (const std::string& argument : argv)
-        arguments.push_back(const_cast<char*>(argument.c_str()));
-    if (arguments.empty())
-        arguments.push_back(const_cast<char*>(resolved.c_str()));
-    arguments.push_back(nullptr);
+    std::vector<char*> arguments = exec_arguments(argv, resolved);
 
     int null_fd = open("/dev/null", O_RDWR | O_CLOEXEC);
     if (null_fd < 0)
