@@ -21,6 +21,32 @@ double scaled(double value, int power)
     return static_cast<float>(exact);
 }
 
+// The digits of a number up to its end (or its exponent mark), each sign
+// character setting the sign wherever it stands, as the readers always took
+// them; `decimals` counts the digits after the point.
+double scan_mantissa(const char*& cur, const char* end, bool stop_at_exponent, int& decimals)
+{
+    double value = 0.0;
+    double sign = 1.0;
+    bool point = false;
+    decimals = 0;
+    while (cur != end && !is_terminator(*cur) && !(stop_at_exponent && (*cur == 'e' || *cur == 'E'))) {
+        char c = *cur++;
+        if (c == '-')
+            sign = -1.0;
+        else if (c == '+')
+            sign = 1.0;
+        else if (c == '.')
+            point = true;
+        else {
+            value = value * 10.0 + static_cast<double>(static_cast<int>(static_cast<unsigned char>(c)) - '0');
+            if (point)
+                ++decimals;
+        }
+    }
+    return sign * value;
+}
+
 }  // namespace
 
 char xmap_class::TXT_byt_scan()
@@ -143,25 +169,9 @@ double xmap_class::TXT_dob_scan()
         ++cur;
     if (cur == end)
         return 0.0;
-    double value = 0.0;
-    double sign = 1.0;
-    bool point = false;
     int decimals = 0;
-    while (cur != end && !is_terminator(*cur)) {
-        char c = *cur++;
-        if (c == '-')
-            sign = -1.0;
-        else if (c == '+')
-            sign = 1.0;
-        else if (c == '.')
-            point = true;
-        else {
-            value = value * 10.0 + static_cast<double>(static_cast<int>(static_cast<unsigned char>(c)) - '0');
-            if (point)
-                ++decimals;
-        }
-    }
-    return scaled(sign * value, decimals);
+    const double value = scan_mantissa(cur, end, false, decimals);
+    return scaled(value, decimals);
 }
 
 float xmap_class::TXT_flt_scan() { return static_cast<float>(TXT_dob_scan()); }
@@ -172,24 +182,8 @@ double xmap_class::TXT_dob_scan_sci()
         ++cur;
     if (cur == end)
         return 0.0;
-    double value = 0.0;
-    double sign = 1.0;
-    bool point = false;
     int decimals = 0;
-    while (cur != end && !is_terminator(*cur) && *cur != 'e' && *cur != 'E') {
-        char c = *cur++;
-        if (c == '-')
-            sign = -1.0;
-        else if (c == '+')
-            sign = 1.0;
-        else if (c == '.')
-            point = true;
-        else {
-            value = value * 10.0 + static_cast<double>(static_cast<int>(static_cast<unsigned char>(c)) - '0');
-            if (point)
-                ++decimals;
-        }
-    }
+    const double value = scan_mantissa(cur, end, true, decimals);
     int exponent = 0;
     if (cur != end && (*cur == 'e' || *cur == 'E')) {
         ++cur;
@@ -209,5 +203,5 @@ double xmap_class::TXT_dob_scan_sci()
             digits = digits * 10 + digit_value(*cur++);
         exponent = static_cast<int32_t>(digits * static_cast<uint32_t>(exponent_sign));
     }
-    return scaled(sign * value, decimals - exponent);
+    return scaled(value, decimals - exponent);
 }
