@@ -40,7 +40,7 @@ void exce_class::ReportAndContinue()
         // A worker cannot run the shut-down sequence itself (it would join
         // itself and close the window off the main thread): the main loop sees
         // app_done and main() finishes up once, writing the preferences.
-        std::atomic_ref<int>(app_done).store(1);
+        app_done.store(1);
         return;
     }
     __MACIBM_alert(0, line1, line2, line3, line4, 1, "DEzovuv/OOPS_cpp/exce", 73);

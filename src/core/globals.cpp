@@ -20,7 +20,7 @@ stls_class stls;
 
 int g_file_type[listing_capacity];
 int g_case_sensitive = 0;
-int app_done = 0;
+std::atomic<int> app_done{0};
 float randrat[10000];
 float lookup_sin[361];
 float lookup_cos[361];

@@ -5,6 +5,7 @@
 // from the main thread only. Objects whose types belong to higher layers are
 // defined with those layers (noted below where the list would name them).
 
+#include <atomic>
 #include <cstddef>
 #include <fstream>
 #include <string>
@@ -132,7 +133,7 @@ extern stls_class stls;
 // (core/clock.h), `pref` (core/prefs.h).
 
 extern int g_case_sensitive;  // 1 makes every path correct its case against the disk
-extern int app_done;          // quit request that ends the main loop
+extern std::atomic<int> app_done;  // quit request that ends the main loop; a worker may set it
 
 extern float randrat[10000];
 extern float lookup_sin[361];

@@ -84,7 +84,7 @@ TEST(Exception, ReportOnAWorkerLogsAndAsksTheMainLoopToEnd)
         ASSERT_EQ(THREAD_is_done(c, -1), 1);
         THREAD_cleanup(c);
     }
-    EXPECT_EQ(std::atomic_ref<int>(app_done).load(), 1);
+    EXPECT_EQ(app_done.load(), 1);
     // Nothing shown and no shut-down on a worker: the main loop finishes up.
     EXPECT_TRUE(recorder.alerts().empty());
     EXPECT_EQ(finishups.load(), 0);
