@@ -151,11 +151,11 @@ int64_t free_space(const std::string& path)
         if (slash == std::string::npos) {
             if (probe == ".")
                 return -1;
-            probe = ".";
+            probe.assign(1, '.');
         } else if (slash == 0) {
             if (probe == "/")
                 return -1;
-            probe = "/";
+            probe.assign(1, '/');
         } else {
             probe.resize(slash);
         }
