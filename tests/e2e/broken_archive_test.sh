@@ -9,22 +9,15 @@ e2e_start_xvfb 1024x768
 installer_start_services
 
 installer_sample_tree "$T/ref"
-installer_build_release "$T/ref" "Veltrix 851"
-installer_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
-mkdir -p "$T/dest"
-installer_run "$T/dest/"
-installer_wait_log "Listing read for $T/dest/Veltrix/: "
-installer_agree_and_install
-installer_wait_log "Install ended: INSTALLATION COMPLETE!"
-e2e_click $QUIT_X $QUIT_Y
-e2e_wait_exit
+installer_publish "$T/ref" "Veltrix 851"
+installer_open "$T/dest/"
+installer_install_and_quit
 dest="$T/dest/Veltrix 851"
 
 # Release 852 changes the airfoil, but its archive arrives damaged (bytes inside the data).
 echo "NACA 2415" > "$T/ref/All/Airfoils/naca2412.afl"
 head -c 200000 /dev/urandom > "$T/ref/All/Resources/bitmaps/panel.bin"
-installer_build_release "$T/ref" "Veltrix 852" "$T/Veltrix 851.directory.txt"
-installer_server_list "Veltrix 852" "127.0.0.1 /mirror/ Loopback mirror"
+installer_publish "$T/ref" "Veltrix 852" "$T/Veltrix 851.directory.txt"
 foil_zip="$T/srv/www/mirror/Veltrix 852/All/Airfoils/naca2412.afl.zip"
 # The data follows the 30-byte local header, the name and the extra field (lengths at 26 and 28).
 read -r name_length extra_length < <(od -An -tu2 -j26 -N4 "$foil_zip")
@@ -32,8 +25,7 @@ printf '\x55' | dd of="$foil_zip" bs=1 seek=$((30 + name_length + extra_length))
 unzip -tq "$foil_zip" >/dev/null 2>&1 && e2e_fail "the damaged archive still tests sound"
 requests_before=$(wc -l < "$T/srv/access.log")
 
-installer_run "$dest/"
-installer_wait_log "Listing read for $dest/: "
+installer_open "$dest/" "$dest/"
 installer_agree_and_install
 installer_wait_log "no server gave a sound copy."
 # The alert box (995, 400 x 230 at (312, 269)) with its OK button at (200, 18) inside.

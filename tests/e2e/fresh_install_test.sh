@@ -10,12 +10,9 @@ installer_setup
 e2e_start_xvfb 1280x1024
 installer_start_services
 installer_sample_tree "$T/ref"
-installer_build_release "$T/ref" "Veltrix 851"
-installer_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
-mkdir -p "$T/dest"
+installer_publish "$T/ref" "Veltrix 851"
 
-installer_run "$T/dest/"
-installer_wait_log "Listing read for $T/dest/Veltrix/: "
+installer_open "$T/dest/"
 # A whole main screen (the green INSTALL control): the release panel's long status line about
 # updating an earlier version stays inside the panel's right border (x 925).
 installer_wait_pixels ready 452 80 80 18 'g > 90 && r < 80' 200

@@ -105,6 +105,21 @@ installer_build_release() {
   unzip -p "$T/srv/www/mirror/$name/directory.txt.zip" directory.txt > "$T/$name.directory.txt"
 }
 
+# Builds a release (as installer_build_release) and lists it on the one loopback mirror.
+installer_publish() {
+  installer_build_release "$@"
+  installer_server_list "$2" "127.0.0.1 /mirror/ Loopback mirror"
+}
+
+# Starts the installer on a destination folder and waits until it has read the listing for the
+# install folder it settled on: "Veltrix/" inside a folder that holds no install, or the one given.
+installer_open() {
+  local dest=$1 install=${2:-$1Veltrix/}
+  mkdir -p "$dest"
+  installer_run "$dest"
+  installer_wait_log "Listing read for $install: "
+}
+
 # Starts the installer on a destination and waits for its window. The program makes its own
 # folder the working one, so its Log.txt is $T/app/Log.txt.
 installer_run() {
@@ -215,6 +230,19 @@ installer_agree_and_install() {
   e2e_click $INSTALL_X $INSTALL_Y
   installer_wait_agreement
   e2e_click $AGREE_X $AGREE_Y
+}
+
+# Waits for the install to end in success, then QUITs and waits for the program's exit.
+installer_quit_when_complete() {
+  installer_wait_log "Install ended: INSTALLATION COMPLETE!"
+  e2e_click $QUIT_X $QUIT_Y
+  e2e_wait_exit
+}
+
+# A whole install with the user's clicks, to its successful end, then QUIT.
+installer_install_and_quit() {
+  installer_agree_and_install
+  installer_quit_when_complete
 }
 
 # Waits for the prompt about one file (its log line), then answers it with a click.

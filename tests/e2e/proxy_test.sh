@@ -7,11 +7,8 @@ installer_setup
 e2e_start_xvfb 1024x768
 installer_start_services
 installer_sample_tree "$T/ref"
-installer_build_release "$T/ref" "Veltrix 851"
-installer_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
-mkdir -p "$T/dest"
-installer_run "$T/dest/"
-installer_wait_log "Listing read for $T/dest/Veltrix/: "
+installer_publish "$T/ref" "Veltrix 851"
+installer_open "$T/dest/"
 
 e2e_click $PREFS_BUTTON_X $PREFS_BUTTON_Y
 installer_wait_pixels prefs 262 194 500 380 'r > 150 && g > 150 && b > 150' 500

@@ -9,14 +9,11 @@ installer_start_services
 installer_sample_tree "$T/ref"
 # Large files keep downloads in flight when the first small file is already in place.
 for i in 1 2 3; do head -c 30000000 /dev/urandom > "$T/ref/All/Resources/bitmaps/large$i.bin"; done
-installer_build_release "$T/ref" "Veltrix 851"
-installer_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
+installer_publish "$T/ref" "Veltrix 851"
 # Log every file action, so the run can be stopped right after the first file lands.
 printf 'A\n8500 version\n_log_actions 1\n' > "$XDG_CONFIG_HOME/Veltrix Installer.prf"
-mkdir -p "$T/dest"
 
-installer_run "$T/dest/"
-installer_wait_log "Listing read for $T/dest/Veltrix/: "
+installer_open "$T/dest/"
 installer_agree_and_install
 installer_wait_log "EXPANDING file "
 kill -9 "$E2E_PROGRAM_PID"
@@ -26,8 +23,7 @@ grep -q "Install ended" "$T/app/Log.txt" && e2e_fail "the install finished befor
 [ -n "$first" ] || e2e_fail "no file was installed before the kill"
 
 # The second run on the same folder: it is an install now (its folders were made first).
-installer_run "$T/dest/Veltrix/"
-installer_wait_log "Listing read for $T/dest/Veltrix/: "
+installer_open "$T/dest/Veltrix/" "$T/dest/Veltrix/"
 installer_agree_and_install
 # A file cut short by the kill reads as changed by the user: overwrite it if asked.
 for ((i = 0; i < E2E_WAIT * 10; i++)); do
@@ -39,9 +35,7 @@ for ((i = 0; i < E2E_WAIT * 10; i++)); do
   fi
   sleep 0.1
 done
-installer_wait_log "Install ended: INSTALLATION COMPLETE!"
-e2e_click $QUIT_X $QUIT_Y
-e2e_wait_exit
+installer_quit_when_complete
 
 dest="$T/dest/Veltrix 851"
 [ -d "$dest" ] || dest="$T/dest/Veltrix"

@@ -12,15 +12,9 @@ installer_start_services
 installer_sample_tree "$T/ref"
 mkdir -p "$T/ref/All/Resources/plugins/Retired"
 echo "old glider" > "$T/ref/All/Resources/plugins/Retired/glider.txt"
-installer_build_release "$T/ref" "Veltrix 851"
-installer_server_list "Veltrix 851" "127.0.0.1 /mirror/ Loopback mirror"
-mkdir -p "$T/dest"
-installer_run "$T/dest/"
-installer_wait_log "Listing read for $T/dest/Veltrix/: "
-installer_agree_and_install
-installer_wait_log "Install ended: INSTALLATION COMPLETE!"
-e2e_click $QUIT_X $QUIT_Y
-e2e_wait_exit
+installer_publish "$T/ref" "Veltrix 851"
+installer_open "$T/dest/"
+installer_install_and_quit
 dest="$T/dest/Veltrix 851"
 [ -f "$dest/Resources/plugins/Retired/glider.txt" ] || e2e_fail "release 851 did not install"
 
@@ -32,12 +26,10 @@ echo "better interface text" > "$T/ref/All/Resources/text/English/Veltrix.txt"
 echo "new menu bar" > "$T/ref/All/Resources/menus/English/Veltrix.txt"
 echo "wing span 38" > "$T/ref/All/Resources/plugins/cessna_2.txt"
 rm -r "$T/ref/All/Resources/plugins/Retired"
-installer_build_release "$T/ref" "Veltrix 852" "$T/Veltrix 851.directory.txt"
-installer_server_list "Veltrix 852" "127.0.0.1 /mirror/ Loopback mirror"
+installer_publish "$T/ref" "Veltrix 852" "$T/Veltrix 851.directory.txt"
 requests_before=$(wc -l < "$T/srv/access.log")
 
-installer_run "$dest/"
-installer_wait_log "Listing read for $dest/: "
+installer_open "$dest/" "$dest/"
 installer_agree_and_install
 # Prompts come in listing order; each is answered for the file its log line names.
 for answer in 1 2; do
@@ -49,9 +41,7 @@ for answer in 1 2; do
     *) e2e_fail "unexpected prompt about '$asked'" ;;
   esac
 done
-installer_wait_log "Install ended: INSTALLATION COMPLETE!"
-e2e_click $QUIT_X $QUIT_Y
-e2e_wait_exit
+installer_quit_when_complete
 
 # Only platform files rename the folder; this update brought none.
 new=$dest
