@@ -142,29 +142,27 @@ TEST_F(Frame, ContextChoiceAndDefaultState)
 {
     EXPECT_EQ(mnw.alias_got, 0);
     EXPECT_FALSE(glIsEnabled(GL_MULTISAMPLE));
-    GLint value = 0;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &value);
-    EXPECT_EQ(value, 1);
-    glGetIntegerv(GL_PACK_ALIGNMENT, &value);
-    EXPECT_EQ(value, 1);
-    glGetIntegerv(GL_ALPHA_TEST_FUNC, &value);
-    EXPECT_EQ(value, GL_GREATER);
-    glGetIntegerv(GL_BLEND_SRC, &value);
-    EXPECT_EQ(value, GL_SRC_ALPHA);
-    glGetIntegerv(GL_BLEND_DST, &value);
-    EXPECT_EQ(value, GL_ONE_MINUS_SRC_ALPHA);
-    glGetIntegerv(GL_FOG_MODE, &value);
-    EXPECT_EQ(value, GL_LINEAR);
-    glGetIntegerv(GL_FOG_HINT, &value);
-    EXPECT_EQ(value, GL_FASTEST);
-    glGetIntegerv(GL_CULL_FACE_MODE, &value);
-    EXPECT_EQ(value, GL_BACK);
-    glGetIntegerv(GL_SHADE_MODEL, &value);
-    EXPECT_EQ(value, GL_SMOOTH);
-    glGetIntegerv(GL_COLOR_MATERIAL_FACE, &value);
-    EXPECT_EQ(value, GL_FRONT);
-    glGetIntegerv(GL_COLOR_MATERIAL_PARAMETER, &value);
-    EXPECT_EQ(value, GL_AMBIENT_AND_DIFFUSE);
+    const struct {
+        GLenum name;
+        GLint want;
+    } settings[] = {
+        { GL_UNPACK_ALIGNMENT, 1 },
+        { GL_PACK_ALIGNMENT, 1 },
+        { GL_ALPHA_TEST_FUNC, GL_GREATER },
+        { GL_BLEND_SRC, GL_SRC_ALPHA },
+        { GL_BLEND_DST, GL_ONE_MINUS_SRC_ALPHA },
+        { GL_FOG_MODE, GL_LINEAR },
+        { GL_FOG_HINT, GL_FASTEST },
+        { GL_CULL_FACE_MODE, GL_BACK },
+        { GL_SHADE_MODEL, GL_SMOOTH },
+        { GL_COLOR_MATERIAL_FACE, GL_FRONT },
+        { GL_COLOR_MATERIAL_PARAMETER, GL_AMBIENT_AND_DIFFUSE },
+    };
+    for (const auto& setting : settings) {
+        GLint value = 0;
+        glGetIntegerv(setting.name, &value);
+        EXPECT_EQ(value, setting.want) << "setting 0x" << std::hex << setting.name;
+    }
     EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
     EXPECT_TRUE(glIsEnabled(GL_DITHER));
     EXPECT_FALSE(glIsEnabled(GL_STENCIL_TEST));
@@ -180,8 +178,9 @@ TEST_F(Frame, ContextChoiceAndDefaultState)
     mnw._alias_req = 4;
     ASSERT_EQ(MACIBM_make_context(0), 1);
     EXPECT_EQ(mnw.alias_got, 2);
-    glGetIntegerv(GL_SAMPLES, &value);
-    EXPECT_EQ(value, 4);
+    GLint samples = 0;
+    glGetIntegerv(GL_SAMPLES, &samples);
+    EXPECT_EQ(samples, 4);
     EXPECT_TRUE(glIsEnabled(GL_MULTISAMPLE));
 
     MACIBM_nuke_context(0);
