@@ -177,13 +177,18 @@ void OGL_2dquad_d(int ref, int colour, float alpha, float x, float y, float s, f
     x += mnw.off_x;
     y += mnw.off_y;
     glBegin(GL_QUADS);
-    glTexCoord2f(s, t);
-    glVertex2f(x, y);
-    glTexCoord2f(s, t + dt);
-    glVertex2f(x, y + height);
-    glTexCoord2f(s + ds, t + dt);
-    glVertex2f(x + width, y + height);
-    glTexCoord2f(s + ds, t);
-    glVertex2f(x + width, y);
+    OGL_rect_vertices(x, y, x + width, y + height, s, t, s + ds, t + dt);
     glEnd();
+}
+
+void OGL_rect_vertices(float x1, float y1, float x2, float y2, float s1, float t1, float s2, float t2)
+{
+    glTexCoord2f(s1, t1);
+    glVertex2f(x1, y1);
+    glTexCoord2f(s1, t2);
+    glVertex2f(x1, y2);
+    glTexCoord2f(s2, t2);
+    glVertex2f(x2, y2);
+    glTexCoord2f(s2, t1);
+    glVertex2f(x2, y1);
 }

@@ -22,3 +22,6 @@ void OGL_2dquad(int ref, int colour, float alpha, float x1, float y1, float s1, 
                 int blending);
 void OGL_2dquad_d(int ref, int colour, float alpha, float x, float y, float s, float t, float width, float height,
                   float ds, float dt, int blending);
+// The four corners of an upright textured rectangle inside glBegin(GL_QUADS): (x1, y1) takes
+// texel (s1, t1), (x2, y2) takes (s2, t2), wound from the first corner up, across and down.
+void OGL_rect_vertices(float x1, float y1, float x2, float y2, float s1, float t1, float s2, float t2);

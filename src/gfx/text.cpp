@@ -179,14 +179,7 @@ void OGL_char(float x, float y, float s0, float t0, float cell_w, float cell_h, 
         w *= oglp.text_scale;
         h *= oglp.text_scale;
     }
-    glTexCoord2f(s, t);
-    glVertex2f(x, y);
-    glTexCoord2f(s, t + th);
-    glVertex2f(x, y + h);
-    glTexCoord2f(s + sw, t + th);
-    glVertex2f(x + w, y + h);
-    glTexCoord2f(s + sw, t);
-    glVertex2f(x + w, y);
+    OGL_rect_vertices(x, y, x + w, y + h, s, t, s + sw, t + th);
 }
 
 void OGL_string(int colour, float x, float y, const std::string& text, float wrap_width, int charset)

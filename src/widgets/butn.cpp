@@ -61,18 +61,7 @@ void begin_art(int texture, int colour)
 void emit_quad(float x1, float y1, float x2, float y2, float s1, float t1, float s2, float t2, float side)
 {
     const float ox = mnw.off_x, oy = mnw.off_y;
-    s1 /= side;
-    s2 /= side;
-    t1 /= side;
-    t2 /= side;
-    glTexCoord2f(s1, t1);
-    glVertex2f(x1 + ox, y1 + oy);
-    glTexCoord2f(s1, t2);
-    glVertex2f(x1 + ox, y2 + oy);
-    glTexCoord2f(s2, t2);
-    glVertex2f(x2 + ox, y2 + oy);
-    glTexCoord2f(s2, t1);
-    glVertex2f(x2 + ox, y1 + oy);
+    OGL_rect_vertices(x1 + ox, y1 + oy, x2 + ox, y2 + oy, s1 / side, t1 / side, s2 / side, t2 / side);
 }
 
 // Texel rows past the atlas's top edge would wrap round to the font rows at its bottom; the two
