@@ -284,16 +284,14 @@ std::string md5_of_bytes(const void* data, size_t length) {
 }
 
 int calc_file_md5(const std::string& path, std::string& sig) {
-  // is_sim_link puts app_path in front and normalises by itself; the reads
-  // below do the same just after.
+  // The path is normalised once for the link test and the read: on a
+  // case-sensitive volume that means a look into every folder on the way.
+  const std::string full = app_file_path(path.c_str());
   std::string target;
-  if (is_sim_link(path.c_str(), &target)) {
+  if (sim_link_at(full, &target)) {
     sig = md5_of_bytes(target.data(), target.size());
     return 0;
   }
-
-  std::string full = app_path + path;
-  set_dir_chars(full);
   switch (sign_small_file(full, sig)) {
     case small_read::signed_it: return 0;
     case small_read::unreadable: return err_file_unreadable;

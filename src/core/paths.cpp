@@ -216,10 +216,17 @@ int file_exists(std::string path)
     return 1;
 }
 
-int is_sim_link(const char* path, std::string* target)
+int is_sim_link(const char* path, std::string* target) { return sim_link_at(app_file_path(path), target); }
+
+std::string app_file_path(const char* path)
 {
     std::string full = prefixed(path);
     set_dir_chars(full);
+    return full;
+}
+
+int sim_link_at(const std::string& full, std::string* target)
+{
     struct stat info;
     if (full.empty() || lstat(full.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
         return 0;

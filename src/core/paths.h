@@ -36,6 +36,11 @@ int delete_file(std::string path);
 int dir_exists(std::string path);
 int file_exists(std::string path);
 int is_sim_link(const char* path, std::string* target);
+// The two steps of is_sim_link, for a caller that goes on to open the same file: the path with
+// app_path in front, held to the length limit and normalised; and whether the file there is a
+// symbolic link (leaf not followed), with its target text.
+std::string app_file_path(const char* path);
+int sim_link_at(const std::string& full, std::string* target);
 int make_file_executable(const char* path);
 int show_del_err(int error);
 int show_make_dir_err(int error);
