@@ -34,51 +34,6 @@ size_t populate_limit() {
   return limit;
 }
 
-enum class small_read { signed_it, unreadable, too_large };
-
-// Signs a regular file of at most small_file_limit bytes at the normalised
-// path. What the reader would refuse (a missing file, a folder, a FIFO) is
-// unreadable here too; a larger file is left to the reader.
-small_read sign_small_file(const std::string& full, std::string& sig) {
-  const int fd = open(full.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return small_read::unreadable;
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    return small_read::unreadable;
-  }
-  if (info.st_size > small_file_limit) {
-    close(fd);
-    return small_read::too_large;
-  }
-  // One byte more than the limit shows a file that grew since fstat; one
-  // buffer per thread, since signing runs on any thread and many times over.
-  thread_local std::vector<uint8_t> buffer(size_t(small_file_limit) + 1);
-  size_t length = 0;
-  while (length < buffer.size()) {
-    const ssize_t got = read(fd, buffer.data() + length, buffer.size() - length);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      close(fd);
-      return small_read::unreadable;
-    }
-    if (got == 0) break;
-    length += size_t(got);
-  }
-  close(fd);
-  if (length > size_t(small_file_limit)) return small_read::too_large;
-  sig = md5_of_bytes(buffer.data(), length);
-  return small_read::signed_it;
-}
-
-// Pieces in which a file that cannot be mapped is read.
-constexpr size_t large_read_piece = 1 << 20;
-
-// Signs a regular file larger than small_file_limit at the normalised path by
-// mapping it; one that cannot be mapped is read in pieces instead. Nothing
-// here touches shared state, so files may be signed on several threads.
-bool sign_large_file(const std::string& full, std::string& sig);
-
 const uint8_t padding[64] = {0x80};
 
 constexpr uint32_t initial_state[4] = {0x67452301u, 0xefcdab89u, 0x98badcfeu, 0x10325476u};
@@ -283,6 +238,69 @@ std::string md5_of_bytes(const void* data, size_t length) {
   return md5_digest_text(context.digest);
 }
 
+namespace {
+
+// Closes a descriptor on every way out.
+struct fd_closer {
+  int fd;
+  ~fd_closer() { close(fd); }
+};
+
+// Signs an open regular file of at most small_file_limit bytes, as fstat saw
+// it, from a buffer. False when a read fails; `grew` is set instead of the
+// signature when the file is larger than the limit by now.
+bool sign_small_file(int fd, std::string& sig, bool& grew) {
+  // One byte more than the limit shows a file that grew since fstat; one
+  // buffer per thread, since signing runs on any thread and many times over.
+  thread_local std::vector<uint8_t> buffer(size_t(small_file_limit) + 1);
+  size_t length = 0;
+  while (length < buffer.size()) {
+    const ssize_t got = read(fd, buffer.data() + length, buffer.size() - length);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;
+    length += size_t(got);
+  }
+  grew = length > size_t(small_file_limit);
+  if (!grew) sig = md5_of_bytes(buffer.data(), length);
+  return true;
+}
+
+// Pieces in which a file that cannot be mapped is read.
+constexpr size_t large_read_piece = 1 << 20;
+
+// Signs an open regular file of `length` bytes by mapping it; one that cannot
+// be mapped is read in pieces from its start instead.
+bool sign_large_file(int fd, size_t length, std::string& sig) {
+  void* mapped = length > 0 ? mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, 0) : MAP_FAILED;
+  if (mapped != MAP_FAILED) {
+    // Every byte is read once, in order: faulting the pages in with one call
+    // is far cheaper than a fault every few pages. A file too large to sit in
+    // memory whole is left to fault in as it is read.
+    if (length <= populate_limit()) madvise(mapped, length, MADV_POPULATE_READ);
+    sig = md5_of_bytes(mapped, length);
+    munmap(mapped, length);
+    return true;
+  }
+  if (lseek(fd, 0, SEEK_SET) != 0) return false;
+  MD5Context context;
+  MD5Init(&context);
+  std::vector<uint8_t> piece(large_read_piece);
+  for (;;) {
+    const ssize_t got = read(fd, piece.data(), piece.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;
+    md5_update_all(&context, piece.data(), size_t(got));
+  }
+  MD5Final(&context);
+  sig = md5_digest_text(context.digest);
+  return true;
+}
+
+}  // namespace
+
+// Nothing here touches shared state, so files may be signed on several threads.
 int calc_file_md5(const std::string& path, std::string& sig) {
   // The path is normalised once for the link test and the read: on a
   // case-sensitive volume that means a look into every folder on the way.
@@ -292,53 +310,18 @@ int calc_file_md5(const std::string& path, std::string& sig) {
     sig = md5_of_bytes(target.data(), target.size());
     return 0;
   }
-  switch (sign_small_file(full, sig)) {
-    case small_read::signed_it: return 0;
-    case small_read::unreadable: return err_file_unreadable;
-    case small_read::too_large: break;
-  }
-  return sign_large_file(full, sig) ? 0 : err_file_unreadable;
-}
-
-namespace {
-
-bool sign_large_file(const std::string& full, std::string& sig) {
+  // What the reader would refuse (a missing file, a folder, a FIFO) cannot be
+  // signed either.
   const int fd = open(full.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return err_file_unreadable;
+  const fd_closer closer{fd};
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    return false;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return err_file_unreadable;
+  if (info.st_size <= small_file_limit) {
+    bool grew = false;
+    if (!sign_small_file(fd, sig, grew)) return err_file_unreadable;
+    if (!grew) return 0;
+    if (fstat(fd, &info) != 0) return err_file_unreadable;
   }
-  const size_t length = size_t(info.st_size);
-  void* mapped = length > 0 ? mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, 0) : MAP_FAILED;
-  if (mapped != MAP_FAILED) {
-    close(fd);
-    // Every byte is read once, in order: faulting the pages in with one call
-    // is far cheaper than a fault every few pages. A file too large to sit in
-    // memory whole is left to fault in as it is read.
-    if (length <= populate_limit()) madvise(mapped, length, MADV_POPULATE_READ);
-    sig = md5_of_bytes(mapped, length);
-    munmap(mapped, length);
-    return true;
-  }
-  MD5Context context;
-  MD5Init(&context);
-  std::vector<uint8_t> piece(large_read_piece);
-  for (;;) {
-    const ssize_t got = read(fd, piece.data(), piece.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      close(fd);
-      return false;
-    }
-    if (got == 0) break;
-    md5_update_all(&context, piece.data(), size_t(got));
-  }
-  close(fd);
-  MD5Final(&context);
-  sig = md5_digest_text(context.digest);
-  return true;
+  return sign_large_file(fd, size_t(info.st_size), sig) ? 0 : err_file_unreadable;
 }
-
-}  // namespace
