@@ -81,19 +81,6 @@ void check_bytes_per_pixel(int bpp, const std::string& name)
         tman_fatal_value("Trying to bind too low or high a number of bytes!", name, bpp, 100);
 }
 
-double resolution_factor(int tex_res)
-{
-    switch (tex_res) {
-    case 5: return 1.0;
-    case 4: return 0.5;
-    case 3: return 0.25;
-    case 2: return 0.125;
-    case 1: return 0.0625;
-    case 0: return 0.03125;
-    default: return 1.0;
-    }
-}
-
 int texture_side(int side)
 {
     if (side > IMAGE_SIDE_LIMIT)
@@ -132,7 +119,7 @@ double get_scale(std::string name, int ref, int load_type, int type, int dx, int
 
     double scale = 1.0;
     if (load_type == LOAD_TEXTURE) {
-        scale = resolution_factor(mnw.tex_res);
+        scale = tman.scale_rat();
         if (type & TEX_DOUBLE_RES)
             scale = std::min(scale * 2.0, 1.0);
         if (type & TEX_HALF_RES)

@@ -20,6 +20,22 @@ bool is_executable_file(const std::string& path)
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
+// Reads what report_exec_failure wrote, then closes the pipe: 0 when the
+// program started (end of file once its exec closed the pipe), else the errno
+// of the failed start.
+int read_exec_result(int fd)
+{
+    int error = 0;
+    ssize_t got;
+    do {
+        got = read(fd, &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    close(fd);
+    if (got != static_cast<ssize_t>(sizeof error))
+        return 0;
+    return error != 0 ? error : ENOEXEC;
+}
+
 // Writes the whole errno to the pipe; only async-signal-safe calls.
 void report_exec_failure(int fd, int error)
 {
@@ -108,18 +124,10 @@ int spawn(const std::string& program, const std::vector<std::string>& argv, pid_
     }
 
     close(result_pipe[1]);
-    int error = 0;
-    ssize_t got;
-    do {
-        got = read(result_pipe[0], &error, sizeof error);
-    } while (got < 0 && errno == EINTR);
-    close(result_pipe[0]);
-    if (got == static_cast<ssize_t>(sizeof error)) {
+    if (int error = read_exec_result(result_pipe[0]); error != 0) {
         // The exec failed: the child is about to leave, collect it.
-        int status;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
-        return error != 0 ? error : ENOEXEC;
+        wait_child(child);
+        return error;
     }
     if (pid)
         *pid = child;
@@ -172,16 +180,9 @@ int spawn_detached(const std::string& program, const std::vector<std::string>& a
     close(null_fd);
     close(result_pipe[1]);
     // End of file once the middle child has left and the program's exec closed its copy.
-    int error = 0;
-    ssize_t got;
-    do {
-        got = read(result_pipe[0], &error, sizeof error);
-    } while (got < 0 && errno == EINTR);
-    close(result_pipe[0]);
+    const int error = read_exec_result(result_pipe[0]);
     wait_child(middle);
-    if (got == static_cast<ssize_t>(sizeof error))
-        return error != 0 ? error : ENOEXEC;
-    return 0;
+    return error;
 }
 
 int wait_child(pid_t pid)
