@@ -43,6 +43,20 @@ void transform(double* out, const double* m, const double* v)
         out[r] = m[r] * v[0] + m[4 + r] * v[1] + m[8 + r] * v[2] + m[12 + r] * v[3];
 }
 
+// A direction of the eye's own frame (a point at w = 1) carried into world
+// space by the transposed model-view rotation, unit length unless it is zero.
+void eye_axis(double* axis, const double* modelview, const double* eye_vector)
+{
+    double t[16];
+    transposeMatrix(t, modelview);
+    double out[4];
+    transform(out, t, eye_vector);
+    axis[0] = out[0];
+    axis[1] = out[1];
+    axis[2] = out[2];
+    normalise_if_long(axis);
+}
+
 }  // namespace
 
 xcam_class::xcam_class()
@@ -200,29 +214,15 @@ void xcam_class::fetch_modelview_if_stale()
 void xcam_class::CalcUp(double* up)
 {
     fetch_modelview_if_stale();
-    double t[16];
-    transposeMatrix(t, mv);
     const double v[4] = {0, 1, 0, 1};
-    double out[4];
-    transform(out, t, v);
-    up[0] = out[0];
-    up[1] = out[1];
-    up[2] = out[2];
-    normalise_if_long(up);
+    eye_axis(up, mv, v);
 }
 
 void xcam_class::CalcDirection(double* dir)
 {
     fetch_modelview_if_stale();
-    double t[16];
-    transposeMatrix(t, mv);
     const double v[4] = {0, 0, -1, 1};
-    double out[4];
-    transform(out, t, v);
-    dir[0] = out[0];
-    dir[1] = out[1];
-    dir[2] = out[2];
-    normalise_if_long(dir);
+    eye_axis(dir, mv, v);
 }
 
 void xcam_class::CalcRight(double* right)

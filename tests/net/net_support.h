@@ -93,15 +93,7 @@ public:
         std::string request;
         wait_until([&] {
             pump();
-            char buffer[4096];
-            pollfd p { client, POLLIN, 0 };
-            while (poll(&p, 1, 0) > 0) {
-                ssize_t n = recv(client, buffer, sizeof(buffer), 0);
-                if (n <= 0)
-                    return true;
-                request.append(buffer, n);
-            }
-            return request.find("\r\n\r\n") != std::string::npos;
+            return drain(&request) || request.find("\r\n\r\n") != std::string::npos;
         });
         return request;
     }
@@ -132,7 +124,11 @@ public:
     }
 
     // True once the client has reset or closed its end.
-    bool client_has_gone()
+    bool client_has_gone() { return drain(nullptr); }
+
+    // Reads whatever the client has sent so far, appending it to `into` when given; true once
+    // the client has reset or closed its end.
+    bool drain(std::string* into)
     {
         char buffer[4096];
         pollfd p { client, POLLIN, 0 };
@@ -140,6 +136,8 @@ public:
             ssize_t n = recv(client, buffer, sizeof(buffer), 0);
             if (n <= 0)
                 return true;
+            if (into)
+                into->append(buffer, n);
         }
         return false;
     }
