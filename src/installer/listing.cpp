@@ -157,9 +157,9 @@ void dir_progress_bar(float lo, float cur, float hi, int mode, std::string capti
   BTN_frame1(bar_track_style, x0 + 256 - mnw.off_x, y0 + 35 - mnw.off_y, bar_width, 0);
   BTN_frame1(bar_fill_style, x0 + 30 + fill_width * 0.5f - mnw.off_x, y0 + 35 - mnw.off_y, fill_width, 0);
 
-  OGL_string(panel_text_colour, x0 + 32, y0 + 100, caption, 462, CHARSET_PROPORTIONAL);
-  OGL_string(panel_text_colour, x0 + 32, y0 + 80, mode_text, 462, CHARSET_PROPORTIONAL);
-  OGL_string(panel_text_colour, x0 + 32, y0 + 60, text, 462, CHARSET_PROPORTIONAL);
+  OGL_string(panel_text_colour, x0 + 32, y0 + 100, caption, 462, charset_UI_diff_space);
+  OGL_string(panel_text_colour, x0 + 32, y0 + 80, mode_text, 462, charset_UI_diff_space);
+  OGL_string(panel_text_colour, x0 + 32, y0 + 60, text, 462, charset_UI_diff_space);
   OGL_sbuf();
 }
 

@@ -174,7 +174,7 @@ void draw_status_block(status_state& status, install_timing& timing)
 
     BTN_frame2(20, STATUS_PANEL_X, STATUS_PANEL_Y, STATUS_PANEL_W, STATUS_PANEL_H, "");
     for (int i = 0; i < 3; ++i)
-        OGL_string(block.colour[i], STATUS_TEXT_X, STATUS_LINE_YS[i], block.line[i], NO_WRAP, CHARSET_PROPORTIONAL);
+        OGL_string(block.colour[i], STATUS_TEXT_X, STATUS_LINE_YS[i], block.line[i], NO_WRAP, charset_UI_diff_space);
 
     bar_span track = progress_track(status.base_x1, status.base_x2);
     BTN_frame1(4, track.centre, PROGRESS_Y, track.width, 0);
@@ -206,12 +206,12 @@ void APP_update()
     poll_directory_listing();
 
     BTN_frame1(9, PATH_BAR_X, PATH_BAR_Y, PATH_BAR_WIDTH, 0);
-    OGL_string(COLOUR_PATH, PATH_TEXT_X, PATH_TEXT_Y, dest_dir_path, NO_WRAP, CHARSET_PROPORTIONAL);
+    OGL_string(COLOUR_PATH, PATH_TEXT_X, PATH_TEXT_Y, dest_dir_path, NO_WRAP, charset_UI_diff_space);
     bool path_clicked = path_field_clicked();
     OGL_string(COLOUR_NORMAL, HINT_X, HINT_Y,
         "Click on the 'DESTINATION' button below to choose the copy of Veltrix you wish to update, or choose the "
         "destination you wish to install a new copy of Veltrix to!",
-        NO_WRAP, CHARSET_PROPORTIONAL);
+        NO_WRAP, charset_UI_diff_space);
 
     if (stg.install_phase == INSTALL_IDLE || stg.install_phase == INSTALL_FINISHED) {
         int destination_clicked = draw_cell(DESTINATION_CELL, 1, TINT_USABLE);
@@ -250,15 +250,15 @@ void APP_update()
     BTN_frame2(20, RELEASE_PANEL_X, RELEASE_PANEL_Y, RELEASE_PANEL_W, RELEASE_PANEL_H, title);
     BTN_frame2(20, SIZE_PANEL_X, RELEASE_PANEL_Y, SIZE_PANEL_W, RELEASE_PANEL_H, "Download");
     OGL_string(COLOUR_NORMAL, RELEASE_TEXT_X, RELEASE_TEXT_Y,
-        "Latest version of Veltrix, which we will download from Halcyra Works.", RELEASE_WRAP, CHARSET_PROPORTIONAL);
+        "Latest version of Veltrix, which we will download from Halcyra Works.", RELEASE_WRAP, charset_UI_diff_space);
     std::string size;
     set_size_str(stg.down_kb, &size);
-    OGL_string(COLOUR_NORMAL, SIZE_TEXT_X, RELEASE_TEXT_Y, size, RELEASE_WRAP, CHARSET_PROPORTIONAL);
+    OGL_string(COLOUR_NORMAL, SIZE_TEXT_X, RELEASE_TEXT_Y, size, RELEASE_WRAP, charset_UI_diff_space);
 
     int line_colour = COLOUR_NORMAL;
     const char* line =
         release_status_line(stg.server_count, next.all_done, stg.install_phase, stg.dest_is_install, &line_colour);
-    OGL_string(line_colour, RELEASE_TEXT_X, STATUS_LINE_Y, line, STATUS_LINE_WRAP, CHARSET_PROPORTIONAL);
+    OGL_string(line_colour, RELEASE_TEXT_X, STATUS_LINE_Y, line, STATUS_LINE_WRAP, charset_UI_diff_space);
 
     if (stg.install_phase == INSTALL_IDLE) {
         int usable = install_usable(status);

@@ -29,7 +29,6 @@ int in_alert;
 constexpr int GL_ERROR_DRAIN = 30;
 
 constexpr int TEXT_COLOUR = 42;
-constexpr int CHARSET_PROPORTIONAL = 100;
 constexpr float LINE_X = 10;
 constexpr float LINE_Y[4] = {195, 155, 115, 75};
 constexpr float POSITION_Y = 35;
@@ -99,9 +98,9 @@ void gl_alert(int back_window, const std::string lines[4], int type, const std::
             label = "Accept";
         } else {
             for (int i = 0; i < 4; i++)
-                OGL_string(TEXT_COLOUR, LINE_X, LINE_Y[i], lines[i], mnw.box_w - TEXT_MARGIN, CHARSET_PROPORTIONAL);
+                OGL_string(TEXT_COLOUR, LINE_X, LINE_Y[i], lines[i], mnw.box_w - TEXT_MARGIN, charset_UI_diff_space);
             if (type == ALERT_FATAL)
-                OGL_string(TEXT_COLOUR, LINE_X, POSITION_Y, position, mnw.box_w - TEXT_MARGIN, CHARSET_PROPORTIONAL);
+                OGL_string(TEXT_COLOUR, LINE_X, POSITION_Y, position, mnw.box_w - TEXT_MARGIN, charset_UI_diff_space);
             label = stls[603];
         }
         int pressed = w.action(mnw.box_w / 2, BUTTON_Y, 0, 0, 1, label);
@@ -158,7 +157,7 @@ int MACIBM_nuke_alert(std::string name, int three_buttons)
         OGL_plot_back_col();
         w.fillwin(1, 21);
         OGL_string(TEXT_COLOUR, NUKE_TEXT_X, mnw.box_h - NUKE_TEXT_FROM_TOP, NUKE_HEAD + name + " " + NUKE_TAIL,
-                   mnw.box_w - NUKE_TEXT_MARGIN, CHARSET_PROPORTIONAL);
+                   mnw.box_w - NUKE_TEXT_MARGIN, charset_UI_diff_space);
         if (w.action(label_width(NUKE_ANSWERS[0]) / 2 + NUKE_BUTTON_EDGE, NUKE_UPPER_Y, 0, 0, 1, NUKE_ANSWERS[0])) {
             MACIBM_startwind(WIN_MAIN);
             return 1;

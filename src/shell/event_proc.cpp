@@ -57,7 +57,6 @@ constexpr float TOOLTIP_WRAP = 394;
 constexpr float TOOLTIP_TEXT_X = 3;
 constexpr int TOOLTIP_PANEL_STYLE = 14;
 constexpr int TOOLTIP_TEXT_COLOUR = 46;
-constexpr int CHARSET_PROPORTIONAL = 100;
 
 // Frame statics: whether the first window was started, the last mouse position, the cursor.
 int win_started;
@@ -185,7 +184,7 @@ void draw_tooltip()
     shell_widgets().frame2(TOOLTIP_PANEL_STYLE, x - TOOLTIP_MARGIN, y - TOOLTIP_MARGIN, TOOLTIP_PANEL_WIDTH,
                            h + 2 * TOOLTIP_MARGIN, "");
     OGL_string(TOOLTIP_TEXT_COLOUR, x + TOOLTIP_TEXT_X, y + h - TOOLTIP_MARGIN, text, TOOLTIP_WRAP,
-               CHARSET_PROPORTIONAL);
+               charset_UI_diff_space);
 }
 
 void update_cursor()

@@ -17,7 +17,6 @@ constexpr float TITLE_X = 22, TITLE_Y = 210;
 constexpr int MESSAGE_COLOUR = 60;
 constexpr float MESSAGE_Y = 60;
 constexpr float TEXT_WRAP = 280;
-constexpr int CHARSET_PROPORTIONAL = 100;
 
 constexpr int TRACK_STYLE = 4;
 constexpr int FILL_STYLE = 5;
@@ -51,7 +50,7 @@ void shell_show_init(const std::string& message, float* fraction)
 
     OGL_plot_back_col();
     w.frame2(PANEL_STYLE, x0 + PANEL_LEFT, y0 + PANEL_BOTTOM, PANEL_WIDTH, PANEL_HEIGHT, "");
-    OGL_string(TITLE_COLOUR, x0 + TITLE_X, y0 + TITLE_Y, "Veltrix 8.50 Beta 8", TEXT_WRAP, CHARSET_PROPORTIONAL);
+    OGL_string(TITLE_COLOUR, x0 + TITLE_X, y0 + TITLE_Y, "Veltrix 8.50 Beta 8", TEXT_WRAP, charset_UI_diff_space);
 
     float f = fraction ? kept_within(*fraction) : kept_within(counter_now++ / CALLS_PER_BAR);
 
@@ -60,6 +59,6 @@ void shell_show_init(const std::string& message, float* fraction)
     float fill_end = left + f * (right - left);
     w.frame1(FILL_STYLE, (left + fill_end) / 2, y0 + BAR_Y, fill_end - left, 0);
 
-    OGL_string(MESSAGE_COLOUR, x0 + TITLE_X, y0 + MESSAGE_Y, message, TEXT_WRAP, CHARSET_PROPORTIONAL);
+    OGL_string(MESSAGE_COLOUR, x0 + TITLE_X, y0 + MESSAGE_Y, message, TEXT_WRAP, charset_UI_diff_space);
     OGL_sbuf();
 }

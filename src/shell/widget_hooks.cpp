@@ -19,7 +19,6 @@ constexpr int PLAIN_FACE = 37;
 constexpr int PLAIN_PRESSED = 34;
 constexpr int PLAIN_EDGE = 44;
 constexpr int PLAIN_TEXT = 42;
-constexpr int CHARSET_PROPORTIONAL = 100;
 constexpr float NO_WRAP = 9999;
 
 // A push button: caption padding, height of its hit box and the caption's baseline offset.
@@ -53,12 +52,12 @@ int plain_action(float x, float y, float width, int lit, int mode, std::string l
     float left = x - width / 2, bottom = y - BUTTON_HALF_HEIGHT;
     OGL_fillrect(lit ? PLAIN_PRESSED : PLAIN_FACE, 1.0f, left, bottom, width, 2 * BUTTON_HALF_HEIGHT);
     OGL_framerect(PLAIN_EDGE, 1.0f, left, bottom, width, 2 * BUTTON_HALF_HEIGHT);
-    OGL_string(PLAIN_TEXT, x - tw / 2, y - CAPTION_DROP, label, NO_WRAP, CHARSET_PROPORTIONAL);
+    OGL_string(PLAIN_TEXT, x - tw / 2, y - CAPTION_DROP, label, NO_WRAP, charset_UI_diff_space);
     if (mnw.open_menu != -1 || !mouse_in(left, bottom, x + width / 2, y + BUTTON_HALF_HEIGHT) || !mnw.click)
         return 0;
     if (!lit && mode != 0) {
         OGL_fillrect(PLAIN_PRESSED, 1.0f, left, bottom, width, 2 * BUTTON_HALF_HEIGHT);
-        OGL_string(PLAIN_TEXT, x - tw / 2, y - CAPTION_DROP, label, NO_WRAP, CHARSET_PROPORTIONAL);
+        OGL_string(PLAIN_TEXT, x - tw / 2, y - CAPTION_DROP, label, NO_WRAP, charset_UI_diff_space);
         OGL_sbuf();
     }
     return 1;
@@ -68,7 +67,7 @@ int plain_is_int(float x, float y, int* variable, int value, std::string label)
 {
     int on = *variable == value;
     OGL_fillrect(on ? PLAIN_PRESSED : PLAIN_FACE, 1.0f, x, y, RADIO_SIZE, RADIO_SIZE);
-    OGL_string(PLAIN_TEXT, x + 2 * RADIO_SIZE, y, label, NO_WRAP, CHARSET_PROPORTIONAL);
+    OGL_string(PLAIN_TEXT, x + 2 * RADIO_SIZE, y, label, NO_WRAP, charset_UI_diff_space);
     if (mnw.open_menu == -1 && mnw.click && mouse_in(x, y, x + RADIO_SIZE, y + RADIO_SIZE))
         *variable = value;
     return *variable == value;

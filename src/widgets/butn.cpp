@@ -150,7 +150,7 @@ void BTN_util_draw_label(float x, float y, int align, const std::string& label_t
     }
     for (int i = 0; i < line_count; ++i) {
         float lx = align == ALIGN_END_AT_X ? x - proportional_text_width(lines[i]) : x;
-        OGL_string(colour, lx, line_y[i], lines[i], NO_WRAP, CHARSET_PROPORTIONAL);
+        OGL_string(colour, lx, line_y[i], lines[i], NO_WRAP, charset_UI_diff_space);
     }
 }
 
@@ -373,7 +373,7 @@ void BTN_frame2(int style, float x, float y, float width, float height, std::str
     const float title_x = style == INSTALLER_PANEL_STYLE ? x + INSTALLER_TITLE_INDENT
                                                          : x + width / 2 - proportional_text_width(title) / 2;
     const float title_y = y + height - (style == WINDOW_PANEL_STYLE ? WINDOW_TITLE_DROP : TITLE_DROP);
-    OGL_string(p->title_colour, title_x, title_y, title, NO_WRAP, CHARSET_PROPORTIONAL);
+    OGL_string(p->title_colour, title_x, title_y, title, NO_WRAP, charset_UI_diff_space);
 
     if (style != WINDOW_PANEL_STYLE || is_system_box(mnw.cur_win)) return;
     const float cy1 = mnw.box_h - CLOSE_FROM_TOP_1, cy2 = mnw.box_h - CLOSE_FROM_TOP_2;

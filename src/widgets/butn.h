@@ -9,10 +9,6 @@
 // Texture refs of the two images the painters read.
 constexpr int TEX_INTERFACE_ATLAS = 363;
 constexpr int TEX_INSTALLER_PICTURE = 364;
-// Proportional interface font of OGL_string.
-constexpr int CHARSET_PROPORTIONAL = 100;
-constexpr int CHARSET_FIXED_NUMBERS = 102;
-constexpr int CHARSET_TWO_BYTE = 103;
 // A wrap width this large turns OGL_string's wrapping off.
 constexpr float NO_WRAP = 9999.0f;
 

@@ -33,7 +33,7 @@ int BTN_enterstring(float x, float y, std::string* text, int max_length, int fie
     BTN_frame1(FIELD_STYLE, x + 3 * l - 2, y + 3, UNITS_PER_CHARACTER * l + 10, 0);
     BTN_util_draw_label(x - LABEL_LEFT_GAP, y, ALIGN_END_AT_X, left, 0);
     BTN_util_draw_label(x + UNITS_PER_CHARACTER * l + LABEL_RIGHT_GAP, y, ALIGN_START_AT_X, right, 0);
-    OGL_string(TEXT_COLOUR, x, y, *text, NO_WRAP, CHARSET_PROPORTIONAL);
+    OGL_string(TEXT_COLOUR, x, y, *text, NO_WRAP, charset_UI_diff_space);
 
     // Typing goes on while a pop-up is open, so the field does not go quiet for menus.
     const hit_rect hit{x, y, x + UNITS_PER_CHARACTER * l, y + HIT_ABOVE};

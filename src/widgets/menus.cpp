@@ -350,7 +350,7 @@ void menu_draw()
 {
     const int open = mnw.open_menu;
     if (open < 0 || open >= static_cast<int>(menu.size())) return;
-    const int text_charset = mnw._lang == LANG_KOREAN ? CHARSET_TWO_BYTE : CHARSET_PROPORTIONAL;
+    const int text_charset = mnw._lang == LANG_KOREAN ? charset_UI_menus_KOR : charset_UI_diff_space;
 
     if (open != POPUP_MENU) {
         BTN_frame1(0, mnw.x_res * 0.5f, mnw.scr_y0 + BAR_TOP - BAR_CENTRE_DROP, static_cast<float>(mnw.x_res), 0);
@@ -402,7 +402,7 @@ void menu_draw()
             OGL_line(LIGHT_LINE, 1.0f, it.x1, it.y1, it.x2 - 1, it.y1);
             continue;
         }
-        const int charset = it.two_byte ? CHARSET_TWO_BYTE : CHARSET_PROPORTIONAL;
+        const int charset = it.two_byte ? charset_UI_menus_KOR : charset_UI_diff_space;
         const float text_x = it.x1 + (open == POPUP_MENU ? POPUP_TEXT_DX : ITEM_TEXT_DX);
         size_t hint = it.name.rfind('[');
         if (hint == std::string::npos || hint == 0) {

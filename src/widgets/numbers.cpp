@@ -120,7 +120,7 @@ int BTN_flt_range(float x, float y, float* value, int digits, int decimals, floa
 
     draw_frame_and_labels(x, y, digits, left, right);
     draw_arrows(x, y, digits);
-    OGL_number(VALUE_COLOUR, x + VALUE_DX, y, *value, digits, decimals, CHARSET_FIXED_NUMBERS);
+    OGL_number(VALUE_COLOUR, x + VALUE_DX, y, *value, digits, decimals, charset_UI_fixed_10);
     return stepped;
 }
 
@@ -171,7 +171,7 @@ void BTN_display_number(float x, float y, float value, int digits, int decimals,
     std::string left, right;
     BTN_expand_label(label, &left, &right, nullptr);
     draw_frame_and_labels(x, y, digits, left, right);
-    OGL_number(VALUE_COLOUR, x + VALUE_DX, y, value, digits, decimals, CHARSET_FIXED_NUMBERS);
+    OGL_number(VALUE_COLOUR, x + VALUE_DX, y, value, digits, decimals, charset_UI_fixed_10);
 }
 
 void BTN_chars(float x, float y, char* text, int count, std::string label)
@@ -184,7 +184,7 @@ void BTN_chars(float x, float y, char* text, int count, std::string label)
 
     for (int k = 0; k < count; ++k) {
         const float cx = x + COLUMN * k;
-        OGL_string(VALUE_COLOUR, cx + CHAR_DX, y, std::string(1, text[k]), NO_WRAP, CHARSET_PROPORTIONAL);
+        OGL_string(VALUE_COLOUR, cx + CHAR_DX, y, std::string(1, text[k]), NO_WRAP, charset_UI_diff_space);
         if (mouse_in({cx, y - HELP_BELOW, cx + COLUMN, y + HELP_ABOVE})) stls.help_line = help;
         // The wheel turns even while a menu is open.
         const hit_rect column{cx, y - FIELD_BELOW, cx + COLUMN, y + FIELD_ABOVE};

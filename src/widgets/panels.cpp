@@ -88,6 +88,6 @@ int BTN_tab(int column, int row, int* current, int value, std::string title)
     draw_atlas_cell(x - TAB_ART_HALF_WIDTH, y - TAB_HALF_HEIGHT, x + TAB_ART_HALF_WIDTH, y + TAB_HALF_HEIGHT, TAB_S1, t1,
                     TAB_S2, t1 + TAB_ART_HEIGHT);
     OGL_string(selected ? TAB_SELECTED_COLOUR : TAB_OTHER_COLOUR, x - TAB_TITLE_DX, y - TAB_TITLE_DY, title, NO_WRAP,
-               CHARSET_PROPORTIONAL);
+               charset_UI_diff_space);
     return result;
 }

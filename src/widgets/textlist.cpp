@@ -111,7 +111,7 @@ int BTN_textlist(float x, float y, int* choice, std::string items, std::string l
         *choice = std::clamp(*choice, 0, last);
     } else {
         const std::string& shown = entries[*choice];
-        OGL_string(CHOICE_COLOUR, x - proportional_text_width(shown) / 2, y, shown, NO_WRAP, CHARSET_PROPORTIONAL);
+        OGL_string(CHOICE_COLOUR, x - proportional_text_width(shown) / 2, y, shown, NO_WRAP, charset_UI_diff_space);
         if (mouse_in(hit)) stls.help_line = help;
     }
     return result;
