@@ -9,13 +9,11 @@
 #include <cstring>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/globals.h"
 #include "core/paths.h"
 
 namespace {
-
-// "We could not open a file to read from it".
-constexpr int err_file_unreadable = 20006;
 
 // Up to this size a file is read into a buffer rather than mapped: a
 // mapping's set-up, page faults and tear-down cost more than copying so few
@@ -313,15 +311,15 @@ int calc_file_md5(const std::string& path, std::string& sig) {
   // What the reader would refuse (a missing file, a folder, a FIFO) cannot be
   // signed either.
   const int fd = open(full.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return err_file_unreadable;
+  if (fd < 0) return kErrFileOpenRead;
   const fd_closer closer{fd};
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return err_file_unreadable;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return kErrFileOpenRead;
   if (info.st_size <= small_file_limit) {
     bool grew = false;
-    if (!sign_small_file(fd, sig, grew)) return err_file_unreadable;
+    if (!sign_small_file(fd, sig, grew)) return kErrFileOpenRead;
     if (!grew) return 0;
-    if (fstat(fd, &info) != 0) return err_file_unreadable;
+    if (fstat(fd, &info) != 0) return kErrFileOpenRead;
   }
-  return sign_large_file(fd, size_t(info.st_size), sig) ? 0 : err_file_unreadable;
+  return sign_large_file(fd, size_t(info.st_size), sig) ? 0 : kErrFileOpenRead;
 }

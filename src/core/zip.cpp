@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/globals.h"
 #include "core/paths.h"
 #include "core/xmap.h"
@@ -28,12 +29,6 @@
 
 namespace {
 
-constexpr int err_zip_open = 20001;
-constexpr int err_zip_short_read = 20002;
-constexpr int err_zip_create = 20003;
-constexpr int err_fork_too_big = 20005;
-constexpr int err_file_unreadable = 20006;
-constexpr int err_bad_appledouble = 20012;
 constexpr int err_no_memory = 12;
 
 constexpr const char macosx_prefix[] = "__MACOSX";
@@ -139,7 +134,7 @@ int read_current_entry(unzFile archive, const unz_file_info64& info, byte_buffer
     if (done != size) {
       unzCloseCurrentFile(archive);
       NOTE_FAILURE();
-      return err_zip_short_read;
+      return kErrZipRead;
     }
     length = size_t(size);
   }
@@ -244,7 +239,7 @@ int stream_entry_to_file(unzFile archive, const unz_file_info64& info, const std
     done += uint64_t(got);
   }
   if (error == 0 && done != info.uncompressed_size) {
-    error = err_zip_short_read;
+    error = kErrZipRead;
     NOTE_FAILURE();
   }
   const int closed = unzCloseCurrentFile(archive);
@@ -395,7 +390,7 @@ int unzip_resource_fork(void* handle, std::string path, const unz_file_info64_s&
   size_t length = 0;
   int error = 0;
   if (info.uncompressed_size > appledouble_entry_limit) {
-    error = err_bad_appledouble;
+    error = kErrZipForkHeader;
     NOTE_FAILURE();
   } else {
     error = read_current_entry(archive, info, buffer, length);
@@ -459,8 +454,8 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
     xer << "that incoming file is " << zip << "\n";
     xer << "in c-form, it is " << zip.c_str() << "\n";
     xer << "the size is " << zip.size() << "\n";
-    log_summary(err_zip_open, zip, dir);
-    return err_zip_open;
+    log_summary(kErrZipOpen, zip, dir);
+    return kErrZipOpen;
   }
 
   int error = unzGoToFirstFile(archive);
@@ -631,7 +626,7 @@ int pack_file(const std::string& file, const std::string& zip) {
     zipFile archive = zipOpen64(zip_path.c_str(), APPEND_STATUS_CREATE);
     if (archive == nullptr) {
       NOTE_FAILURE();
-      return err_zip_create;
+      return kErrZipCreate;
     }
     zip_fileinfo info{};
     info.external_fa = symlink_attributes;
@@ -647,12 +642,12 @@ int pack_file(const std::string& file, const std::string& zip) {
   xmap_class reader(file);
   if (reader.base == nullptr) {
     NOTE_FAILURE();
-    return err_file_unreadable;
+    return kErrFileOpenRead;
   }
   zipFile archive = zipOpen64(zip_path.c_str(), APPEND_STATUS_CREATE);
   if (archive == nullptr) {
     NOTE_FAILURE();
-    return err_zip_create;
+    return kErrZipCreate;
   }
   // The mode travels in the high 16 bits, so an executable stays executable.
   zip_fileinfo info{};
@@ -665,7 +660,7 @@ int pack_file(const std::string& file, const std::string& zip) {
     if (plat::fork_read(normal, finder, fork) == 0 && !fork.empty()) {
       if (fork.size() >= fork_size_limit) {
         NOTE_FAILURE();
-        error = err_fork_too_big;
+        error = kErrZipForkTooBig;
       } else {
         const std::string image = plat::appledouble_encode(finder, fork);
         error = write_entry(archive, std::string(macosx_prefix) + "/._" + leaf, nullptr, Z_DEFLATED, image.data(),

@@ -26,6 +26,7 @@
 
 #include "core/alert.h"
 #include "core/clock.h"
+#include "core/errors.h"
 #include "core/globals.h"
 #include "core/paths.h"
 #include "core/prefs.h"
@@ -53,8 +54,6 @@ constexpr int LINE_TOO_MANY_SLOTS = 272;
 constexpr int LINE_SERVER_DIRCHAR = 287;
 constexpr int LINE_PATH_DIRCHAR = 288;
 
-constexpr int HTTP_ERR_NO_CONNECTION = 20009;
-constexpr int HTTP_ERR_LOOKUP = 20011;
 
 // The status code sits at characters 9-11 of "HTTP/1.1 200 OK"; the reason from 13 on.
 constexpr size_t STATUS_LINE_MIN = 12;
@@ -177,7 +176,7 @@ down_class::down_class(const char* server, unsigned short port, const char* requ
     if (address == 0) {
         xer << "Translated server " << server_name << " to IP addy: " << dotted(address)
             << " and port = " << port << "\n";
-        error = HTTP_ERR_LOOKUP;
+        error = kErrNetNoServer;
         return;
     }
 
@@ -253,7 +252,7 @@ int down_class::GetOSErr() const
         return error;
     if (sock)
         return sock->GetOSError();
-    return HTTP_ERR_NO_CONNECTION;
+    return kErrNetNoConnection;
 }
 
 // [Step] ---------------------------------------------------------------------------------
