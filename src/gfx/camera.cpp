@@ -12,7 +12,6 @@ xcam_class xcam;
 
 namespace {
 
-constexpr double DEGREES_TO_RADIANS = 0.017453292519943295;
 // Starting extents of an accumulated box: "nothing yet" on every axis.
 constexpr double EMPTY_BOX = 9.9e9;
 

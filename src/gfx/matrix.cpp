@@ -9,7 +9,6 @@ double gIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 namespace {
 
-constexpr double DEGREES_TO_RADIANS = 0.017453292519943295;
 // Below this length an arbitrary rotation axis is treated as no axis at all.
 constexpr double SHORTEST_AXIS = 0.0001;
 

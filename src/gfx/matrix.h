@@ -6,6 +6,8 @@
 
 extern double gIdentity[16];
 
+constexpr double DEGREES_TO_RADIANS = 0.017453292519943295;
+
 void setIdentityMatrix(double* m);
 void copyMatrix(double* dst, const double* src);
 void transposeMatrix(double* dst, const double* src);

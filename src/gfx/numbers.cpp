@@ -19,7 +19,6 @@ constexpr int MAX_CELLS = 11;
 constexpr float SIGN_THRESHOLD = 0.1f;
 // The mantissa of the exponent form keeps three digits.
 constexpr float MANTISSA_LIMIT = 999;
-constexpr float CELL_DROP = 2;
 
 // Integer digit count of s, never above 10, by the thresholds the fields were designed with.
 int integer_digits(float s)
@@ -62,7 +61,7 @@ void OGL_number(int colour, float x, float y, float value, int digits, int decim
     float cell[4] = {0, 0, 0, 0};  // s0, t0, width, height
     const float adv = static_cast<float>(OGL_strtex(charset, colour, &cell[0], &cell[1], &cell[2], &cell[3]));
     const float x0 = std::round(x + mnw.off_x);
-    const float y0 = std::round(y + mnw.off_y) - CELL_DROP;
+    const float y0 = std::round(y + mnw.off_y) - OGL_CELL_DROP;
     glBegin(GL_QUADS);
 
     const float a = std::fabs(value);

@@ -30,8 +30,6 @@ constexpr float KOREAN_CELL = 13;
 constexpr int KOREAN_CELLS_PER_ROW = 40;
 constexpr int FIXED_6_ADVANCE = 6, FIXED_10_ADVANCE = 10, KOREAN_ADVANCE = 15;
 constexpr int CELLS_PER_ROW = 21;
-// The 11-pixel cell stands this far below the given baseline.
-constexpr float CELL_DROP = 2;
 constexpr float LINE_STEP = 10;
 // Wrapping estimates the next word at this many pixels per byte, whatever the charset.
 constexpr float WORD_BYTE_WIDTH = 6;
@@ -189,7 +187,7 @@ void OGL_string(int colour, float x, float y, const std::string& text, float wra
     if (cell_w == 0)
         return;  // bad charset: the alert has been raised and nothing can be drawn
     const float x0 = whole_pixel(x + mnw.off_x);
-    float y0 = whole_pixel(y + mnw.off_y) - CELL_DROP;
+    float y0 = whole_pixel(y + mnw.off_y) - OGL_CELL_DROP;
     float pen = x0;
     const bool wrapping = wrap_width < OGL_NO_WRAP;
     const size_t length = text.size();

@@ -11,6 +11,8 @@ constexpr int charset_UI_fixed_6 = 101;     // fixed 6-px advance
 constexpr int charset_UI_fixed_10 = 102;    // fixed 10-px advance
 constexpr int charset_UI_menus_KOR = 103;   // two bytes per glyph, 15-px advance
 
+// A glyph's 11-pixel cell stands this far below the baseline it is drawn at.
+constexpr float OGL_CELL_DROP = 2;
 constexpr int OGL_FONT_TEX = 363;       // the interface atlas holding the glyph cells
 constexpr int OGL_KOREAN_FONT_TEX = 367;
 // A wrap width at or above this turns wrapping off.

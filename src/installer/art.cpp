@@ -24,7 +24,6 @@ constexpr int TEX_MAIN_BACKGROUND = 365, TEX_SECOND_BACKGROUND = 366;
 // The picture sits in a texture 1024 texels wide, and the texture manager reads scratch rows that far
 // apart for it, so the picture's 1010-pixel rows are laid out at that stride.
 constexpr int PICTURE_SCRATCH_STRIDE = 1024;
-constexpr float PICTURE_TEXELS = 1024.0f;
 
 // Globe cells: 64 x 64, eight to a row, from t 66.
 constexpr int GLOBE_CELL = 64, GLOBE_PER_ROW = 8, GLOBE_T0 = 66;

@@ -26,7 +26,6 @@ namespace {
 
 // The atlas is 512 texels on a side; the installer picture sits in a texture 1024 texels wide.
 constexpr float ATLAS_TEXELS = 512.0f;
-constexpr float PICTURE_TEXELS = 1024.0f;
 
 // A label longer than this many characters is split onto two lines (unless it starts with '-').
 constexpr size_t LABEL_SPLIT_LENGTH = 12;

@@ -9,6 +9,8 @@
 // Texture refs of the two images the painters read.
 constexpr int TEX_INTERFACE_ATLAS = 363;
 constexpr int TEX_INSTALLER_PICTURE = 364;
+// Side of the installer picture's texture, in texels.
+constexpr float PICTURE_TEXELS = 1024.0f;
 // A wrap width this large turns OGL_string's wrapping off.
 constexpr float NO_WRAP = 9999.0f;
 
