@@ -239,11 +239,7 @@ int read_directory(const std::string& path_in, std::string caption) {
   const int count = int(sim_info.size());
   const int step = count / progress_steps_examining > 1 ? count / progress_steps_examining : 1;
   std::vector<std::string> locals(count);
-  for (int i = 0; i < count; ++i) {
-    const std::string& listed = sim_info[i].back().path;
-    const size_t slash = listed.find('/');
-    locals[i] = dest_dir_path + (slash == std::string::npos ? listed : listed.substr(slash + 1));
-  }
+  for (int i = 0; i < count; ++i) locals[i] = local_path_of(sim_info[i].back().path);
   signing_pool signer(locals);
   for (int i = 0; i < count; ++i) {
     file_version_struct& v = sim_info[i].back();
