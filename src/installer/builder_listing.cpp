@@ -10,6 +10,7 @@
 #include "core/paths.h"
 #include "core/zip.h"
 #include "installer/builder.h"
+#include "installer/install_tree.h"
 #include "installer/listing.h"
 
 std::map<std::string, int, no_case_compare_string> sim_info_index;
@@ -39,15 +40,6 @@ int whole_kb(const std::string& path) {
   struct stat st;
   if (lstat(path.c_str(), &st) != 0) return 0;
   return int(double(st.st_size) * 0.001);
-}
-
-// Position of the last separator, searching back from the second-to-last character.
-size_t last_separator(const std::string& path) {
-  if (path.size() < 2) return std::string::npos;
-  for (size_t i = path.size() - 2;; --i) {
-    if (path[i] == '\\' || path[i] == ':' || path[i] == '/') return i;
-    if (i == 0) return std::string::npos;
-  }
 }
 
 void write_record(const file_version_struct& v, const std::string& name) {
@@ -144,9 +136,8 @@ void write_removals() {
     if (!history.front().download) continue;
     const std::string& listed = history.front().path;
     if (!is_good_file(src_fold + listed, 0, 0)) continue;
-    const size_t cut = last_separator(listed);
-    const std::string folder = cut == std::string::npos ? "" : listed.substr(0, cut + 1);
-    const std::string name = cut == std::string::npos ? listed : listed.substr(cut + 1);
+    const std::string folder = folder_of(listed);
+    const std::string name = listed.substr(folder.size());
     write_folder_record(folder);
     for (const file_version_struct& v : history) write_record(v, name);
     const file_version_struct& last = history.back();
@@ -175,9 +166,8 @@ void chop_platform(std::string& path, int platform) {
 void comp_file(std::string file) {
   const std::string rel = file.compare(0, src_fold.size(), src_fold) == 0 ? file.substr(src_fold.size()) : file;
   const std::string zip = release_folder() + rel + ".zip";
-  const size_t cut = last_separator(rel);
-  const std::string folder = cut == std::string::npos ? "" : rel.substr(0, cut + 1);
-  const std::string name = cut == std::string::npos ? rel : rel.substr(cut + 1);
+  const std::string folder = folder_of(rel);
+  const std::string name = rel.substr(folder.size());
 
   const int error = file_to_zip(file, zip);
   if (error != 0) fatal("I could not zip a file!", error_str(error), file, zip, __LINE__);

@@ -13,6 +13,7 @@
 #include "gfx/text.h"
 #include "gfx/viewport.h"
 #include "installer/builder.h"
+#include "installer/install_tree.h"
 #include "platform/events.h"
 
 std::string sim_name = "Veltrix 8.50 Beta 8";
@@ -284,17 +285,7 @@ int path_is_dvd_only(std::string path) {
 }
 
 int want_reg(std::string path) {
-  size_t start = 0;
-  if (path.size() >= 2) {
-    for (size_t i = path.size() - 2;; --i) {
-      if (path[i] == '\\' || path[i] == ':' || path[i] == '/') {
-        start = i + 1;
-        break;
-      }
-      if (i == 0) break;
-    }
-  }
-  const std::string name = path.substr(start);
+  const std::string name = leaf_of(path);
   const int lat = int(std::strtol(name.substr(0, 3).c_str(), nullptr, 10));
   if (lat < -60 || lat > 60) fatal("Out of range lat!", path, name, "", __LINE__);
   const int lon = name.size() > 3 ? int(std::strtol(name.substr(3, 4).c_str(), nullptr, 10)) : 0;

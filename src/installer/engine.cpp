@@ -73,24 +73,11 @@ struct transfer_source {
 };
 transfer_source source[max_streams];
 
-bool is_separator(char c) { return c == '/' || c == ':' || c == '\\'; }
-
 std::string stream_archive(int stream)
 {
     std::string archive = temp_path + std::to_string(stream) + ".zip";
     set_dir_chars(archive);
     return archive;
-}
-
-std::string last_component(const std::string& path)
-{
-    if (path.size() < 2)
-        return path;
-    for (size_t i = path.size() - 1; i-- > 0;) {
-        if (is_separator(path[i]))
-            return path.substr(i + 1);
-    }
-    return path;
 }
 
 void log_action(const char* prefix, const std::string& path, int result)
@@ -112,14 +99,6 @@ void remember_ancestors(const std::string& local)
         if (cut == 0)
             break;
     }
-}
-
-int active_stream_count()
-{
-    int active = 0;
-    for (int s = 0; s < max_streams; ++s)
-        active += next.slot_active[s] ? 1 : 0;
-    return active;
 }
 
 // After a stream finished a file: start another stream or stop this one to follow the rate.
@@ -244,6 +223,14 @@ void drop_transfer(int slot)
 
 } // namespace
 
+int active_stream_count()
+{
+    int active = 0;
+    for (int s = 0; s < max_streams; ++s)
+        active += next.slot_active[s] ? 1 : 0;
+    return active;
+}
+
 long long transfer_percent(int slot)
 {
     if (slot < 0 || slot >= HTTP_SLOT_COUNT)
@@ -347,7 +334,7 @@ int grab_files()
         std::string archive = stream_archive(s);
         next.slot_wants[s] = 0;
         crnt_file_path = remote;
-        crnt_file_name = last_component(remote);
+        crnt_file_name = leaf_of(remote);
 
         if (path_has_no_file(v.path)) {
             __MACIBM_alert(0, "I am working through the list and found a path that has no file!",
@@ -382,7 +369,7 @@ int grab_files()
                 next.kb_in_flight += stg.file_fraction * v.zip_kb;
             } else if (result == 2) {
                 retry_elsewhere(s);
-            } else if (int damage = archive_damage(archive, last_component(local)); damage != 0) {
+            } else if (int damage = archive_damage(archive, leaf_of(local)); damage != 0) {
                 // Every server may serve the same broken archive: after enough draws the user
                 // hears of it as the extraction failure it is, and the install ends.
                 int tries = ++damaged_tries[next.slot_file[s]];

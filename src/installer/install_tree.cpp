@@ -160,3 +160,8 @@ std::string folder_of(const std::string& path)
     }
     return std::string();
 }
+
+std::string leaf_of(const std::string& path)
+{
+    return path.substr(folder_of(path).size());
+}

@@ -1,5 +1,5 @@
-// install_tree: folder preparation before an install, the listing-format exit, and the two path
-// helpers that the listing reader, the decisions and the engine share.
+// install_tree: folder preparation before an install, the listing-format exit, and the path
+// helpers that the listing reader, the decisions, the engine and the release builder share.
 // Called by the installer screen (INSTALL), the server-list reader and read_directory.
 // Invariant: folders are only ever created inside dest_dir_path (or as its own ancestors).
 #pragma once
@@ -31,3 +31,6 @@ void make_shortcut();
 // Folder part of a path: up to and including the last separator found scanning back from the
 // second-to-last character; empty when there is none.
 [[nodiscard]] std::string folder_of(const std::string& path);
+
+// File part of a path: what follows its folder_of part (the whole path when that is empty).
+[[nodiscard]] std::string leaf_of(const std::string& path);

@@ -96,6 +96,11 @@ TEST(InstallPaths, TrimFolderAndNoFileTests)
     EXPECT_EQ(folder_of("/x/y/z.txt"), "/x/y/");
     EXPECT_EQ(folder_of("/x/y/"), "/x/");
     EXPECT_EQ(folder_of("name"), "");
+    EXPECT_EQ(leaf_of("/x/y/z.txt"), "z.txt");
+    EXPECT_EQ(leaf_of("Airfoils:naca.afl"), "naca.afl");
+    EXPECT_EQ(leaf_of("/x/y/"), "y/");
+    EXPECT_EQ(leaf_of("name"), "name");
+    EXPECT_EQ(leaf_of("/"), "/");
 }
 
 TEST(Destination, RecognisesAnInstallByItsFourFolders)
