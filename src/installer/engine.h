@@ -30,6 +30,9 @@ void extract_and_delete_file(std::string zip, std::string dest);
 // and their partial archives; two streams start, all counters at 0. all_done is kept.
 void reset_slots();
 
+// Streams switched on now: what the scheduler weighs against its target and the screen shows.
+[[nodiscard]] int active_stream_count();
+
 // Percentage received of the transfer in an HTTP slot, in 64 bits so large files cannot
 // overflow: 0 when the slot has no transfer, -1 while its length is unknown.
 [[nodiscard]] long long transfer_percent(int slot);

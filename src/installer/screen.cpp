@@ -157,13 +157,9 @@ void draw_status_block(status_state& status, install_timing& timing)
         std::string installed;
         set_size_str(next.kb_done_unzip, &installed);
         std::string left;
-        if (status.totl_inst_rat > RATIO_SHOWS_TIME_LEFT) {
-            int streams = 0;
-            for (int s = 0; s < max_streams; ++s)
-                streams += next.slot_active[s] ? 1 : 0;
+        if (status.totl_inst_rat > RATIO_SHOWS_TIME_LEFT)
             left = time_left_text(next.kb_done_zip + next.kb_in_flight, xtim.elapsed - next.install_start,
-                status.tot_down_req, streams);
-        }
+                status.tot_down_req, active_stream_count());
         block = running_status(stg.file_action, crnt_file_name, stg.file_fraction, status.totl_inst_rat, installed,
             status.tot_disk_req_str, left);
     } else {
