@@ -8,7 +8,6 @@
 #include "core/prefs.h"
 #include "core/stg.h"
 #include "installer/destination.h"
-#include "net/http.h"
 #include "shell/event_proc.h"
 #include "shell/startup.h"
 
@@ -38,8 +37,6 @@ int main(int argc, char** argv)
     install_name = no_install_name;
     set_stg_defaults();
 
-    // The proxy fields live in the HTTP client; the preference file reads and writes them there.
-    pref_set_proxy_fields({&http.proxy_host, &http.proxy_port, &http.proxy_port_int});
     pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
     clamp_stg_preferences();
     clamp_download_platform();
