@@ -16,6 +16,7 @@
 
 #include "core/globals.h"
 #include "installer/builder.h"
+#include "installer/engine.h"
 #include "shell/app_hooks.h"
 
 // The builder runs no frame loop of the installer's screen: the shell's
@@ -78,8 +79,9 @@ int main(int argc, char** argv) {
     }
   }
   if (positional_count != 2) return wrong_arguments("a reference tree and an output folder are needed");
-  // ':' and '\' separate folders in the program's paths as '/' does.
-  if (name.find_first_of("/:\\") != std::string::npos || name == "." || name == "..")
+  // The installer renames the install folder to the release name only when it is one plain
+  // folder name; ':' and '\' separate folders in the program's paths as '/' does.
+  if (!name.empty() && !is_plain_folder_name(name))
     return wrong_arguments("a release name cannot hold '/', ':' or '\\'");
 
   src_fold = as_folder(absolute(positional[0]));
