@@ -25,9 +25,7 @@ e2e_click $DECLINE_X $DECLINE_Y
 # Declined: back on the main screen (its green INSTALL control shows again), nothing fetched.
 installer_wait_pixels declined 452 80 80 18 'g > 90 && r < 80' 200
 [ "$(installer_requests .zip)" = "$(installer_requests directory.txt.zip)" ] || e2e_fail "a declined agreement fetched files"
-e2e_click $INSTALL_X $INSTALL_Y
-installer_wait_agreement
-e2e_click $AGREE_X $AGREE_Y
+installer_agree_and_install
 installer_wait_log "Install ended: INSTALLATION COMPLETE!"
 # The release panel's status line (at 154, 615) shows the completion text in the success green.
 installer_wait_pixels complete 150 610 200 16 'g > 60 && r < 40 && b < 40' 20
