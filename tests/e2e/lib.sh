@@ -129,8 +129,8 @@ installer_run() {
 
 # Waits until the log holds the text (a fixed string).
 installer_wait_log() {
-  local text=$1 limit=${2:-$E2E_WAIT} i
-  for ((i = 0; i < limit * 10; i++)); do
+  local text=$1 i
+  for ((i = 0; i < E2E_WAIT * 10; i++)); do
     grep -qF -- "$text" "$T/app/Log.txt" 2>/dev/null && return 0
     e2e_running "$E2E_PROGRAM_PID" || e2e_fail "the installer ended before the log said: $text"
     sleep 0.1
