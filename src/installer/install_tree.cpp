@@ -134,7 +134,7 @@ void trim_dest_folder(std::string& path)
     path.erase(0, slash + 1);
 }
 
-int path_has_no_file(std::string path)
+int path_has_no_file(const std::string& path)
 {
     if (path.empty())
         return 0;

@@ -20,7 +20,7 @@ void new_format(std::string path);
 void trim_dest_folder(std::string& path);
 
 // 1 when the path names a folder rather than a file (ends in ':' or '/'); 0 for an empty path.
-[[nodiscard]] int path_has_no_file(std::string path);
+[[nodiscard]] int path_has_no_file(const std::string& path);
 
 // Kept as the empty hook the design has.
 void make_shortcut();

@@ -209,7 +209,7 @@ int read_directory(const std::string& path_in, std::string caption) {
 
       // A fatal alert ends the program; should one return, nothing of the
       // listing is kept, so nothing on the disk is touched.
-      if (record.path.empty() || record.path.back() == ':' || record.path.back() == '/') {
+      if (record.path.empty() || path_has_no_file(record.path)) {
         reject_record("I am reading the directory text file and found a path that has no file!", record.path);
         sim_info.clear();
         return LISTING_REJECTED;
