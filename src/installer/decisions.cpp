@@ -88,10 +88,10 @@ int choose_files()
             continue;
         file_version_struct& v = history.back();
         int want = want_this_f(static_cast<int>(i), static_cast<int>(history.size()) - 1, v.kind);
-        bool gone = v.sig_want == "GONE";
+        bool gone = v.sig_want == SIG_GONE;
         if (want) {
             std::string local = local_path_of(v.path);
-            if (v.sig_have == "NONE") {
+            if (v.sig_have == SIG_NONE) {
                 want = gone ? 0 : 1;
             } else if (v.sig_have == v.sig_want) {
                 want = 0;

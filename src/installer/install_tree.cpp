@@ -79,7 +79,7 @@ void make_dirs()
         if (history.empty())
             continue;
         const file_version_struct& current = history.back();
-        if (current.sig_want == "GONE")
+        if (current.sig_want == SIG_GONE)
             continue;
         if (!want_this_f(static_cast<int>(i), static_cast<int>(history.size()) - 1, current.kind))
             continue;
