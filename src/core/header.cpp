@@ -14,10 +14,6 @@ constexpr int bad_ouf_type_line = 974;
 constexpr int cannot_save_line = 1018;
 constexpr int bad_check_type_line = 12;
 
-bool is_blank(char c) { return c == '\t' || c == ' '; }
-bool is_line_end(char c) { return c == '\0' || c == '\r' || c == '\n'; }
-bool is_terminator(char c) { return is_blank(c) || is_line_end(c); }
-
 }  // namespace
 
 bool ouf_open(std::string path, int type, int version, std::string notice)
@@ -96,21 +92,7 @@ int xmap_class::check_file(int type, int* versions, const char* keyword, std::st
         TXT_str_scan_eoln(nullptr);  // the rest of line 1
         if (letter != 'A' && letter != 'I')
             return 0;
-        while (cur < end && is_blank(*cur))
-            ++cur;
-        int sign = 1;
-        if (cur < end && *cur == '-') {
-            sign = -1;
-            ++cur;
-        }
-        if (cur < end && *cur == '+') {
-            sign = 1;
-            ++cur;
-        }
-        uint32_t value = 0;  // wraps like the 32-bit original, without overflow
-        while (cur < end && !is_terminator(*cur))
-            value = value * 10 + static_cast<uint32_t>(static_cast<unsigned char>(*cur++) - '0');
-        version = static_cast<int32_t>(value * static_cast<uint32_t>(sign));
+        version = TXT_int_scan();
         TXT_str_scan_eoln(rest);
     }
 
@@ -126,18 +108,9 @@ int xmap_class::check_file(int type, int* versions, const char* keyword, std::st
     if (keyword == nullptr)
         return version;
 
-    while (cur < end && is_blank(*cur))
-        ++cur;
-    const char* mark = cur;
-    const char* word = keyword;
-    while (*word != '\0' && cur < end && *cur == *word) {
-        ++cur;
-        ++word;
-    }
-    if (*word == '\0' && (cur == end || is_terminator(*cur))) {
-        TXT_str_scan_eoln(nullptr);
-        return version;
-    }
-    cur = mark;
-    return 0;
+    // The keyword must stand as a whole word, ended by a blank or the line's end.
+    if (!TXT_str_scan_match(keyword, 1))
+        return 0;
+    TXT_str_scan_eoln(nullptr);
+    return version;
 }
