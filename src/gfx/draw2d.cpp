@@ -135,14 +135,7 @@ void OGL_plot_back_tex()
     tman.bind_ref(OGL_BACKGROUND_TEX, 0, 0);
     const float x0 = mnw.scr_x0;
     glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(x0, 0);
-    glTexCoord2f(0, 1);
-    glVertex2f(x0, BACKGROUND_SIZE);
-    glTexCoord2f(1, 1);
-    glVertex2f(x0 + BACKGROUND_SIZE, BACKGROUND_SIZE);
-    glTexCoord2f(1, 0);
-    glVertex2f(x0 + BACKGROUND_SIZE, 0);
+    OGL_rect_vertices(x0, 0, x0 + BACKGROUND_SIZE, BACKGROUND_SIZE, 0, 0, 1, 1);
     glEnd();
 }
 
