@@ -190,15 +190,7 @@ void xcam_class::LookAtCamera(xcam_class* other, double* dir, double dist)
             }
         }
     }
-    is_ortho = 1;
-    buildOrthoMatrix(proj, lo[0], hi[0], lo[1], hi[1], lo[2], hi[2]);
-    changed = 1;
-    o_top = hi[1];
-    o_left = lo[0];
-    o_right = hi[0];
-    o_bottom = lo[1];
-    near_z = -lo[2];
-    far_z = fake_far_z = -hi[2];
+    SetupOrtho(lo[0], hi[0], lo[1], hi[1], lo[2], hi[2]);
 }
 
 void xcam_class::fetch_modelview_if_stale()
