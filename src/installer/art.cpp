@@ -30,6 +30,9 @@ constexpr int GLOBE_CELL = 64, GLOBE_PER_ROW = 8, GLOBE_T0 = 66;
 
 constexpr int BYTES_PER_PIXEL = 4;
 
+// Palette entry the main background is drawn with.
+constexpr int BACKGROUND_TINT_COLOUR = 48;
+
 void load_image(int ref, int type, const unsigned char* pixels, int width, int height, int stride)
 {
     scratch_dx = width;
@@ -86,6 +89,13 @@ int interface_icon(float x, float y, int i)
     const float s = static_cast<float>((i % GLOBE_PER_ROW) * GLOBE_CELL);
     const float t = static_cast<float>((i / GLOBE_PER_ROW) * GLOBE_CELL + GLOBE_T0);
     return interface_rect(x, y, s, t, GLOBE_CELL, GLOBE_CELL, 0, 0);
+}
+
+void draw_main_background()
+{
+    // The picture fills the lower 768 of the texture's 1024 rows: t runs to 0.75.
+    OGL_2dquad(TEX_MAIN_BACKGROUND, BACKGROUND_TINT_COLOUR, 1.0f, 0, 0, 0, 0, 0, 768, 0, 0.75f, 1024, 768, 1, 0.75f,
+        1024, 0, 1, 0, 1, al_blend);
 }
 
 void set_size_str(float kb, std::string* out)

@@ -25,4 +25,7 @@ constexpr int TINT_DISABLED = 2;
 void recall_ins_texes();
 int interface_rect(float x, float y, float s, float t, float w, float h, int hot, int tint);
 int interface_icon(float x, float y, int i);
+// The main background picture over the whole 1024 x 768 virtual screen, under the main screen and
+// the listing's progress panel.
+void draw_main_background();
 void set_size_str(float kb, std::string* out);

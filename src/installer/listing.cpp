@@ -18,6 +18,7 @@
 #include "gfx/draw2d.h"
 #include "gfx/text.h"
 #include "gfx/viewport.h"
+#include "installer/art.h"
 #include "installer/decisions.h"
 #include "installer/install_tree.h"
 #include "widgets/butn.h"
@@ -39,7 +40,6 @@ constexpr int panel_style = 15;
 constexpr int bar_track_style = 4;
 constexpr int bar_fill_style = 5;
 constexpr int panel_text_colour = 48;
-constexpr int background_texture = 365;
 
 // Records parsed in this run; never reset, so a second read continues the count.
 int records_parsed = 0;
@@ -141,8 +141,7 @@ void dir_progress_bar(float lo, float cur, float hi, int mode, std::string capti
   const char* mode_text = mode == 0   ? "Currently SCANNING the directory text file."
                           : mode == 1 ? "Currently EXAMINING the hard disk."
                                       : "";
-  OGL_2dquad(background_texture, panel_text_colour, 1.0f, 0, 0, 0, 0, 0, 768, 0, 0.75f, 1024, 768, 1, 0.75f, 1024,
-             0, 1, 0, 1, 5);
+  draw_main_background();
 
   const float x0 = (float(mnw.x_res) - panel_width) * 0.5f;
   const float y0 = (float(mnw.y_res) - panel_height) * 0.5f;

@@ -38,9 +38,6 @@
 
 namespace {
 
-constexpr int TEXTURE_BACKGROUND = 365;
-constexpr int COLOUR_BACKGROUND_TINT = 48;
-
 // The path field: a bar 300 wide centred at (285, 89), the path drawn inside it, and the area a
 // click on it answers (ends included).
 constexpr float PATH_BAR_X = 285, PATH_BAR_Y = 89, PATH_BAR_WIDTH = 300;
@@ -195,8 +192,7 @@ void APP_update()
     static status_state status;   // needed and free space, smoothed ratio, disk test: kept for the run
     static install_timing timing;  // frames and start of the running install; reset at each INSTALL
 
-    OGL_2dquad(TEXTURE_BACKGROUND, COLOUR_BACKGROUND_TINT, 1, 0, 0, 0, 0, 0, 768, 0, 0.75f, 1024, 768, 1, 0.75f,
-        1024, 0, 1, 0, 1, 5);
+    draw_main_background();
 
     poll_server_list();
     poll_directory_listing();
