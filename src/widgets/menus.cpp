@@ -410,8 +410,7 @@ void menu_draw()
             continue;
         }
         const std::string left = it.name.substr(0, hint), right = it.name.substr(hint);
-        const float w = mnw._lang == LANG_KOREAN ? KOREAN_BYTE_WIDTH * static_cast<float>(right.size())
-                                                 : proportional_text_width(right);
+        const float w = menu_dx(right);
         OGL_string(ITEM_COLOUR, text_x, it.y1 + ITEM_TEXT_DY, left, NO_WRAP, charset);
         OGL_string(ITEM_COLOUR, it.x2 - w - HINT_RIGHT_MARGIN, it.y1 + ITEM_TEXT_DY, right, NO_WRAP, charset);
     }
