@@ -3,7 +3,7 @@
 // Index of this file:
 //   [SECTION] Press rule (widget_behaviour, mouse_in)
 //   [SECTION] Labels (BTN_expand_label, BTN_util_draw_label, proportional_text_width)
-//   [SECTION] Single cells (BTN_util_element, draw_atlas_cell, BTN_util_draw_boxed_button)
+//   [SECTION] Single cells (BTN_util_element, draw_atlas_cell, close boxes, BTN_util_draw_boxed_button)
 //   [SECTION] Bars and tracks (BTN_frame1, BTN_frame0)
 //   [SECTION] Panels (BTN_frame2)
 #include "widgets/butn.h"
@@ -39,10 +39,10 @@ constexpr int LABEL_LIT_COLOUR = 76;
 constexpr int FIRST_SYSTEM_BOX = 995;
 constexpr int LAST_SYSTEM_BOX = 999;
 
-// Close-box cell of the atlas and its place in the box's top corners.
-constexpr float CLOSE_S1 = 120, CLOSE_S2 = 138, CLOSE_T1 = 178, CLOSE_T2 = 196;
-constexpr float CLOSE_LEFT_X1 = 7, CLOSE_LEFT_X2 = 25, CLOSE_FROM_RIGHT_1 = 25, CLOSE_FROM_RIGHT_2 = 7;
-constexpr float CLOSE_FROM_TOP_1 = 19, CLOSE_FROM_TOP_2 = 1;
+// Close boxes: the 18 x 18 atlas cell, normal or pressed, in the box's top corners.
+constexpr float CLOSE_S1 = 120, CLOSE_S2 = 138;
+constexpr float CLOSE_T_NORMAL = 178, CLOSE_T_PRESSED = 197, CLOSE_CELL = 18;
+constexpr float CLOSE_LEFT_X = 7, CLOSE_RIGHT_FROM_EDGE = 25, CLOSE_TOP_FROM_EDGE = 19;
 
 // Round half away from zero, as the painters place bars on even pixels.
 float round_away(float v) { return std::round(v); }
@@ -170,6 +170,19 @@ void BTN_util_element(float x, float y, float s, float t, float half_w, float ha
     OGL_2dquad(TEX_INTERFACE_ATLAS, colour, 1.0f, x - half_w, y - half_h, (s - half_w) / d, (t - half_h) / d, x - half_w,
                y + half_h, (s - half_w) / d, (t + half_h) / d, x + half_w, y + half_h, (s + half_w) / d,
                (t + half_h) / d, x + half_w, y - half_h, (s + half_w) / d, (t - half_h) / d, 1, al_blend);
+}
+
+hit_rect close_box_rect(bool right_corner)
+{
+    const float x1 = right_corner ? mnw.box_w - CLOSE_RIGHT_FROM_EDGE : CLOSE_LEFT_X;
+    const float y1 = mnw.box_h - CLOSE_TOP_FROM_EDGE;
+    return {x1, y1, x1 + CLOSE_CELL, y1 + CLOSE_CELL};
+}
+
+void draw_close_box(const hit_rect& box, bool pressed)
+{
+    const float t1 = pressed ? CLOSE_T_PRESSED : CLOSE_T_NORMAL;
+    draw_atlas_cell(box.x1, box.y1, box.x2, box.y2, CLOSE_S1, t1, CLOSE_S2, t1 + CLOSE_CELL);
 }
 
 void BTN_util_draw_boxed_button(float x, float y, float width, float dx, int count)
@@ -375,12 +388,10 @@ void BTN_frame2(int style, float x, float y, float width, float height, std::str
     OGL_string(p->title_colour, title_x, title_y, title, NO_WRAP, charset_UI_diff_space);
 
     if (style != WINDOW_PANEL_STYLE || is_system_box(mnw.cur_win)) return;
-    const float cy1 = mnw.box_h - CLOSE_FROM_TOP_1, cy2 = mnw.box_h - CLOSE_FROM_TOP_2;
-    const hit_rect left_box{CLOSE_LEFT_X1, cy1, CLOSE_LEFT_X2, cy2};
-    draw_atlas_cell(left_box.x1, cy1, left_box.x2, cy2, CLOSE_S1, CLOSE_T1, CLOSE_S2, CLOSE_T2);
+    const hit_rect left_box = close_box_rect(false);
+    draw_close_box(left_box, false);
     // While the left box is being pressed the click dispatcher redraws the pair pressed; the right one
     // is left out so that it does not flash unpressed in between.
     if (mnw.click && mouse_in(left_box)) return;
-    draw_atlas_cell(mnw.box_w - CLOSE_FROM_RIGHT_1, cy1, mnw.box_w - CLOSE_FROM_RIGHT_2, cy2, CLOSE_S1, CLOSE_T1,
-                    CLOSE_S2, CLOSE_T2);
+    draw_close_box(close_box_rect(true), false);
 }

@@ -63,3 +63,8 @@ widget_answer widget_behaviour(const hit_rect& rect, menu_rule rule, const std::
 
 // True while the mouse of `mnw` lies in the rectangle (bounds included).
 bool mouse_in(const hit_rect& rect);
+
+// The close boxes in the top corners of the current box (mnw.box_w, mnw.box_h): where one sits,
+// which is also where it answers, and its atlas cell drawn there, normal or pressed.
+hit_rect close_box_rect(bool right_corner);
+void draw_close_box(const hit_rect& box, bool pressed);

@@ -20,11 +20,6 @@ constexpr float INNER_MARGIN = 10, INNER_TOP_ROOM = 40;
 constexpr float GROUP_GAP = 10;
 constexpr float GROUP_RIGHT_ROOM = 10, GROUP_TOP_ROOM = 28;
 
-// Close boxes: the 18 x 18 atlas cell, normal or pressed, in the box's top corners.
-constexpr float CLOSE_S1 = 120, CLOSE_S2 = 138;
-constexpr float CLOSE_T_NORMAL = 178, CLOSE_T_PRESSED = 197, CLOSE_CELL = 18;
-constexpr float CLOSE_LEFT_X = 7, CLOSE_RIGHT_FROM_EDGE = 25, CLOSE_TOP_FROM_EDGE = 19;
-
 // Tabs: 88 units apart in a row, rows 32 units apart from 38 below the box top.
 constexpr float TAB_PITCH_X = 88, TAB_FIRST_X = 53, TAB_PITCH_Y = 32, TAB_TOP_DROP = 38;
 // The hit box is not centred on the art: 50 units to the left, 40 to the right.
@@ -60,15 +55,12 @@ void BTN_subwin(float top, int style, float x, float y, float w, float h, std::s
 
 int BTN_zap_boxes(int pressed)
 {
-    const float t1 = pressed ? CLOSE_T_PRESSED : CLOSE_T_NORMAL, t2 = t1 + CLOSE_CELL;
-    const float y1 = mnw.box_h - CLOSE_TOP_FROM_EDGE, y2 = y1 + CLOSE_CELL;
-    const hit_rect left{CLOSE_LEFT_X, y1, CLOSE_LEFT_X + CLOSE_CELL, y2};
-    const hit_rect right{mnw.box_w - CLOSE_RIGHT_FROM_EDGE, y1, mnw.box_w - CLOSE_RIGHT_FROM_EDGE + CLOSE_CELL, y2};
+    const hit_rect left = close_box_rect(false), right = close_box_rect(true);
 
     // The close boxes answer even while a menu is open: the box must stay closable.
-    draw_atlas_cell(left.x1, y1, left.x2, y2, CLOSE_S1, t1, CLOSE_S2, t2);
+    draw_close_box(left, pressed != 0);
     if (widget_behaviour(left, menu_rule::react_while_menu_open, nullptr) == WIDGET_CLICKED) return 1;
-    draw_atlas_cell(right.x1, y1, right.x2, y2, CLOSE_S1, t1, CLOSE_S2, t2);
+    draw_close_box(right, pressed != 0);
     return widget_behaviour(right, menu_rule::react_while_menu_open, nullptr) == WIDGET_CLICKED ? 1 : 0;
 }
 
