@@ -1,13 +1,13 @@
 #include "core/alert.h"
 
 #include "core/globals.h"
+#include "platform/system_facts.h"
 
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
 #include <iostream>
-#include <vector>
 
 namespace {
 
@@ -77,25 +77,15 @@ void MACIBM_app_path(std::string* out, int* flag)
 
 void app_path_default(std::string* out, int* flag)
 {
-    // /proc/self/exe may name a path of any length: grow until it fits.
-    std::vector<char> buffer(256);
-    for (;;) {
-        ssize_t got = readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (got < 0)
-            return;
-        if (static_cast<size_t>(got) < buffer.size()) {
-            std::string exe(buffer.data(), static_cast<size_t>(got));
-            size_t slash = exe.rfind('/');
-            if (slash == std::string::npos)
-                return;
-            if (out)
-                *out = exe.substr(0, slash + 1);
-            if (flag)
-                *flag = 1;
-            return;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    // An unreadable link gives "", which has no folder either.
+    const std::string exe = plat::executable_path();
+    size_t slash = exe.rfind('/');
+    if (slash == std::string::npos)
+        return;
+    if (out)
+        *out = exe.substr(0, slash + 1);
+    if (flag)
+        *flag = 1;
 }
 
 void MACIBM_finishup(int write_prefs)
