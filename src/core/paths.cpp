@@ -48,8 +48,8 @@ void rewrite_separators(std::string& path)
             path[i] = '/';
 }
 
-// The prefix step shared by is_sim_link and make_file_executable: both
-// texts and their concatenation are held to the path limit.
+// The prefix step of app_file_path: both texts and their concatenation are
+// held to the path limit.
 std::string prefixed(const char* path)
 {
     std::string given = path ? path : "";
@@ -127,17 +127,12 @@ void findPath(char* path)
 
 void set_dir_chars(std::string& path)
 {
+    // A longer path never gets past the fatal alert, and findPath keeps the
+    // length, so the string is rewritten where it is.
     check_length(path);
-    char buffer[path_buffer_size];
-    size_t length = path.size() < path_buffer_size ? path.size() : path_buffer_size - 1;
-    memcpy(buffer, path.data(), length);
-    buffer[length] = '\0';
-    for (size_t i = 0; i < length; ++i)
-        if (i != 1 && is_separator(buffer[i]))
-            buffer[i] = '/';
+    rewrite_separators(path);
     if (g_case_sensitive)
-        findPath(buffer);
-    path.assign(buffer, length);
+        findPath(path.data());
 }
 
 int make_folder(const std::string& path)
@@ -242,15 +237,7 @@ int sim_link_at(const std::string& full, std::string* target)
 
 int make_file_executable(const char* path)
 {
-    std::string full = prefixed(path);
-    rewrite_separators(full);
-    if (g_case_sensitive && !full.empty()) {
-        std::vector<char> buffer(full.begin(), full.end());
-        buffer.push_back('\0');
-        findPath(buffer.data());
-        full = buffer.data();
-    }
-    if (chmod(full.c_str(), 0755) != 0)
+    if (chmod(app_file_path(path).c_str(), 0755) != 0)
         return errno;
     return 0;
 }
