@@ -15,26 +15,6 @@ namespace {
 // Starting extents of an accumulated box: "nothing yet" on every axis.
 constexpr double EMPTY_BOX = 9.9e9;
 
-void normalise_if_long(double* v)
-{
-    const double len = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    if (len <= 0)
-        return;
-    v[0] /= len;
-    v[1] /= len;
-    v[2] /= len;
-}
-
-void cross(double* out, const double* a, const double* b)
-{
-    const double x = a[1] * b[2] - a[2] * b[1];
-    const double y = a[2] * b[0] - a[0] * b[2];
-    const double z = a[0] * b[1] - a[1] * b[0];
-    out[0] = x;
-    out[1] = y;
-    out[2] = z;
-}
-
 // m x (x, y, z, w), all four components.
 void transform(double* out, const double* m, const double* v)
 {
@@ -53,7 +33,7 @@ void eye_axis(double* axis, const double* modelview, const double* eye_vector)
     axis[0] = out[0];
     axis[1] = out[1];
     axis[2] = out[2];
-    normalise_if_long(axis);
+    vec3_normalise(axis);
 }
 
 }  // namespace
@@ -93,18 +73,18 @@ void xcam_class::SetupFrustum(double left, double right, double bottom, double t
     buildFrustumMatrix(proj, left, right, bottom, top, near_dist, far_dist);
     const double z = -near_dist;
     double a[3] = {left, top, z}, b[3] = {right, top, z}, c[3] = {left, bottom, z}, d[3] = {right, bottom, z};
-    normalise_if_long(a);
-    normalise_if_long(b);
-    normalise_if_long(c);
-    normalise_if_long(d);
-    cross(n_top, a, b);
-    cross(n_left, c, a);
-    cross(n_right, b, d);
-    cross(n_bottom, d, c);
-    normalise_if_long(n_top);
-    normalise_if_long(n_left);
-    normalise_if_long(n_right);
-    normalise_if_long(n_bottom);
+    vec3_normalise(a);
+    vec3_normalise(b);
+    vec3_normalise(c);
+    vec3_normalise(d);
+    vec3_cross(n_top, a, b);
+    vec3_cross(n_left, c, a);
+    vec3_cross(n_right, b, d);
+    vec3_cross(n_bottom, d, c);
+    vec3_normalise(n_top);
+    vec3_normalise(n_left);
+    vec3_normalise(n_right);
+    vec3_normalise(n_bottom);
     near_z = -near_dist;
     changed = 1;
     far_z = fake_far_z = -far_dist;
@@ -221,7 +201,7 @@ void xcam_class::CalcRight(double* right)
     double dir[3], up[3];
     CalcDirection(dir);
     CalcUp(up);
-    cross(right, dir, up);
+    vec3_cross(right, dir, up);
 }
 
 void xcam_class::CalcBillboardGround(float* right, float* up)
@@ -229,10 +209,10 @@ void xcam_class::CalcBillboardGround(float* right, float* up)
     double dir[3];
     CalcDirection(dir);
     double r[3] = {-dir[2], 0, dir[0]};
-    normalise_if_long(r);
+    vec3_normalise(r);
     double u[3];
-    cross(u, r, dir);
-    normalise_if_long(u);
+    vec3_cross(u, r, dir);
+    vec3_normalise(u);
     for (int i = 0; i < 3; ++i) {
         right[i] = static_cast<float>(r[i]);
         up[i] = static_cast<float>(u[i]);
@@ -244,8 +224,8 @@ void xcam_class::CalcBillboardCamera(float* right, float* up)
     double dir[3], u[3], r[3];
     CalcDirection(dir);
     CalcUp(u);
-    cross(r, dir, u);
-    normalise_if_long(r);
+    vec3_cross(r, dir, u);
+    vec3_normalise(r);
     for (int i = 0; i < 3; ++i) {
         right[i] = static_cast<float>(r[i]);
         up[i] = static_cast<float>(u[i]);

@@ -12,23 +12,6 @@ namespace {
 // Below this length an arbitrary rotation axis is treated as no axis at all.
 constexpr double SHORTEST_AXIS = 0.0001;
 
-void normalise_if_long(double* v)
-{
-    const double len = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    if (len == 0)
-        return;
-    v[0] /= len;
-    v[1] /= len;
-    v[2] /= len;
-}
-
-void cross(double* out, const double* a, const double* b)
-{
-    out[0] = a[1] * b[2] - a[2] * b[1];
-    out[1] = a[2] * b[0] - a[0] * b[2];
-    out[2] = a[0] * b[1] - a[1] * b[0];
-}
-
 void accumulate(const float* point, double* box_min, double* box_max)
 {
     for (int i = 0; i < 3; ++i) {
@@ -184,12 +167,12 @@ void buildLookAtMatrix(double* m, double eye_x, double eye_y, double eye_z, doub
     const double eye[3] = {eye_x, eye_y, eye_z};
     const double up[3] = {up_x, up_y, up_z};
     double z[3] = {eye_x - at_x, eye_y - at_y, eye_z - at_z};
-    normalise_if_long(z);
+    vec3_normalise(z);
     double x[3], y[3];
-    cross(x, up, z);
-    cross(y, z, x);
-    normalise_if_long(x);
-    normalise_if_long(y);
+    vec3_cross(x, up, z);
+    vec3_cross(y, z, x);
+    vec3_normalise(x);
+    vec3_normalise(y);
     for (int i = 0; i < 3; ++i) {
         m[i * 4 + 0] = x[i];
         m[i * 4 + 1] = y[i];
@@ -263,6 +246,26 @@ void vec3_assign(double* v, double x, double y, double z)
     v[0] = x;
     v[1] = y;
     v[2] = z;
+}
+
+void vec3_normalise(double* v)
+{
+    const double len = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    if (len == 0)
+        return;
+    v[0] /= len;
+    v[1] /= len;
+    v[2] /= len;
+}
+
+void vec3_cross(double* out, const double* a, const double* b)
+{
+    const double x = a[1] * b[2] - a[2] * b[1];
+    const double y = a[2] * b[0] - a[0] * b[2];
+    const double z = a[0] * b[1] - a[1] * b[0];
+    out[0] = x;
+    out[1] = y;
+    out[2] = z;
 }
 
 void printMatrix(const char* label, const double* m)

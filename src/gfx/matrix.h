@@ -29,6 +29,10 @@ void applyTranslation(double* m, double x, double y, double z);
 // m := m x rotation, in place.
 void applyRotation(double* m, double angle, double x, double y, double z);
 void vec3_assign(double* v, double x, double y, double z);
+// v at unit length; a zero vector stays zero.
+void vec3_normalise(double* v);
+// out = a x b; out may be a or b.
+void vec3_cross(double* out, const double* a, const double* b);
 void printMatrix(const char* label, const double* m);
 
 // Grows the box by the part of segment p-q whose height lies in y_low..y_high.
