@@ -10,7 +10,6 @@
 
 namespace {
 
-shell_widget_hooks widget_table;
 shell_menu_hooks menu_table;
 
 // Colour indices of the plain drawing: panel, face, pressed face and text of the interface art.
@@ -86,7 +85,7 @@ void plain_frame2(int, float x, float y, float width, float height, std::string)
 
 int plain_zap_boxes(int) { return 0; }
 
-shell_widget_hooks with_plain_defaults(shell_widget_hooks h)
+constexpr shell_widget_hooks with_plain_defaults(shell_widget_hooks h)
 {
     if (!h.fillwin)
         h.fillwin = plain_fillwin;
@@ -103,11 +102,14 @@ shell_widget_hooks with_plain_defaults(shell_widget_hooks h)
     return h;
 }
 
+// Filled in before any code runs, so an alert raised during static start-up still finds its drawing.
+constinit shell_widget_hooks widget_table = with_plain_defaults({});
+
 }
 
 void shell_set_widget_hooks(const shell_widget_hooks& hooks)
 {
-    widget_table = hooks;
+    widget_table = with_plain_defaults(hooks);
 }
 
 void shell_set_menu_hooks(const shell_menu_hooks& hooks)
@@ -117,9 +119,7 @@ void shell_set_menu_hooks(const shell_menu_hooks& hooks)
 
 const shell_widget_hooks& shell_widgets()
 {
-    static shell_widget_hooks resolved;
-    resolved = with_plain_defaults(widget_table);
-    return resolved;
+    return widget_table;
 }
 
 const shell_menu_hooks& shell_menus()
