@@ -417,27 +417,12 @@ int unzip_resource_fork(void* handle, std::string path, const unz_file_info64_s&
   return error;
 }
 
-int unzip_symlink(void* handle, std::string path, const unz_file_info64_s& info) {
-  unzFile archive = static_cast<unzFile>(handle);
-  byte_buffer buffer;
-  size_t length = 0;
-  int error = 0;
-  if (info.uncompressed_size > link_text_limit) {
-    error = ENAMETOOLONG;
-    NOTE_FAILURE();
-  } else {
-    error = read_current_entry(archive, info, buffer, length);
-  }
-  if (error == 0) {
-    const std::string text(reinterpret_cast<const char*>(buffer.get()), length);
-    set_dir_chars(path);
-    remove_existing(path);
-    if (symlink(text.c_str(), path.c_str()) != 0) {
-      error = -1;
-      NOTE_FAILURE();
-    }
-  }
-  if (error != 0) log_entry_failure("Zip to symlink failed with error ", error, path);
+int unzip_symlink(const std::string& path, const std::string& text) {
+  remove_existing(path);
+  if (symlink(text.c_str(), path.c_str()) == 0) return 0;
+  const int error = -1;
+  NOTE_FAILURE();
+  log_entry_failure("Zip to symlink failed with error ", error, path);
   return error;
 }
 
@@ -538,7 +523,7 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
           unzClose(archive);
           return EINVAL;
         }
-        error = unzip_symlink(archive, out_path, info);
+        error = unzip_symlink(link_path, text);
       }
     } else {
       error = extract_plain_file(archive, out_path, info);

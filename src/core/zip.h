@@ -17,8 +17,9 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
 // (the path still holds the "._" of the entry's leaf).
 int unzip_resource_fork(void* archive, std::string path, const unz_file_info64_s& info);
 
-// Makes path a symbolic link whose text is the current entry's content.
-int unzip_symlink(void* archive, std::string path, const unz_file_info64_s& info);
+// Makes path (already normalised) a symbolic link with the given text, the
+// current entry's content as zip_to_file read and checked it.
+int unzip_symlink(const std::string& path, const std::string& text);
 
 // Packs the file (or symbolic link) into a new archive zip. 0 or an error code.
 int file_to_zip(std::string file, std::string zip);
