@@ -192,12 +192,7 @@ void tman_class::take_placeholder(int ref)
     if (record.gl_name == ref && ref != TEX_PLACEHOLDER) {
         const GLuint name = static_cast<GLuint>(ref);
         glDeleteTextures(1, &name);
-        for (int unit = 0; unit < TEX_CACHED_UNITS; ++unit) {
-            if (bound_tex[unit] == ref) {
-                bound_tex[unit] = -1;
-                bound_env[unit] = -1;
-            }
-        }
+        forget_bound(ref);
     }
     if (record.vram != 0 && record.load_time == tex_load_now)
         loaded -= 1;
@@ -400,6 +395,16 @@ void tman_class::set_env_mode(int ref, int mode)
         return;
     }
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, mode);
+}
+
+void tman_class::forget_bound(int gl_name)
+{
+    for (int unit = 0; unit < TEX_CACHED_UNITS; ++unit) {
+        if (bound_tex[unit] == gl_name) {
+            bound_tex[unit] = -1;
+            bound_env[unit] = -1;
+        }
+    }
 }
 
 void tman_class::reset_bind()

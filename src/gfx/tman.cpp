@@ -46,10 +46,7 @@ tman_class::tman_class()
     : async_pos(0), loaded(0), total(0), scene_fail(0), plane_fail(0), instl_fail(0), async_job(nullptr),
       async_result(0), force_finish(nullptr)
 {
-    for (int unit = 0; unit < TEX_CACHED_UNITS; ++unit) {
-        bound_tex[unit] = -1;
-        bound_env[unit] = -1;
-    }
+    reset_bind();
 }
 
 void tman_class::hold_record(int ref)
@@ -164,14 +161,8 @@ void tman_class::unload_texture(int ref)
         glDeleteTextures(1, &name);
     }
     // A unit still claiming the deleted name would skip the next bind of a reload under the same ref.
-    if (record.gl_name != 0) {
-        for (int unit = 0; unit < TEX_CACHED_UNITS; ++unit) {
-            if (bound_tex[unit] == record.gl_name) {
-                bound_tex[unit] = -1;
-                bound_env[unit] = -1;
-            }
-        }
-    }
+    if (record.gl_name != 0)
+        forget_bound(record.gl_name);
     if (record.load_time == tex_load_now && record.vram != 0)
         loaded -= 1;
     if (record.load_type != RECORD_FREE)

@@ -127,6 +127,8 @@ private:
     void take_placeholder(int ref);
     void upload(tex_load_vars* v, int io_result);
     void set_env_mode(int unit, int mode);
+    // Drops every unit's claim on the texture object `gl_name` from the bind cache.
+    void forget_bound(int gl_name);
 };
 
 extern tman_class tman;
