@@ -210,16 +210,12 @@ void MACIBM_init(int argc, const char* const* argv)
 
     scratch_array_align();
 
-    MACIBM_app_path(&app_path, &g_case_sensitive);
-    app_path.clear();
-
     std::string folder;
-    MACIBM_app_path(&folder, nullptr);
+    MACIBM_app_path(&folder, &g_case_sensitive);
+    app_path.clear();
     (void)plat::change_directory(folder);  // a folder we cannot enter leaves the current one
 
-    std::string log_path;
-    MACIBM_app_path(&log_path, nullptr);
-    xer.open(log_path + "Log.txt", std::ios::out | std::ios::trunc);
+    xer.open(folder + "Log.txt", std::ios::out | std::ios::trunc);
     xer.setf(std::ios::fixed, std::ios::floatfield);
     write_log_header();
 
