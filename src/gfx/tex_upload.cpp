@@ -197,17 +197,18 @@ void tman_class::take_placeholder(int ref)
     if (record.vram != 0 && record.load_time == tex_load_now)
         loaded -= 1;
 
-    // Only a placeholder that holds a texture is copied; otherwise the ref draws untextured.
+    // Only a placeholder that holds a texture is copied; otherwise the ref takes a free record's
+    // zeros and draws untextured.
     const bool placeholder_loaded = refs.size() > static_cast<size_t>(TEX_PLACEHOLDER) &&
                                     refs[TEX_PLACEHOLDER].gl_name != 0 &&
                                     refs[TEX_PLACEHOLDER].load_type == LOAD_TEXTURE;
     const ref_dat_struct placeholder = placeholder_loaded ? refs[TEX_PLACEHOLDER] : ref_dat_struct{};
-    record.gl_name = placeholder_loaded ? placeholder.gl_name : 0;
-    record.dx = placeholder_loaded ? placeholder.dx : 0;
-    record.dy = placeholder_loaded ? placeholder.dy : 0;
-    record.tex_dx = placeholder_loaded ? placeholder.tex_dx : 0;
-    record.tex_dy = placeholder_loaded ? placeholder.tex_dy : 0;
-    record.gl_format = placeholder_loaded ? placeholder.gl_format : 0;
+    record.gl_name = placeholder.gl_name;
+    record.dx = placeholder.dx;
+    record.dy = placeholder.dy;
+    record.tex_dx = placeholder.tex_dx;
+    record.tex_dy = placeholder.tex_dy;
+    record.gl_format = placeholder.gl_format;
     record.load_type = LOAD_TEXTURE;
     record.vram = 0;
     record.load_time = tex_load_now;
