@@ -65,8 +65,7 @@ const char* xmap_class::retry(const std::string& file_path)
     fd = opened;
     ++mapped_files_open;
 
-    off_t length = lseek(fd, 0, SEEK_END);
-    lseek(fd, 0, SEEK_SET);
+    const off_t length = info.st_size;
     if (length <= 0) {
         base = cur = end = empty_mapping;
         return base;
