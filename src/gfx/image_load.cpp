@@ -8,7 +8,7 @@
 // Rows land in the buffer bottom row first, `stride` pixels apart.
 //
 // Index:
-//   [SECTION] Shared checks (tman_fatal_value, check_dxy, get_scale)
+//   [SECTION] Shared checks (starts_with_scratch_name, tman_fatal_value, check_dxy, get_scale)
 //   [SECTION] Entry point (tman_class::load_texture_io, load_buf_into_scratch)
 //   [SECTION] PNG (callbacks, load_png_into_scratch, compositing, reduction)
 //   [SECTION] BMP (load_bmp_into_scratch)
@@ -39,8 +39,6 @@ namespace {
 // The reader of the PNG being decoded; my_readbuf pulls bytes from it.
 xmap_class* png_mapped_file = nullptr;
 
-// Length of the prefix that marks pixels already in scratch_array.
-constexpr size_t SCRATCH_PREFIX_LENGTH = 13;
 // Bytes of one BMP pixel (B, G, R).
 constexpr int64_t BMP_PIXEL_BYTES = 3;
 // Only this much of a buffer may take a BMP pixel: a 4-byte pixel written at the last allowed address
@@ -55,11 +53,6 @@ constexpr double SCREEN_GAMMA = 1.8;
 constexpr double DEFAULT_FILE_GAMMA = 0.5555555555555556;
 // Reduction factors the box filter handles, as powers of two (2 to 32).
 constexpr int LARGEST_REDUCTION_SHIFT = 5;
-
-bool starts_with_scratch_name(const std::string& name)
-{
-    return name.compare(0, SCRATCH_PREFIX_LENGTH, "scratch_array") == 0;
-}
 
 // A name ending in a three-letter extension is looked for with `extension` in its place.
 std::string with_extension(std::string name, const char* extension)
@@ -94,6 +87,12 @@ int texture_side(int side)
 }  // namespace
 
 // [SECTION] Shared checks -------------------------------------------------------------------------------
+
+bool starts_with_scratch_name(const std::string& name)
+{
+    static constexpr char prefix[] = "scratch_array";
+    return name.compare(0, sizeof prefix - 1, prefix) == 0;
+}
 
 void tman_fatal_value(const char* l1, const std::string& name, double value, int line)
 {

@@ -94,6 +94,9 @@ int load_bmp_into_scratch(std::string name, int ref, int load_type, int type, un
 double get_scale(std::string name, int ref, int load_type, int type, int dx, int dy, int* out_dx, int* out_dy,
                  int* tex_dx, int* tex_dy, int* x_off, int* y_off, int source);
 
+// True for the names that stand for pixels already in scratch_array ("scratch_array" first).
+bool starts_with_scratch_name(const std::string& name);
+
 // Ends the program when value lies outside 1..1024.
 void check_dxy(int value, std::string name);
 

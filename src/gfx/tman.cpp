@@ -22,9 +22,6 @@ constexpr size_t TEX_HASH_BUCKETS = 193;
 // Every kth texture (or every one while few are queued) shows scenery progress.
 constexpr int SCENERY_PROGRESS_EVERY = 10;
 constexpr int SCENERY_PROGRESS_ALL_BELOW = 20;
-// Names of images already in scratch_array begin with this; they never wait for a pending file load.
-constexpr char SCRATCH_PREFIX[] = "scratch_array";
-constexpr size_t SCRATCH_PREFIX_LENGTH = sizeof SCRATCH_PREFIX - 1;
 
 }  // namespace
 
@@ -131,7 +128,8 @@ int tman_class::load_bitmap(tex_fail_mode fail, int overlay, int type, const std
 int tman_class::load_texture_int(tex_fail_mode fail, int load_type, int ref, int type, const std::string& name,
                                  int show_progress)
 {
-    if (force_finish != nullptr && name.compare(0, SCRATCH_PREFIX_LENGTH, SCRATCH_PREFIX) != 0)
+    // Images already in scratch_array never wait for a pending file load.
+    if (force_finish != nullptr && !starts_with_scratch_name(name))
         force_finish->finish();
     if (load_type < LOAD_BITMAP_OVERLAY || load_type > LOAD_TEXTURE)
         tman_fatal_value("Trying to create an invalid texture load_type!", name, load_type, 97);
