@@ -31,6 +31,20 @@ float segment_distance(float px, float py, float x1, float y1, float x2, float y
     return std::sqrt(ex * ex + ey * ey);
 }
 
+// Blends c into every texel of [x0, x1) x [y0, y1) by the share of its subsamples that `inside`
+// accepts; the shapes without a border of their own are all coverage of this one kind.
+template <typename Inside>
+void blend_covered(canvas& img, int x0, int y0, int x1, int y1, const colour& c, Inside inside) {
+    for (int j = y0; j < y1; ++j)
+        for (int i = x0; i < x1; ++i) {
+            float cover = 0;
+            for (int sy = 0; sy < SUBSAMPLES; ++sy)
+                for (int sx = 0; sx < SUBSAMPLES; ++sx)
+                    if (inside(i + (sx + 0.5f) / SUBSAMPLES, j + (sy + 0.5f) / SUBSAMPLES)) cover += 1;
+            img.blend(i, j, c, cover / (SUBSAMPLES * SUBSAMPLES));
+        }
+}
+
 }  // namespace
 
 colour rgb(int r, int g, int b, float a) { return {r / 255.0f, g / 255.0f, b / 255.0f, a}; }
@@ -129,32 +143,17 @@ void canvas::disc(float cx, float cy, float radius, const colour& c) {
 void canvas::ring(float cx, float cy, float radius, float width, const colour& c) {
     int x0 = static_cast<int>(std::floor(cx - radius - 1)), x1 = static_cast<int>(std::ceil(cx + radius + 1));
     int y0 = static_cast<int>(std::floor(cy - radius - 1)), y1 = static_cast<int>(std::ceil(cy + radius + 1));
-    for (int j = y0; j < y1; ++j)
-        for (int i = x0; i < x1; ++i) {
-            float cover = 0;
-            for (int sy = 0; sy < SUBSAMPLES; ++sy)
-                for (int sx = 0; sx < SUBSAMPLES; ++sx) {
-                    float px = i + (sx + 0.5f) / SUBSAMPLES - cx, py = j + (sy + 0.5f) / SUBSAMPLES - cy;
-                    float d = std::sqrt(px * px + py * py);
-                    if (d <= radius && d >= radius - width) cover += 1;
-                }
-            blend(i, j, c, cover / (SUBSAMPLES * SUBSAMPLES));
-        }
+    blend_covered(*this, x0, y0, x1, y1, c, [&](float px, float py) {
+        float d = std::sqrt((px - cx) * (px - cx) + (py - cy) * (py - cy));
+        return d <= radius && d >= radius - width;
+    });
 }
 
 void canvas::line(float x1, float y1, float x2, float y2, float width, const colour& c) {
     int i0 = static_cast<int>(std::floor(std::min(x1, x2) - width)), i1 = static_cast<int>(std::ceil(std::max(x1, x2) + width));
     int j0 = static_cast<int>(std::floor(std::min(y1, y2) - width)), j1 = static_cast<int>(std::ceil(std::max(y1, y2) + width));
-    for (int j = j0; j < j1; ++j)
-        for (int i = i0; i < i1; ++i) {
-            float cover = 0;
-            for (int sy = 0; sy < SUBSAMPLES; ++sy)
-                for (int sx = 0; sx < SUBSAMPLES; ++sx)
-                    if (segment_distance(i + (sx + 0.5f) / SUBSAMPLES, j + (sy + 0.5f) / SUBSAMPLES, x1, y1, x2, y2) <=
-                        width * 0.5f)
-                        cover += 1;
-            blend(i, j, c, cover / (SUBSAMPLES * SUBSAMPLES));
-        }
+    blend_covered(*this, i0, j0, i1, j1, c,
+                  [&](float px, float py) { return segment_distance(px, py, x1, y1, x2, y2) <= width * 0.5f; });
 }
 
 void canvas::polygon(const std::vector<float>& xy, const colour& c) {
@@ -167,21 +166,15 @@ void canvas::polygon(const std::vector<float>& xy, const colour& c) {
         maxy = std::max(maxy, xy[k + 1]);
     }
     size_t n = xy.size() / 2;
-    for (int j = static_cast<int>(std::floor(miny)); j < static_cast<int>(std::ceil(maxy)); ++j)
-        for (int i = static_cast<int>(std::floor(minx)); i < static_cast<int>(std::ceil(maxx)); ++i) {
-            float cover = 0;
-            for (int sy = 0; sy < SUBSAMPLES; ++sy)
-                for (int sx = 0; sx < SUBSAMPLES; ++sx) {
-                    float px = i + (sx + 0.5f) / SUBSAMPLES, py = j + (sy + 0.5f) / SUBSAMPLES;
-                    bool in = false;
-                    for (size_t a = 0, b = n - 1; a < n; b = a++) {
-                        float ax = xy[2 * a], ay = xy[2 * a + 1], bx = xy[2 * b], by = xy[2 * b + 1];
-                        if ((ay > py) != (by > py) && px < (bx - ax) * (py - ay) / (by - ay) + ax) in = !in;
-                    }
-                    if (in) cover += 1;
-                }
-            blend(i, j, c, cover / (SUBSAMPLES * SUBSAMPLES));
-        }
+    blend_covered(*this, static_cast<int>(std::floor(minx)), static_cast<int>(std::floor(miny)),
+                  static_cast<int>(std::ceil(maxx)), static_cast<int>(std::ceil(maxy)), c, [&](float px, float py) {
+                      bool in = false;
+                      for (size_t a = 0, b = n - 1; a < n; b = a++) {
+                          float ax = xy[2 * a], ay = xy[2 * a + 1], bx = xy[2 * b], by = xy[2 * b + 1];
+                          if ((ay > py) != (by > py) && px < (bx - ax) * (py - ay) / (by - ay) + ax) in = !in;
+                      }
+                      return in;
+                  });
 }
 
 int canvas::text(int x, int y, const std::string& s, const colour& c, bool bold, int scale) {
