@@ -111,6 +111,15 @@ std::string with_slash(const std::string& folder)
     return !folder.empty() && folder.back() == '/' ? folder : folder + "/";
 }
 
+// Where a chooser opens: the start folder (with the default name when saving),
+// else the bare default name when saving; "" when neither applies.
+std::string chooser_start(chooser_mode mode, const std::string& start, const std::string& name)
+{
+    if (folder_exists(start))
+        return with_slash(start) + (mode == CHOOSE_SAVE ? name : "");
+    return mode == CHOOSE_SAVE ? name : "";
+}
+
 std::vector<std::string> zenity_arguments(const std::string& tool, chooser_mode mode, const std::string& prompt,
                                           const std::string& start, const std::string& name)
 {
@@ -122,11 +131,9 @@ std::vector<std::string> zenity_arguments(const std::string& tool, chooser_mode 
         args.push_back("--confirm-overwrite");
     }
     args.push_back("--title=" + prompt);
-    bool start_ok = folder_exists(start);
-    if (start_ok)
-        args.push_back("--filename=" + with_slash(start) + (mode == CHOOSE_SAVE ? name : ""));
-    else if (mode == CHOOSE_SAVE && !name.empty())
-        args.push_back("--filename=" + name);
+    std::string at = chooser_start(mode, start, name);
+    if (!at.empty())
+        args.push_back("--filename=" + at);
     return args;
 }
 
@@ -137,11 +144,9 @@ std::vector<std::string> kdialog_arguments(const std::string& tool, chooser_mode
     args.push_back(mode == CHOOSE_FOLDER ? "--getexistingdirectory"
                    : mode == CHOOSE_SAVE ? "--getsavefilename"
                                          : "--getopenfilename");
-    bool start_ok = folder_exists(start);
-    if (start_ok)
-        args.push_back(with_slash(start) + (mode == CHOOSE_SAVE ? name : ""));
-    else if (mode == CHOOSE_SAVE && !name.empty())
-        args.push_back(name);
+    std::string at = chooser_start(mode, start, name);
+    if (!at.empty())
+        args.push_back(at);
     args.push_back("--title");
     args.push_back(prompt);
     return args;
