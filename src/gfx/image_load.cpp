@@ -8,7 +8,8 @@
 // Rows land in the buffer bottom row first, `stride` pixels apart.
 //
 // Index:
-//   [SECTION] Shared checks (starts_with_scratch_name, tman_fatal_value, check_dxy, get_scale)
+//   [SECTION] Shared checks (starts_with_scratch_name, tman_fatal_value, check_load_type,
+//             check_filter_type, check_dxy, get_scale)
 //   [SECTION] Entry point (tman_class::load_texture_io, load_buf_into_scratch)
 //   [SECTION] PNG (callbacks, load_png_into_scratch, compositing, reduction)
 //   [SECTION] BMP (load_bmp_into_scratch)
@@ -62,12 +63,6 @@ std::string with_extension(std::string name, const char* extension)
     return name;
 }
 
-void check_load_type(int load_type, const std::string& name)
-{
-    if (load_type < LOAD_BITMAP_OVERLAY || load_type > LOAD_TEXTURE)
-        tman_fatal_value("Trying to create an invalid texture load_type!", name, load_type, 97);
-}
-
 void check_bytes_per_pixel(int bpp, const std::string& name)
 {
     if (bpp < 1 || bpp > 4)
@@ -101,6 +96,18 @@ void tman_fatal_value(const char* l1, const std::string& name, double value, int
     stl_global = text;
     __MACIBM_alert(0, l1, name, "value:", stl_global, ALERT_FATAL, TMAN_SOURCE, line);
     abort();  // the alert never returns from a fatal type
+}
+
+void check_load_type(int load_type, const std::string& name)
+{
+    if (load_type < LOAD_BITMAP_OVERLAY || load_type > LOAD_TEXTURE)
+        tman_fatal_value("Trying to create an invalid texture load_type!", name, load_type, 97);
+}
+
+void check_filter_type(int type, const std::string& name)
+{
+    if (type < 0 || type > TEX_TYPE_MAX)
+        tman_fatal_value("Trying to bind an invalid filter type!", name, type, 99);
 }
 
 void check_dxy(int value, std::string name)
@@ -519,8 +526,7 @@ int load_bmp_into_scratch(std::string name, int ref, int load_type, int type, un
 {
     check_load_type(load_type, name);
     check_bytes_per_pixel(bpp, name);
-    if (type < 0 || type > TEX_TYPE_MAX)
-        tman_fatal_value("Trying to bind an invalid filter type!", name, type, 99);
+    check_filter_type(type, name);
 
     xmap_class file(with_extension(name, ".bmp"));
     if (file.base == nullptr)

@@ -97,6 +97,10 @@ double get_scale(std::string name, int ref, int load_type, int type, int dx, int
 // True for the names that stand for pixels already in scratch_array ("scratch_array" first).
 bool starts_with_scratch_name(const std::string& name);
 
+// End the program when a load type lies outside LOAD_BITMAP_OVERLAY..LOAD_TEXTURE, or a type
+// outside 0..TEX_TYPE_MAX.
+void check_load_type(int load_type, const std::string& name);
+void check_filter_type(int type, const std::string& name);
 // Ends the program when value lies outside 1..1024.
 void check_dxy(int value, std::string name);
 

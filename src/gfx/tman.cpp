@@ -131,10 +131,8 @@ int tman_class::load_texture_int(tex_fail_mode fail, int load_type, int ref, int
     // Images already in scratch_array never wait for a pending file load.
     if (force_finish != nullptr && !starts_with_scratch_name(name))
         force_finish->finish();
-    if (load_type < LOAD_BITMAP_OVERLAY || load_type > LOAD_TEXTURE)
-        tman_fatal_value("Trying to create an invalid texture load_type!", name, load_type, 97);
-    if (type < 0 || type > TEX_TYPE_MAX)
-        tman_fatal_value("Trying to bind an invalid filter type!", name, type, 99);
+    check_load_type(load_type, name);
+    check_filter_type(type, name);
 
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxtexdim);
 
