@@ -86,11 +86,6 @@ void canvas::blend(int x, int y, const colour& c, float coverage) {
     put(x, y, o);
 }
 
-void canvas::clear_rect(int x, int y, int w, int h) {
-    for (int j = y; j < y + h; ++j)
-        for (int i = x; i < x + w; ++i) put(i, j, {0, 0, 0, 0});
-}
-
 void canvas::fill_rect(int x, int y, int w, int h, const colour& c) {
     for (int j = y; j < y + h; ++j)
         for (int i = x; i < x + w; ++i) blend(i, j, c);
@@ -138,15 +133,6 @@ void canvas::shadow(float x, float y, float w, float h, float radius, float spre
 
 void canvas::disc(float cx, float cy, float radius, const colour& c) {
     round_rect(cx - radius, cy - radius, radius * 2, radius * 2, radius, c, c, c, 0);
-}
-
-void canvas::ring(float cx, float cy, float radius, float width, const colour& c) {
-    int x0 = static_cast<int>(std::floor(cx - radius - 1)), x1 = static_cast<int>(std::ceil(cx + radius + 1));
-    int y0 = static_cast<int>(std::floor(cy - radius - 1)), y1 = static_cast<int>(std::ceil(cy + radius + 1));
-    blend_covered(*this, x0, y0, x1, y1, c, [&](float px, float py) {
-        float d = std::sqrt((px - cx) * (px - cx) + (py - cy) * (py - cy));
-        return d <= radius && d >= radius - width;
-    });
 }
 
 void canvas::line(float x1, float y1, float x2, float y2, float width, const colour& c) {

@@ -29,7 +29,6 @@ public:
     void put(int x, int y, const colour& c);
     colour get(int x, int y) const;
 
-    void clear_rect(int x, int y, int w, int h);
     void fill_rect(int x, int y, int w, int h, const colour& c);
     // Rounded rectangle over [x, x + w) x [y, y + h), filled with a vertical gradient (bottom to top)
     // and outlined by a border of the given width; edges are anti-aliased by supersampling.
@@ -38,7 +37,6 @@ public:
     // Soft shadow under a rounded rectangle, fading over `spread` texels.
     void shadow(float x, float y, float w, float h, float radius, float spread, float strength);
     void disc(float cx, float cy, float radius, const colour& c);
-    void ring(float cx, float cy, float radius, float width, const colour& c);
     // Anti-aliased line segment of the given width.
     void line(float x1, float y1, float x2, float y2, float width, const colour& c);
     // Filled polygon (even-odd), anti-aliased by 4 x 4 supersampling.
