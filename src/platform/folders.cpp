@@ -141,16 +141,11 @@ std::string private_temp_folder()
     }
 
     // Both places are taken or unsafe: a fresh folder nobody else can know.
-    std::string pattern = with_slash(temp_base()) + program_folder_name + "-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) != nullptr)
-        return std::string(buffer.data()) + "/";
-    pattern = std::string("/tmp/") + program_folder_name + "-XXXXXX";
-    buffer.assign(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) != nullptr)
-        return std::string(buffer.data()) + "/";
+    for (const std::string& base : {with_slash(temp_base()), std::string("/tmp/")}) {
+        std::string pattern = base + program_folder_name + "-XXXXXX";
+        if (mkdtemp(pattern.data()) != nullptr)
+            return pattern + "/";
+    }
     return "";
 }
 
