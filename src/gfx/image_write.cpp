@@ -127,7 +127,7 @@ void write_bmp_to_disk(std::string path, int width, int height)
     if (!ouf.is_open()) {
         __MACIBM_alert(0, "I could not create this file!", "Here is the path:", full,
                        "Make sure you have all these folders... I can create files, but not folders!", ALERT_FATAL,
-                       "DEzovuv/OOPS_cpp/tman", 231);
+                       TMAN_SOURCE, 231);
         return;
     }
 

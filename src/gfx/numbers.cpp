@@ -11,7 +11,6 @@
 
 namespace {
 
-const char* const ALERT_SOURCE = "DEzovuv/OOPS_cpp/oglp";
 constexpr int MONO_SPACED_LINE = 431;
 // The widest field ever drawn; wider fields show their lowest cells only.
 constexpr int MAX_CELLS = 11;
@@ -55,7 +54,7 @@ void OGL_number(int colour, float x, float y, float value, int digits, int decim
     if (charset != charset_UI_fixed_6 && charset != charset_UI_fixed_10) {
         __MACIBM_alert(0, "Numbers must be mono-spaced!",
                        "This is because we increment by a constant step size for each digit.", "", "", ALERT_FATAL,
-                       ALERT_SOURCE, MONO_SPACED_LINE);
+                       OGL_TEXT_SOURCE, MONO_SPACED_LINE);
         return;
     }
     float cell[4] = {0, 0, 0, 0};  // s0, t0, width, height

@@ -20,7 +20,6 @@ oglp_class oglp;
 
 namespace {
 
-const char* const ALERT_SOURCE = "DEzovuv/OOPS_cpp/oglp";
 constexpr int BAD_CHARSET_LINE = 342;
 
 constexpr float ATLAS_SIZE = 512;  // texels per side of the glyph textures
@@ -153,7 +152,7 @@ int OGL_strtex(int charset, int colour, float* s0, float* t0, float* cell_w, flo
         *cell_h = KOREAN_CELL;
         return KOREAN_ADVANCE;
     default:
-        __MACIBM_alert(0, "String proc with bad charset!", "", "", "", ALERT_FATAL, ALERT_SOURCE, BAD_CHARSET_LINE);
+        __MACIBM_alert(0, "String proc with bad charset!", "", "", "", ALERT_FATAL, OGL_TEXT_SOURCE, BAD_CHARSET_LINE);
         return 0;
     }
 }

@@ -15,6 +15,8 @@ constexpr int charset_UI_menus_KOR = 103;   // two bytes per glyph, 15-px advanc
 constexpr float OGL_CELL_DROP = 2;
 constexpr int OGL_FONT_TEX = 363;       // the interface atlas holding the glyph cells
 constexpr int OGL_KOREAN_FONT_TEX = 367;
+// Source path that the alerts of the text and number drawing name.
+constexpr const char* OGL_TEXT_SOURCE = "DEzovuv/OOPS_cpp/oglp";
 // A wrap width at or above this turns wrapping off.
 constexpr float OGL_NO_WRAP = 9999;
 
