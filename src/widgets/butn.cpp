@@ -157,19 +157,25 @@ void BTN_util_draw_label(float x, float y, int align, const std::string& label_t
 // [SECTION] Single cells
 // ---------------------------------------------------------------------------
 
-void draw_atlas_cell(float x1, float y1, float x2, float y2, float s1, float t1, float s2, float t2)
+namespace {
+
+void atlas_quad(int colour, float x1, float y1, float x2, float y2, float s1, float t1, float s2, float t2)
 {
     constexpr float d = ATLAS_TEXELS;
-    OGL_2dquad(TEX_INTERFACE_ATLAS, 0, 1.0f, x1, y1, s1 / d, t1 / d, x1, y2, s1 / d, t2 / d, x2, y2, s2 / d, t2 / d, x2,
-               y1, s2 / d, t1 / d, 1, al_blend);
+    OGL_2dquad(TEX_INTERFACE_ATLAS, colour, 1.0f, x1, y1, s1 / d, t1 / d, x1, y2, s1 / d, t2 / d, x2, y2, s2 / d,
+               t2 / d, x2, y1, s2 / d, t1 / d, 1, al_blend);
+}
+
+}  // namespace
+
+void draw_atlas_cell(float x1, float y1, float x2, float y2, float s1, float t1, float s2, float t2)
+{
+    atlas_quad(0, x1, y1, x2, y2, s1, t1, s2, t2);
 }
 
 void BTN_util_element(float x, float y, float s, float t, float half_w, float half_h, int colour)
 {
-    constexpr float d = ATLAS_TEXELS;
-    OGL_2dquad(TEX_INTERFACE_ATLAS, colour, 1.0f, x - half_w, y - half_h, (s - half_w) / d, (t - half_h) / d, x - half_w,
-               y + half_h, (s - half_w) / d, (t + half_h) / d, x + half_w, y + half_h, (s + half_w) / d,
-               (t + half_h) / d, x + half_w, y - half_h, (s + half_w) / d, (t - half_h) / d, 1, al_blend);
+    atlas_quad(colour, x - half_w, y - half_h, x + half_w, y + half_h, s - half_w, t - half_h, s + half_w, t + half_h);
 }
 
 hit_rect close_box_rect(bool right_corner)
