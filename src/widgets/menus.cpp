@@ -26,6 +26,7 @@
 #include "core/xmap.h"
 #include "gfx/draw2d.h"
 #include "gfx/text.h"
+#include "shell/event_proc.h"
 #include "shell/widget_hooks.h"
 #include "shell/windows.h"
 #include "widgets/butn.h"
@@ -280,17 +281,15 @@ void MACIBM_read_menus(std::string folder, std::string file)
 
 void MACIBM_load_mxy(void* window, int x, int y)
 {
-    const float scale = mnw.scale != 0 ? mnw.scale : 1.0f;
-    mnw.mouse_x = static_cast<float>(x) / scale;
-    mnw.mouse_y = static_cast<float>(mnw.y_res - y) / scale;
-    if (mnw.sec_win_open && mnw._sec_mon_inuse && mnw.window[1] && mnw.window[1] == window) {
-        mnw.in_sec_win = 1;
-        mnw.mouse_x += static_cast<float>(mnw.x_res) / scale;
+    if (!(mnw.sec_win_open && mnw._sec_mon_inuse && mnw.window[1] && mnw.window[1] == window)) {
+        shell_load_mouse(x, y);
         return;
     }
-    mnw.in_sec_win = 0;
-    mnw.mouse_x -= mnw.off_x;
-    mnw.mouse_y -= mnw.off_y;
+    // The second window continues the first to its right and has no box offset.
+    const float scale = mnw.scale != 0 ? mnw.scale : 1.0f;
+    mnw.mouse_x = static_cast<float>(x) / scale + static_cast<float>(mnw.x_res) / scale;
+    mnw.mouse_y = static_cast<float>(mnw.y_res - y) / scale;
+    mnw.in_sec_win = 1;
 }
 
 void menu_hover()
