@@ -10,9 +10,8 @@
 
 #include <string>
 
-// The longest path string, and the size of the buffer that holds one.
+// The longest path string.
 constexpr size_t path_max_chars = 499;
-constexpr size_t path_buffer_size = 500;
 
 // Where the last failing file or archive operation failed (source file and
 // line); printed by the archive code's failure log lines.
