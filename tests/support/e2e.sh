@@ -183,15 +183,22 @@ e2e_focus() {
   sleep "$E2E_FOCUS_SETTLE"
 }
 
+# The program takes keys in once a frame, and a click that lands in the same frame as the last key
+# can move the focus before that key reaches its field; so typing ends with a pause of several
+# frames, as a person's hand takes to reach the mouse.
+E2E_INPUT_SETTLE=${E2E_INPUT_SETTLE:-0.3}
+
 # e2e_key KEY...: key names as xdotool knows them (Return, shift+F5, BackSpace...).
 e2e_key() {
   e2e_focus
   timeout 10 xdotool key "$@" || e2e_fail "key $*"
+  sleep "$E2E_INPUT_SETTLE"
 }
 
 e2e_type() {
   e2e_focus
   timeout 20 xdotool type --delay 20 "$1" || e2e_fail "type $1"
+  sleep "$E2E_INPUT_SETTLE"
 }
 
 # e2e_answer_system_box: finds the system message box "Veltrix" and answers it with Return.
