@@ -93,7 +93,7 @@ inline child_run run_in_child(const std::function<int()>& work)
     const pid_t pid = fork();
     if (pid == 0)
         _exit(work());
-    struct rusage usage {};
+    struct rusage usage { };
     int status = 0;
     if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
         run.seconds = seconds_since(start);

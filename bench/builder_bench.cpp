@@ -16,9 +16,9 @@
 #include "shell/app_hooks.h"
 
 // No installer screen runs here.
-void APP_update() {}
-void APP_handlekey(int, int) {}
-void APP_handlemenu(int) {}
+void APP_update() { }
+void APP_handlekey(int, int) { }
+void APP_handlemenu(int) { }
 
 namespace {
 
@@ -29,10 +29,11 @@ constexpr int files_per_folder = 500;
 
 void make_required_entries(const std::string& root)
 {
-    for (const char* folder : { "All/Aircraft", "All/Airfoils", "All/Instructions", "All/Output", "All/Weapons",
-             "All/Custom Scenery", "All/Resources/plugins", "All/Resources/default scenery/820 world terrain",
-             "All/Resources/menus/English", "All/Resources/text/English", "Macintosh", "Windows",
-             "Linux Generic x86", "Linux Pentium 3", "Linux Athlon XP" })
+    for (const char* folder :
+         {"All/Aircraft", "All/Airfoils", "All/Instructions", "All/Output", "All/Weapons", "All/Custom Scenery",
+          "All/Resources/plugins", "All/Resources/default scenery/820 world terrain", "All/Resources/menus/English",
+          "All/Resources/text/English", "Macintosh", "Windows", "Linux Generic x86", "Linux Pentium 3",
+          "Linux Athlon XP"})
         std::filesystem::create_directories(root + "/" + folder);
     std::ofstream(root + "/All/Resources/menus/English/Veltrix.txt") << "menus\n";
     std::ofstream(root + "/All/Resources/text/English/Veltrix.txt") << "texts\n";
@@ -69,14 +70,15 @@ int bench_builder(const std::string& base)
     std::filesystem::create_directories(peer_out);
     const bench::child_run peer = bench::run_command(
         "cd " + bench::quoted(tree) + " && find . -type f | { n=0; while IFS= read -r f; do n=$((n+1)); zip -qX " +
-        bench::quoted(peer_out) + "/$n.zip \"$f\" || exit 1; done; } && find . -type f -print0 | xargs -0 md5sum "
+        bench::quoted(peer_out) +
+        "/$n.zip \"$f\" || exit 1; done; } && find . -type f -print0 | xargs -0 md5sum "
         "> /dev/null");
     if (ours.status != 0 || peer.status != 0) {
         std::fprintf(stderr, "builder_bench: a build failed (ours %d, peer %d)\n", ours.status, peer.status);
         return 1;
     }
     std::printf("release builder 2000 files / 500 MB: %.1f MB/s (%.2fx zip+md5sum)\n", total / 1e6 / ours.seconds,
-        peer.seconds / ours.seconds);
+                peer.seconds / ours.seconds);
     std::filesystem::remove_all(tree);
     std::filesystem::remove_all(out);
     std::filesystem::remove_all(peer_out);
@@ -121,7 +123,7 @@ int bench_listing(const std::string& base)
         return 1;
     }
     std::printf("read_directory 50000 records, files present: %.0f records/s (%.2fx md5sum)\n",
-        listing_records / ours.seconds, peer.seconds / ours.seconds);
+                listing_records / ours.seconds, peer.seconds / ours.seconds);
     return 0;
 }
 

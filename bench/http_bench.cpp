@@ -115,7 +115,7 @@ int main(int argc, char** argv)
     }
     std::string out_dir = argv[1];
     std::string path = argv[2];
-    for (int streams : { 1, 4 }) {
+    for (int streams : {1, 4}) {
         Run client = fetch_with_client(out_dir, path, streams);
         Run curl = fetch_with_curl(out_dir, path, streams);
         if (!client.ok || !curl.ok || client.bytes != curl.bytes) {

@@ -74,10 +74,10 @@ int main()
     for (const std::string& f : files)
         calc_file_md5(f, sig);
     const double ours_small = bench::seconds_since(start);
-    const bench::child_run peer_small = bench::run_command(
-        "find " + bench::quoted(dir.path + "/tree") + " -type f -print0 | xargs -0 md5sum > /dev/null");
+    const bench::child_run peer_small = bench::run_command("find " + bench::quoted(dir.path + "/tree") +
+                                                           " -type f -print0 | xargs -0 md5sum > /dev/null");
     std::printf("md5 20000 small files: %.0f files/s (%.2fx md5sum)\n", small_file_count / ours_small,
-        peer_small.seconds / ours_small);
+                peer_small.seconds / ours_small);
     std::filesystem::remove_all(dir.path + "/tree");
 
     // Past 4 GiB the mapping's length no longer fits 32 bits; the pieces must carry it.
@@ -98,6 +98,6 @@ int main()
         return 1;
     }
     std::printf("md5 4 GiB sparse file: %.0f MB/s (%.2fx md5sum)\n", double(sparse_length) / 1e6 / ours_sparse,
-        peer_sparse.seconds / ours_sparse);
+                peer_sparse.seconds / ours_sparse);
     return 0;
 }

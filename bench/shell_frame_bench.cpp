@@ -85,8 +85,8 @@ void APP_update()
 {
     OGL_plot_back_col();
 }
-void APP_handlekey(int, int) {}
-void APP_handlemenu(int) {}
+void APP_handlekey(int, int) { }
+void APP_handlemenu(int) { }
 
 // A plain grey atlas: the bench measures the frame, not the art.
 void recall_ins_texes()

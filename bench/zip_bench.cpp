@@ -59,11 +59,11 @@ int main()
         return 1;
     }
     std::printf("zip_to_file 1000 small archives: %.0f archives/s (%.2fx unzip)\n",
-        small_archive_count / ours_small.seconds, peer_small.seconds / ours_small.seconds);
+                small_archive_count / ours_small.seconds, peer_small.seconds / ours_small.seconds);
 
     const bench::child_run ours_big = bench::run_in_child([&] { return zip_to_file(big_zip, ours_dir, nullptr, 0); });
-    const bench::child_run peer_big = bench::run_command(
-        "cd " + bench::quoted(peer_dir) + " && unzip -qo " + bench::quoted(big_zip));
+    const bench::child_run peer_big =
+        bench::run_command("cd " + bench::quoted(peer_dir) + " && unzip -qo " + bench::quoted(big_zip));
     if (ours_big.status != 0 || peer_big.status != 0) {
         std::fprintf(stderr, "zip_bench: extracting the 200 MB archive failed\n");
         return 1;
@@ -74,8 +74,8 @@ int main()
         return 1;
     }
     std::printf("zip_to_file 200 MB archive: %.0f MB/s (%.2fx unzip)\n", big_length / 1e6 / ours_big.seconds,
-        peer_big.seconds / ours_big.seconds);
+                peer_big.seconds / ours_big.seconds);
     std::printf("zip_to_file 200 MB archive peak memory: %.0f MB (%.2fx unzip)\n", ours_big.peak_kb / 1000.0,
-        double(ours_big.peak_kb) / double(peer_big.peak_kb > 0 ? peer_big.peak_kb : 1));
+                double(ours_big.peak_kb) / double(peer_big.peak_kb > 0 ? peer_big.peak_kb : 1));
     return 0;
 }

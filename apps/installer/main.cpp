@@ -23,7 +23,7 @@ void clamp_download_platform()
         stg._download_os = OS_MACINTOSH;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

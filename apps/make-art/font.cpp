@@ -6,13 +6,15 @@ namespace art {
 
 namespace {
 
-glyph g(std::initializer_list<const char*> rows) {
+glyph g(std::initializer_list<const char*> rows)
+{
     glyph out(rows.begin(), rows.end());
     out.resize(GLYPH_ROWS);
     return out;
 }
 
-std::map<unsigned char, glyph> build_font() {
+std::map<unsigned char, glyph> build_font()
+{
     std::map<unsigned char, glyph> f;
     f[' '] = g({});
     f['0'] = g({".###.", "#...#", "#..##", "#.#.#", "##..#", "#...#", ".###."});
@@ -114,12 +116,14 @@ std::map<unsigned char, glyph> build_font() {
 
 }  // namespace
 
-const std::map<unsigned char, glyph>& interface_font() {
+const std::map<unsigned char, glyph>& interface_font()
+{
     static const std::map<unsigned char, glyph> font = build_font();
     return font;
 }
 
-int proportional_advance(unsigned char c) {
+int proportional_advance(unsigned char c)
+{
     const std::string w2 = ",.";
     const std::string w3 = "!':;I`il\xFB";
     const std::string w4 = " ()*[]frt|";
@@ -131,7 +135,8 @@ int proportional_advance(unsigned char c) {
     const std::pair<const std::string*, int> table[] = {{&w2, 2}, {&w3, 3}, {&w4, 4}, {&w5, 5},
                                                         {&w6, 6}, {&w7, 7}, {&w8, 8}, {&w9, 9}};
     for (const auto& [chars, width] : table)
-        if (chars->find(static_cast<char>(c)) != std::string::npos) return width;
+        if (chars->find(static_cast<char>(c)) != std::string::npos)
+            return width;
     return 0;
 }
 

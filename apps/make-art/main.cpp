@@ -67,27 +67,36 @@ const unsigned char ROW3[CELLS_PER_ROW] = {0x21, 0x40, 0x23, 0x24, 0x25, 0x5E, 0
                                            0x5F, 0x2B, 0x3D, 0x5B, 0x5D, 0x7C, 0x5C, 0x27, 0x3A, 0x3B};
 const unsigned char ROW4[8] = {0x3C, 0x2E, 0x3E, 0x2C, 0x3F, 0x2F, 0x60, 0xFB};
 
-void paint_glyph(canvas& img, unsigned char ch, int column, int row) {
+void paint_glyph(canvas& img, unsigned char ch, int column, int row)
+{
     const auto& font = interface_font();
     auto it = font.find(ch);
-    if (it == font.end()) return;
+    if (it == font.end())
+        return;
     int ink = 0;
-    for (const auto& r : it->second) ink = std::max<int>(ink, static_cast<int>(r.size()));
+    for (const auto& r : it->second)
+        ink = std::max<int>(ink, static_cast<int>(r.size()));
     std::string s(1, static_cast<char>(ch));
     img.text(column * CELL_W, row * CELL_H + BASELINE, s, WHITE);
     img.text(FIXED_SET_S + column * CELL_W + (CELL_W - ink) / 2, row * CELL_H + BASELINE, s, WHITE);
 }
 
-void paint_font(canvas& img) {
-    auto place = [&](unsigned char ch, int index) { paint_glyph(img, ch, index % CELLS_PER_ROW, index / CELLS_PER_ROW); };
+void paint_font(canvas& img)
+{
+    auto place = [&](unsigned char ch, int index) {
+        paint_glyph(img, ch, index % CELLS_PER_ROW, index / CELLS_PER_ROW);
+    };
     place(' ', 0);
-    for (int d = 0; d < 10; ++d) place(static_cast<unsigned char>('0' + d), 1 + d);
+    for (int d = 0; d < 10; ++d)
+        place(static_cast<unsigned char>('0' + d), 1 + d);
     for (int k = 0; k < 26; ++k) {
         place(static_cast<unsigned char>('A' + k), 11 + 2 * k);
         place(static_cast<unsigned char>('a' + k), 12 + 2 * k);
     }
-    for (int c = 0; c < CELLS_PER_ROW; ++c) paint_glyph(img, ROW3[c], c, 3);
-    for (int c = 0; c < 8; ++c) paint_glyph(img, ROW4[c], c, 4);
+    for (int c = 0; c < CELLS_PER_ROW; ++c)
+        paint_glyph(img, ROW3[c], c, 3);
+    for (int c = 0; c < 8; ++c)
+        paint_glyph(img, ROW4[c], c, 4);
 }
 
 // ---------------------------------------------------------------------------
@@ -96,20 +105,22 @@ void paint_font(canvas& img) {
 
 // A three-slice bar element whose shape fills `inset` rows less at top and bottom than its cell.
 void bar(canvas& img, int s, int t, int w, int h, float inset, float radius, const colour& bottom, const colour& top,
-         const colour& border) {
+         const colour& border)
+{
     img.round_rect(s + 0.5f, t + inset, w - 1.0f, h - 2 * inset, radius, bottom, top, border, 1.0f);
 }
 
 // A nine-slice panel element: a rounded panel with a soft shadow in its outer margin.
 void panel(canvas& img, int s, int t, int e, float margin, float radius, const colour& bottom, const colour& top,
-           const colour& border, float header) {
+           const colour& border, float header)
+{
     img.shadow(s + margin, t + margin - 1, e - 2 * margin, e - 2 * margin, radius, margin, 0.45f);
     img.round_rect(s + margin, t + margin, e - 2 * margin, e - 2 * margin, radius, bottom, top, border, 1.0f);
     if (header > 0) {
         // The title band sits in the top border slice, so it keeps its height at any panel size.
         float hy = t + e - margin - header;
-        img.round_rect(s + margin + 1, hy, e - 2 * margin - 2, header - 1, radius - 1, HEADER, mix(HEADER, WHITE, 0.06f),
-                       HEADER, 0);
+        img.round_rect(s + margin + 1, hy, e - 2 * margin - 2, header - 1, radius - 1, HEADER,
+                       mix(HEADER, WHITE, 0.06f), HEADER, 0);
         img.fill_rect(s + static_cast<int>(margin) + 1, static_cast<int>(hy), e - 2 * static_cast<int>(margin) - 2, 1,
                       rgb(30, 34, 42));
     }
@@ -118,7 +129,8 @@ void panel(canvas& img, int s, int t, int e, float margin, float radius, const c
 // A menu panel element (42 texels). The painter sets it 2 units above the item rows but 13 below
 // and 8 beside them, so the shape reaches the element's top and keeps its shadow below and beside:
 // an edge drawn lower would cut through the first row's letters.
-void menu_panel(canvas& img, int s, int t, const colour& bottom, const colour& top, const colour& border) {
+void menu_panel(canvas& img, int s, int t, const colour& bottom, const colour& top, const colour& border)
+{
     constexpr float SIDE = 42, BESIDE = 5, BELOW = 8, ABOVE = 1, RADIUS = 4, SHADOW = 5;
     const float w = SIDE - 2 * BESIDE, h = SIDE - BELOW - ABOVE;
     // The shadow's rectangle is lowered so that its spread stays inside the element.
@@ -126,7 +138,8 @@ void menu_panel(canvas& img, int s, int t, const colour& bottom, const colour& t
     img.round_rect(s + BESIDE, t + BELOW, w, h, RADIUS, bottom, top, border, 1.0f);
 }
 
-void chevron(canvas& img, float cx, float cy, float size, int direction, const colour& c, float width = 1.6f) {
+void chevron(canvas& img, float cx, float cy, float size, int direction, const colour& c, float width = 1.6f)
+{
     // direction: 0 up, 1 down, 2 right
     if (direction == 0) {
         img.line(cx - size, cy - size * 0.5f, cx, cy + size * 0.5f, width, c);
@@ -140,9 +153,11 @@ void chevron(canvas& img, float cx, float cy, float size, int direction, const c
     }
 }
 
-void paint_bars(canvas& img) {
+void paint_bars(canvas& img)
+{
     // Style 0, menu bar (1, 487) 100 x 26: the strip fills the top 18 rows, a shadow fades below.
-    for (int j = 0; j < 7; ++j) img.fill_rect(1, 487 + j, 100, 1, {0, 0, 0, 0.05f * (j + 1)});
+    for (int j = 0; j < 7; ++j)
+        img.fill_rect(1, 487 + j, 100, 1, {0, 0, 0, 0.05f * (j + 1)});
     img.fill_rect(1, 494, 100, 18, rgb(34, 39, 49));
     img.fill_rect(1, 494, 100, 1, rgb(16, 18, 23));
     img.fill_rect(1, 511, 100, 1, rgb(60, 68, 84));
@@ -174,11 +189,12 @@ void paint_bars(canvas& img) {
     img.round_rect(204.5f, 460, 97, 24, 6, rgb(33, 37, 46), rgb(40, 45, 56), PANEL_BORDER, 1);
 }
 
-void paint_panels(canvas& img) {
+void paint_panels(canvas& img)
+{
     // Styles 11..15: 100-texel elements at t 358.
-    panel(img, 1, 358, 100, 6, 8, PANEL_BOTTOM, PANEL_TOP, PANEL_BORDER, 24);   // 11 window with close boxes
-    panel(img, 102, 358, 100, 6, 8, PANEL_BOTTOM, PANEL_TOP, PANEL_BORDER, 24); // 12 window
-    panel(img, 203, 358, 100, 4, 6, rgb(33, 37, 46), rgb(36, 41, 51), rgb(64, 72, 89), 0);  // 13 group
+    panel(img, 1, 358, 100, 6, 8, PANEL_BOTTOM, PANEL_TOP, PANEL_BORDER, 24);    // 11 window with close boxes
+    panel(img, 102, 358, 100, 6, 8, PANEL_BOTTOM, PANEL_TOP, PANEL_BORDER, 24);  // 12 window
+    panel(img, 203, 358, 100, 4, 6, rgb(33, 37, 46), rgb(36, 41, 51), rgb(64, 72, 89), 0);    // 13 group
     panel(img, 304, 358, 100, 4, 6, rgb(30, 33, 40), rgb(34, 38, 46), rgb(150, 132, 86), 0);  // 14 tooltip
     panel(img, 405, 358, 100, 6, 8, PANEL_BOTTOM, PANEL_TOP, ACCENT_BORDER, 24);  // 15 progress and file boxes
     // Style 16, name list (1, 289) 68.
@@ -190,7 +206,8 @@ void paint_panels(canvas& img) {
     panel(img, 440, 12, 44, 4, 5, rgb(33, 37, 46), rgb(36, 41, 51), rgb(64, 72, 89), 0);
 }
 
-void paint_cells(canvas& img) {
+void paint_cells(canvas& img)
+{
     // Close boxes 18 x 18 at s 120, t 178 (normal) and t 197 (pressed).
     for (int pressed = 0; pressed < 2; ++pressed) {
         float cy = 178 + pressed * 19 + 9;
@@ -231,7 +248,8 @@ void paint_cells(canvas& img) {
     img.fill_rect(214, 149, 6, 2, rgb(240, 196, 90));
 }
 
-canvas make_interface_atlas() {
+canvas make_interface_atlas()
+{
     canvas img(512, 512);
     paint_font(img);
     paint_bars(img);
@@ -239,7 +257,8 @@ canvas make_interface_atlas() {
     paint_cells(img);
     for (const swatch& s : SWATCHES)
         for (int j = -SWATCH_HALF; j <= SWATCH_HALF; ++j)
-            for (int i = -SWATCH_HALF; i <= SWATCH_HALF; ++i) img.put(s.x + i, s.y + j, s.c);
+            for (int i = -SWATCH_HALF; i <= SWATCH_HALF; ++i)
+                img.put(s.x + i, s.y + j, s.c);
     return img;
 }
 
@@ -248,7 +267,8 @@ canvas make_interface_atlas() {
 // ---------------------------------------------------------------------------
 
 // A control in three looks: normal at t, hover at t - (h + 1), pressed at t - 2(h + 1).
-void control(canvas& img, int s, int t, int w, int h, const std::string& caption, const colour& base) {
+void control(canvas& img, int s, int t, int w, int h, const std::string& caption, const colour& base)
+{
     for (int look = 0; look < 3; ++look) {
         int y = t - look * (h + 1);
         colour bottom = mix(base, rgb(0, 0, 0), 0.25f), top = base, border = mix(base, WHITE, 0.35f);
@@ -266,7 +286,8 @@ void control(canvas& img, int s, int t, int w, int h, const std::string& caption
     }
 }
 
-void globe(canvas& img, float cx, float cy, float radius, float turn) {
+void globe(canvas& img, float cx, float cy, float radius, float turn)
+{
     for (int j = static_cast<int>(cy - radius - 1); j <= static_cast<int>(cy + radius + 1); ++j)
         for (int i = static_cast<int>(cx - radius - 1); i <= static_cast<int>(cx + radius + 1); ++i) {
             float cover = 0;
@@ -275,25 +296,29 @@ void globe(canvas& img, float cx, float cy, float radius, float turn) {
                 for (int sx = 0; sx < 3; ++sx) {
                     float px = (i + (sx + 0.5f) / 3 - cx) / radius, py = (j + (sy + 0.5f) / 3 - cy) / radius;
                     float r2 = px * px + py * py;
-                    if (r2 > 1) continue;
+                    if (r2 > 1)
+                        continue;
                     float pz = std::sqrt(1 - r2);
                     float lat = std::asin(py), lon = std::atan2(px, pz) + turn;
                     // Land: a few smooth blobs in longitude and latitude.
-                    float land = std::sin(lon * 2.0f) * std::cos(lat * 3.0f) + 0.6f * std::sin(lon * 5.0f + 1.3f) *
-                                 std::sin(lat * 4.0f + 0.5f);
+                    float land = std::sin(lon * 2.0f) * std::cos(lat * 3.0f) +
+                        0.6f * std::sin(lon * 5.0f + 1.3f) * std::sin(lat * 4.0f + 0.5f);
                     colour c = land > 0.55f ? rgb(86, 170, 110) : rgb(40, 110, 200);
                     float grid = std::min(std::fabs(std::sin(lon * 6.0f)) * 6, std::fabs(std::sin(lat * 6.0f)) * 6);
-                    if (grid < 0.35f) c = mix(c, WHITE, 0.3f);
+                    if (grid < 0.35f)
+                        c = mix(c, WHITE, 0.3f);
                     float light = 0.35f + 0.65f * std::max(0.0f, px * -0.4f + py * 0.5f + pz * 0.77f);
                     c = {c.r * light, c.g * light, c.b * light, 1};
                     acc = {acc.r + c.r, acc.g + c.g, acc.b + c.b, 1};
                     cover += 1;
                 }
-            if (cover > 0) img.blend(i, j, {acc.r / cover, acc.g / cover, acc.b / cover, 1}, cover / 9);
+            if (cover > 0)
+                img.blend(i, j, {acc.r / cover, acc.g / cover, acc.b / cover, 1}, cover / 9);
         }
 }
 
-canvas make_installer_picture() {
+canvas make_installer_picture()
+{
     canvas img(1010, 764);
     // Buttons of the main screen and the agreement window.
     control(img, 513, 166, 126, 22, "DESTINATION", rgb(62, 72, 92));
@@ -304,8 +329,8 @@ canvas make_installer_picture() {
     control(img, 822, 235, 116, 22, "VISIT THE SHOP", rgb(56, 96, 170));
     // Banner 128 x 86 at (644, 33): a swept-wing silhouette over the name.
     img.round_rect(644.5f, 33.5f, 127, 85, 8, rgb(24, 40, 70), rgb(40, 90, 160), rgb(110, 160, 230), 1);
-    img.polygon({708, 112, 712, 96, 748, 80, 748, 74, 712, 84, 711, 66, 720, 58, 720, 55, 708, 60, 696, 55, 696, 58, 705,
-                 66, 704, 84, 668, 74, 668, 80, 704, 96},
+    img.polygon({708, 112, 712, 96, 748, 80, 748, 74, 712, 84, 711, 66, 720, 58, 720, 55,
+                 708, 60,  696, 55, 696, 58, 705, 66, 704, 84, 668, 74, 668, 80, 704, 96},
                 {1, 1, 1, 0.95f});
     int tw = canvas::text_width("VELTRIX", true);
     img.text(708 - tw / 2, 42, "VELTRIX", WHITE, true);
@@ -316,12 +341,13 @@ canvas make_installer_picture() {
         globe(img, s + 32, t + 32, 28, (i - 8) * FULL_TURN / 16);
     }
     // Panel style 20 element (774, 78) 41: translucent glass.
-    img.round_rect(775, 79, 39, 39, 6, {0.08f, 0.1f, 0.14f, 0.72f}, {0.1f, 0.12f, 0.17f, 0.72f}, {0.5f, 0.6f, 0.75f, 0.8f},
-                   1);
+    img.round_rect(775, 79, 39, 39, 6, {0.08f, 0.1f, 0.14f, 0.72f}, {0.1f, 0.12f, 0.17f, 0.72f},
+                   {0.5f, 0.6f, 0.75f, 0.8f}, 1);
     return img;
 }
 
-canvas make_background(const colour& low, const colour& high, const colour& glow, unsigned start) {
+canvas make_background(const colour& low, const colour& high, const colour& glow, unsigned start)
+{
     canvas img(1024, 768);
     unsigned state = start;
     auto next = [&state] {
@@ -345,8 +371,9 @@ canvas make_background(const colour& low, const colour& high, const colour& glow
         std::vector<float> xy;
         float base = 70 + layer * 40;
         for (int x = 0; x <= 1024; x += 16)
-            xy.insert(xy.end(), {static_cast<float>(x),
-                                 base + 30 * std::sin(x * 0.006f + layer * 1.7f) + 14 * std::sin(x * 0.017f + layer)});
+            xy.insert(xy.end(),
+                      {static_cast<float>(x),
+                       base + 30 * std::sin(x * 0.006f + layer * 1.7f) + 14 * std::sin(x * 0.017f + layer)});
         xy.insert(xy.end(), {1024, 0, 0, 0});
         colour hill = mix(low, rgb(8, 10, 16), 0.35f + 0.2f * (2 - layer));
         hill.a = 0.85f;
@@ -360,7 +387,8 @@ canvas make_background(const colour& low, const colour& high, const colour& glow
     return img;
 }
 
-bool write_file(const std::filesystem::path& path, const void* data, size_t size) {
+bool write_file(const std::filesystem::path& path, const void* data, size_t size)
+{
     std::ofstream out(path, std::ios::binary);
     out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
     return static_cast<bool>(out);
@@ -368,7 +396,8 @@ bool write_file(const std::filesystem::path& path, const void* data, size_t size
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
         return 2;
@@ -389,15 +418,14 @@ int main(int argc, char** argv) {
         {"t_interface_dat", "interface.rgba", make_interface_atlas()},
     };
 
-    std::string source =
-        "// Generated by veltrix-make-art: the interface images as raw RGBA, rows bottom to top.\n\n";
+    std::string source = "// Generated by veltrix-make-art: the interface images as raw RGBA, rows bottom to top.\n\n";
     for (const image& im : images) {
         if (!write_file(out / im.file, im.pixels.bytes().data(), im.pixels.bytes().size())) {
             std::fprintf(stderr, "make-art: cannot write %s\n", (out / im.file).c_str());
             return 1;
         }
         source += std::string("asm(\".section .rodata\\n.balign 16\\n.globl ") + im.symbol + "\\n" + im.symbol +
-                  ":\\n.incbin \\\"" + (out / im.file).string() + "\\\"\\n.previous\\n\");\n";
+            ":\\n.incbin \\\"" + (out / im.file).string() + "\\\"\\n.previous\\n\");\n";
     }
     if (!write_file(out / "art_images.cpp", source.data(), source.size())) {
         std::fprintf(stderr, "make-art: cannot write %s\n", (out / "art_images.cpp").c_str());

@@ -19,11 +19,26 @@ std::atomic<alert_worker_hook> g_worker_hook{nullptr};
 
 }  // namespace
 
-void alert_set_handler(alert_handler handler) { g_alert_handler = handler; }
-void app_path_set_handler(app_path_handler handler) { g_app_path_handler = handler; }
-void finishup_set_handler(finishup_handler handler) { g_finishup_handler = handler; }
-void show_init_set_handler(show_init_handler handler) { g_show_init_handler = handler; }
-void alert_set_worker_hook(alert_worker_hook hook) { g_worker_hook = hook; }
+void alert_set_handler(alert_handler handler)
+{
+    g_alert_handler = handler;
+}
+void app_path_set_handler(app_path_handler handler)
+{
+    g_app_path_handler = handler;
+}
+void finishup_set_handler(finishup_handler handler)
+{
+    g_finishup_handler = handler;
+}
+void show_init_set_handler(show_init_handler handler)
+{
+    g_show_init_handler = handler;
+}
+void alert_set_worker_hook(alert_worker_hook hook)
+{
+    g_worker_hook = hook;
+}
 
 void __MACIBM_alert(int window, std::string l1, std::string l2, std::string l3, std::string l4, int type,
                     const char* file, int line)
@@ -53,7 +68,8 @@ void alert_default(int window, const std::string& l1, const std::string& l2, con
     if (type == ALERT_MESSAGE || type == ALERT_FATAL) {
         xer << l1 << "\n" << l2 << "\n" << l3 << "\n" << l4 << "\n";
         if (type == ALERT_FATAL)
-            xer << "(" << (file ? file : "") << " line " << line << ")" << "\n";
+            xer << "(" << (file ? file : "") << " line " << line << ")"
+                << "\n";
         xer.flush();
     }
 

@@ -13,10 +13,9 @@ namespace {
 constexpr double MICROSECONDS_PER_SECOND = 1000000.0;
 
 // Periods of tick_10s .. tick_0_01s, in field order.
-constexpr float TICK_PERIODS[XTIM_PERIOD_COUNT] = { 10.0f, 5.0f, 2.0f, 1.0f, 0.5f,
-                                                    0.2f, 0.1f, 0.05f, 0.025f, 0.01f };
+constexpr float TICK_PERIODS[XTIM_PERIOD_COUNT] = {10.0f, 5.0f, 2.0f, 1.0f, 0.5f, 0.2f, 0.1f, 0.05f, 0.025f, 0.01f};
 
-constexpr int days_in_month[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+constexpr int days_in_month[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 constexpr int LAST_DAY_OF_YEAR = 364;
 
 // The frame periods are re-measured every tenth frame, so one slow frame moves them little.
@@ -42,8 +41,8 @@ float clamp_low_first(float value, float low, float high)
 
 // One adaptation loop: every tenth applied frame, measure the mean frame time of the last
 // ten against the period and move the period by the fourth root of the ratio.
-void adapt_period(float now, int* count, float* last_time, float* ratio, float* period,
-                  float period_min, float period_max)
+void adapt_period(float now, int* count, float* last_time, float* ratio, float* period, float period_min,
+                  float period_max)
 {
     int before = (*count)++;
     if (before % ADAPT_EVERY_FRAMES != 0)
@@ -117,21 +116,29 @@ void xtim_class::xtim_hrs_min_sec(float seconds, float* hours, float* minutes, f
 float xtim_class::speed_rat() const
 {
     switch (mnw.speed) {
-    case 2: return -5.0f;
-    case 3: return -1.0f;
-    case 4: return -0.2f;
-    case 5: return 0.0f;
-    case 6: return 0.2f;
-    case 7: return 1.0f;
-    case 8: return 5.0f;
-    default: return 1.0f;
+        case 2:
+            return -5.0f;
+        case 3:
+            return -1.0f;
+        case 4:
+            return -0.2f;
+        case 5:
+            return 0.0f;
+        case 6:
+            return 0.2f;
+        case 7:
+            return 1.0f;
+        case 8:
+            return 5.0f;
+        default:
+            return 1.0f;
     }
 }
 
 void xtim_class::raise_period_flags()
 {
-    int* flags[XTIM_PERIOD_COUNT] = { &tick_10s, &tick_5s, &tick_2s, &tick_1s, &tick_0_5s,
-                                      &tick_0_2s, &tick_0_1s, &tick_0_05s, &tick_0_025s, &tick_0_01s };
+    int* flags[XTIM_PERIOD_COUNT] = {&tick_10s,  &tick_5s,   &tick_2s,    &tick_1s,     &tick_0_5s,
+                                     &tick_0_2s, &tick_0_1s, &tick_0_05s, &tick_0_025s, &tick_0_01s};
     for (int i = 0; i < XTIM_PERIOD_COUNT; ++i) {
         *flags[i] = 0;
         if (elapsed > period_last[i] + TICK_PERIODS[i]) {

@@ -12,12 +12,12 @@ constexpr int XTIM_PERIOD_COUNT = 10;
 
 class xtim_class {
 public:
-    int frame_flag;  // cleared by the frame procedure after the application's update
-    float _prd_FM;   // adaptive frame period of the main screen (preference "_prd_FM")
-    float _prd_UI;   // adaptive frame period of the interface (preference "_prd_UI")
-    float rat_FM;    // last ratio of real frame time to _prd_FM, 0.5 .. 1.5
-    float rat_UI;    // the same for _prd_UI
-    float elapsed;   // seconds since the first frame
+    int frame_flag;           // cleared by the frame procedure after the application's update
+    float _prd_FM;            // adaptive frame period of the main screen (preference "_prd_FM")
+    float _prd_UI;            // adaptive frame period of the interface (preference "_prd_UI")
+    float rat_FM;             // last ratio of real frame time to _prd_FM, 0.5 .. 1.5
+    float rat_UI;             // the same for _prd_UI
+    float elapsed;            // seconds since the first frame
     float day_seconds_sun;    // seconds of the day, first (16:00:00); no reader here
     float day_seconds_local;  // seconds of the day, second (08:00:00); no reader here
     float time_step;          // 0.05; no reader here
@@ -38,8 +38,8 @@ public:
     static void xtim_hrs_min_sec(float seconds, float* hours, float* minutes, float* secs);
     // Simulation speed factor from the window record's speed setting.
     float speed_rat() const;
-    void xtim_update() {}
-    void profile_chart(std::string label, int value) {}
+    void xtim_update() { }
+    void profile_chart(std::string label, int value) { }
 
     // Frame procedure, step one: decide the period flags on the previous frame's clock.
     void raise_period_flags();
@@ -59,6 +59,6 @@ private:
 extern xtim_class xtim;
 
 // Profiling hooks; empty in this program.
-inline void UTL_profiler_init() {}
-inline void UTL_profiler_start(const char* name) {}
-inline void UTL_profiler_stop() {}
+inline void UTL_profiler_init() { }
+inline void UTL_profiler_start(const char* name) { }
+inline void UTL_profiler_stop() { }

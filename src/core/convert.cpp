@@ -45,7 +45,10 @@ uint32_t truncated_magnitude(double value)
     return static_cast<uint32_t>(magnitude);
 }
 
-char digit_char(int64_t value) { return value > 9 ? '0' : static_cast<char>('0' + value); }
+char digit_char(int64_t value)
+{
+    return value > 9 ? '0' : static_cast<char>('0' + value);
+}
 
 void write_corner(int64_t latitude, int64_t longitude, std::string* out)
 {

@@ -10,8 +10,9 @@ const error_message kErrMsgs[error_message_count + 1] = {
     {kErrZipRead, "We were unable to read from a zip file.  It may be missing or damaged"},
     {kErrZipCreate, "We were unable to create a zip file"},
     {kErrZipWrite, "We were unable to write to a zip file.  It may be missing or damaged"},
-    {kErrZipForkTooBig, "We cannot compress a zip file because its source file resource fork is more than 2 GB.  "
-                        "The source file is probably damaged"},
+    {kErrZipForkTooBig,
+     "We cannot compress a zip file because its source file resource fork is more than 2 GB.  "
+     "The source file is probably damaged"},
     {kErrFileOpenRead, "We could not open a file to read from it"},
     {kErrNetReconnect, "We were unable to connct to the network due to an internal reconnect error"},
     {kErrNetBadState, "We wre unable to connect to the network due to a bad state error"},

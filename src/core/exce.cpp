@@ -7,19 +7,10 @@
 #include <atomic>
 #include <mutex>
 
-exce_class::exce_class()
-    : file("no exception")
-    , line(0)
-{
-}
+exce_class::exce_class() : file("no exception"), line(0) { }
 
 exce_class::exce_class(std::string l1, std::string l2, std::string l3, std::string l4, const char* f, int l)
-    : line1(std::move(l1))
-    , line2(std::move(l2))
-    , line3(std::move(l3))
-    , line4(std::move(l4))
-    , file(f)
-    , line(l)
+    : line1(std::move(l1)), line2(std::move(l2)), line3(std::move(l3)), line4(std::move(l4)), file(f), line(l)
 {
 }
 

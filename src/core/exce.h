@@ -19,6 +19,6 @@ public:
     void LogAndContinue();
 
     std::string line1, line2, line3, line4;
-    const char* file; // a string literal of the raising code; never owned
+    const char* file;  // a string literal of the raising code; never owned
     int line;
 };

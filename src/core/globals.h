@@ -132,7 +132,7 @@ extern stls_class stls;
 // and `tman` (gfx), `stg` and `dest_dir_path` (core/stg.h), `xtim`
 // (core/clock.h), `pref` (core/prefs.h).
 
-extern int g_case_sensitive;  // 1 makes every path correct its case against the disk
+extern int g_case_sensitive;       // 1 makes every path correct its case against the disk
 extern std::atomic<int> app_done;  // quit request that ends the main loop; a worker may set it
 
 extern float randrat[10000];

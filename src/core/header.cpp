@@ -53,7 +53,8 @@ bool ouf_open(std::string path, int type, int version, std::string notice)
         __MACIBM_alert(0,
                        "I could not save the file! Could the directory that the file sits in be missing? Or "
                        "flagged as READ-ONLY by the operating system? (Windows machines typically do this).",
-                       full, "Could the file be flagged as read-only? This happens in Windows if you copy it from a CD!",
+                       full,
+                       "Could the file be flagged as read-only? This happens in Windows if you copy it from a CD!",
                        "Try putting this stg.in the background and then flag the file as NOT read-only, or creating "
                        "the folder listed in the path above.",
                        ALERT_MESSAGE, io_module_file, cannot_save_line);

@@ -20,13 +20,16 @@ struct extension_type {
     int type;
 };
 constexpr extension_type extension_types[] = {
-    {".BMP", LIST_BITMAP}, {".PNG", LIST_BITMAP}, {".ACF", LIST_ACF}, {".AFL", LIST_AFL}, {".WPN", LIST_WPN},
-    {".WAV", LIST_WAV},    {".OBJ", LIST_OBJ},    {".FDR", LIST_FDR}, {".SIT", LIST_SIT}, {".SMO", LIST_SMO},
-    {".TXT", LIST_TXT},    {".FMS", LIST_FMS},    {".TRA", LIST_TRA}, {".CAR", LIST_CAR}, {".SPA", LIST_SPA},
-    {".REG", LIST_REG},
+    {".BMP", LIST_BITMAP}, {".PNG", LIST_BITMAP}, {".ACF", LIST_ACF}, {".AFL", LIST_AFL},
+    {".WPN", LIST_WPN},    {".WAV", LIST_WAV},    {".OBJ", LIST_OBJ}, {".FDR", LIST_FDR},
+    {".SIT", LIST_SIT},    {".SMO", LIST_SMO},    {".TXT", LIST_TXT}, {".FMS", LIST_FMS},
+    {".TRA", LIST_TRA},    {".CAR", LIST_CAR},    {".SPA", LIST_SPA}, {".REG", LIST_REG},
 };
 
-bool is_separator(char c) { return c == ':' || c == '\\' || c == '/'; }
+bool is_separator(char c)
+{
+    return c == ':' || c == '\\' || c == '/';
+}
 
 }  // namespace
 
@@ -98,6 +101,6 @@ int opensave_takeit(int index, int filter)
     if (name.empty() || name[0] == '.')
         return 0;
     return type == LIST_FOLDER || type == filter || filter == 0 || (filter == LIST_PANEL_BITMAPS && type == LIST_BITMAP)
-               ? 1
-               : 0;
+        ? 1
+        : 0;
 }

@@ -11,7 +11,10 @@ constexpr size_t leaf_name_limit = 255;
 constexpr size_t posix_path_buffer = 1024;
 constexpr const char* volume_name = "root";
 
-bool is_separator(char c) { return c == ':' || c == '\\' || c == '/'; }
+bool is_separator(char c)
+{
+    return c == ':' || c == '\\' || c == '/';
+}
 
 }  // namespace
 

@@ -6,10 +6,10 @@
 #include <string>
 
 struct MD5Context {
-  uint32_t bit_count[2];  // number of input bits so far, low word first
-  uint32_t state[4];      // chaining words A, B, C, D
-  uint8_t block[64];      // the input block being filled
-  uint8_t digest[16];     // the result, filled by MD5Final
+    uint32_t bit_count[2];  // number of input bits so far, low word first
+    uint32_t state[4];      // chaining words A, B, C, D
+    uint8_t block[64];      // the input block being filled
+    uint8_t digest[16];     // the result, filled by MD5Final
 };
 
 void MD5Init(MD5Context* context);

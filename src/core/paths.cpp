@@ -33,7 +33,10 @@ void note_failure(int line)
     sErrLine = line;
 }
 
-bool is_separator(char c) { return c == ':' || c == '\\' || c == '/'; }
+bool is_separator(char c)
+{
+    return c == ':' || c == '\\' || c == '/';
+}
 
 void check_length(const std::string& text)
 {
@@ -211,7 +214,10 @@ int file_exists(std::string path)
     return 1;
 }
 
-int is_sim_link(const char* path, std::string* target) { return sim_link_at(app_file_path(path), target); }
+int is_sim_link(const char* path, std::string* target)
+{
+    return sim_link_at(app_file_path(path), target);
+}
 
 std::string app_file_path(const char* path)
 {
@@ -242,7 +248,10 @@ int make_file_executable(const char* path)
     return 0;
 }
 
-int show_del_err(int error) { return 0; }
+int show_del_err(int error)
+{
+    return 0;
+}
 
 int show_make_dir_err(int error)
 {

@@ -44,7 +44,7 @@ constexpr int LANGUAGE_ENGLISH = 0;
 std::string own_proxy_host;
 std::string own_proxy_port_text;
 int own_proxy_port_number = 0;
-constinit pref_proxy_fields registered_proxy { nullptr, nullptr, nullptr };
+constinit pref_proxy_fields registered_proxy{nullptr, nullptr, nullptr};
 
 bool is_space(char c)
 {
@@ -104,7 +104,8 @@ float read_float(const std::string& text)
 std::string write_float(float value)
 {
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof(buffer), static_cast<double>(value), std::chars_format::fixed, 6);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof(buffer), static_cast<double>(value), std::chars_format::fixed, 6);
     if (result.ec != std::errc())
         return "0.000000";
     return std::string(buffer, result.ptr);
@@ -134,7 +135,7 @@ void exchange_installer_set(scan_class& scan)
 {
     pref_proxy_fields proxy = registered_proxy;
     if (!proxy.host)
-        proxy = { &own_proxy_host, &own_proxy_port_text, &own_proxy_port_number };
+        proxy = {&own_proxy_host, &own_proxy_port_text, &own_proxy_port_number};
     // A tag the file lacks leaves its field alone, so the caller's defaults survive a read.
     (void)scan.int_io(&stg._download_os, "_download_os");
     (void)scan.int_io(&stg._use_max_cpu, "_use_max_cpu");
@@ -174,7 +175,7 @@ scan_class::scan_class(const std::string& path, int scan_mode) : mode(scan_mode)
     }
     tags.clear();
     xmap_class reader(path);
-    int versions[] = { PREF_VERSION, 0 };
+    int versions[] = {PREF_VERSION, 0};
     if (!reader.check_file(FILE_TYPE_TEXT, versions, nullptr, nullptr))
         return;
     while (reader.cur < reader.end) {
@@ -271,7 +272,7 @@ bool pref_class::IO_sta(int which, int mode, std::string path)
     if (which == PREF_SET_STATE)
         path = STATE_PREFS_PATH;
     xmap_class reader("");
-    int versions[] = { PREF_VERSION, 0 };
+    int versions[] = {PREF_VERSION, 0};
     if (!reader.io_file_open(mode, path, versions, FILE_TYPE_BINARY))
         return false;
     reader.io_file_close();

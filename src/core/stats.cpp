@@ -9,21 +9,13 @@ static UTL_stat* waiting;
 static int stat_initialized;
 
 UTL_stat::UTL_stat(float* t, const char* n, UTL_stat_type k)
-    : value(0)
-    , type(k)
-    , next_waiting(nullptr)
-    , target(t)
-    , name(n)
+    : value(0), type(k), next_waiting(nullptr), target(t), name(n)
 {
     enlist();
 }
 
 UTL_stat::UTL_stat(const char* n, UTL_stat_type k, float initial)
-    : value(initial)
-    , type(k)
-    , next_waiting(nullptr)
-    , target(&value)
-    , name(n)
+    : value(initial), type(k), next_waiting(nullptr), target(&value), name(n)
 {
     enlist();
 }
@@ -62,11 +54,7 @@ UTL_remote_cmd* UTL_remote_cmd::cmd_list = nullptr;
 int UTL_remote_cmd::free_id = 1;
 static int inited;
 
-UTL_remote_cmd::UTL_remote_cmd(const char* n, func_type f)
-    : next(cmd_list)
-    , func(f)
-    , name(n)
-    , id(free_id++)
+UTL_remote_cmd::UTL_remote_cmd(const char* n, func_type f) : next(cmd_list), func(f), name(n), id(free_id++)
 {
     cmd_list = this;
 }

@@ -18,7 +18,7 @@ public:
     UTL_stat(const char* name, UTL_stat_type type, float initial);
     UTL_stat(const UTL_stat&) = delete;
     UTL_stat& operator=(const UTL_stat&) = delete;
-    ~UTL_stat() { } // stays registered: statistics live as long as the program
+    ~UTL_stat() { }  // stays registered: statistics live as long as the program
 
     static void init_stats();
     static void reset_stats(UTL_stat_type type);

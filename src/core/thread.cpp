@@ -100,7 +100,7 @@ struct queue_node {
 struct UTL_message_queue {
     pthread_mutex_t mutex;
     pthread_cond_t condition;
-    queue_node* head; // oldest
+    queue_node* head;  // oldest
     queue_node* tail;
     int waiters;
     int count;
@@ -108,7 +108,7 @@ struct UTL_message_queue {
 
 void UTL_message_queue_create(UTL_message_queue** out)
 {
-    auto* queue = new UTL_message_queue {};
+    auto* queue = new UTL_message_queue{};
     *out = queue;
     if (int err = pthread_mutex_init(&queue->mutex, nullptr))
         os_error("\"::pthread_mutex_init\" OS error", err, 245);
@@ -148,7 +148,7 @@ void UTL_message_queue_write(UTL_message_queue* queue, void* message)
         if (int err = pthread_cond_signal(&queue->condition))
             os_error("\"pthread_cond_signal\" OS error", err, 301);
     }
-    auto* node = new queue_node { queue->tail, nullptr, message };
+    auto* node = new queue_node{queue->tail, nullptr, message};
     if (queue->tail)
         queue->tail->next = node;
     else
@@ -175,14 +175,13 @@ void* UTL_message_queue_read(UTL_message_queue* queue, int timeout_ms)
     if (int err = pthread_mutex_lock(&queue->mutex))
         os_error("\"pthread_mutex_lock\" OS error", err, 337);
     queue->waiters++;
-    timespec deadline {};
+    timespec deadline{};
     if (timeout_ms != -1)
         deadline = deadline_after(timeout_ms < 0 ? 0 : timeout_ms);
 
     while (!queue->head) {
-        int err = timeout_ms == -1
-            ? pthread_cond_wait(&queue->condition, &queue->mutex)
-            : pthread_cond_timedwait(&queue->condition, &queue->mutex, &deadline);
+        int err = timeout_ms == -1 ? pthread_cond_wait(&queue->condition, &queue->mutex)
+                                   : pthread_cond_timedwait(&queue->condition, &queue->mutex, &deadline);
         if (err == ETIMEDOUT) {
             if (queue->head)
                 break;
@@ -228,19 +227,19 @@ static const char* const exce_unit = "DEzovuv/OOPS_cpp/exce";
 static std::vector<pthread_t> worker_threads;
 static std::vector<pthread_t> worker_threads_join;
 static std::vector<pthread_t> worker_threads_id;
-static std::atomic<int> threads_inited { 0 };
+static std::atomic<int> threads_inited{0};
 static pthread_t main_thread;
 static UTL_message_queue* call_queue;
 static THREAD_call* free_calls;
 static pthread_mutex_t free_calls_lock;
-static uint32_t next_cookie; // unsigned, so that the wrap to 0 is defined
+static uint32_t next_cookie;  // unsigned, so that the wrap to 0 is defined
 
 static void* const stop_marker = reinterpret_cast<void*>(~uintptr_t(0));
 
 // An alert raised on a worker shows nothing there: it travels back to
 // whoever waits for the task, as the task's exception.
-static void throw_on_worker(const std::string& l1, const std::string& l2, const std::string& l3,
-                            const std::string& l4, const char* file, int line)
+static void throw_on_worker(const std::string& l1, const std::string& l2, const std::string& l3, const std::string& l4,
+                            const char* file, int line)
 {
     if (THREAD_is_inited() && !THREAD_is_main_thread())
         throw exce_class(l1, l2, l3, l4, file, line);
@@ -311,7 +310,7 @@ THREAD_call* THREAD_run_async(UTL_thread_func func, void* arg)
     UTL_critical_section_unlock(&free_calls_lock);
 
     if (!call) {
-        call = new THREAD_call {};
+        call = new THREAD_call{};
         UTL_message_queue_create(&call->reply_queue);
         UTL_critical_section_create(&call->lock);
     }

@@ -6,11 +6,23 @@
 
 namespace {
 
-bool is_blank(char c) { return c == '\t' || c == ' '; }
-bool is_line_end(char c) { return c == '\0' || c == '\r' || c == '\n'; }
-bool is_terminator(char c) { return is_blank(c) || is_line_end(c); }
+bool is_blank(char c)
+{
+    return c == '\t' || c == ' ';
+}
+bool is_line_end(char c)
+{
+    return c == '\0' || c == '\r' || c == '\n';
+}
+bool is_terminator(char c)
+{
+    return is_blank(c) || is_line_end(c);
+}
 
-uint32_t digit_value(char c) { return static_cast<uint32_t>(static_cast<unsigned char>(c) - '0'); }
+uint32_t digit_value(char c)
+{
+    return static_cast<uint32_t>(static_cast<unsigned char>(c) - '0');
+}
 
 // 10^power in double precision, then rounded to single precision.
 double scaled(double value, int power)
@@ -119,7 +131,10 @@ int xmap_class::TXT_str_scan_match(const char* word, int eol_ok)
     return 0;
 }
 
-int xmap_class::TXT_int_scan() { return TXT_int_scan_stop('\t'); }
+int xmap_class::TXT_int_scan()
+{
+    return TXT_int_scan_stop('\t');
+}
 
 int xmap_class::TXT_int_scan_stop(char stop)
 {
@@ -174,7 +189,10 @@ double xmap_class::TXT_dob_scan()
     return scaled(value, decimals);
 }
 
-float xmap_class::TXT_flt_scan() { return static_cast<float>(TXT_dob_scan()); }
+float xmap_class::TXT_flt_scan()
+{
+    return static_cast<float>(TXT_dob_scan());
+}
 
 double xmap_class::TXT_dob_scan_sci()
 {

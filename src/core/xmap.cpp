@@ -31,7 +31,10 @@ xmap_class::xmap_class(const std::string& path)
         base = retry(path);
 }
 
-xmap_class::~xmap_class() { release(); }
+xmap_class::~xmap_class()
+{
+    release();
+}
 
 void xmap_class::release()
 {

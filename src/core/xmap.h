@@ -44,13 +44,13 @@ public:
     float TXT_flt_scan();
     double TXT_dob_scan_sci();
 
-    int swap = 0;       // binary files: 0 big-endian ('a'), 1 little-endian ('i')
-    std::string path;   // never filled; shown by the bad-type alert
-    int io_mode = 0;    // 0 read, 1 write
+    int swap = 0;      // binary files: 0 big-endian ('a'), 1 little-endian ('i')
+    std::string path;  // never filled; shown by the bad-type alert
+    int io_mode = 0;   // 0 read, 1 write
     const char* base = nullptr;
     const char* cur = nullptr;
     const char* end = nullptr;
-    int fd = 0;         // 0 means no file
+    int fd = 0;  // 0 means no file
 
 private:
     void release();

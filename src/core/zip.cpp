@@ -36,7 +36,7 @@ constexpr size_t macosx_prefix_length = 8;
 constexpr uLong symlink_attributes = 0xA1ED0000u;  // a link with mode 0755
 constexpr uLong link_type_bits = 0xA000;
 constexpr uint64_t fork_size_limit = uint64_t(1) << 31;
-constexpr size_t pack_chunk = 1 << 20;  // zipWriteInFileInZip takes a 32-bit length
+constexpr size_t pack_chunk = 1 << 20;         // zipWriteInFileInZip takes a 32-bit length
 constexpr uLong unix_made_by = (3 << 8) | 20;  // host Unix, zip format 2.0
 
 // Entries up to this size are read whole before their file is touched; larger
@@ -53,43 +53,55 @@ constexpr uint64_t link_text_limit = 4095;
 #define NOTE_FAILURE() (sErrFile = __FILE__, sErrLine = __LINE__)
 
 // The file-system reference layer reported errors in the original's own numbers.
-int reference_error(int error) {
-  switch (error) {
-    case ENOENT: return -43;
-    case ENOTDIR: return -120;
-    case EACCES:
-    case EPERM: return -5000;
-    case ENAMETOOLONG: return -37;
-    default: return error;
-  }
+int reference_error(int error)
+{
+    switch (error) {
+        case ENOENT:
+            return -43;
+        case ENOTDIR:
+            return -120;
+        case EACCES:
+        case EPERM:
+            return -5000;
+        case ENAMETOOLONG:
+            return -37;
+        default:
+            return error;
+    }
 }
 
-bool is_separator(char c) { return c == '/' || c == ':' || c == '\\'; }
+bool is_separator(char c)
+{
+    return c == '/' || c == ':' || c == '\\';
+}
 
 // A name as one log line: control bytes shown as '?'.
-std::string printable(std::string text) {
-  for (char& c : text)
-    if ((unsigned char)c < 0x20 || c == 0x7f) c = '?';
-  return text;
+std::string printable(std::string text)
+{
+    for (char& c : text)
+        if ((unsigned char)c < 0x20 || c == 0x7f)
+            c = '?';
+    return text;
 }
 
 // ---------------------------------------------------------------------------
 // [entry checks]
 // ---------------------------------------------------------------------------
 
-std::vector<std::string> split_components(const std::string& text, bool any_separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  for (char c : text) {
-    if (any_separator ? is_separator(c) : c == '/') {
-      parts.push_back(part);
-      part.clear();
-    } else {
-      part.push_back(c);
+std::vector<std::string> split_components(const std::string& text, bool any_separator)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : text) {
+        if (any_separator ? is_separator(c) : c == '/') {
+            parts.push_back(part);
+            part.clear();
+        } else {
+            part.push_back(c);
+        }
     }
-  }
-  parts.push_back(part);
-  return parts;
+    parts.push_back(part);
+    return parts;
 }
 
 // ---------------------------------------------------------------------------
@@ -97,208 +109,228 @@ std::vector<std::string> split_components(const std::string& text, bool any_sepa
 // ---------------------------------------------------------------------------
 
 struct malloc_free {
-  void operator()(void* p) const { std::free(p); }
+    void operator()(void* p) const { std::free(p); }
 };
 using byte_buffer = std::unique_ptr<unsigned char, malloc_free>;
 
 // Opens, reads whole and closes the current entry. An entry of 0 bytes needs
 // no buffer; a short read is 20002; the close reports a CRC mismatch.
-int read_current_entry(unzFile archive, const unz_file_info64& info, byte_buffer& buffer, size_t& length) {
-  length = 0;
-  int error = unzOpenCurrentFile(archive);
-  if (error != UNZ_OK) {
-    NOTE_FAILURE();
-    return error;
-  }
-  const uint64_t size = info.uncompressed_size;
-  if (size > 0) {
-    if (size > SIZE_MAX - 1) {
-      unzCloseCurrentFile(archive);
-      NOTE_FAILURE();
-      return err_no_memory;
+int read_current_entry(unzFile archive, const unz_file_info64& info, byte_buffer& buffer, size_t& length)
+{
+    length = 0;
+    int error = unzOpenCurrentFile(archive);
+    if (error != UNZ_OK) {
+        NOTE_FAILURE();
+        return error;
     }
-    buffer.reset(static_cast<unsigned char*>(std::malloc(size_t(size))));
-    if (!buffer) {
-      unzCloseCurrentFile(archive);
-      NOTE_FAILURE();
-      return err_no_memory;
+    const uint64_t size = info.uncompressed_size;
+    if (size > 0) {
+        if (size > SIZE_MAX - 1) {
+            unzCloseCurrentFile(archive);
+            NOTE_FAILURE();
+            return err_no_memory;
+        }
+        buffer.reset(static_cast<unsigned char*>(std::malloc(size_t(size))));
+        if (!buffer) {
+            unzCloseCurrentFile(archive);
+            NOTE_FAILURE();
+            return err_no_memory;
+        }
+        // unzReadCurrentFile takes an unsigned count; large entries come in pieces.
+        uint64_t done = 0;
+        while (done < size) {
+            const uint64_t want64 = size - done < (uint64_t(1) << 30) ? size - done : (uint64_t(1) << 30);
+            const int got = unzReadCurrentFile(archive, buffer.get() + done, unsigned(want64));
+            if (got <= 0)
+                break;
+            done += uint64_t(got);
+        }
+        if (done != size) {
+            unzCloseCurrentFile(archive);
+            NOTE_FAILURE();
+            return kErrZipRead;
+        }
+        length = size_t(size);
     }
-    // unzReadCurrentFile takes an unsigned count; large entries come in pieces.
-    uint64_t done = 0;
-    while (done < size) {
-      const uint64_t want64 = size - done < (uint64_t(1) << 30) ? size - done : (uint64_t(1) << 30);
-      const int got = unzReadCurrentFile(archive, buffer.get() + done, unsigned(want64));
-      if (got <= 0) break;
-      done += uint64_t(got);
+    error = unzCloseCurrentFile(archive);
+    if (error != UNZ_OK) {
+        NOTE_FAILURE();
+        return error;
     }
-    if (done != size) {
-      unzCloseCurrentFile(archive);
-      NOTE_FAILURE();
-      return kErrZipRead;
-    }
-    length = size_t(size);
-  }
-  error = unzCloseCurrentFile(archive);
-  if (error != UNZ_OK) {
-    NOTE_FAILURE();
-    return error;
-  }
-  return 0;
+    return 0;
 }
 
 // The `delete_file` rule applied to an already prefixed path; a fork kept
 // beside the file goes with it.
-void remove_existing(const std::string& path) {
-  if (path.empty()) return;
-  if (path.back() == '/') {
-    rmdir(path.substr(0, path.size() - 1).c_str());
-    return;
-  }
-  if (unlink(path.c_str()) == 0) plat::sidecar_delete(path);
+void remove_existing(const std::string& path)
+{
+    if (path.empty())
+        return;
+    if (path.back() == '/') {
+        rmdir(path.substr(0, path.size() - 1).c_str());
+        return;
+    }
+    if (unlink(path.c_str()) == 0)
+        plat::sidecar_delete(path);
 }
 
-int write_whole_file(const std::string& path, const unsigned char* data, size_t length) {
-  FILE* out = std::fopen(path.c_str(), "wbe");
-  if (out == nullptr) {
-    NOTE_FAILURE();
-    return errno;
-  }
-  int error = 0;
-  if (length > 0 && std::fwrite(data, 1, length, out) != length) {
-    error = std::ferror(out) ? std::ferror(out) : EIO;
-    NOTE_FAILURE();
-  }
-  if (std::fclose(out) != 0 && error == 0) {
-    error = errno;
-    NOTE_FAILURE();
-  }
-  return error;
+int write_whole_file(const std::string& path, const unsigned char* data, size_t length)
+{
+    FILE* out = std::fopen(path.c_str(), "wbe");
+    if (out == nullptr) {
+        NOTE_FAILURE();
+        return errno;
+    }
+    int error = 0;
+    if (length > 0 && std::fwrite(data, 1, length, out) != length) {
+        error = std::ferror(out) ? std::ferror(out) : EIO;
+        NOTE_FAILURE();
+    }
+    if (std::fclose(out) != 0 && error == 0) {
+        error = errno;
+        NOTE_FAILURE();
+    }
+    return error;
 }
 
-void log_entry_failure(const char* what, int code, const std::string& path) {
-  xer << what << code << ". file = " << sErrFile << " line = " << sErrLine << ". inFile=" << path << ".\n";
+void log_entry_failure(const char* what, int code, const std::string& path)
+{
+    xer << what << code << ". file = " << sErrFile << " line = " << sErrLine << ". inFile=" << path << ".\n";
 }
 
-void log_summary(int code, const std::string& zip, const std::string& dir) {
-  xer << "Zip to file failed with error err = " << code << ". file = " << sErrFile << " line = " << sErrLine
-      << ". zip_file=" << zip << ", out_directory=" << dir << ".\n";
+void log_summary(int code, const std::string& zip, const std::string& dir)
+{
+    xer << "Zip to file failed with error err = " << code << ". file = " << sErrFile << " line = " << sErrLine
+        << ". zip_file=" << zip << ", out_directory=" << dir << ".\n";
 }
 
 // Creates a hidden, new file beside path for a streamed entry. The name holds
 // the process and a counter, so parallel extractions never share one; 0666
 // lets the umask decide the mode, as fopen would.
-int open_temporary_beside(const std::string& path, std::string& temporary) {
-  static std::atomic<unsigned> counter{0};
-  const size_t cut = path.rfind('/');
-  const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = folder + ".veltrix-part-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
+int open_temporary_beside(const std::string& path, std::string& temporary)
+{
+    static std::atomic<unsigned> counter{0};
+    const size_t cut = path.rfind('/');
+    const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = folder + ".veltrix-part-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 
 // Copies the current entry into a temporary file in pieces; only when every
 // byte arrived and the CRC matched does it replace the file at path. A failure
 // leaves any earlier file at path as it was.
-int stream_entry_to_file(unzFile archive, const unz_file_info64& info, const std::string& path) {
-  int error = unzOpenCurrentFile(archive);
-  if (error != UNZ_OK) {
-    NOTE_FAILURE();
-    return error;
-  }
-  std::string temporary;
-  const int fd = open_temporary_beside(path, temporary);
-  if (fd < 0) {
-    error = errno;
-    NOTE_FAILURE();
-    unzCloseCurrentFile(archive);
-    return error;
-  }
-  std::vector<unsigned char> chunk(stream_chunk);
-  uint64_t done = 0;
-  while (error == 0) {
-    const int got = unzReadCurrentFile(archive, chunk.data(), unsigned(chunk.size()));
-    if (got < 0) {
-      error = got;
-      NOTE_FAILURE();
-      break;
-    }
-    if (got == 0) break;
-    for (size_t written = 0; written < size_t(got) && error == 0;) {
-      const ssize_t put = write(fd, chunk.data() + written, size_t(got) - written);
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) {
-        error = put < 0 ? errno : EIO;
+int stream_entry_to_file(unzFile archive, const unz_file_info64& info, const std::string& path)
+{
+    int error = unzOpenCurrentFile(archive);
+    if (error != UNZ_OK) {
         NOTE_FAILURE();
-      } else {
-        written += size_t(put);
-      }
+        return error;
     }
-    done += uint64_t(got);
-  }
-  if (error == 0 && done != info.uncompressed_size) {
-    error = kErrZipRead;
-    NOTE_FAILURE();
-  }
-  const int closed = unzCloseCurrentFile(archive);
-  if (error == 0 && closed != UNZ_OK) {
-    error = closed;
-    NOTE_FAILURE();
-  }
-  if (close(fd) != 0 && error == 0) {
-    error = errno;
-    NOTE_FAILURE();
-  }
-  if (error == 0) {
-    remove_existing(path);
-    if (rename(temporary.c_str(), path.c_str()) != 0) {
-      error = errno;
-      NOTE_FAILURE();
+    std::string temporary;
+    const int fd = open_temporary_beside(path, temporary);
+    if (fd < 0) {
+        error = errno;
+        NOTE_FAILURE();
+        unzCloseCurrentFile(archive);
+        return error;
     }
-  }
-  if (error != 0) unlink(temporary.c_str());
-  return error;
+    std::vector<unsigned char> chunk(stream_chunk);
+    uint64_t done = 0;
+    while (error == 0) {
+        const int got = unzReadCurrentFile(archive, chunk.data(), unsigned(chunk.size()));
+        if (got < 0) {
+            error = got;
+            NOTE_FAILURE();
+            break;
+        }
+        if (got == 0)
+            break;
+        for (size_t written = 0; written < size_t(got) && error == 0;) {
+            const ssize_t put = write(fd, chunk.data() + written, size_t(got) - written);
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0) {
+                error = put < 0 ? errno : EIO;
+                NOTE_FAILURE();
+            } else {
+                written += size_t(put);
+            }
+        }
+        done += uint64_t(got);
+    }
+    if (error == 0 && done != info.uncompressed_size) {
+        error = kErrZipRead;
+        NOTE_FAILURE();
+    }
+    const int closed = unzCloseCurrentFile(archive);
+    if (error == 0 && closed != UNZ_OK) {
+        error = closed;
+        NOTE_FAILURE();
+    }
+    if (close(fd) != 0 && error == 0) {
+        error = errno;
+        NOTE_FAILURE();
+    }
+    if (error == 0) {
+        remove_existing(path);
+        if (rename(temporary.c_str(), path.c_str()) != 0) {
+            error = errno;
+            NOTE_FAILURE();
+        }
+    }
+    if (error != 0)
+        unlink(temporary.c_str());
+    return error;
 }
 
-int extract_plain_file(unzFile archive, const std::string& raw_path, const unz_file_info64& info) {
-  std::string path = raw_path;
-  int error = 0;
-  if (info.uncompressed_size > whole_entry_limit) {
-    set_dir_chars(path);
-    error = stream_entry_to_file(archive, info, path);
-  } else {
-    byte_buffer buffer;
-    size_t length = 0;
-    error = read_current_entry(archive, info, buffer, length);
-    if (error == 0) {
-      set_dir_chars(path);
-      remove_existing(path);
-      error = write_whole_file(path, buffer.get(), length);
+int extract_plain_file(unzFile archive, const std::string& raw_path, const unz_file_info64& info)
+{
+    std::string path = raw_path;
+    int error = 0;
+    if (info.uncompressed_size > whole_entry_limit) {
+        set_dir_chars(path);
+        error = stream_entry_to_file(archive, info, path);
+    } else {
+        byte_buffer buffer;
+        size_t length = 0;
+        error = read_current_entry(archive, info, buffer, length);
+        if (error == 0) {
+            set_dir_chars(path);
+            remove_existing(path);
+            error = write_whole_file(path, buffer.get(), length);
+        }
     }
-  }
-  // A mode of 000 (DOS-only attributes) would leave the file unreadable.
-  const mode_t mode = mode_t((info.external_fa >> 16) & 0777);
-  if (error == 0 && mode != 0 && chmod(path.c_str(), mode) != 0) {
-    error = errno;
-    NOTE_FAILURE();
-  }
-  if (error != 0) log_entry_failure("Zip to file failed with error ", error, path);
-  return error;
+    // A mode of 000 (DOS-only attributes) would leave the file unreadable.
+    const mode_t mode = mode_t((info.external_fa >> 16) & 0777);
+    if (error == 0 && mode != 0 && chmod(path.c_str(), mode) != 0) {
+        error = errno;
+        NOTE_FAILURE();
+    }
+    if (error != 0)
+        log_entry_failure("Zip to file failed with error ", error, path);
+    return error;
 }
 
 }  // namespace
 
-bool zip_entry_name_is_safe(const std::string& name) {
-  if (name.empty() || is_separator(name[0])) return false;
-  // A NUL would cut the name short of what the archive says; other control
-  // bytes are refused by the release builder, so no release carries them.
-  for (unsigned char c : name)
-    if (c < 0x20 || c == 0x7f) return false;
-  for (const std::string& part : split_components(name, true))
-    if (part == "..") return false;
-  return true;
+bool zip_entry_name_is_safe(const std::string& name)
+{
+    if (name.empty() || is_separator(name[0]))
+        return false;
+    // A NUL would cut the name short of what the archive says; other control
+    // bytes are refused by the release builder, so no release carries them.
+    for (unsigned char c : name)
+        if (c < 0x20 || c == 0x7f)
+            return false;
+    for (const std::string& part : split_components(name, true))
+        if (part == "..")
+            return false;
+    return true;
 }
 
 namespace {
@@ -308,246 +340,275 @@ namespace {
 // "..", which would put the fork on the folder itself, its sidecar or the
 // attributes on the folder above. Names without "._" in the leaf are skipped
 // later and pass here.
-bool appledouble_target_is_safe(const std::string& rest) {
-  size_t leaf = rest.size();
-  while (leaf > 0 && !is_separator(rest[leaf - 1])) --leaf;
-  const size_t marker = rest.rfind("._");
-  if (marker == std::string::npos || marker < leaf) return true;
-  std::string described = rest.substr(leaf);
-  described.erase(marker - leaf, 2);
-  return !described.empty() && described != "." && described != "..";
+bool appledouble_target_is_safe(const std::string& rest)
+{
+    size_t leaf = rest.size();
+    while (leaf > 0 && !is_separator(rest[leaf - 1]))
+        --leaf;
+    const size_t marker = rest.rfind("._");
+    if (marker == std::string::npos || marker < leaf)
+        return true;
+    std::string described = rest.substr(leaf);
+    described.erase(marker - leaf, 2);
+    return !described.empty() && described != "." && described != "..";
 }
 
 // A link text may climb `depth` folders and no more. ".." may only lead the
 // text: one after a name could climb out of a linked folder that a plain
 // lexical walk would keep inside.
-bool link_text_stays_within(int depth, const std::string& target) {
-  if (target.empty() || target[0] == '/') return false;
-  // symlink() would stop at a NUL: "..\0x" passes as one name but links "..".
-  if (target.find('\0') != std::string::npos) return false;
-  bool seen_name = false;
-  for (const std::string& part : split_components(target, false)) {
-    if (part.empty() || part == ".") continue;
-    if (part == "..") {
-      if (seen_name || --depth < 0) return false;
-    } else {
-      seen_name = true;
+bool link_text_stays_within(int depth, const std::string& target)
+{
+    if (target.empty() || target[0] == '/')
+        return false;
+    // symlink() would stop at a NUL: "..\0x" passes as one name but links "..".
+    if (target.find('\0') != std::string::npos)
+        return false;
+    bool seen_name = false;
+    for (const std::string& part : split_components(target, false)) {
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (seen_name || --depth < 0)
+                return false;
+        } else {
+            seen_name = true;
+        }
     }
-  }
-  return true;
+    return true;
 }
 
 // How many folders the link's folder really lies below the extraction folder,
 // links already followed (an earlier entry may have made "x" a link to ".", so
 // "x/y" is only one folder down). 0 when it lies outside, as in a user's own
 // linked folder: a link there may not climb at all.
-int folder_depth_on_disk(const std::string& dir, const std::string& link_path) {
-  const size_t cut = link_path.rfind('/');
-  const std::string folder = cut == std::string::npos ? "." : link_path.substr(0, cut + 1);
-  char* real_dir = realpath(dir.empty() ? "." : dir.c_str(), nullptr);
-  char* real_folder = realpath(folder.empty() ? "." : folder.c_str(), nullptr);
-  int depth = 0;
-  if (real_dir != nullptr && real_folder != nullptr) {
-    std::string base = real_dir;
-    const std::string inner = real_folder;
-    if (base.back() != '/') base += '/';
-    if (inner.compare(0, base.size(), base) == 0) {
-      for (const std::string& part : split_components(inner.substr(base.size()), false))
-        if (!part.empty()) ++depth;
+int folder_depth_on_disk(const std::string& dir, const std::string& link_path)
+{
+    const size_t cut = link_path.rfind('/');
+    const std::string folder = cut == std::string::npos ? "." : link_path.substr(0, cut + 1);
+    char* real_dir = realpath(dir.empty() ? "." : dir.c_str(), nullptr);
+    char* real_folder = realpath(folder.empty() ? "." : folder.c_str(), nullptr);
+    int depth = 0;
+    if (real_dir != nullptr && real_folder != nullptr) {
+        std::string base = real_dir;
+        const std::string inner = real_folder;
+        if (base.back() != '/')
+            base += '/';
+        if (inner.compare(0, base.size(), base) == 0) {
+            for (const std::string& part : split_components(inner.substr(base.size()), false))
+                if (!part.empty())
+                    ++depth;
+        }
     }
-  }
-  std::free(real_dir);
-  std::free(real_folder);
-  return depth;
+    std::free(real_dir);
+    std::free(real_folder);
+    return depth;
 }
 
 }  // namespace
 
-bool zip_link_target_is_safe(const std::string& entry_name, const std::string& target) {
-  std::vector<std::string> location = split_components(entry_name, true);
-  location.pop_back();
-  int depth = 0;
-  for (const std::string& part : location)
-    if (!part.empty() && part != ".") ++depth;
-  return link_text_stays_within(depth, target);
+bool zip_link_target_is_safe(const std::string& entry_name, const std::string& target)
+{
+    std::vector<std::string> location = split_components(entry_name, true);
+    location.pop_back();
+    int depth = 0;
+    for (const std::string& part : location)
+        if (!part.empty() && part != ".")
+            ++depth;
+    return link_text_stays_within(depth, target);
 }
 
 // ---------------------------------------------------------------------------
 // [extraction]
 // ---------------------------------------------------------------------------
 
-int unzip_resource_fork(void* handle, std::string path, const unz_file_info64_s& info) {
-  unzFile archive = static_cast<unzFile>(handle);
-  // Only the leaf names the described file; a "._" in a folder above it does not.
-  size_t leaf = path.size();
-  while (leaf > 0 && !is_separator(path[leaf - 1])) --leaf;
-  const size_t marker = path.rfind("._");
-  if (marker == std::string::npos || marker < leaf) return 0;  // not an AppleDouble name
-  path.erase(marker, 2);
-  set_dir_chars(path);
+int unzip_resource_fork(void* handle, std::string path, const unz_file_info64_s& info)
+{
+    unzFile archive = static_cast<unzFile>(handle);
+    // Only the leaf names the described file; a "._" in a folder above it does not.
+    size_t leaf = path.size();
+    while (leaf > 0 && !is_separator(path[leaf - 1]))
+        --leaf;
+    const size_t marker = path.rfind("._");
+    if (marker == std::string::npos || marker < leaf)
+        return 0;  // not an AppleDouble name
+    path.erase(marker, 2);
+    set_dir_chars(path);
 
-  byte_buffer buffer;
-  size_t length = 0;
-  int error = 0;
-  if (info.uncompressed_size > appledouble_entry_limit) {
-    error = kErrZipForkHeader;
-    NOTE_FAILURE();
-  } else {
-    error = read_current_entry(archive, info, buffer, length);
-  }
-  plat::appledouble_parts parts;
-  if (error == 0) {
-    error = plat::appledouble_decode(buffer.get(), length, parts);
-    if (error != 0) NOTE_FAILURE();
-  }
-  if (error == 0) {
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0) return 0;  // its file is not here: nothing to apply
-
-    uint8_t finder[plat::finder_info_size];
-    std::string fork;
-    plat::fork_read(path, finder, fork);
-    if (parts.has_finder) std::memcpy(finder, parts.finder16, sizeof(finder));
-    if (parts.has_fork && parts.fork_length > 0)
-      fork.assign(reinterpret_cast<const char*>(parts.fork), parts.fork_length);
-    error = plat::fork_write(path, finder, fork);
-    if (error != 0) NOTE_FAILURE();
-  }
-  if (error != 0) log_entry_failure("Unzip RF failed with error ", error, path);
-  return error;
-}
-
-int unzip_symlink(const std::string& path, const std::string& text) {
-  remove_existing(path);
-  if (symlink(text.c_str(), path.c_str()) == 0) return 0;
-  const int error = -1;
-  NOTE_FAILURE();
-  log_entry_failure("Zip to symlink failed with error ", error, path);
-  return error;
-}
-
-int zip_to_file(std::string zip, std::string dir, std::string* name, int use_name) {
-  zip = app_path + zip;
-  dir = app_path + dir;
-  set_dir_chars(zip);
-  set_dir_chars(dir);
-
-  unzFile archive = unzOpen64(zip.c_str());
-  if (archive == nullptr) {
-    NOTE_FAILURE();
-    xer << "ok i am about to report that i could not open a zip file for extraction!\n";
-    xer << "that incoming file is " << zip << "\n";
-    xer << "in c-form, it is " << zip.c_str() << "\n";
-    xer << "the size is " << zip.size() << "\n";
-    log_summary(kErrZipOpen, zip, dir);
-    return kErrZipOpen;
-  }
-
-  int error = unzGoToFirstFile(archive);
-  bool first = true;
-  while (true) {
-    unz_file_info64 info;
-    if (error == UNZ_OK) error = unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0);
-    // The name buffer is sized from the entry itself, so no name is cut short.
-    std::vector<char> name_buffer;
-    if (error == UNZ_OK) {
-      name_buffer.assign(info.size_filename + 1, '\0');
-      error = unzGetCurrentFileInfo64(archive, &info, name_buffer.data(), uLong(name_buffer.size()), nullptr, 0,
-                                      nullptr, 0);
-    }
-    if (error != UNZ_OK) {
-      xer << "err != UNZ_OK! err=" << error << "\n";
-      unzClose(archive);
-      if (error == UNZ_END_OF_LIST_OF_FILE) return 0;
-      NOTE_FAILURE();
-      log_summary(error, zip, dir);
-      return error;
-    }
-    // The whole stored name, so that a NUL inside it is seen and refused.
-    std::string entry(name_buffer.data(), info.size_filename);
-    if (first && use_name && name != nullptr) entry = *name;
-
-    if (!zip_entry_name_is_safe(entry)) {
-      NOTE_FAILURE();
-      xer << "Zip to file refused the entry " << printable(entry) << " of " << zip
-          << ": it would land outside " << dir << " or holds control characters.\n";
-      unzClose(archive);
-      return EINVAL;
-    }
-    if (first && name != nullptr && !use_name) {
-      *name = entry;
-      set_dir_chars(*name);
-    }
-    first = false;
-
-    const std::string out_path = dir + entry;
-    const bool is_macosx = entry.compare(0, macosx_prefix_length, macosx_prefix) == 0;
-    if (is_separator(entry.back())) {
-      if (!is_macosx) {
-        const int made = make_folder(out_path);
-        error = (made == 0 || made == -48 || made == EEXIST) ? 0 : made;
-        if (error != 0) NOTE_FAILURE();
-      }
-    } else if (is_macosx) {
-      const std::string rest = entry.size() > macosx_prefix_length + 1 ? entry.substr(macosx_prefix_length + 1) : "";
-      if (!appledouble_target_is_safe(rest)) {
+    byte_buffer buffer;
+    size_t length = 0;
+    int error = 0;
+    if (info.uncompressed_size > appledouble_entry_limit) {
+        error = kErrZipForkHeader;
         NOTE_FAILURE();
-        xer << "Zip to file refused the entry " << printable(entry) << " of " << zip
-            << ": it describes no file inside " << dir << ".\n";
-        unzClose(archive);
-        return EINVAL;
-      }
-      error = unzip_resource_fork(archive, dir + rest, info);
-    } else if (((info.external_fa >> 16) & link_type_bits) == link_type_bits) {
-      // The link text is checked before anything is made, so a later entry can
-      // never write through a link that leads out of the folder.
-      byte_buffer buffer;
-      size_t length = 0;
-      if (info.uncompressed_size > link_text_limit) {
-        error = ENAMETOOLONG;
-        NOTE_FAILURE();
-        log_entry_failure("Zip to symlink failed with error ", error, out_path);
-      } else {
-        error = read_current_entry(archive, info, buffer, length);
-      }
-      if (error == 0) {
-        const std::string text(reinterpret_cast<const char*>(buffer.get()), length);
-        std::string link_path = out_path;
-        set_dir_chars(link_path);
-        const bool inside = zip_link_target_is_safe(entry, text) &&
-                            link_text_stays_within(folder_depth_on_disk(dir, link_path), text);
-        if (!inside) {
-          NOTE_FAILURE();
-          xer << "Zip to file refused the link " << entry << " -> " << text << " of " << zip
-              << ": it leads outside " << dir << ".\n";
-          unzClose(archive);
-          return EINVAL;
-        }
-        error = unzip_symlink(link_path, text);
-      }
     } else {
-      error = extract_plain_file(archive, out_path, info);
+        error = read_current_entry(archive, info, buffer, length);
+    }
+    plat::appledouble_parts parts;
+    if (error == 0) {
+        error = plat::appledouble_decode(buffer.get(), length, parts);
+        if (error != 0)
+            NOTE_FAILURE();
+    }
+    if (error == 0) {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0)
+            return 0;  // its file is not here: nothing to apply
+
+        uint8_t finder[plat::finder_info_size];
+        std::string fork;
+        plat::fork_read(path, finder, fork);
+        if (parts.has_finder)
+            std::memcpy(finder, parts.finder16, sizeof(finder));
+        if (parts.has_fork && parts.fork_length > 0)
+            fork.assign(reinterpret_cast<const char*>(parts.fork), parts.fork_length);
+        error = plat::fork_write(path, finder, fork);
+        if (error != 0)
+            NOTE_FAILURE();
+    }
+    if (error != 0)
+        log_entry_failure("Unzip RF failed with error ", error, path);
+    return error;
+}
+
+int unzip_symlink(const std::string& path, const std::string& text)
+{
+    remove_existing(path);
+    if (symlink(text.c_str(), path.c_str()) == 0)
+        return 0;
+    const int error = -1;
+    NOTE_FAILURE();
+    log_entry_failure("Zip to symlink failed with error ", error, path);
+    return error;
+}
+
+int zip_to_file(std::string zip, std::string dir, std::string* name, int use_name)
+{
+    zip = app_path + zip;
+    dir = app_path + dir;
+    set_dir_chars(zip);
+    set_dir_chars(dir);
+
+    unzFile archive = unzOpen64(zip.c_str());
+    if (archive == nullptr) {
+        NOTE_FAILURE();
+        xer << "ok i am about to report that i could not open a zip file for extraction!\n";
+        xer << "that incoming file is " << zip << "\n";
+        xer << "in c-form, it is " << zip.c_str() << "\n";
+        xer << "the size is " << zip.size() << "\n";
+        log_summary(kErrZipOpen, zip, dir);
+        return kErrZipOpen;
     }
 
-    if (error != 0) {
-      xer << "UNZIP zip_to_file failed with err=" << error << "\n";
-      unzClose(archive);
-      log_summary(error, zip, dir);
-      return error;
+    int error = unzGoToFirstFile(archive);
+    bool first = true;
+    while (true) {
+        unz_file_info64 info;
+        if (error == UNZ_OK)
+            error = unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0);
+        // The name buffer is sized from the entry itself, so no name is cut short.
+        std::vector<char> name_buffer;
+        if (error == UNZ_OK) {
+            name_buffer.assign(info.size_filename + 1, '\0');
+            error = unzGetCurrentFileInfo64(archive, &info, name_buffer.data(), uLong(name_buffer.size()), nullptr, 0,
+                                            nullptr, 0);
+        }
+        if (error != UNZ_OK) {
+            xer << "err != UNZ_OK! err=" << error << "\n";
+            unzClose(archive);
+            if (error == UNZ_END_OF_LIST_OF_FILE)
+                return 0;
+            NOTE_FAILURE();
+            log_summary(error, zip, dir);
+            return error;
+        }
+        // The whole stored name, so that a NUL inside it is seen and refused.
+        std::string entry(name_buffer.data(), info.size_filename);
+        if (first && use_name && name != nullptr)
+            entry = *name;
+
+        if (!zip_entry_name_is_safe(entry)) {
+            NOTE_FAILURE();
+            xer << "Zip to file refused the entry " << printable(entry) << " of " << zip << ": it would land outside "
+                << dir << " or holds control characters.\n";
+            unzClose(archive);
+            return EINVAL;
+        }
+        if (first && name != nullptr && !use_name) {
+            *name = entry;
+            set_dir_chars(*name);
+        }
+        first = false;
+
+        const std::string out_path = dir + entry;
+        const bool is_macosx = entry.compare(0, macosx_prefix_length, macosx_prefix) == 0;
+        if (is_separator(entry.back())) {
+            if (!is_macosx) {
+                const int made = make_folder(out_path);
+                error = (made == 0 || made == -48 || made == EEXIST) ? 0 : made;
+                if (error != 0)
+                    NOTE_FAILURE();
+            }
+        } else if (is_macosx) {
+            const std::string rest =
+                entry.size() > macosx_prefix_length + 1 ? entry.substr(macosx_prefix_length + 1) : "";
+            if (!appledouble_target_is_safe(rest)) {
+                NOTE_FAILURE();
+                xer << "Zip to file refused the entry " << printable(entry) << " of " << zip
+                    << ": it describes no file inside " << dir << ".\n";
+                unzClose(archive);
+                return EINVAL;
+            }
+            error = unzip_resource_fork(archive, dir + rest, info);
+        } else if (((info.external_fa >> 16) & link_type_bits) == link_type_bits) {
+            // The link text is checked before anything is made, so a later entry can
+            // never write through a link that leads out of the folder.
+            byte_buffer buffer;
+            size_t length = 0;
+            if (info.uncompressed_size > link_text_limit) {
+                error = ENAMETOOLONG;
+                NOTE_FAILURE();
+                log_entry_failure("Zip to symlink failed with error ", error, out_path);
+            } else {
+                error = read_current_entry(archive, info, buffer, length);
+            }
+            if (error == 0) {
+                const std::string text(reinterpret_cast<const char*>(buffer.get()), length);
+                std::string link_path = out_path;
+                set_dir_chars(link_path);
+                const bool inside = zip_link_target_is_safe(entry, text) &&
+                    link_text_stays_within(folder_depth_on_disk(dir, link_path), text);
+                if (!inside) {
+                    NOTE_FAILURE();
+                    xer << "Zip to file refused the link " << entry << " -> " << text << " of " << zip
+                        << ": it leads outside " << dir << ".\n";
+                    unzClose(archive);
+                    return EINVAL;
+                }
+                error = unzip_symlink(link_path, text);
+            }
+        } else {
+            error = extract_plain_file(archive, out_path, info);
+        }
+
+        if (error != 0) {
+            xer << "UNZIP zip_to_file failed with err=" << error << "\n";
+            unzClose(archive);
+            log_summary(error, zip, dir);
+            return error;
+        }
+        error = unzGoToNextFile(archive);
+        if (error == UNZ_END_OF_LIST_OF_FILE) {
+            unzClose(archive);
+            return 0;
+        }
+        if (error != UNZ_OK) {
+            NOTE_FAILURE();
+            xer << "NEXTFILE zip_to_file failed with err=" << error << "\n";
+            unzClose(archive);
+            log_summary(error, zip, dir);
+            return error;
+        }
     }
-    error = unzGoToNextFile(archive);
-    if (error == UNZ_END_OF_LIST_OF_FILE) {
-      unzClose(archive);
-      return 0;
-    }
-    if (error != UNZ_OK) {
-      NOTE_FAILURE();
-      xer << "NEXTFILE zip_to_file failed with err=" << error << "\n";
-      unzClose(archive);
-      log_summary(error, zip, dir);
-      return error;
-    }
-  }
 }
 
 // ---------------------------------------------------------------------------
@@ -557,115 +618,120 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
 namespace {
 
 int write_entry(zipFile archive, const std::string& name, const zip_fileinfo* info, int method, const void* data,
-                uint64_t length) {
-  const int zip64 = length >= 0xffffffffu ? 1 : 0;
-  // Entries carrying a Unix mode say so in "version made by" (host 3, Unix);
-  // other tools apply the mode bits only then.
-  const uLong made_by = (info != nullptr && info->external_fa != 0) ? unix_made_by : 0;
-  int error = zipOpenNewFileInZip4_64(archive, name.c_str(), info, nullptr, 0, nullptr, 0, nullptr, method,
-                                      Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
-                                      nullptr, 0, made_by, 0, zip64);
-  if (error != ZIP_OK) {
-    NOTE_FAILURE();
-    return error;
-  }
-  const unsigned char* bytes = static_cast<const unsigned char*>(data);
-  while (length > 0) {
-    const unsigned piece = unsigned(length < pack_chunk ? length : pack_chunk);
-    error = zipWriteInFileInZip(archive, bytes, piece);
+                uint64_t length)
+{
+    const int zip64 = length >= 0xffffffffu ? 1 : 0;
+    // Entries carrying a Unix mode say so in "version made by" (host 3, Unix);
+    // other tools apply the mode bits only then.
+    const uLong made_by = (info != nullptr && info->external_fa != 0) ? unix_made_by : 0;
+    int error = zipOpenNewFileInZip4_64(archive, name.c_str(), info, nullptr, 0, nullptr, 0, nullptr, method,
+                                        Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
+                                        nullptr, 0, made_by, 0, zip64);
     if (error != ZIP_OK) {
-      NOTE_FAILURE();
-      zipCloseFileInZip(archive);
-      return error;
+        NOTE_FAILURE();
+        return error;
     }
-    bytes += piece;
-    length -= piece;
-  }
-  error = zipCloseFileInZip(archive);
-  if (error != ZIP_OK) NOTE_FAILURE();
-  return error;
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    while (length > 0) {
+        const unsigned piece = unsigned(length < pack_chunk ? length : pack_chunk);
+        error = zipWriteInFileInZip(archive, bytes, piece);
+        if (error != ZIP_OK) {
+            NOTE_FAILURE();
+            zipCloseFileInZip(archive);
+            return error;
+        }
+        bytes += piece;
+        length -= piece;
+    }
+    error = zipCloseFileInZip(archive);
+    if (error != ZIP_OK)
+        NOTE_FAILURE();
+    return error;
 }
 
-int pack_file(const std::string& file, const std::string& zip) {
-  const std::string full = app_path + file;
-  std::string normal = full;
-  set_dir_chars(normal);
-  size_t cut = normal.size();
-  while (cut > 0 && normal[cut - 1] != '/') --cut;
-  const std::string leaf = normal.substr(cut);
-  const std::string zip_path = app_path + zip;
+int pack_file(const std::string& file, const std::string& zip)
+{
+    const std::string full = app_path + file;
+    std::string normal = full;
+    set_dir_chars(normal);
+    size_t cut = normal.size();
+    while (cut > 0 && normal[cut - 1] != '/')
+        --cut;
+    const std::string leaf = normal.substr(cut);
+    const std::string zip_path = app_path + zip;
 
-  struct stat st;
-  if (lstat(normal.c_str(), &st) != 0) {
-    NOTE_FAILURE();
-    return reference_error(errno);
-  }
+    struct stat st;
+    if (lstat(normal.c_str(), &st) != 0) {
+        NOTE_FAILURE();
+        return reference_error(errno);
+    }
 
-  if (S_ISLNK(st.st_mode)) {
-    std::vector<char> text(size_t(st.st_size > 0 ? st.st_size : 0) + 4096);
-    const ssize_t got = readlink(normal.c_str(), text.data(), text.size());
-    if (got < 0) {
-      NOTE_FAILURE();
-      return reference_error(errno);
+    if (S_ISLNK(st.st_mode)) {
+        std::vector<char> text(size_t(st.st_size > 0 ? st.st_size : 0) + 4096);
+        const ssize_t got = readlink(normal.c_str(), text.data(), text.size());
+        if (got < 0) {
+            NOTE_FAILURE();
+            return reference_error(errno);
+        }
+        zipFile archive = zipOpen64(zip_path.c_str(), APPEND_STATUS_CREATE);
+        if (archive == nullptr) {
+            NOTE_FAILURE();
+            return kErrZipCreate;
+        }
+        zip_fileinfo info{};
+        info.external_fa = symlink_attributes;
+        int error = write_entry(archive, leaf, &info, 0, text.data(), uint64_t(got));
+        const int closed = zipClose(archive, nullptr);
+        if (error == 0 && closed != ZIP_OK) {
+            NOTE_FAILURE();
+            error = closed;
+        }
+        return error;
+    }
+
+    xmap_class reader(file);
+    if (reader.base == nullptr) {
+        NOTE_FAILURE();
+        return kErrFileOpenRead;
     }
     zipFile archive = zipOpen64(zip_path.c_str(), APPEND_STATUS_CREATE);
     if (archive == nullptr) {
-      NOTE_FAILURE();
-      return kErrZipCreate;
+        NOTE_FAILURE();
+        return kErrZipCreate;
     }
+    // The mode travels in the high 16 bits, so an executable stays executable.
     zip_fileinfo info{};
-    info.external_fa = symlink_attributes;
-    int error = write_entry(archive, leaf, &info, 0, text.data(), uint64_t(got));
+    info.external_fa = uLong(S_IFREG | (st.st_mode & 0777)) << 16;
+    int error = write_entry(archive, leaf, &info, Z_DEFLATED, reader.base, uint64_t(reader.end - reader.base));
+
+    if (error == 0) {
+        uint8_t finder[plat::finder_info_size];
+        std::string fork;
+        if (plat::fork_read(normal, finder, fork) == 0 && !fork.empty()) {
+            if (fork.size() >= fork_size_limit) {
+                NOTE_FAILURE();
+                error = kErrZipForkTooBig;
+            } else {
+                const std::string image = plat::appledouble_encode(finder, fork);
+                error = write_entry(archive, std::string(macosx_prefix) + "/._" + leaf, nullptr, Z_DEFLATED,
+                                    image.data(), image.size());
+            }
+        }
+    }
     const int closed = zipClose(archive, nullptr);
     if (error == 0 && closed != ZIP_OK) {
-      NOTE_FAILURE();
-      error = closed;
+        NOTE_FAILURE();
+        error = closed;
     }
     return error;
-  }
-
-  xmap_class reader(file);
-  if (reader.base == nullptr) {
-    NOTE_FAILURE();
-    return kErrFileOpenRead;
-  }
-  zipFile archive = zipOpen64(zip_path.c_str(), APPEND_STATUS_CREATE);
-  if (archive == nullptr) {
-    NOTE_FAILURE();
-    return kErrZipCreate;
-  }
-  // The mode travels in the high 16 bits, so an executable stays executable.
-  zip_fileinfo info{};
-  info.external_fa = uLong(S_IFREG | (st.st_mode & 0777)) << 16;
-  int error = write_entry(archive, leaf, &info, Z_DEFLATED, reader.base, uint64_t(reader.end - reader.base));
-
-  if (error == 0) {
-    uint8_t finder[plat::finder_info_size];
-    std::string fork;
-    if (plat::fork_read(normal, finder, fork) == 0 && !fork.empty()) {
-      if (fork.size() >= fork_size_limit) {
-        NOTE_FAILURE();
-        error = kErrZipForkTooBig;
-      } else {
-        const std::string image = plat::appledouble_encode(finder, fork);
-        error = write_entry(archive, std::string(macosx_prefix) + "/._" + leaf, nullptr, Z_DEFLATED, image.data(),
-                            image.size());
-      }
-    }
-  }
-  const int closed = zipClose(archive, nullptr);
-  if (error == 0 && closed != ZIP_OK) {
-    NOTE_FAILURE();
-    error = closed;
-  }
-  return error;
 }
 
 }  // namespace
 
-int file_to_zip(std::string file, std::string zip) {
-  const int error = pack_file(file, zip);
-  if (error != 0)
-    xer << "file_to_zip failed with error " << error << ".\nfile = " << sErrFile << " line = " << sErrLine << "\n";
-  return error;
+int file_to_zip(std::string file, std::string zip)
+{
+    const int error = pack_file(file, zip);
+    if (error != 0)
+        xer << "file_to_zip failed with error " << error << ".\nfile = " << sErrFile << " line = " << sErrLine << "\n";
+    return error;
 }

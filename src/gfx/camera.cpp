@@ -66,8 +66,7 @@ void xcam_class::SetupOrtho(double left, double right, double bottom, double top
     far_z = fake_far_z = -far_dist;
 }
 
-void xcam_class::SetupFrustum(double left, double right, double bottom, double top, double near_dist,
-                              double far_dist)
+void xcam_class::SetupFrustum(double left, double right, double bottom, double top, double near_dist, double far_dist)
 {
     is_ortho = 0;
     buildFrustumMatrix(proj, left, right, bottom, top, near_dist, far_dist);
@@ -149,8 +148,8 @@ void xcam_class::LookAtCamera(xcam_class* other, double* dir, double dist)
     if (!invertMatrix(inv_proj, other->proj) || !invertMatrix(inv_mv, other->mv))
         return;
     const double eye[3] = {inv_mv[12], inv_mv[13], inv_mv[14]};
-    LookAtPtFromPt(eye[0] - dist * dir[0], eye[1] - dist * dir[1], eye[2] - dist * dir[2], eye[0], eye[1], eye[2], 0,
-                   1, 0);
+    LookAtPtFromPt(eye[0] - dist * dir[0], eye[1] - dist * dir[1], eye[2] - dist * dir[2], eye[0], eye[1], eye[2], 0, 1,
+                   0);
 
     const double zn = other->near_z, zf = other->far_z;
     const double corners[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
@@ -254,7 +253,7 @@ bool xcam_class::GetFrustumBounds(double max_dist, double y_low, double y_high, 
         return false;
     const double far_limit = far_z > -max_dist ? far_z : -max_dist;
     // Corner order of the cube: (-1,1,-1), (-1,1,1), (1,1,-1), (1,1,1), then the same with y = -1.
-    const double cube[8][3] = {{-1, 1, -1}, {-1, 1, 1}, {1, 1, -1}, {1, 1, 1},
+    const double cube[8][3] = {{-1, 1, -1},  {-1, 1, 1},  {1, 1, -1},  {1, 1, 1},
                                {-1, -1, -1}, {-1, -1, 1}, {1, -1, -1}, {1, -1, 1}};
     double world[8][4];
     if (!is_ortho) {

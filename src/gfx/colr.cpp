@@ -18,6 +18,7 @@ struct default_entry {
 };
 
 // Colours the interface is designed around; unlisted entries are black.
+// clang-format off
 const default_entry DEFAULT_COLOURS[] = {
     {0, 1, 1, 1},         {1, 0.8f, 0, 0},        {2, 1, 1, 0.2f},        {3, 0.7f, 0.7f, 0.7f},
     {4, 0.4f, 0, 0},      {5, 1, 1, 0},           {6, 0.3f, 0.3f, 0.3f},  {7, 0.2f, 0, 0},
@@ -37,6 +38,7 @@ const default_entry DEFAULT_COLOURS[] = {
     {83, 1, 1, 1},        {92, 0.5f, 0.5f, 0.4f}, {93, 1, 0.3f, 0},       {94, 0.5f, 0.5f, 0.4f},
     {95, 0.8f, 0.8f, 0.7f}, {96, 0, 0.6f, 0.2f},  {97, 1, 1, 0.9f},
 };
+// clang-format on
 
 // The display gamma the table corrects for, as the exponent 9/11 in single precision.
 constexpr float GAMMA_EXPONENT = 0.8181818f;
@@ -102,18 +104,18 @@ void colr_class::set_lit_col(int col_type)
     const float l1 = ren.light_level_1, l2 = ren.light_level_2;
     float* entry = col[LIT_ENTRY];
     switch (col_type) {
-    case 0:
-        for (int c = 0; c < 3; ++c)
-            entry[c] = col[COLR_LIGHT_FACTOR][c] > l1 ? col[COLR_LIGHT_FACTOR][c] : l1;
-        return;
-    case 1:
-        entry[0] = entry[1] = entry[2] = l1;
-        return;
-    case 2:
-        entry[0] = entry[1] = entry[2] = l2;
-        return;
-    default:
-        __MACIBM_alert(0, "bad col_type!", "", "", "", ALERT_FATAL, "DEzovuv/OOPS_cpp/colr", 32);
+        case 0:
+            for (int c = 0; c < 3; ++c)
+                entry[c] = col[COLR_LIGHT_FACTOR][c] > l1 ? col[COLR_LIGHT_FACTOR][c] : l1;
+            return;
+        case 1:
+            entry[0] = entry[1] = entry[2] = l1;
+            return;
+        case 2:
+            entry[0] = entry[1] = entry[2] = l2;
+            return;
+        default:
+            __MACIBM_alert(0, "bad col_type!", "", "", "", ALERT_FATAL, "DEzovuv/OOPS_cpp/colr", 32);
     }
 }
 

@@ -107,8 +107,7 @@ void OGL_framecircle(int colour, float cx, float cy, float radius)
     glEnd();
 }
 
-void OGL_arc(int colour, float cx, float cy, float inner_radius, float outer_radius, float start_angle,
-             float end_angle)
+void OGL_arc(int colour, float cx, float cy, float inner_radius, float outer_radius, float start_angle, float end_angle)
 {
     OGL_setcolor(colour, 1);
     for (float r = inner_radius; r <= outer_radius; r += 1) {

@@ -177,31 +177,58 @@ double get_scale(std::string name, int ref, int load_type, int type, int dx, int
 int tman_class::load_texture_io(tex_load_vars* v)
 {
     switch (v->type & TEX_KIND_MASK) {
-    case 1: v->gl_format = GL_RGB; v->bpp = 3; v->file_channels = 0; break;
-    case 2: v->gl_format = GL_RGBA; v->bpp = 4; v->file_channels = 0; break;
-    case 3: v->gl_format = GL_ALPHA; v->bpp = 1; v->file_channels = 0; break;
-    case 4: v->gl_format = GL_RGB; v->bpp = 3; v->file_channels = 1; break;
-    case 5: v->gl_format = GL_RGBA; v->bpp = 4; v->file_channels = 1; break;
-    case 6: v->gl_format = GL_DEPTH_COMPONENT; v->bpp = 1; v->file_channels = 0; break;
-    case 7: v->gl_format = GL_RGB; v->bpp = 3; v->file_channels = 0; break;
-    default:
-        __MACIBM_alert(0, "BAD color enum for tman - see tman for valid colors!  We cannot pass 0.", "", "", "",
-                       ALERT_FATAL, TMAN_SOURCE, 1572);
-        return 0;
+        case 1:
+            v->gl_format = GL_RGB;
+            v->bpp = 3;
+            v->file_channels = 0;
+            break;
+        case 2:
+            v->gl_format = GL_RGBA;
+            v->bpp = 4;
+            v->file_channels = 0;
+            break;
+        case 3:
+            v->gl_format = GL_ALPHA;
+            v->bpp = 1;
+            v->file_channels = 0;
+            break;
+        case 4:
+            v->gl_format = GL_RGB;
+            v->bpp = 3;
+            v->file_channels = 1;
+            break;
+        case 5:
+            v->gl_format = GL_RGBA;
+            v->bpp = 4;
+            v->file_channels = 1;
+            break;
+        case 6:
+            v->gl_format = GL_DEPTH_COMPONENT;
+            v->bpp = 1;
+            v->file_channels = 0;
+            break;
+        case 7:
+            v->gl_format = GL_RGB;
+            v->bpp = 3;
+            v->file_channels = 0;
+            break;
+        default:
+            __MACIBM_alert(0, "BAD color enum for tman - see tman for valid colors!  We cannot pass 0.", "", "", "",
+                           ALERT_FATAL, TMAN_SOURCE, 1572);
+            return 0;
     }
 
     int result = 0;
     if (!v->name.empty()) {
-        if (load_buf_into_scratch(v->name, v->ref, v->load_type, v->type, &v->dx, &v->dy, &v->tex_dx,
-                                  &v->tex_dy)) {
+        if (load_buf_into_scratch(v->name, v->ref, v->load_type, v->type, &v->dx, &v->dy, &v->tex_dx, &v->tex_dy)) {
             v->pixels = scratch_array;
             result = 1;
-        } else if (load_png_into_scratch(v->name, v->ref, v->load_type, v->type, v->bpp, v->file_channels,
-                                         &v->dx, &v->dy, &v->tex_dx, &v->tex_dy)) {
+        } else if (load_png_into_scratch(v->name, v->ref, v->load_type, v->type, v->bpp, v->file_channels, &v->dx,
+                                         &v->dy, &v->tex_dx, &v->tex_dy)) {
             v->pixels = scratch_array_temp;
             result = 2;
-        } else if (load_bmp_into_scratch(v->name, v->ref, v->load_type, v->type, v->bpp, &v->dx, &v->dy,
-                                         &v->tex_dx, &v->tex_dy)) {
+        } else if (load_bmp_into_scratch(v->name, v->ref, v->load_type, v->type, v->bpp, &v->dx, &v->dy, &v->tex_dx,
+                                         &v->tex_dy)) {
             v->pixels = scratch_array_temp;
             result = 3;
         }
@@ -220,8 +247,7 @@ int load_buf_into_scratch(std::string name, int ref, int load_type, int type, in
     check_dxy(scratch_dx, name);
     check_dxy(scratch_dy, name);
     int x_off = 0, y_off = 0;
-    (void)get_scale(name, ref, load_type, type, scratch_dx, scratch_dy, dx, dy, tex_dx, tex_dy, &x_off, &y_off,
-                    1);
+    (void)get_scale(name, ref, load_type, type, scratch_dx, scratch_dy, dx, dy, tex_dx, tex_dy, &x_off, &y_off, 1);
     return 1;
 }
 
@@ -257,9 +283,15 @@ void my_warning(png_structp png, png_const_charp msg)
     xer << "PNG warning! " << (msg ? msg : "") << ", " << ping_path << "\n";
 }
 
-png_voidp my_malloc(png_structp png, png_alloc_size_t size) { return malloc(size); }
+png_voidp my_malloc(png_structp png, png_alloc_size_t size)
+{
+    return malloc(size);
+}
 
-void my_free(png_structp png, png_voidp p) { free(p); }
+void my_free(png_structp png, png_voidp p)
+{
+    free(p);
+}
 
 namespace {
 
@@ -337,8 +369,8 @@ void decode_png_rows(png_structp png, png_infop info, png_job& job)
     png_read_update_info(png, info);
 
     int x_off = 0, y_off = 0;
-    job.scale = get_scale(job.name, job.ref, job.load_type, job.type, static_cast<int>(width),
-                          static_cast<int>(height), job.dx, job.dy, job.tex_dx, job.tex_dy, &x_off, &y_off, 2);
+    job.scale = get_scale(job.name, job.ref, job.load_type, job.type, static_cast<int>(width), static_cast<int>(height),
+                          job.dx, job.dy, job.tex_dx, job.tex_dy, &x_off, &y_off, 2);
     job.width = static_cast<int>(width);
     job.height = static_cast<int>(height);
 
@@ -398,8 +430,8 @@ void composite_onto_scratch(const png_job& job, int bpp)
                 continue;
             const int colour_channels = bpp == 4 ? 3 : bpp;
             for (int c = 0; c < colour_channels; ++c)
-                target[c] = static_cast<unsigned char>((target[c] * ((256 - alpha) % 256)) / 256 +
-                                                       (source[c] * alpha) / 256);
+                target[c] =
+                    static_cast<unsigned char>((target[c] * ((256 - alpha) % 256)) / 256 + (source[c] * alpha) / 256);
             if (bpp == 4)
                 target[3] = static_cast<unsigned char>(std::min(target[3] + alpha, 255));
         }
@@ -437,16 +469,16 @@ void reduce_in_place(const png_job& job, int bpp)
 
 }  // namespace
 
-int load_png_into_scratch(std::string name, int ref, int load_type, int type, unsigned char& bpp,
-                          int file_channels, int* dx, int* dy, int* tex_dx, int* tex_dy)
+int load_png_into_scratch(std::string name, int ref, int load_type, int type, unsigned char& bpp, int file_channels,
+                          int* dx, int* dy, int* tex_dx, int* tex_dy)
 {
     ping_path = name;
     check_load_type(load_type, name);
     check_bytes_per_pixel(bpp, name);
     const std::string file_name = with_extension(name, ".png");
 
-    png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, my_error, my_warning, nullptr,
-                                               my_malloc, my_free);
+    png_structp png =
+        png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, my_error, my_warning, nullptr, my_malloc, my_free);
     if (png == nullptr) {
         __MACIBM_alert(0, "PING-FILE ERROR!", "!png_ptr", name, "", ALERT_FATAL, TMAN_SOURCE, 360);
         return 0;
@@ -466,15 +498,15 @@ int load_png_into_scratch(std::string name, int ref, int load_type, int type, un
     const auto* bytes = reinterpret_cast<png_const_bytep>(file.base);
     if (png_sig_cmp(bytes, 0, 8) != 0) {
         png_destroy_read_struct(&png, &info, nullptr);
-        __MACIBM_alert(0, "PING-FILE ERROR!", "is_png=!png_sig_cmp(png_io_buf,0,8)", name, "", ALERT_FATAL,
-                       TMAN_SOURCE, 379);
+        __MACIBM_alert(0, "PING-FILE ERROR!", "is_png=!png_sig_cmp(png_io_buf,0,8)", name, "", ALERT_FATAL, TMAN_SOURCE,
+                       379);
         return 0;
     }
     png_mapped_file = &file;
 
     static png_bytep rows[IMAGE_SIDE_LIMIT];
     png_job job{name.c_str(), load_type, ref, type, &bpp, file_channels, dx, dy, tex_dx, tex_dy, rows,
-                nullptr, 0, 0, 0, 1.0};
+                nullptr,      0,         0,   0,    1.0};
     if (setjmp(png_jmpbuf(png))) {
         png_mapped_file = nullptr;
         png_destroy_read_struct(&png, &info, nullptr);
@@ -521,8 +553,8 @@ struct bmp_fields {
 
 }  // namespace
 
-int load_bmp_into_scratch(std::string name, int ref, int load_type, int type, unsigned char bpp, int* dx,
-                          int* dy, int* tex_dx, int* tex_dy)
+int load_bmp_into_scratch(std::string name, int ref, int load_type, int type, unsigned char bpp, int* dx, int* dy,
+                          int* tex_dx, int* tex_dy)
 {
     check_load_type(load_type, name);
     check_bytes_per_pixel(bpp, name);

@@ -27,10 +27,10 @@ enum tex_load_time : int {
 
 // Load types: -100 makes a texture, the others decode images that are never uploaded.
 constexpr int LOAD_TEXTURE = -100;
-constexpr int LOAD_BITMAP = -101;             // load_bitmap without overlay
-constexpr int LOAD_INSTRUMENT_KEEP = -102;    // load_instrument with flag
-constexpr int LOAD_INSTRUMENT_OVERLAY = -103; // load_instrument without flag
-constexpr int LOAD_BITMAP_OVERLAY = -104;     // load_bitmap with overlay
+constexpr int LOAD_BITMAP = -101;              // load_bitmap without overlay
+constexpr int LOAD_INSTRUMENT_KEEP = -102;     // load_instrument with flag
+constexpr int LOAD_INSTRUMENT_OVERLAY = -103;  // load_instrument without flag
+constexpr int LOAD_BITMAP_OVERLAY = -104;      // load_bitmap with overlay
 
 // Type flags of a load (colour kind in the low three bits).
 constexpr int TEX_KIND_MASK = 0x007;
@@ -84,10 +84,10 @@ extern int maxtexdim;
 // Each returns 1 when it took the load, 0 when the name is not its kind (not a scratch name, no file).
 int load_buf_into_scratch(std::string name, int ref, int load_type, int type, int* dx, int* dy, int* tex_dx,
                           int* tex_dy);
-int load_png_into_scratch(std::string name, int ref, int load_type, int type, unsigned char& bpp,
-                          int file_channels, int* dx, int* dy, int* tex_dx, int* tex_dy);
-int load_bmp_into_scratch(std::string name, int ref, int load_type, int type, unsigned char bpp, int* dx,
-                          int* dy, int* tex_dx, int* tex_dy);
+int load_png_into_scratch(std::string name, int ref, int load_type, int type, unsigned char& bpp, int file_channels,
+                          int* dx, int* dy, int* tex_dx, int* tex_dy);
+int load_bmp_into_scratch(std::string name, int ref, int load_type, int type, unsigned char bpp, int* dx, int* dy,
+                          int* tex_dx, int* tex_dy);
 
 // Output size and power-of-two texture size for an image of dx x dy from `source`
 // (1 scratch buffer, 2 PNG, 3 BMP); returns the scale applied.

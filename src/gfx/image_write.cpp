@@ -89,8 +89,8 @@ void write_png_to_disk(std::string path, int width, int height, int bytes_per_pi
 {
     const int bytes = bytes_per_pixel == 4 ? 4 : 3;
     if (!fits_scratch(width, height, bytes)) {
-        xer << "PNG not written: " << width << " x " << height << " pixels do not fit the 4 MB scratch buffer, "
-            << path << "\n";
+        xer << "PNG not written: " << width << " x " << height << " pixels do not fit the 4 MB scratch buffer, " << path
+            << "\n";
         return;
     }
     std::string full = app_path + path;
@@ -117,8 +117,8 @@ void write_bmp_to_disk(std::string path, int width, int height)
     const std::string full = app_path + path;
 
     if (!fits_scratch(width, height, 3)) {
-        xer << "BMP not written: " << width << " x " << height << " pixels do not fit the 4 MB scratch buffer, "
-            << full << "\n";
+        xer << "BMP not written: " << width << " x " << height << " pixels do not fit the 4 MB scratch buffer, " << full
+            << "\n";
         return;
     }
 

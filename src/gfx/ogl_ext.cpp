@@ -25,8 +25,7 @@ const char* text_or_empty(const GLubyte* text)
 
 // Looks one group up slot by slot. Every name is tried even after a miss so that the log
 // names each missing function; any miss clears the group's flag.
-template <typename Proc>
-void look_up(Proc& slot, const char* name, int32_t& flag)
+template <typename Proc> void look_up(Proc& slot, const char* name, int32_t& flag)
 {
     slot = reinterpret_cast<Proc>(aglGetProcAddress(name));
     if (slot != nullptr)

@@ -38,7 +38,10 @@ constexpr double MIPMAP_MEMORY_FACTOR = 1.4;
 // Transparent pixels take the mean colour of opaque pixels up to this far away.
 constexpr int BLEED_RADIUS = 2;
 
-bool contains(const int* first, const int* last, int ref) { return std::find(first, last, ref) != last; }
+bool contains(const int* first, const int* last, int ref)
+{
+    return std::find(first, last, ref) != last;
+}
 
 bool is_nearest_ref(int ref)
 {
@@ -47,10 +50,16 @@ bool is_nearest_ref(int ref)
     return ref == NEAREST_WHEN_UNSCALED_REF && mnw.tex_filter < UNSCALED_RATIO_LIMIT;
 }
 
-bool is_power_of_two(int value) { return value > 0 && (value & (value - 1)) == 0; }
+bool is_power_of_two(int value)
+{
+    return value > 0 && (value & (value - 1)) == 0;
+}
 
 // Units the bind cache may touch: the renderer's count, but never more than the cache follows.
-int usable_units() { return std::min<int>(ren.max_tex_units, TEX_CACHED_UNITS); }
+int usable_units()
+{
+    return std::min<int>(ren.max_tex_units, TEX_CACHED_UNITS);
+}
 
 int internal_format_for(int gl_format, int ref)
 {
@@ -200,8 +209,7 @@ void tman_class::take_placeholder(int ref)
     // Only a placeholder that holds a texture is copied; otherwise the ref takes a free record's
     // zeros and draws untextured.
     const bool placeholder_loaded = refs.size() > static_cast<size_t>(TEX_PLACEHOLDER) &&
-                                    refs[TEX_PLACEHOLDER].gl_name != 0 &&
-                                    refs[TEX_PLACEHOLDER].load_type == LOAD_TEXTURE;
+        refs[TEX_PLACEHOLDER].gl_name != 0 && refs[TEX_PLACEHOLDER].load_type == LOAD_TEXTURE;
     const ref_dat_struct placeholder = placeholder_loaded ? refs[TEX_PLACEHOLDER] : ref_dat_struct{};
     record.gl_name = placeholder.gl_name;
     record.dx = placeholder.dx;
@@ -237,8 +245,7 @@ int tman_class::load_texture_ogl(tex_load_vars* v, int io_result)
         char text[64];
         snprintf(text, sizeof text, "ref=%6.0f, tex=%6.0f", 0.0, 0.0);
         stl_global = text;
-        __MACIBM_alert(0, "Trying to bind a null ref!", stl_global, "", refs[0].name, ALERT_FATAL, TMAN_SOURCE,
-                       1832);
+        __MACIBM_alert(0, "Trying to bind a null ref!", stl_global, "", refs[0].name, ALERT_FATAL, TMAN_SOURCE, 1832);
         return 0;
     }
     upload(v, io_result);
@@ -260,9 +267,8 @@ void tman_class::upload(tex_load_vars* v, int io_result)
 
     ref_dat_struct& record = refs[ref];
     const bool refresh = record.load_time == tex_load_now && record.load_type == LOAD_TEXTURE &&
-                         record.gl_format == v->gl_format && static_cast<int>(record.tex_dx) == v->tex_dx &&
-                         static_cast<int>(record.tex_dy) == v->tex_dy && record.gl_name == ref &&
-                         (!mipmap || glExt.automini_avail == 1);
+        record.gl_format == v->gl_format && static_cast<int>(record.tex_dx) == v->tex_dx &&
+        static_cast<int>(record.tex_dy) == v->tex_dy && record.gl_name == ref && (!mipmap || glExt.automini_avail == 1);
 
     if (record.vram == 0)
         loaded += 1;
@@ -276,8 +282,8 @@ void tman_class::upload(tex_load_vars* v, int io_result)
     record.tex_dy = static_cast<float>(v->tex_dy);
     record.gl_format = v->gl_format;
     record.type = v->type;
-    record.vram = static_cast<int>(static_cast<double>(v->tex_dx) * v->tex_dy * v->bpp *
-                                   (mipmap ? MIPMAP_MEMORY_FACTOR : 1.0));
+    record.vram =
+        static_cast<int>(static_cast<double>(v->tex_dx) * v->tex_dy * v->bpp * (mipmap ? MIPMAP_MEMORY_FACTOR : 1.0));
 
     if (v->show_progress == 1 && from_file && !contains(std::begin(QUIET_REFS), std::end(QUIET_REFS), ref))
         MACIBM_show_init("Loading bitmap " + v->name + ".", nullptr);
@@ -286,11 +292,11 @@ void tman_class::upload(tex_load_vars* v, int io_result)
         bleed_transparent_pixels(v->pixels, v->tex_dx, v->tex_dy);
 
     if (!is_power_of_two(v->tex_dx))
-        __MACIBM_alert(0, "load_tex: Trying to read a texture that is not a power of 2!", v->name, "", "",
-                       ALERT_FATAL, TMAN_SOURCE, 1898);
+        __MACIBM_alert(0, "load_tex: Trying to read a texture that is not a power of 2!", v->name, "", "", ALERT_FATAL,
+                       TMAN_SOURCE, 1898);
     if (!is_power_of_two(v->tex_dy))
-        __MACIBM_alert(0, "load_tex: Trying to read a texture that is not a power of 2!", v->name, "", "",
-                       ALERT_FATAL, TMAN_SOURCE, 1899);
+        __MACIBM_alert(0, "load_tex: Trying to read a texture that is not a power of 2!", v->name, "", "", ALERT_FATAL,
+                       TMAN_SOURCE, 1899);
     check_dxy(v->tex_dx, v->name);
     check_dxy(v->tex_dy, v->name);
 
@@ -307,8 +313,8 @@ void tman_class::upload(tex_load_vars* v, int io_result)
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, v->tex_dx, v->tex_dy, static_cast<GLenum>(v->gl_format),
                         GL_UNSIGNED_BYTE, v->pixels);
     } else if (mipmap && glExt.automini_avail == 0) {
-        (void)gluBuild2DMipmaps(GL_TEXTURE_2D, internal_format, v->tex_dx, v->tex_dy,
-                                static_cast<GLenum>(v->gl_format), GL_UNSIGNED_BYTE, v->pixels);
+        (void)gluBuild2DMipmaps(GL_TEXTURE_2D, internal_format, v->tex_dx, v->tex_dy, static_cast<GLenum>(v->gl_format),
+                                GL_UNSIGNED_BYTE, v->pixels);
     } else {
         if (glExt.automini_avail == 1)
             glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, mipmap ? 1 : 0);
@@ -346,16 +352,15 @@ void tman_class::bind_ref(int ref, int unit, int mode)
         name = 0;
     } else if (!in_table) {
         // A ref the table never reached is a free slot: say so and draw the placeholder.
-        __MACIBM_alert(0, "missing non-scenery texture - how?", "", "", "un-inited", ALERT_MESSAGE, TMAN_SOURCE,
-                       859);
+        __MACIBM_alert(0, "missing non-scenery texture - how?", "", "", "un-inited", ALERT_MESSAGE, TMAN_SOURCE, 859);
         name = TEX_PLACEHOLDER;
     } else {
         const ref_dat_struct& record = refs[ref];
         name = record.gl_name;
         if (ref != 0 && record.load_time != tex_load_now) {
             if (record.load_time != tex_load_queued)
-                __MACIBM_alert(0, "missing non-scenery texture - how?", "", "", record.name, ALERT_MESSAGE,
-                               TMAN_SOURCE, 859);
+                __MACIBM_alert(0, "missing non-scenery texture - how?", "", "", record.name, ALERT_MESSAGE, TMAN_SOURCE,
+                               859);
             name = TEX_PLACEHOLDER;
         }
     }

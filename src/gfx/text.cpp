@@ -133,27 +133,28 @@ int OGL_strtex(int charset, int colour, float* s0, float* t0, float* cell_w, flo
     OGL_setstate(fog_fals, 1, lit_fals, al_blend, deR_fals, deW_fals);
     OGL_setcolor(colour, 1);
     switch (charset) {
-    case charset_UI_diff_space:
-    case charset_UI_fixed_6:
-    case charset_UI_fixed_10:
-        tman.bind_ref(OGL_FONT_TEX, 0, 0);
-        *s0 = charset == charset_UI_diff_space ? 0 : FIXED_SET_S0;
-        *t0 = 0;
-        *cell_w = CELL_W;
-        *cell_h = CELL_H;
-        if (charset == charset_UI_diff_space)
+        case charset_UI_diff_space:
+        case charset_UI_fixed_6:
+        case charset_UI_fixed_10:
+            tman.bind_ref(OGL_FONT_TEX, 0, 0);
+            *s0 = charset == charset_UI_diff_space ? 0 : FIXED_SET_S0;
+            *t0 = 0;
+            *cell_w = CELL_W;
+            *cell_h = CELL_H;
+            if (charset == charset_UI_diff_space)
+                return 0;
+            return charset == charset_UI_fixed_6 ? FIXED_6_ADVANCE : FIXED_10_ADVANCE;
+        case charset_UI_menus_KOR:
+            tman.bind_ref(OGL_KOREAN_FONT_TEX, 0, 0);
+            *s0 = 0;
+            *t0 = 0;
+            *cell_w = KOREAN_CELL;
+            *cell_h = KOREAN_CELL;
+            return KOREAN_ADVANCE;
+        default:
+            __MACIBM_alert(0, "String proc with bad charset!", "", "", "", ALERT_FATAL, OGL_TEXT_SOURCE,
+                           BAD_CHARSET_LINE);
             return 0;
-        return charset == charset_UI_fixed_6 ? FIXED_6_ADVANCE : FIXED_10_ADVANCE;
-    case charset_UI_menus_KOR:
-        tman.bind_ref(OGL_KOREAN_FONT_TEX, 0, 0);
-        *s0 = 0;
-        *t0 = 0;
-        *cell_w = KOREAN_CELL;
-        *cell_h = KOREAN_CELL;
-        return KOREAN_ADVANCE;
-    default:
-        __MACIBM_alert(0, "String proc with bad charset!", "", "", "", ALERT_FATAL, OGL_TEXT_SOURCE, BAD_CHARSET_LINE);
-        return 0;
     }
 }
 

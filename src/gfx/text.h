@@ -13,7 +13,7 @@ constexpr int charset_UI_menus_KOR = 103;   // two bytes per glyph, 15-px advanc
 
 // A glyph's 11-pixel cell stands this far below the baseline it is drawn at.
 constexpr float OGL_CELL_DROP = 2;
-constexpr int OGL_FONT_TEX = 363;       // the interface atlas holding the glyph cells
+constexpr int OGL_FONT_TEX = 363;  // the interface atlas holding the glyph cells
 constexpr int OGL_KOREAN_FONT_TEX = 367;
 // Source path that the alerts of the text and number drawing name.
 constexpr const char* OGL_TEXT_SOURCE = "DEzovuv/OOPS_cpp/oglp";

@@ -73,7 +73,7 @@ int tman_class::load_texture(tex_fail_mode fail, int ref, int type, tex_load_tim
         }
         // The highest free slot at or above the first automatic ref, else the first index past the table.
         slot = refs.size() >= static_cast<size_t>(TEX_FIRST_AUTOMATIC + 1) ? static_cast<int>(refs.size())
-                                                                          : TEX_FIRST_AUTOMATIC;
+                                                                           : TEX_FIRST_AUTOMATIC;
         for (size_t i = TEX_FIRST_AUTOMATIC; i < refs.size(); ++i)
             if (refs[i].load_type == RECORD_FREE)
                 slot = static_cast<int>(i);
@@ -201,13 +201,20 @@ int tman_class::tot_vram() const
 double tman_class::scale_rat() const
 {
     switch (mnw.tex_res) {
-    case 5: return 1.0;
-    case 4: return 0.5;
-    case 3: return 0.25;
-    case 2: return 0.125;
-    case 1: return 0.0625;
-    case 0: return 0.03125;
-    default: return 1.0;
+        case 5:
+            return 1.0;
+        case 4:
+            return 0.5;
+        case 3:
+            return 0.25;
+        case 2:
+            return 0.125;
+        case 1:
+            return 0.0625;
+        case 0:
+            return 0.03125;
+        default:
+            return 1.0;
     }
 }
 
@@ -220,28 +227,28 @@ void tman_class::set_chroma_key(unsigned char* rgba)
 void tman_class::apply_fail_mode(tex_fail_mode fail, const std::string& name)
 {
     switch (fail) {
-    case tex_fail_silent:
-        return;
-    case tex_fail_scenery:
-        if (scene_fail == 0)
-            scene_fail = 1;
-        break;
-    case tex_fail_aircraft:
-        if (plane_fail == 0)
-            plane_fail = 1;
-        break;
-    case tex_fail_installed:
-        if (instl_fail == 0)
-            instl_fail = 1;
-        break;
-    case tex_fail_fatal:
-        __MACIBM_alert(0, "Trying to load a texture that you do not have!",
-                       "This smacks of a mis-installed copy of Veltrix!",
-                       "Please get a fresh copy of the program; the missing file is named below.", name,
-                       ALERT_FATAL, TMAN_SOURCE, 1650);
-        return;
-    default:
-        break;
+        case tex_fail_silent:
+            return;
+        case tex_fail_scenery:
+            if (scene_fail == 0)
+                scene_fail = 1;
+            break;
+        case tex_fail_aircraft:
+            if (plane_fail == 0)
+                plane_fail = 1;
+            break;
+        case tex_fail_installed:
+            if (instl_fail == 0)
+                instl_fail = 1;
+            break;
+        case tex_fail_fatal:
+            __MACIBM_alert(0, "Trying to load a texture that you do not have!",
+                           "This smacks of a mis-installed copy of Veltrix!",
+                           "Please get a fresh copy of the program; the missing file is named below.", name,
+                           ALERT_FATAL, TMAN_SOURCE, 1650);
+            return;
+        default:
+            break;
     }
     xer << "WARNING: we are missing the texture: " << name << ".\n";
 }
@@ -317,4 +324,7 @@ void tman_class::load_all_scenery_texes()
     async_pos = static_cast<unsigned>(refs.size());
 }
 
-int is_an_inst_we_dont_burn(int, int) { return 0; }
+int is_an_inst_we_dont_burn(int, int)
+{
+    return 0;
+}

@@ -41,8 +41,14 @@ constexpr const char* CREDITS[] = {
     "Thanks to every user who sent a report.",
 };
 
-std::string local_list_path() { return "Resources:preferences:serverlist.txt"; }
-std::string local_installer_path() { return "Resources:preferences:installer.zip"; }
+std::string local_list_path()
+{
+    return "Resources:preferences:serverlist.txt";
+}
+std::string local_installer_path()
+{
+    return "Resources:preferences:installer.zip";
+}
 
 void read_location(xmap_class& map, std::string* server, std::string* path)
 {
@@ -69,7 +75,7 @@ void read_location(xmap_class& map, std::string* server, std::string* path)
     *path = where;
 }
 
-} // namespace
+}  // namespace
 
 about_versions read_update_list(const std::string& path)
 {
@@ -104,7 +110,7 @@ about_versions read_update_list(const std::string& path)
 }
 
 void decide_update(const about_versions& versions, int* state, int* beta, std::string* server, std::string* path,
-    std::string* message)
+                   std::string* message)
 {
     int is_latest = 1;
     *beta = 0;
@@ -135,10 +141,10 @@ void decide_update(const about_versions& versions, int* state, int* beta, std::s
 
 void MACIBM_about()
 {
-    static int version_str_found = 0;     // 1 once the published version text was read
-    static std::string version_str_net;   // the published version text
-    static int is_beta = 0;               // the newer release offered is a beta
-    static int ins_state = ABOUT_UNKNOWN;  // update state, kept when the box is opened again
+    static int version_str_found = 0;                     // 1 once the published version text was read
+    static std::string version_str_net;                   // the published version text
+    static int is_beta = 0;                               // the newer release offered is a beta
+    static int ins_state = ABOUT_UNKNOWN;                 // update state, kept when the box is opened again
     static std::string installer_server, installer_path;  // where the newer installer lies
     static std::string installer_app_name;                // the unpacked installer
     static std::string err_msg;                           // status text of state 4
@@ -161,9 +167,10 @@ void MACIBM_about()
         std::string site = kWebSiteName;
         OGL_string(COLOUR_TEXT, TEXT_X, top - 45, "Veltrix 8.50 Beta 8", wrap, 100);
         OGL_string(COLOUR_TEXT, TEXT_X, top - 55,
-            version_str_found ? "The current version of Veltrix at " + site + " is now " + version_str_net
-                              : "I could not connect to the net to find the current version of Veltrix at " + site + "!",
-            wrap, 100);
+                   version_str_found
+                       ? "The current version of Veltrix at " + site + " is now " + version_str_net
+                       : "I could not connect to the net to find the current version of Veltrix at " + site + "!",
+                   wrap, 100);
         OGL_string(COLOUR_SITE, TEXT_X, top - 75, "Veltrix is made by Halcyra Works.", wrap, 100);
         OGL_string(COLOUR_SITE, TEXT_X, top - 85, site, wrap, 100);
         for (size_t i = 0; i < std::size(CREDITS); ++i)
@@ -190,12 +197,12 @@ void MACIBM_about()
                 if (unzipped == 0) {
                     if (!installer_app_name.empty() &&
                         (installer_app_name.back() == '/' || installer_app_name.back() == ':' ||
-                            installer_app_name.back() == '\\'))
+                         installer_app_name.back() == '\\'))
                         installer_app_name.pop_back();
                     ins_state = ABOUT_LAUNCH;
                 } else {
                     err_msg = "There was an error unzipping the installer: " + error_str(unzipped) + " (" +
-                              std::to_string(unzipped) + ")";
+                        std::to_string(unzipped) + ")";
                     ins_state = ABOUT_DONE;
                 }
             }
@@ -203,7 +210,7 @@ void MACIBM_about()
             int launched = launch_app(installer_app_name, app_path);
             if (launched != 0) {
                 err_msg = "There was an error launching the installer: " + error_str(launched) + " (" +
-                          std::to_string(launched) + ")";
+                    std::to_string(launched) + ")";
                 ins_state = ABOUT_DONE;
             }
         }

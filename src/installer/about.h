@@ -10,8 +10,8 @@ constexpr int THIS_BUILD = 85008;
 
 // What the update host's server list says about published versions.
 struct about_versions {
-    int found = 0;                  // 1 once a FINAL line was read
-    std::string version_text;       // rest of the FINAL line
+    int found = 0;             // 1 once a FINAL line was read
+    std::string version_text;  // rest of the FINAL line
     int version_final = -1;
     int version_beta = -1;
     std::string final_server, final_path;  // empty when absent or unusable
@@ -24,6 +24,6 @@ struct about_versions {
 // The decision of the version check: *state becomes 1 (offer the update, location in
 // *server/*path) or 4 (with the status text in *message); *beta tells which release is offered.
 void decide_update(const about_versions& versions, int* state, int* beta, std::string* server, std::string* path,
-    std::string* message);
+                   std::string* message);
 
 void MACIBM_about();

@@ -22,13 +22,15 @@ struct term_line {
 constexpr term_line TERMS[] = {
     {250, "Use Veltrix for whatever you like."},
     {230, "You agree to not make copies of Veltrix."},
-    {210, "You agree to not use the artwork from Veltrix, OR ANY DERIVATIVE OF THAT ARTWORK, OUTSIDE OF VELTRIX for "
-          "any commercial venture."},
-    {180, "You agree to not use the artwork from Veltrix, OR ANY DERIVATIVE OF THAT ARTWORK, OUTSIDE OF VELTRIX in "
-          "association with any enterprise other than Veltrix."},
+    {210,
+     "You agree to not use the artwork from Veltrix, OR ANY DERIVATIVE OF THAT ARTWORK, OUTSIDE OF VELTRIX for "
+     "any commercial venture."},
+    {180,
+     "You agree to not use the artwork from Veltrix, OR ANY DERIVATIVE OF THAT ARTWORK, OUTSIDE OF VELTRIX in "
+     "association with any enterprise other than Veltrix."},
 };
 
-} // namespace
+}  // namespace
 
 int handle_EULA()
 {

@@ -42,7 +42,8 @@ void load_image(int ref, int type, const unsigned char* pixels, int width, int h
     for (int row = 0; row < height; ++row) {
         unsigned char* target = scratch_array + row * stride_bytes;
         std::memcpy(target, pixels + row * row_bytes, row_bytes);
-        if (stride_bytes > row_bytes) std::memset(target + row_bytes, 0, stride_bytes - row_bytes);
+        if (stride_bytes > row_bytes)
+            std::memset(target + row_bytes, 0, stride_bytes - row_bytes);
     }
     // Failure mode 4 makes a failed load a fatal alert, so the ref needs no check here.
     (void)tman.load_texture(tex_fail_fatal, ref, type, tex_load_now, SCRATCH_TEXTURE_NAME);
@@ -69,14 +70,17 @@ void recall_ins_texes()
 int interface_rect(float x, float y, float s, float t, float w, float h, int hot, int tint)
 {
     float r = 1, g = 1, b = 1;
-    if (tint == TINT_USABLE) r = b = 0.8f;
-    if (tint == TINT_DISABLED) g = b = 0.8f;
+    if (tint == TINT_USABLE)
+        r = b = 0.8f;
+    if (tint == TINT_DISABLED)
+        g = b = 0.8f;
     colr.assign(INTERFACE_TINT_COLOUR, r, g, b);
 
     const hit_rect rect{x, y, x + w, y + h};
     const bool inside = mouse_in(rect);
     // The hover look lies one cell height (plus a texel) below the normal look, the pressed look two.
-    if (hot && inside) t -= mnw.held ? 2 * (h + 1) : h + 1;
+    if (hot && inside)
+        t -= mnw.held ? 2 * (h + 1) : h + 1;
 
     constexpr float d = PICTURE_TEXELS;
     OGL_2dquad(TEX_INSTALLER_PICTURE, INTERFACE_TINT_COLOUR, 1.0f, x, y, s / d, t / d, x, y + h, s / d, (t + h) / d,
@@ -95,7 +99,7 @@ void draw_main_background()
 {
     // The picture fills the lower 768 of the texture's 1024 rows: t runs to 0.75.
     OGL_2dquad(TEX_MAIN_BACKGROUND, BACKGROUND_TINT_COLOUR, 1.0f, 0, 0, 0, 0, 0, 768, 0, 0.75f, 1024, 768, 1, 0.75f,
-        1024, 0, 1, 0, 1, al_blend);
+               1024, 0, 1, 0, 1, al_blend);
 }
 
 void set_size_str(float kb, std::string* out)

@@ -29,9 +29,9 @@ constexpr int builder_version = 85008;
 extern std::string str_all_fold, str_apl_fold, str_win_fold, str_X86_fold, str_ITL_fold, str_AMD_fold, str_bundle,
     str_afl_fold, str_acf_fold, str_pfc_fold, str_ins_fold, str_out_fold, str_wpn_fold, str_res_fold, str_cus_fold,
     str_plug, str_terrain, str_orbt, str_erth, str_mars, str_moon, str_men_file, str_tex_file, str_mars_env;
-extern int found_all_fold, found_apl_fold, found_win_fold, found_X86_fold, found_ITL_fold, found_AMD_fold,
-    found_bundle, found_afl_fold, found_acf_fold, found_ins_fold, found_out_fold, found_wpn_fold, found_res_fold,
-    found_cus_fold, found_plug, found_terrain, found_men_file, found_tex_file;
+extern int found_all_fold, found_apl_fold, found_win_fold, found_X86_fold, found_ITL_fold, found_AMD_fold, found_bundle,
+    found_afl_fold, found_acf_fold, found_ins_fold, found_out_fold, found_wpn_fold, found_res_fold, found_cus_fold,
+    found_plug, found_terrain, found_men_file, found_tex_file;
 
 // Recomputes the str_* paths from src_fold and the platform folder names.
 void set_builder_paths();
@@ -57,7 +57,7 @@ int want_reg(std::string path);
 // Listing and archives
 // ---------------------------------------------------------------------------
 struct no_case_compare_string {
-  bool operator()(const std::string& a, const std::string& b) const;
+    bool operator()(const std::string& a, const std::string& b) const;
 };
 extern std::map<std::string, int, no_case_compare_string> sim_info_index;
 extern std::string prev_dir;

@@ -38,9 +38,9 @@ constexpr prompt_button PROMPT_BUTTONS[] = {
     {96, 53, 160, "OVERWRITE THE OLD FILE", "DELETE THE OLD FILE", PROMPT_OVERWRITE},
     {96, 28, 160, "KEEP THE OLD FILE", "KEEP THE OLD FILE", PROMPT_KEEP},
     {308, 53, 260, "OVERWRITE EVERY OLD FILE IN THIS DIRECTORY", "DELETE EVERY OLD FILE IN THIS DIRECTORY",
-        PROMPT_OVERWRITE_FOLDER},
+     PROMPT_OVERWRITE_FOLDER},
     {308, 28, 260, "KEEP EVERY OLD FILE IN THIS DIRECTORY", "KEEP EVERY OLD FILE IN THIS DIRECTORY",
-        PROMPT_KEEP_FOLDER},
+     PROMPT_KEEP_FOLDER},
     {584, 28, 200, "CANCEL THE WHOLE INSTALLATION!", "CANCEL THE WHOLE INSTALLATION!", PROMPT_CANCEL},
 };
 
@@ -58,7 +58,7 @@ bool is_known_version(const file_history_struct& history, const std::string& sig
     return false;
 }
 
-} // namespace
+}  // namespace
 
 int want_this_f(int history, int version, int kind)
 {
@@ -107,11 +107,22 @@ int choose_files()
                     xer << "File: " << local << "  sig_want=" << v.sig_want << "  sig_have=" << v.sig_have << "\n";
                     xer.flush();
                     switch (select_alert(local, gone ? 1 : 0)) {
-                    case PROMPT_OVERWRITE: want = 1; break;
-                    case PROMPT_KEEP: want = 0; break;
-                    case PROMPT_OVERWRITE_FOLDER: yes_folders.push_back(folder); want = 1; break;
-                    case PROMPT_KEEP_FOLDER: no_folders.push_back(folder); want = 0; break;
-                    default: return 0;
+                        case PROMPT_OVERWRITE:
+                            want = 1;
+                            break;
+                        case PROMPT_KEEP:
+                            want = 0;
+                            break;
+                        case PROMPT_OVERWRITE_FOLDER:
+                            yes_folders.push_back(folder);
+                            want = 1;
+                            break;
+                        case PROMPT_KEEP_FOLDER:
+                            no_folders.push_back(folder);
+                            want = 0;
+                            break;
+                        default:
+                            return 0;
                     }
                 }
             }

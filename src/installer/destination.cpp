@@ -17,7 +17,7 @@ namespace {
 // Sub-folders whose presence marks a folder as an install; each is searched in the listed paths.
 constexpr const char* INSTALL_MARKERS[] = {"Airfoils", "Instructions", "Output", "Resources"};
 
-} // namespace
+}  // namespace
 
 void check_dest_path()
 {
@@ -66,8 +66,8 @@ int pick_dest_path()
     // A start folder that does not fit would be cut into another folder's name: open without one.
     std::string start = dest_dir_path.size() <= DEST_PATH_BUFFER ? dest_dir_path : std::string();
     std::memcpy(buffer, start.c_str(), start.size());
-    int chosen = GetFilePathFromUser(2,
-        "Pick a folder to install Veltrix to! Be sure to pick your existing folder if you already have one!",
+    int chosen = GetFilePathFromUser(
+        2, "Pick a folder to install Veltrix to! Be sure to pick your existing folder if you already have one!",
         "This is my Veltrix destination", 1, start.c_str(), buffer);
     if (!chosen)
         return 0;
@@ -78,8 +78,8 @@ int pick_dest_path()
     return 1;
 }
 
-void APP_handlekey(int kind, int value) {}
+void APP_handlekey(int kind, int value) { }
 
-void APP_handlemenu(int item) {}
+void APP_handlemenu(int item) { }
 
-void function_key(int key) {}
+void function_key(int key) { }

@@ -63,8 +63,7 @@ transfer_mark mark_of(int slot)
 
 bool same_mark(const transfer_mark& a, const transfer_mark& b)
 {
-    return a.transfer != nullptr && a.transfer == b.transfer && a.received == b.received &&
-           a.head_done == b.head_done;
+    return a.transfer != nullptr && a.transfer == b.transfer && a.received == b.received && a.head_done == b.head_done;
 }
 
 // Where each stream's transfer came from, for the log.
@@ -153,8 +152,7 @@ int archive_damage(const std::string& archive, const std::string& leaf)
         if (unzOpenCurrentFile(zip.get()) != UNZ_OK)
             return kErrZipRead;
         int got = 0;
-        while ((got = unzReadCurrentFile(zip.get(), buffer.data(), static_cast<unsigned>(buffer.size()))) > 0) {
-        }
+        while ((got = unzReadCurrentFile(zip.get(), buffer.data(), static_cast<unsigned>(buffer.size()))) > 0) { }
         // Closing checks the CRC of what was read.
         if (unzCloseCurrentFile(zip.get()) != UNZ_OK || got < 0)
             return kErrZipRead;
@@ -167,7 +165,7 @@ void report_extract_failure(const std::string& zip, const std::string& dest, int
 {
     stg.install_error = 1;
     __MACIBM_alert(0, "The installer cannot extract a file.", "Error:" + error_str(error), "Compressed File:" + zip,
-        "Destination:" + dest, ALERT_MESSAGE, __FILE__, __LINE__);
+                   "Destination:" + dest, ALERT_MESSAGE, __FILE__, __LINE__);
 }
 
 // A failed or unusable download: hand the file out again and draw another server.
@@ -221,7 +219,7 @@ void drop_transfer(int slot)
     http.drop_slot(slot);
 }
 
-} // namespace
+}  // namespace
 
 int active_stream_count()
 {
@@ -338,7 +336,8 @@ int grab_files()
 
         if (path_has_no_file(v.path)) {
             __MACIBM_alert(0, "I am working through the list and found a path that has no file!",
-                "This is impossible to download or delete!", "It is:", v.path, ALERT_FATAL, __FILE__, __LINE__);
+                           "This is impossible to download or delete!", "It is:", v.path, ALERT_FATAL, __FILE__,
+                           __LINE__);
             return 1;
         }
 
@@ -349,8 +348,8 @@ int grab_files()
             log_action("now we want to nuke a file: DELETING  file ", local, result);
             remember_ancestors(local);
             if (show_del_err(result))
-                __MACIBM_alert(0, "Could not delete a file that I no longer want to have!", error_str(result), local, "",
-                    ALERT_FATAL, __FILE__, __LINE__);
+                __MACIBM_alert(0, "Could not delete a file that I no longer want to have!", error_str(result), local,
+                               "", ALERT_FATAL, __FILE__, __LINE__);
             finished = true;
         } else if (!v.download) {
             stg.file_action = v.have_it ? ACTION_DUPLICATE : ACTION_NOT_WANTED;

@@ -28,7 +28,10 @@ constexpr const char* FRAMEWORKS[] = {
     "Resources:plugins:KVWidgets.framework:",
 };
 
-bool is_separator(char c) { return c == '/' || c == ':' || c == '\\'; }
+bool is_separator(char c)
+{
+    return c == '/' || c == ':' || c == '\\';
+}
 
 // Returns 0, or the error of the first folder that could not be made (already reported).
 int make_reported_folder(const std::string& folder)
@@ -52,7 +55,7 @@ void move_aside_unless_link(const std::string& folder, const std::string& entry)
     (void)rename_file(where, entry, "_" + entry);  // a missing entry simply stays missing
 }
 
-} // namespace
+}  // namespace
 
 void make_dirs()
 {
@@ -107,7 +110,8 @@ void make_dirs()
 
 void make_dir_error(std::string path, int err)
 {
-    __MACIBM_alert(0,
+    __MACIBM_alert(
+        0,
         "I am unable to install or update Veltrix. An error occurred while creating new folders. Make sure you are "
         "installing to a directory that you have access to!",
         "Error: " + error_str(err), "Install Location: " + dest_dir_path, "Install Path:" + path, ALERT_MESSAGE,
@@ -117,10 +121,11 @@ void make_dir_error(std::string path, int err)
 void new_format(std::string path)
 {
     __MACIBM_alert(0,
-        "OK I am checking the Halcyra Works servers and I am finding file formats that are newer than I can understand!",
-        "In other words, you need to get a new installer!",
-        std::string("No problem... grab it at the download section of ") + kWebHost + ".", path, ALERT_MESSAGE,
-        __FILE__, __LINE__);
+                   "OK I am checking the Halcyra Works servers and I am finding file formats that are newer than I can "
+                   "understand!",
+                   "In other words, you need to get a new installer!",
+                   std::string("No problem... grab it at the download section of ") + kWebHost + ".", path,
+                   ALERT_MESSAGE, __FILE__, __LINE__);
     go_to_URL(std::string("http://") + kWebHost + "/demo.html");
     stg.install_phase = 2;
     app_done = 1;
@@ -141,7 +146,7 @@ int path_has_no_file(const std::string& path)
     return (path.back() == ':' || path.back() == '/') ? 1 : 0;
 }
 
-void make_shortcut() {}
+void make_shortcut() { }
 
 std::string local_path_of(const std::string& listed_path)
 {

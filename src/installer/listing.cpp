@@ -44,13 +44,20 @@ constexpr int panel_text_colour = 48;
 // Records parsed in this run; never reset, so a second read continues the count.
 int records_parsed = 0;
 
-bool is_separator(char c) { return c == '/' || c == ':' || c == '\\'; }
+bool is_separator(char c)
+{
+    return c == '/' || c == ':' || c == '\\';
+}
 
-int clamp_int(int value, int lo, int hi) { return value < lo ? lo : (value > hi ? hi : value); }
+int clamp_int(int value, int lo, int hi)
+{
+    return value < lo ? lo : (value > hi ? hi : value);
+}
 
-void reject_record(const std::string& first, const std::string& path) {
-  __MACIBM_alert(0, first, "This is impossible to download or delete!", "It is:", path, ALERT_FATAL, __FILE__,
-                 __LINE__);
+void reject_record(const std::string& first, const std::string& path)
+{
+    __MACIBM_alert(0, first, "This is impossible to download or delete!", "It is:", path, ALERT_FATAL, __FILE__,
+                   __LINE__);
 }
 
 // Most threads that sign files ahead of the disk examination; more only make a spinning disk seek.
@@ -61,197 +68,218 @@ constexpr unsigned max_signing_threads = 4;
 // before. A path that could raise an alert (one over the length limit) is left to the loop, so
 // every alert still comes from the main thread.
 class signing_pool {
- public:
-  explicit signing_pool(const std::vector<std::string>& locals)
-      : locals_(locals), sigs_(locals.size(), SIG_NONE), state_(new std::atomic<int>[locals.size()]) {
-    for (size_t i = 0; i < locals.size(); ++i) state_[i].store(pending, std::memory_order_relaxed);
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const unsigned threads = std::min({cores, max_signing_threads, unsigned(locals.size())});
-    try {
-      for (unsigned t = 0; t < threads; ++t) workers_.emplace_back([this] { work(); });
-    } catch (const std::system_error&) {
-      // Fewer threads, or none: the loop signs by itself what no thread takes.
+public:
+    explicit signing_pool(const std::vector<std::string>& locals)
+        : locals_(locals), sigs_(locals.size(), SIG_NONE), state_(new std::atomic<int>[locals.size()])
+    {
+        for (size_t i = 0; i < locals.size(); ++i)
+            state_[i].store(pending, std::memory_order_relaxed);
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        const unsigned threads = std::min({cores, max_signing_threads, unsigned(locals.size())});
+        try {
+            for (unsigned t = 0; t < threads; ++t)
+                workers_.emplace_back([this] { work(); });
+        } catch (const std::system_error&) {
+            // Fewer threads, or none: the loop signs by itself what no thread takes.
+        }
     }
-  }
-  ~signing_pool() {
-    stop_.store(true);
-    for (std::thread& worker : workers_) worker.join();
-  }
-  signing_pool(const signing_pool&) = delete;
-  signing_pool& operator=(const signing_pool&) = delete;
-
-  // The signature of file i as calc_file_md5 gives it, SIG_NONE when the file cannot be read.
-  std::string take(size_t i) {
-    if (!workers_.empty()) {
-      int state = state_[i].load(std::memory_order_acquire);
-      while (state == pending) {
-        state_[i].wait(pending, std::memory_order_acquire);
-        state = state_[i].load(std::memory_order_acquire);
-      }
-      if (state == signed_it) return std::move(sigs_[i]);
+    ~signing_pool()
+    {
+        stop_.store(true);
+        for (std::thread& worker : workers_)
+            worker.join();
     }
-    std::string sig = SIG_NONE;
-    calc_file_md5(locals_[i], sig);
-    return sig;
-  }
+    signing_pool(const signing_pool&) = delete;
+    signing_pool& operator=(const signing_pool&) = delete;
 
- private:
-  enum : int { pending, signed_it, left_to_loop };
-
-  void work() {
-    while (!stop_.load(std::memory_order_relaxed)) {
-      const size_t i = next_.fetch_add(1);
-      if (i >= locals_.size()) return;
-      int state = left_to_loop;
-      if (app_path.size() + locals_[i].size() <= path_max_chars) {
-        calc_file_md5(locals_[i], sigs_[i]);
-        state = signed_it;
-      }
-      state_[i].store(state, std::memory_order_release);
-      state_[i].notify_one();
+    // The signature of file i as calc_file_md5 gives it, SIG_NONE when the file cannot be read.
+    std::string take(size_t i)
+    {
+        if (!workers_.empty()) {
+            int state = state_[i].load(std::memory_order_acquire);
+            while (state == pending) {
+                state_[i].wait(pending, std::memory_order_acquire);
+                state = state_[i].load(std::memory_order_acquire);
+            }
+            if (state == signed_it)
+                return std::move(sigs_[i]);
+        }
+        std::string sig = SIG_NONE;
+        calc_file_md5(locals_[i], sig);
+        return sig;
     }
-  }
 
-  const std::vector<std::string>& locals_;
-  std::vector<std::string> sigs_;
-  std::unique_ptr<std::atomic<int>[]> state_;
-  std::atomic<size_t> next_{0};
-  std::atomic<bool> stop_{false};
-  std::vector<std::thread> workers_;
+private:
+    enum : int { pending, signed_it, left_to_loop };
+
+    void work()
+    {
+        while (!stop_.load(std::memory_order_relaxed)) {
+            const size_t i = next_.fetch_add(1);
+            if (i >= locals_.size())
+                return;
+            int state = left_to_loop;
+            if (app_path.size() + locals_[i].size() <= path_max_chars) {
+                calc_file_md5(locals_[i], sigs_[i]);
+                state = signed_it;
+            }
+            state_[i].store(state, std::memory_order_release);
+            state_[i].notify_one();
+        }
+    }
+
+    const std::vector<std::string>& locals_;
+    std::vector<std::string> sigs_;
+    std::unique_ptr<std::atomic<int>[]> state_;
+    std::atomic<size_t> next_{0};
+    std::atomic<bool> stop_{false};
+    std::vector<std::thread> workers_;
 };
 
 }  // namespace
 
-bool listed_path_is_safe(const std::string& path) {
-  if (path.empty() || is_separator(path[0])) return false;
-  size_t start = 0;
-  for (size_t i = 0; i <= path.size(); ++i) {
-    if (i < path.size() && static_cast<unsigned char>(path[i]) < 0x20) return false;
-    if (i == path.size() || is_separator(path[i])) {
-      if (path.compare(start, i - start, "..") == 0 && i - start == 2) return false;
-      start = i + 1;
+bool listed_path_is_safe(const std::string& path)
+{
+    if (path.empty() || is_separator(path[0]))
+        return false;
+    size_t start = 0;
+    for (size_t i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && static_cast<unsigned char>(path[i]) < 0x20)
+            return false;
+        if (i == path.size() || is_separator(path[i])) {
+            if (path.compare(start, i - start, "..") == 0 && i - start == 2)
+                return false;
+            start = i + 1;
+        }
     }
-  }
-  return true;
+    return true;
 }
 
-void dir_progress_bar(float lo, float cur, float hi, int mode, std::string caption, std::string text) {
-  if (mnw.window[0] == nullptr) return;  // headless: nothing to draw on
+void dir_progress_bar(float lo, float cur, float hi, int mode, std::string caption, std::string text)
+{
+    if (mnw.window[0] == nullptr)
+        return;  // headless: nothing to draw on
 
-  const char* mode_text = mode == 0   ? "Currently SCANNING the directory text file."
-                          : mode == 1 ? "Currently EXAMINING the hard disk."
+    const char* mode_text = mode == 0 ? "Currently SCANNING the directory text file."
+        : mode == 1                   ? "Currently EXAMINING the hard disk."
                                       : "";
-  draw_main_background();
+    draw_main_background();
 
-  const float x0 = (float(mnw.x_res) - panel_width) * 0.5f;
-  const float y0 = (float(mnw.y_res) - panel_height) * 0.5f;
-  float fraction = 0.52f;
-  if (lo != hi) {
-    fraction = 0.04f + 0.96f * (cur - lo) / (hi - lo);
-    if (fraction < 0.04f) fraction = 0.04f;
-    if (fraction > 1.0f) fraction = 1.0f;
-  }
-  BTN_frame2(panel_style, x0 + 20, y0 + 20, 472, 98, "");
-  const float fill_width = fraction * bar_width;
-  BTN_frame1(bar_track_style, x0 + 256 - mnw.off_x, y0 + 35 - mnw.off_y, bar_width, 0);
-  BTN_frame1(bar_fill_style, x0 + 30 + fill_width * 0.5f - mnw.off_x, y0 + 35 - mnw.off_y, fill_width, 0);
+    const float x0 = (float(mnw.x_res) - panel_width) * 0.5f;
+    const float y0 = (float(mnw.y_res) - panel_height) * 0.5f;
+    float fraction = 0.52f;
+    if (lo != hi) {
+        fraction = 0.04f + 0.96f * (cur - lo) / (hi - lo);
+        if (fraction < 0.04f)
+            fraction = 0.04f;
+        if (fraction > 1.0f)
+            fraction = 1.0f;
+    }
+    BTN_frame2(panel_style, x0 + 20, y0 + 20, 472, 98, "");
+    const float fill_width = fraction * bar_width;
+    BTN_frame1(bar_track_style, x0 + 256 - mnw.off_x, y0 + 35 - mnw.off_y, bar_width, 0);
+    BTN_frame1(bar_fill_style, x0 + 30 + fill_width * 0.5f - mnw.off_x, y0 + 35 - mnw.off_y, fill_width, 0);
 
-  OGL_string(panel_text_colour, x0 + 32, y0 + 100, caption, 462, charset_UI_diff_space);
-  OGL_string(panel_text_colour, x0 + 32, y0 + 80, mode_text, 462, charset_UI_diff_space);
-  OGL_string(panel_text_colour, x0 + 32, y0 + 60, text, 462, charset_UI_diff_space);
-  OGL_sbuf();
+    OGL_string(panel_text_colour, x0 + 32, y0 + 100, caption, 462, charset_UI_diff_space);
+    OGL_string(panel_text_colour, x0 + 32, y0 + 80, mode_text, 462, charset_UI_diff_space);
+    OGL_string(panel_text_colour, x0 + 32, y0 + 60, text, 462, charset_UI_diff_space);
+    OGL_sbuf();
 }
 
-int read_directory(const std::string& path_in, std::string caption) {
-  deleted_files.clear();
-  stg.disk_kb = 0;
-  stg.down_kb = 0;
+int read_directory(const std::string& path_in, std::string caption)
+{
+    deleted_files.clear();
+    stg.disk_kb = 0;
+    stg.down_kb = 0;
 
-  std::string path = path_in;
-  set_dir_chars(path);
-  sim_info.clear();
+    std::string path = path_in;
+    set_dir_chars(path);
+    sim_info.clear();
 
-  xmap_class reader(path);
-  if (reader.base == nullptr) {
-    __MACIBM_alert(0, "I tried to read a directory file that does not exist!", "The file is:", path, "",
-                   ALERT_FATAL, __FILE__, __LINE__);
-    return LISTING_REJECTED;  // only reached when a fatal alert is made to return
-  }
-
-  int versions[] = {810, LISTING_VERSION, 0};
-  if (reader.check_file(LISTING_TYPE, versions, LISTING_KEYWORD, nullptr) == 0) {
-    new_format(path);
-    return LISTING_REJECTED;
-  }
-
-  // Parse. Every path is checked here, before anything on the disk is touched.
-  const float length = float(reader.end - reader.base);
-  std::string folder;
-  std::string previous;
-  bool have_previous = false;
-  while (reader.cur < reader.end) {
-    if (reader.TXT_str_scan_match("DIR", 0)) {
-      reader.TXT_str_scan_eoln(&folder);
-      set_dir_chars(folder);
-    } else if (reader.TXT_str_scan_match("FILE", 0)) {
-      file_version_struct record;
-      record.kind = clamp_int(reader.TXT_int_scan(), 0, 1);
-      record.platform = clamp_int(reader.TXT_int_scan(), 0, 6);
-      record.version = reader.TXT_int_scan();
-      record.zip_kb = float(reader.TXT_int_scan());
-      record.unzip_kb = float(reader.TXT_int_scan());
-      reader.TXT_str_scan_space(&record.sig_want);
-      std::string name;
-      reader.TXT_str_scan_eoln(&name);
-      set_dir_chars(name);
-      record.path = folder + name;
-
-      // A fatal alert ends the program; should one return, nothing of the
-      // listing is kept, so nothing on the disk is touched.
-      if (record.path.empty() || path_has_no_file(record.path)) {
-        reject_record("I am reading the directory text file and found a path that has no file!", record.path);
-        sim_info.clear();
-        return LISTING_REJECTED;
-      }
-      if (!listed_path_is_safe(record.path)) {
-        reject_record("I am reading the directory text file and found a path that leaves the install folder!",
-                      record.path);
-        sim_info.clear();
-        return LISTING_REJECTED;
-      }
-      if (!have_previous || record.path != previous) {
-        sim_info.emplace_back();
-        previous = record.path;
-        have_previous = true;
-      }
-
-      if (records_parsed % progress_every_records == 0)
-        dir_progress_bar(0, float(reader.cur - reader.base), length, 0, caption, name);
-      ++records_parsed;
-      sim_info.back().push_back(std::move(record));
-    } else {
-      reader.TXT_str_scan_eoln(nullptr);
+    xmap_class reader(path);
+    if (reader.base == nullptr) {
+        __MACIBM_alert(0, "I tried to read a directory file that does not exist!", "The file is:", path, "",
+                       ALERT_FATAL, __FILE__, __LINE__);
+        return LISTING_REJECTED;  // only reached when a fatal alert is made to return
     }
-  }
 
-  // Examine the disk.
-  const int count = int(sim_info.size());
-  const int step = count / progress_steps_examining > 1 ? count / progress_steps_examining : 1;
-  std::vector<std::string> locals(count);
-  for (int i = 0; i < count; ++i) locals[i] = local_path_of(sim_info[i].back().path);
-  signing_pool signer(locals);
-  for (int i = 0; i < count; ++i) {
-    file_version_struct& v = sim_info[i].back();
-    const std::string& local = locals[i];
-    if (i % step == 0) dir_progress_bar(0, float(i), float(count), 1, caption, local);
-
-    v.sig_have = signer.take(size_t(i));
-    v.have_it = v.sig_want == v.sig_have ? 1 : 0;
-    if (v.sig_want != SIG_GONE && !v.have_it && want_this_f(i, int(sim_info[i].size()) - 1, v.kind)) {
-      stg.down_kb += v.zip_kb;
-      stg.disk_kb += v.unzip_kb;
-      if (v.platform >= 1 && v.platform <= 5) this_install_has_exes = 1;
+    int versions[] = {810, LISTING_VERSION, 0};
+    if (reader.check_file(LISTING_TYPE, versions, LISTING_KEYWORD, nullptr) == 0) {
+        new_format(path);
+        return LISTING_REJECTED;
     }
-  }
-  return LISTING_READ;
+
+    // Parse. Every path is checked here, before anything on the disk is touched.
+    const float length = float(reader.end - reader.base);
+    std::string folder;
+    std::string previous;
+    bool have_previous = false;
+    while (reader.cur < reader.end) {
+        if (reader.TXT_str_scan_match("DIR", 0)) {
+            reader.TXT_str_scan_eoln(&folder);
+            set_dir_chars(folder);
+        } else if (reader.TXT_str_scan_match("FILE", 0)) {
+            file_version_struct record;
+            record.kind = clamp_int(reader.TXT_int_scan(), 0, 1);
+            record.platform = clamp_int(reader.TXT_int_scan(), 0, 6);
+            record.version = reader.TXT_int_scan();
+            record.zip_kb = float(reader.TXT_int_scan());
+            record.unzip_kb = float(reader.TXT_int_scan());
+            reader.TXT_str_scan_space(&record.sig_want);
+            std::string name;
+            reader.TXT_str_scan_eoln(&name);
+            set_dir_chars(name);
+            record.path = folder + name;
+
+            // A fatal alert ends the program; should one return, nothing of the
+            // listing is kept, so nothing on the disk is touched.
+            if (record.path.empty() || path_has_no_file(record.path)) {
+                reject_record("I am reading the directory text file and found a path that has no file!", record.path);
+                sim_info.clear();
+                return LISTING_REJECTED;
+            }
+            if (!listed_path_is_safe(record.path)) {
+                reject_record("I am reading the directory text file and found a path that leaves the install folder!",
+                              record.path);
+                sim_info.clear();
+                return LISTING_REJECTED;
+            }
+            if (!have_previous || record.path != previous) {
+                sim_info.emplace_back();
+                previous = record.path;
+                have_previous = true;
+            }
+
+            if (records_parsed % progress_every_records == 0)
+                dir_progress_bar(0, float(reader.cur - reader.base), length, 0, caption, name);
+            ++records_parsed;
+            sim_info.back().push_back(std::move(record));
+        } else {
+            reader.TXT_str_scan_eoln(nullptr);
+        }
+    }
+
+    // Examine the disk.
+    const int count = int(sim_info.size());
+    const int step = count / progress_steps_examining > 1 ? count / progress_steps_examining : 1;
+    std::vector<std::string> locals(count);
+    for (int i = 0; i < count; ++i)
+        locals[i] = local_path_of(sim_info[i].back().path);
+    signing_pool signer(locals);
+    for (int i = 0; i < count; ++i) {
+        file_version_struct& v = sim_info[i].back();
+        const std::string& local = locals[i];
+        if (i % step == 0)
+            dir_progress_bar(0, float(i), float(count), 1, caption, local);
+
+        v.sig_have = signer.take(size_t(i));
+        v.have_it = v.sig_want == v.sig_have ? 1 : 0;
+        if (v.sig_want != SIG_GONE && !v.have_it && want_this_f(i, int(sim_info[i].size()) - 1, v.kind)) {
+            stg.down_kb += v.zip_kb;
+            stg.disk_kb += v.unzip_kb;
+            if (v.platform >= 1 && v.platform <= 5)
+                this_install_has_exes = 1;
+        }
+    }
+    return LISTING_READ;
 }

@@ -17,25 +17,25 @@
 
 // One listed version of one file.
 struct file_version_struct {
-  int kind = 0;          // install kind, 0 or 1
-  int platform = 0;      // 0 every platform, 1-5 one platform, 6 every Linux
-  int version = 0;       // build number that wrote the record
-  float zip_kb = 0;      // zipped size, kilobytes of 1000 bytes
-  float unzip_kb = 0;    // size of the file itself
-  std::string sig_want;  // MD5 of the content, or "GONE"
-  std::string sig_have;  // MD5 of the file on the disk, "NONE" when absent (current version only)
-  std::string path;      // platform folder, '/', path inside the install
-  int have_it = 0;       // the disk already holds exactly this version
-  int download = 0;      // fetch and install this version
-  int remove = 0;        // delete the local file
+    int kind = 0;          // install kind, 0 or 1
+    int platform = 0;      // 0 every platform, 1-5 one platform, 6 every Linux
+    int version = 0;       // build number that wrote the record
+    float zip_kb = 0;      // zipped size, kilobytes of 1000 bytes
+    float unzip_kb = 0;    // size of the file itself
+    std::string sig_want;  // MD5 of the content, or "GONE"
+    std::string sig_have;  // MD5 of the file on the disk, "NONE" when absent (current version only)
+    std::string path;      // platform folder, '/', path inside the install
+    int have_it = 0;       // the disk already holds exactly this version
+    int download = 0;      // fetch and install this version
+    int remove = 0;        // delete the local file
 };
 
 // The versions of one path, oldest first; the last is the current version.
 using file_history_struct = std::vector<file_version_struct>;
 
 extern std::vector<file_history_struct> sim_info;
-extern int this_install_has_exes;           // a wanted, changed platform file is in the listing
-extern std::set<std::string> deleted_files; // folders touched by deletions (the engine's)
+extern int this_install_has_exes;            // a wanted, changed platform file is in the listing
+extern std::set<std::string> deleted_files;  // folders touched by deletions (the engine's)
 
 // Values `read_directory` returns for stg.dir_state.
 constexpr int LISTING_REJECTED = 2;

@@ -21,7 +21,7 @@ constexpr int PROXY_TEXT_LIMIT = 65;
 constexpr int FIELD_PROXY_HOST = 0, FIELD_PROXY_PORT = 1;
 constexpr float SWITCH_X = 30;
 
-} // namespace
+}  // namespace
 
 void handle_prefs()
 {
@@ -35,27 +35,34 @@ void handle_prefs()
         int manual = stg._stream_count != 0;
 
         --stg._download_os;
-        BTN_textlist(200, 310, &stg._download_os,
-            "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP",
-            "Operating System to download Veltrix for:|(Install and copy the entire Veltrix folder to another "
-            "computer if you like)");
+        BTN_textlist(200, 310, &stg._download_os, "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP",
+                     "Operating System to download Veltrix for:|(Install and copy the entire Veltrix folder to another "
+                     "computer if you like)");
         ++stg._download_os;
 
-        BTN_bool(SWITCH_X, 265, &stg._use_max_cpu,
+        BTN_bool(
+            SWITCH_X, 265, &stg._use_max_cpu,
             "|run at full speed all the time, always totally saturating the CPU... typically leave this OFF, since the "
-            "installer does not need that much CPU to download stuff!", BOOL_CHECK_BOX);
-        BTN_bool(SWITCH_X, 230, &stg._rename_folder,
+            "installer does not need that much CPU to download stuff!",
+            BOOL_CHECK_BOX);
+        BTN_bool(
+            SWITCH_X, 230, &stg._rename_folder,
             "|re-name the Veltrix Suite folder to the latest version number when done with the update... typically "
-            "leave this ON, so the installer can indicate the proper version number!", BOOL_CHECK_BOX);
+            "leave this ON, so the installer can indicate the proper version number!",
+            BOOL_CHECK_BOX);
         BTN_bool(SWITCH_X, 190, &stg._always_ask_dir,
-            "|always ask you to pick your Veltrix Suite folder on startup... typically leave this OFF, since the "
-            "installer will remember your current Veltrix folder after the first use.", BOOL_CHECK_BOX);
-        BTN_bool(SWITCH_X, 150, &manual,
+                 "|always ask you to pick your Veltrix Suite folder on startup... typically leave this OFF, since the "
+                 "installer will remember your current Veltrix folder after the first use.",
+                 BOOL_CHECK_BOX);
+        BTN_bool(
+            SWITCH_X, 150, &manual,
             "|manually set the number of download streams... typically leave this OFF, and the installer will find "
-            "the best number of streams for you.", BOOL_CHECK_BOX);
+            "the best number of streams for you.",
+            BOOL_CHECK_BOX);
         BTN_bool(SWITCH_X, 110, &stg._log_actions,
-            "|log installer actions... turn this on to output the installer file downloads and stuff to the file "
-            "log.txt.", BOOL_CHECK_BOX);
+                 "|log installer actions... turn this on to output the installer file downloads and stuff to the file "
+                 "log.txt.",
+                 BOOL_CHECK_BOX);
 
         if (!manual)
             stg._stream_count = 0;

@@ -78,20 +78,29 @@ constexpr float PROGRESS_Y = 15;
 constexpr float ENGINE_SLICE_SECONDS = 0.01f;
 constexpr float RATIO_SHOWS_TIME_LEFT = 0.01f;
 
-std::string shop_url() { return std::string("http://") + kWebHost + "/cart.php?m=product_list&c=3"; }
+std::string shop_url()
+{
+    return std::string("http://") + kWebHost + "/cart.php?m=product_list&c=3";
+}
 
 bool path_field_clicked()
 {
-    return mnw.click && mnw.mouse_x >= PATH_CLICK_X1 && mnw.mouse_x <= PATH_CLICK_X2 &&
-           mnw.mouse_y >= PATH_CLICK_Y1 && mnw.mouse_y <= PATH_CLICK_Y2;
+    return mnw.click && mnw.mouse_x >= PATH_CLICK_X1 && mnw.mouse_x <= PATH_CLICK_X2 && mnw.mouse_y >= PATH_CLICK_Y1 &&
+        mnw.mouse_y <= PATH_CLICK_Y2;
 }
 
-int draw_cell(const cell& c, int hot, int tint) { return interface_rect(c.x, c.y, c.s, c.t, c.w, c.h, hot, tint); }
+int draw_cell(const cell& c, int hot, int tint)
+{
+    return interface_rect(c.x, c.y, c.s, c.t, c.w, c.h, hot, tint);
+}
 
 // [SECTION] Status block
 
 // Seconds on the program's microsecond clock.
-double clock_seconds() { return static_cast<double>(xtim_class::microsecs()) * 1e-6; }
+double clock_seconds()
+{
+    return static_cast<double>(xtim_class::microsecs()) * 1e-6;
+}
 
 // Frames and time of the running install, for the one line the log gets when it ends.
 struct install_timing {
@@ -141,7 +150,7 @@ void draw_status_block(status_state& status, install_timing& timing)
         status.totl_inst_rat = 0;
         status.tot_availabl = volume_free_kb(dest_dir_path);
         block = idle_status(stg.dir_state, status.tot_disk_req, status.tot_availabl, install_name,
-            &status.disk_space_avail);
+                            &status.disk_space_avail);
         set_size_str(status.tot_disk_req, &status.tot_disk_req_str);
     } else if (stg.install_phase == INSTALL_RUNNING) {
         ++timing.frames;
@@ -156,9 +165,9 @@ void draw_status_block(status_state& status, install_timing& timing)
         std::string left;
         if (status.totl_inst_rat > RATIO_SHOWS_TIME_LEFT)
             left = time_left_text(next.kb_done_zip + next.kb_in_flight, xtim.elapsed - next.install_start,
-                status.tot_down_req, active_stream_count());
+                                  status.tot_down_req, active_stream_count());
         block = running_status(stg.file_action, crnt_file_name, stg.file_fraction, status.totl_inst_rat, installed,
-            status.tot_disk_req_str, left);
+                               status.tot_disk_req_str, left);
     } else {
         block = finished_status(stg.install_error);
     }
@@ -182,14 +191,14 @@ int install_usable(const status_state& status)
     return status.disk_space_avail && stg.install_phase != INSTALL_RUNNING && stg.dir_state == DIR_STATE_READ;
 }
 
-} // namespace
+}  // namespace
 
 // [SECTION] Frame
 
 void APP_update()
 {
-    static int wrl_i = 8;         // the globe's cell; cycles while installing, rests at 21 otherwise
-    static status_state status;   // needed and free space, smoothed ratio, disk test: kept for the run
+    static int wrl_i = 8;          // the globe's cell; cycles while installing, rests at 21 otherwise
+    static status_state status;    // needed and free space, smoothed ratio, disk test: kept for the run
     static install_timing timing;  // frames and start of the running install; reset at each INSTALL
 
     draw_main_background();
@@ -200,7 +209,8 @@ void APP_update()
     BTN_frame1(9, PATH_BAR_X, PATH_BAR_Y, PATH_BAR_WIDTH, 0);
     OGL_string(COLOUR_PATH, PATH_TEXT_X, PATH_TEXT_Y, dest_dir_path, NO_WRAP, charset_UI_diff_space);
     bool path_clicked = path_field_clicked();
-    OGL_string(COLOUR_NORMAL, HINT_X, HINT_Y,
+    OGL_string(
+        COLOUR_NORMAL, HINT_X, HINT_Y,
         "Click on the 'DESTINATION' button below to choose the copy of Veltrix you wish to update, or choose the "
         "destination you wish to install a new copy of Veltrix to!",
         NO_WRAP, charset_UI_diff_space);
@@ -219,7 +229,7 @@ void APP_update()
     if (stg.dir_state == DIR_STATE_EXTRACTED) {
         double read_start = clock_seconds();
         stg.dir_state = read_directory(extracted_listing_path(),
-            "Scanning directory text file to see if you already have Veltrix installed...");
+                                       "Scanning directory text file to see if you already have Veltrix installed...");
         if (stg.dir_state == DIR_STATE_READ) {
             xer << "Listing read for " << dest_dir_path << ": " << sim_info.size() << " files, " << stg.down_kb
                 << " kB to download (read and compared in " << clock_seconds() - read_start << " s).\n";
@@ -242,7 +252,8 @@ void APP_update()
     BTN_frame2(20, RELEASE_PANEL_X, RELEASE_PANEL_Y, RELEASE_PANEL_W, RELEASE_PANEL_H, title);
     BTN_frame2(20, SIZE_PANEL_X, RELEASE_PANEL_Y, SIZE_PANEL_W, RELEASE_PANEL_H, "Download");
     OGL_string(COLOUR_NORMAL, RELEASE_TEXT_X, RELEASE_TEXT_Y,
-        "Latest version of Veltrix, which we will download from Halcyra Works.", RELEASE_WRAP, charset_UI_diff_space);
+               "Latest version of Veltrix, which we will download from Halcyra Works.", RELEASE_WRAP,
+               charset_UI_diff_space);
     std::string size;
     set_size_str(stg.down_kb, &size);
     OGL_string(COLOUR_NORMAL, SIZE_TEXT_X, RELEASE_TEXT_Y, size, RELEASE_WRAP, charset_UI_diff_space);

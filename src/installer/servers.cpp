@@ -62,9 +62,12 @@ void remove_trailing_blanks(std::string& text)
         text.pop_back();
 }
 
-std::string server_list_path() { return temp_path + "serverlist.txt"; }
+std::string server_list_path()
+{
+    return temp_path + "serverlist.txt";
+}
 
-} // namespace
+}  // namespace
 
 bool server_location_is_usable(const std::string& host, const std::string& path)
 {
@@ -180,7 +183,7 @@ void poll_directory_listing()
         stg.dir_state = 1;
     } else {
         __MACIBM_alert(0, "DIR-scan: The installer cannot extract a file.", "Error:" + error_str(extracted),
-            "Compressed File:" + archive, "Destination Path:" + folder, ALERT_MESSAGE, __FILE__, __LINE__);
+                       "Compressed File:" + archive, "Destination Path:" + folder, ALERT_MESSAGE, __FILE__, __LINE__);
     }
     (void)delete_file(archive);  // fetched again on failure, so a stale one must go either way
 }

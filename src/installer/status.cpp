@@ -33,7 +33,7 @@ std::string whole(double value)
     return std::to_string(static_cast<long long>(value));
 }
 
-} // namespace
+}  // namespace
 
 float volume_free_kb(const std::string& folder)
 {
@@ -43,7 +43,8 @@ float volume_free_kb(const std::string& folder)
     return static_cast<float>(static_cast<double>(bytes) * 0.001);
 }
 
-status_block idle_status(int dir_state, float disk_req_kb, float available_kb, const std::string& release, int* space_ok)
+status_block idle_status(int dir_state, float disk_req_kb, float available_kb, const std::string& release,
+                         int* space_ok)
 {
     status_block block;
     if (dir_state == DIR_STATE_NONE) {
@@ -122,32 +123,33 @@ std::string time_left_text(float downloaded_kb, float elapsed_s, float down_req_
     else
         when = whole(left / 3600) + " hours";
     return "About " + when + " left in the install, downloading at " + whole(rate) + " kilobytes/second with " +
-           std::to_string(streams) + " simultaneous download streams.";
+        std::to_string(streams) + " simultaneous download streams.";
 }
 
 status_block running_status(int file_action, const std::string& file_name, float file_fraction, float ratio,
-    const std::string& installed_text, const std::string& needed_text, const std::string& left_text)
+                            const std::string& installed_text, const std::string& needed_text,
+                            const std::string& left_text)
 {
     status_block block;
     switch (file_action) {
-    case ACTION_DELETE:
-        block.line[0] = "Deleting " + file_name + " because that file is no longer needed!";
-        break;
-    case ACTION_DOWNLOAD:
-        block.line[0] = "Downloading and installing " + file_name + ", currently " +
-                        std::to_string(static_cast<int>(file_fraction * 100)) + "% done with that file.";
-        break;
-    case ACTION_DUPLICATE:
-        block.line[0] = "duplicate filename through file " + file_name +
-                        ", but not installing it because you already have this file.";
-        break;
-    default:
-        block.line[0] = "Browsing through file " + file_name +
-                        ", but not installing it because you don't need this file.";
-        break;
+        case ACTION_DELETE:
+            block.line[0] = "Deleting " + file_name + " because that file is no longer needed!";
+            break;
+        case ACTION_DOWNLOAD:
+            block.line[0] = "Downloading and installing " + file_name + ", currently " +
+                std::to_string(static_cast<int>(file_fraction * 100)) + "% done with that file.";
+            break;
+        case ACTION_DUPLICATE:
+            block.line[0] = "duplicate filename through file " + file_name +
+                ", but not installing it because you already have this file.";
+            break;
+        default:
+            block.line[0] =
+                "Browsing through file " + file_name + ", but not installing it because you don't need this file.";
+            break;
     }
     block.line[1] = percent_text(ratio) + "% done with the internet install, having installed " + installed_text +
-                    " of " + needed_text + " for the internet install.";
+        " of " + needed_text + " for the internet install.";
     block.line[2] = left_text;
     return block;
 }

@@ -24,8 +24,8 @@ struct status_block {
 
 // Phase 0: what the install needs and whether it fits. Sets *space_ok (the disk test) only when
 // both sizes are known.
-[[nodiscard]] status_block idle_status(int dir_state, float disk_req_kb, float available_kb,
-    const std::string& release, int* space_ok);
+[[nodiscard]] status_block idle_status(int dir_state, float disk_req_kb, float available_kb, const std::string& release,
+                                       int* space_ok);
 
 // One step of the smoothed install ratio; a need of 0 kilobytes counts as all done.
 [[nodiscard]] float next_install_ratio(float previous, float period_ui, float done_unzip_kb, float disk_req_kb);
@@ -38,7 +38,8 @@ struct status_block {
 
 // Phase 1 lines from the engine's current file and the totals.
 [[nodiscard]] status_block running_status(int file_action, const std::string& file_name, float file_fraction,
-    float ratio, const std::string& installed_text, const std::string& needed_text, const std::string& left_text);
+                                          float ratio, const std::string& installed_text,
+                                          const std::string& needed_text, const std::string& left_text);
 
 // Phase 2 lines.
 [[nodiscard]] status_block finished_status(int install_error);
@@ -51,7 +52,7 @@ struct status_block {
 
 // The status line of the release panel for the installer's state, with its colour.
 [[nodiscard]] const char* release_status_line(int server_count, int all_done, int install_phase, int dest_is_install,
-    int* colour);
+                                              int* colour);
 
 // The globe's cell for this frame: it steps once per 0.1 s through 8..23 while installing and
 // rests at 21 otherwise.

@@ -40,7 +40,7 @@ namespace {
 // The installer's preference file carries the proxy settings of `http`. Only addresses are
 // taken here, so the order in which the globals are built does not matter.
 const bool proxy_preferences_registered = [] {
-    pref_set_proxy_fields({ &http.proxy_host, &http.proxy_port, &http.proxy_port_int });
+    pref_set_proxy_fields({&http.proxy_host, &http.proxy_port, &http.proxy_port_int});
     return true;
 }();
 
@@ -53,7 +53,6 @@ constexpr const char* HTTP_SOURCE = "DEzovuv/OOPS_cpp/http";
 constexpr int LINE_TOO_MANY_SLOTS = 272;
 constexpr int LINE_SERVER_DIRCHAR = 287;
 constexpr int LINE_PATH_DIRCHAR = 288;
-
 
 // The status code sits at characters 9-11 of "HTTP/1.1 200 OK"; the reason from 13 on.
 constexpr size_t STATUS_LINE_MIN = 12;
@@ -123,7 +122,7 @@ bool unsafe_on_the_wire(unsigned char c)
 std::string dotted(uint32_t host)
 {
     return std::to_string(host >> 24) + "." + std::to_string((host >> 16) & 0xFF) + "." +
-           std::to_string((host >> 8) & 0xFF) + "." + std::to_string(host & 0xFF);
+        std::to_string((host >> 8) & 0xFF) + "." + std::to_string(host & 0xFF);
 }
 
 }
@@ -149,8 +148,8 @@ std::string http_escape_path(const std::string& path)
 }
 
 down_class::down_class(const char* server, unsigned short port, const char* request_path, bool post,
-                       const std::map<std::string, std::string>& request_headers, const char* body,
-                       int body_len, const char* dest)
+                       const std::map<std::string, std::string>& request_headers, const char* body, int body_len,
+                       const char* dest)
 {
     if (dest) {
         path = app_path + dest;
@@ -168,14 +167,14 @@ down_class::down_class(const char* server, unsigned short port, const char* requ
     };
     auto host_entry = request_headers.find("Host");
     bool usable_name = !server_name.empty() && wire_safe(server_name) &&
-                       (host_entry == request_headers.end() || wire_safe(host_entry->second));
+        (host_entry == request_headers.end() || wire_safe(host_entry->second));
     bool proxied = usable_name && http.UseProxy(server_name.c_str(), port);
     uint32_t address = 0;
     if (usable_name)
         address = PCSBSocket::LookupAddress(proxied ? http.proxy_host.c_str() : server_name.c_str());
     if (address == 0) {
-        xer << "Translated server " << server_name << " to IP addy: " << dotted(address)
-            << " and port = " << port << "\n";
+        xer << "Translated server " << server_name << " to IP addy: " << dotted(address) << " and port = " << port
+            << "\n";
         error = kErrNetNoServer;
         return;
     }
@@ -236,10 +235,14 @@ int down_class::GetStat()
     if (!sock)
         return 0;
     switch (sock->GetStatus()) {
-    case PCSBSocket::STATUS_CONNECTING: return 1;
-    case PCSBSocket::STATUS_ERROR: return 2;
-    case PCSBSocket::STATUS_CLOSED: return 3;
-    default: break;
+        case PCSBSocket::STATUS_CONNECTING:
+            return 1;
+        case PCSBSocket::STATUS_ERROR:
+            return 2;
+        case PCSBSocket::STATUS_CLOSED:
+            return 3;
+        default:
+            break;
     }
     if (!out_bytes.empty())
         return 4;
@@ -287,8 +290,7 @@ void down_class::DoProcessing()
         parse_head();
         if (!head_done) {
             if (head_bytes + in_bytes.size() > HTTP_HEAD_LIMIT) {
-                xer << "HTTP head longer than " << HTTP_HEAD_LIMIT << " bytes from the server for " << path
-                    << "\n";
+                xer << "HTTP head longer than " << HTTP_HEAD_LIMIT << " bytes from the server for " << path << "\n";
                 sock->Disconnect();
             }
             return;
@@ -347,9 +349,9 @@ void down_class::take_head_line(const char* line, size_t length)
 {
     std::string text(line, length);
     bool status_line = length >= STATUS_LINE_MIN && text.compare(0, 5, "HTTP/") == 0 &&
-                       std::isdigit(static_cast<unsigned char>(text[STATUS_CODE_AT])) &&
-                       std::isdigit(static_cast<unsigned char>(text[STATUS_CODE_AT + 1])) &&
-                       std::isdigit(static_cast<unsigned char>(text[STATUS_CODE_AT + 2]));
+        std::isdigit(static_cast<unsigned char>(text[STATUS_CODE_AT])) &&
+        std::isdigit(static_cast<unsigned char>(text[STATUS_CODE_AT + 1])) &&
+        std::isdigit(static_cast<unsigned char>(text[STATUS_CODE_AT + 2]));
     if (status_line) {
         status = std::stoi(text.substr(STATUS_CODE_AT, 3));
         reason = length > REASON_AT ? text.substr(REASON_AT) : std::string();
@@ -407,8 +409,8 @@ int http_class::UseProxy(const char* host, unsigned short port) const
         return 0;
     size_t host_length = std::strlen(host);
     for (const std::string& suffix : gProxyExclude) {
-        if (suffix.size() <= host_length && std::memcmp(host + host_length - suffix.size(), suffix.data(),
-                                                        suffix.size()) == 0)
+        if (suffix.size() <= host_length &&
+            std::memcmp(host + host_length - suffix.size(), suffix.data(), suffix.size()) == 0)
             return 0;
     }
     return 1;
@@ -465,8 +467,8 @@ int http_class::net_check(int slot, std::string server, std::string path, const 
         // Off port 80 the Host field names the port too, as does the absolute form for a proxy.
         request_headers["Host"] = kHttpPort == DEFAULT_HTTP_PORT ? server : server + ":" + std::to_string(kHttpPort);
         request_headers["User-agent"] = "Installer-APL/" + version.substr(version.size() - 4);
-        slots[slot] = new down_class(server.c_str(), kHttpPort, path.c_str(), false, request_headers, nullptr, 0,
-                                     dest.c_str());
+        slots[slot] =
+            new down_class(server.c_str(), kHttpPort, path.c_str(), false, request_headers, nullptr, 0, dest.c_str());
     }
 
     down_class* transfer = slots[slot];
@@ -479,8 +481,7 @@ int http_class::net_check(int slot, std::string server, std::string path, const 
         return NET_RUNNING;
     }
 
-    bool succeeded = transfer->status >= 200 && transfer->status <= 299 && transfer->IsComplete() &&
-                     !transfer->IsErr();
+    bool succeeded = transfer->status >= 200 && transfer->status <= 299 && transfer->IsComplete() && !transfer->IsErr();
     // Done only once the file is flushed and closed: a full disk shows up here at the latest.
     if (succeeded && transfer->close_file() == 0) {
         free_slot(slot);

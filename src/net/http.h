@@ -33,8 +33,7 @@ extern std::vector<std::string> gProxyExclude;
 class down_class {
 public:
     down_class(const char* server, unsigned short port, const char* path, bool post,
-               const std::map<std::string, std::string>& headers, const char* body, int body_len,
-               const char* dest);
+               const std::map<std::string, std::string>& headers, const char* body, int body_len, const char* dest);
     ~down_class();
     down_class(const down_class&) = delete;
     down_class& operator=(const down_class&) = delete;
@@ -74,8 +73,8 @@ private:
     void take_head_line(const char* line, size_t length);
     void finish_head();
 
-    size_t head_bytes = 0;              // bytes of head lines consumed so far
-    std::string content_length_text;    // first "Content-Length" value, any case
+    size_t head_bytes = 0;            // bytes of head lines consumed so far
+    std::string content_length_text;  // first "Content-Length" value, any case
     bool content_length_seen = false;
 };
 

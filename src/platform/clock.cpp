@@ -12,14 +12,14 @@ constexpr uint64_t NANOSECONDS_PER_MICROSECOND = 1000;
 
 uint64_t read_monotonic()
 {
-    timespec now {};
+    timespec now{};
     // CLOCK_MONOTONIC cannot fail with a valid clock id and pointer.
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<uint64_t>(now.tv_sec) * MICROSECONDS_PER_SECOND +
-           static_cast<uint64_t>(now.tv_nsec) / NANOSECONDS_PER_MICROSECOND;
+        static_cast<uint64_t>(now.tv_nsec) / NANOSECONDS_PER_MICROSECOND;
 }
 
-std::atomic<TimeSource> current_source { nullptr };
+std::atomic<TimeSource> current_source{nullptr};
 
 }
 

@@ -84,7 +84,7 @@ int real_message_box(const message_box_request& r)
 // Owns a descriptor; closes it on every path.
 class descriptor {
 public:
-    explicit descriptor(int fd = -1) : fd_(fd) {}
+    explicit descriptor(int fd = -1) : fd_(fd) { }
     ~descriptor() { reset(); }
     descriptor(const descriptor&) = delete;
     descriptor& operator=(const descriptor&) = delete;
@@ -141,9 +141,9 @@ std::vector<std::string> kdialog_arguments(const std::string& tool, chooser_mode
                                            const std::string& start, const std::string& name)
 {
     std::vector<std::string> args = {tool};
-    args.push_back(mode == CHOOSE_FOLDER ? "--getexistingdirectory"
-                   : mode == CHOOSE_SAVE ? "--getsavefilename"
-                                         : "--getopenfilename");
+    args.push_back(mode == CHOOSE_FOLDER     ? "--getexistingdirectory"
+                       : mode == CHOOSE_SAVE ? "--getsavefilename"
+                                             : "--getopenfilename");
     std::string at = chooser_start(mode, start, name);
     if (!at.empty())
         args.push_back(at);

@@ -28,7 +28,7 @@ event_record key_record(const SDL_KeyboardEvent& key, int kind)
     r.what = kind;
     r.modifiers = modifiers;
     r.message = static_cast<uint32_t>(key_character(key.keysym.scancode, modifiers) & 0xFF) |
-                (static_cast<uint32_t>(code) << 8);
+        (static_cast<uint32_t>(code) << 8);
     r.when = key.timestamp;
     return r;
 }
@@ -37,52 +37,52 @@ event_record translate(const SDL_Event& e)
 {
     event_record r;
     switch (e.type) {
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-        if (e.button.button != SDL_BUTTON_LEFT)
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.button != SDL_BUTTON_LEFT)
+                return r;
+            r.what = e.type == SDL_MOUSEBUTTONDOWN ? EVENT_MOUSE_DOWN : EVENT_MOUSE_UP;
+            r.where_h = e.button.x;
+            r.where_v = e.button.y;
+            r.when = e.button.timestamp;
+            r.modifiers = modifier_bits(SDL_GetModState());
             return r;
-        r.what = e.type == SDL_MOUSEBUTTONDOWN ? EVENT_MOUSE_DOWN : EVENT_MOUSE_UP;
-        r.where_h = e.button.x;
-        r.where_v = e.button.y;
-        r.when = e.button.timestamp;
-        r.modifiers = modifier_bits(SDL_GetModState());
-        return r;
-    case SDL_KEYDOWN:
-        return key_record(e.key, e.key.repeat ? EVENT_AUTO_KEY : EVENT_KEY_DOWN);
-    case SDL_KEYUP:
-        return key_record(e.key, EVENT_KEY_UP);
-    case SDL_MOUSEWHEEL: {
-        int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
-        if (current_wheel_handler())
-            current_wheel_handler()(steps);
-        return r;
-    }
-    case SDL_QUIT:
-        r.what = EVENT_HIGH_LEVEL;
-        r.when = e.quit.timestamp;
-        return r;
-    case SDL_WINDOWEVENT:
-        r.when = e.window.timestamp;
-        switch (e.window.event) {
-        case SDL_WINDOWEVENT_EXPOSED:
-            r.what = EVENT_UPDATE;
-            return r;
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-            r.what = EVENT_ACTIVATE;
-            r.modifiers = MOD_ACTIVE;
-            pending = event_record{};
-            pending.what = EVENT_OS;
-            pending.when = r.when;
-            pending_valid = true;
-            return r;
-        case SDL_WINDOWEVENT_FOCUS_LOST:
-            r.what = EVENT_OS;
-            return r;
-        default:
+        case SDL_KEYDOWN:
+            return key_record(e.key, e.key.repeat ? EVENT_AUTO_KEY : EVENT_KEY_DOWN);
+        case SDL_KEYUP:
+            return key_record(e.key, EVENT_KEY_UP);
+        case SDL_MOUSEWHEEL: {
+            int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+            if (current_wheel_handler())
+                current_wheel_handler()(steps);
             return r;
         }
-    default:
-        return r;
+        case SDL_QUIT:
+            r.what = EVENT_HIGH_LEVEL;
+            r.when = e.quit.timestamp;
+            return r;
+        case SDL_WINDOWEVENT:
+            r.when = e.window.timestamp;
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_EXPOSED:
+                    r.what = EVENT_UPDATE;
+                    return r;
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    r.what = EVENT_ACTIVATE;
+                    r.modifiers = MOD_ACTIVE;
+                    pending = event_record{};
+                    pending.what = EVENT_OS;
+                    pending.when = r.when;
+                    pending_valid = true;
+                    return r;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    r.what = EVENT_OS;
+                    return r;
+                default:
+                    return r;
+            }
+        default:
+            return r;
     }
 }
 

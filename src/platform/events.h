@@ -26,10 +26,10 @@ enum event_kind : int {
 struct event_record {
     int what = EVENT_NULL;
     uint32_t message = 0;
-    uint32_t when = 0;     // milliseconds since the video layer started
-    int where_h = 0;       // pixel position in the window, y down
+    uint32_t when = 0;  // milliseconds since the video layer started
+    int where_h = 0;    // pixel position in the window, y down
     int where_v = 0;
-    int modifiers = 0;     // MOD_* bits of platform/keymap.h
+    int modifiers = 0;  // MOD_* bits of platform/keymap.h
 };
 
 // Reads the next queued event without waiting. Returns false when the queue is empty; true

@@ -15,18 +15,29 @@ namespace plat {
 OSErr error_from_errno(int error)
 {
     switch (error) {
-    case 0: return noErr;
-    case ENOENT: return fnfErr;
-    case ENOTDIR: return dirNFErr;
-    case EACCES:
-    case EPERM: return afpAccessDenied;
-    case ENAMETOOLONG: return bdNamErr;
-    case EEXIST: return dupFNErr;
-    case ENOSPC: return dskFulErr;
-    case EROFS: return wPrErr;
-    case EIO: return ioErr;
-    case ENOMEM: return memFullErr;
-    default: return error;
+        case 0:
+            return noErr;
+        case ENOENT:
+            return fnfErr;
+        case ENOTDIR:
+            return dirNFErr;
+        case EACCES:
+        case EPERM:
+            return afpAccessDenied;
+        case ENAMETOOLONG:
+            return bdNamErr;
+        case EEXIST:
+            return dupFNErr;
+        case ENOSPC:
+            return dskFulErr;
+        case EROFS:
+            return wPrErr;
+        case EIO:
+            return ioErr;
+        case ENOMEM:
+            return memFullErr;
+        default:
+            return error;
     }
 }
 

@@ -33,8 +33,8 @@ struct CatalogInfo {
     uint64_t volume = 0;     // st_dev
     uint64_t node = 0;       // st_ino
     uint64_t parent_node = 0;
-    std::string name;        // leaf; "root" for the root
-    FSRef parent;            // empty path for the root
+    std::string name;  // leaf; "root" for the root
+    FSRef parent;      // empty path for the root
 };
 // Facts about a referenced object; fails when it no longer exists.
 OSErr get_catalog_info(const FSRef& ref, CatalogInfo* info);

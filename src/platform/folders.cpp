@@ -154,30 +154,30 @@ bool special_folder(int kind, std::string* out)
     std::string folder;
     mode_t mode = 0755;
     switch (kind) {
-    case 1:
-        folder = desktop_from_user_dirs();
-        if (folder.empty()) {
-            std::string home = home_folder();
-            if (home.empty())
+        case 1:
+            folder = desktop_from_user_dirs();
+            if (folder.empty()) {
+                std::string home = home_folder();
+                if (home.empty())
+                    return false;
+                folder = with_slash(home) + "Desktop";
+            }
+            break;
+        case 2:
+            folder = home_folder();
+            break;
+        case 3:
+            folder = private_temp_folder();
+            if (folder.empty())
                 return false;
-            folder = with_slash(home) + "Desktop";
-        }
-        break;
-    case 2:
-        folder = home_folder();
-        break;
-    case 3:
-        folder = private_temp_folder();
-        if (folder.empty())
+            *out = folder;
+            return true;
+        case 4:
+            folder = config_home();
+            mode = 0700;
+            break;
+        default:
             return false;
-        *out = folder;
-        return true;
-    case 4:
-        folder = config_home();
-        mode = 0700;
-        break;
-    default:
-        return false;
     }
     if (folder.empty() || !make_folders(folder, mode))
         return false;

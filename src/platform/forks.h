@@ -48,11 +48,11 @@ std::string appledouble_encode(const uint8_t finder16[finder_info_size], const s
 // which), or 20012 when the fixed header differs or an entry points outside the
 // image. Nothing is read outside [data, data + length).
 struct appledouble_parts {
-  int has_finder = 0;
-  int has_fork = 0;
-  uint8_t finder16[finder_info_size] = {};
-  const uint8_t* fork = nullptr;
-  size_t fork_length = 0;
+    int has_finder = 0;
+    int has_fork = 0;
+    uint8_t finder16[finder_info_size] = {};
+    const uint8_t* fork = nullptr;
+    size_t fork_length = 0;
 };
 int appledouble_decode(const uint8_t* data, size_t length, appledouble_parts& parts);
 

@@ -31,6 +31,7 @@ constexpr int CHAR_UP = 30;
 constexpr int CHAR_DOWN = 31;
 constexpr int CHAR_FORWARD_DELETE = 127;
 
+// clang-format off
 constexpr key_entry KEYS[] = {
     {SDL_SCANCODE_A, 0x00, 'a', 'A', 0}, {SDL_SCANCODE_S, 0x01, 's', 'S', 0},
     {SDL_SCANCODE_D, 0x02, 'd', 'D', 0}, {SDL_SCANCODE_F, 0x03, 'f', 'F', 0},
@@ -84,6 +85,7 @@ constexpr key_entry KEYS[] = {
     {SDL_SCANCODE_F9, 0x65, 0, 0, CHAR_FUNCTION}, {SDL_SCANCODE_F10, 0x6D, 0, 0, CHAR_FUNCTION},
     {SDL_SCANCODE_F11, 0x67, 0, 0, CHAR_FUNCTION}, {SDL_SCANCODE_F12, 0x6F, 0, 0, CHAR_FUNCTION},
 };
+// clang-format on
 
 const key_entry* find_key(int scancode)
 {
@@ -93,7 +95,10 @@ const key_entry* find_key(int scancode)
     return nullptr;
 }
 
-bool is_letter(char c) { return c >= 'a' && c <= 'z'; }
+bool is_letter(char c)
+{
+    return c >= 'a' && c <= 'z';
+}
 
 }
 

@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
-extern const char kListHost[];    // serves "/serverlist.txt"
-extern const char kWebHost[];     // the maker's web pages ("/demo.html", the shop page)
-extern const char kUpdateHost[];  // serves the about box's "/serverlist.txt"
-extern const char kWebSiteName[]; // the web site's name as the about box shows it
-extern const char kWebSiteUrl[];  // the web site's address opened in the browser
-extern const uint16_t kHttpPort;  // port of every HTTP request (80 in a shipping build)
+extern const char kListHost[];     // serves "/serverlist.txt"
+extern const char kWebHost[];      // the maker's web pages ("/demo.html", the shop page)
+extern const char kUpdateHost[];   // serves the about box's "/serverlist.txt"
+extern const char kWebSiteName[];  // the web site's name as the about box shows it
+extern const char kWebSiteUrl[];   // the web site's address opened in the browser
+extern const uint16_t kHttpPort;   // port of every HTTP request (80 in a shipping build)

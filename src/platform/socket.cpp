@@ -15,13 +15,13 @@ namespace plat {
 
 namespace {
 
-std::atomic<Resolver> current_resolver { nullptr };
+std::atomic<Resolver> current_resolver{nullptr};
 
 uint32_t resolve_with_getaddrinfo(const char* name)
 {
     if (!name || !*name)
         return 0;
-    addrinfo hints {};
+    addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
@@ -57,7 +57,7 @@ namespace {
 
 sockaddr_in make_address(uint32_t host, uint16_t port)
 {
-    sockaddr_in address {};
+    sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(host);
@@ -75,7 +75,7 @@ void split_address(const sockaddr_in& address, uint32_t* host, uint16_t* port)
 bool is_connect_refusal(int error)
 {
     return error == ECONNREFUSED || error == ECONNRESET || error == ETIMEDOUT || error == EHOSTUNREACH ||
-           error == ENETUNREACH;
+        error == ENETUNREACH;
 }
 
 }
@@ -108,7 +108,7 @@ PCSBSocket::PCSBSocket(uint16_t port, bool listen)
         return;
     }
     listening = listen;
-    sockaddr_in bound {};
+    sockaddr_in bound{};
     socklen_t length = sizeof(bound);
     if (getsockname(endpoint, reinterpret_cast<sockaddr*>(&bound), &length) == 0)
         split_address(bound, &local_host, &local_port);
@@ -118,7 +118,7 @@ PCSBSocket::PCSBSocket(AdoptedDescriptor connected)
 {
     endpoint = connected.fd;
     state = State::DATAXFER;
-    sockaddr_in address {};
+    sockaddr_in address{};
     socklen_t length = sizeof(address);
     if (getsockname(endpoint, reinterpret_cast<sockaddr*>(&address), &length) == 0)
         split_address(address, &local_host, &local_port);
@@ -151,14 +151,14 @@ void PCSBSocket::MopupEvents()
     if (endpoint < 0)
         return;
     if (listening) {
-        pollfd p { endpoint, POLLIN, 0 };
+        pollfd p{endpoint, POLLIN, 0};
         if (poll(&p, 1, 0) > 0 && (p.revents & POLLIN))
             incoming_pending = 1;
         return;
     }
     if (state != State::OUTCON)
         return;
-    pollfd p { endpoint, POLLOUT, 0 };
+    pollfd p{endpoint, POLLOUT, 0};
     if (poll(&p, 1, 0) <= 0 || !(p.revents & (POLLOUT | POLLERR | POLLHUP)))
         return;
     int error = 0;
@@ -181,11 +181,14 @@ int PCSBSocket::GetStatus()
     if (os_error)
         return STATUS_ERROR;
     switch (state) {
-    case State::IDLE: return closed ? STATUS_CLOSED : STATUS_IDLE;
-    case State::OUTCON: return STATUS_CONNECTING;
-    case State::DATAXFER:
-    case State::OUTREL:
-    case State::INREL: return STATUS_CONNECTED;
+        case State::IDLE:
+            return closed ? STATUS_CLOSED : STATUS_IDLE;
+        case State::OUTCON:
+            return STATUS_CONNECTING;
+        case State::DATAXFER:
+        case State::OUTREL:
+        case State::INREL:
+            return STATUS_CONNECTED;
     }
     return STATUS_ERROR;
 }
@@ -285,13 +288,13 @@ void PCSBSocket::Disconnect()
     remote_host = 0;
     remote_port = 0;
     closed = 1;
-    bool in_connection = state == State::OUTCON || state == State::DATAXFER || state == State::OUTREL ||
-                         state == State::INREL;
+    bool in_connection =
+        state == State::OUTCON || state == State::DATAXFER || state == State::OUTREL || state == State::INREL;
     state = State::IDLE;
     if (!in_connection || endpoint < 0)
         return;
     // A zero linger time makes close send a reset rather than wait for an orderly end.
-    linger abort_now { 1, 0 };
+    linger abort_now{1, 0};
     (void)setsockopt(endpoint, SOL_SOCKET, SO_LINGER, &abort_now, sizeof(abort_now));
     close_descriptor();
 }
@@ -333,7 +336,7 @@ PCSBSocket* PCSBSocket::Accept()
     for (;;) {
         int fd = accept4(endpoint, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd >= 0)
-            return new PCSBSocket(AdoptedDescriptor { fd });
+            return new PCSBSocket(AdoptedDescriptor{fd});
         if (errno == EINTR)
             continue;
         incoming_pending = 0;

@@ -40,7 +40,7 @@ public:
 
     // Networking needs no start on Linux; returns true.
     static bool StartupNetworking(bool initialise);
-    static void ShutdownNetworking(bool close_all) {}
+    static void ShutdownNetworking(bool close_all) { }
     // Blocks until the name is resolved; 0 when it cannot be.
     static uint32_t LookupAddress(const char* name);
 

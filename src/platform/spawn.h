@@ -29,8 +29,7 @@ std::string find_program(const std::string& program);
 // included). Returns 0 with *pid set once the new program runs, or the errno
 // of the step that failed (ENOENT for a program that cannot be found); a
 // child that could not exec has already been reaped.
-int spawn(const std::string& program, const std::vector<std::string>& argv, pid_t* pid,
-          const SpawnFiles& files = {});
+int spawn(const std::string& program, const std::vector<std::string>& argv, pid_t* pid, const SpawnFiles& files = {});
 
 // Starts `program` so that it outlives the call and is never this process's
 // child: a middle child forks the program's process and ends at once, and is

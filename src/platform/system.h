@@ -11,7 +11,10 @@ namespace plat {
 uint32_t processor_count();
 
 // The multiprocessing services are always ready on Linux.
-inline bool multiprocessing_ready() { return true; }
+inline bool multiprocessing_ready()
+{
+    return true;
+}
 
 // The operating-system version in the original's packed form (0x1039 means
 // 10.3.9). Linux has none, so the real source reports failure (returns false),

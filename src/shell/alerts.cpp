@@ -166,8 +166,9 @@ int MACIBM_nuke_alert(std::string name, int three_buttons)
             MACIBM_startwind(WIN_MAIN);
             return 2;
         }
-        if (three_buttons && w.action(mnw.box_w - label_width(NUKE_ANSWERS[2]) / 2 - NUKE_BUTTON_EDGE, NUKE_LOWER_Y,
-                                      0, 0, 1, NUKE_ANSWERS[2])) {
+        if (three_buttons &&
+            w.action(mnw.box_w - label_width(NUKE_ANSWERS[2]) / 2 - NUKE_BUTTON_EDGE, NUKE_LOWER_Y, 0, 0, 1,
+                     NUKE_ANSWERS[2])) {
             MACIBM_startwind(WIN_MAIN);
             return 3;
         }

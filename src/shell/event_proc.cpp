@@ -104,22 +104,22 @@ void report_texture_failures()
     if (tman.has_scene_load_fail()) {
         __MACIBM_alert(0, "Some scenery textures could not be loaded.",
                        "This may be an installation problem or you may have a damaged add-on scenery package.",
-                       "Please see the log.txt file for a detailed list of missing files.", "", ALERT_MESSAGE,
-                       "hl_mnw", 1055);
+                       "Please see the log.txt file for a detailed list of missing files.", "", ALERT_MESSAGE, "hl_mnw",
+                       1055);
         tman.mute_scene_load_fail();
     }
     if (tman.has_plane_load_fail()) {
         __MACIBM_alert(0, "Some textures for the aircraft you selected could not be loaded.",
                        "This may be an installation problem or you may have a damaged add-on aircrft package.",
-                       "Please see the log.txt file for a detailed list of missing files.", "", ALERT_MESSAGE,
-                       "hl_mnw", 1056);
+                       "Please see the log.txt file for a detailed list of missing files.", "", ALERT_MESSAGE, "hl_mnw",
+                       1056);
         tman.mute_plane_load_fail();
     }
     if (tman.has_instl_load_fail()) {
-        __MACIBM_alert(0, "Some textures could not be loaded.",
-                       "This may be an installation problem.  Run the installer/updater again to get these missing textures.",
-                       "Please see the log.txt file for a detailed list of missing files.", "", ALERT_MESSAGE,
-                       "hl_mnw", 1057);
+        __MACIBM_alert(
+            0, "Some textures could not be loaded.",
+            "This may be an installation problem.  Run the installer/updater again to get these missing textures.",
+            "Please see the log.txt file for a detailed list of missing files.", "", ALERT_MESSAGE, "hl_mnw", 1057);
         tman.mute_instl_load_fail();
     }
 }
@@ -213,42 +213,42 @@ void shell_load_mouse(int x, int y)
 void APL_handlewin(EventRecord event)
 {
     switch (event.what) {
-    case plat::EVENT_HIGH_LEVEL:
-        // A window-close request quits like the QUIT button, but never from inside a box.
-        if (!mnw.box_open)
-            app_done = 1;
-        break;
-    case plat::EVENT_KEY_DOWN:
-        keys.handle_key(event);
-        mnw.key_down = 1;
-        mnw.key_event = 1;
-        break;
-    case plat::EVENT_KEY_UP:
-        mnw.key_down = 0;
-        break;
-    case plat::EVENT_AUTO_KEY:
-        keys.handle_key(event);
-        mnw.key_event = 1;
-        break;
-    case plat::EVENT_MOUSE_DOWN:
-        // The window system's mouse state lags its queue; the press knows where it happened.
-        shell_load_mouse(event.where.h, event.where.v);
-        mnw.click = 1;
-        MACIBM_handleclick(0);
-        break;
-    case plat::EVENT_MOUSE_UP:
-        mnw.mouse_up = 1;
-        break;
-    case plat::EVENT_UPDATE:
-        if (!mnw.no_redraw)
-            MACIBM_startwind(mnw.cur_win);
-        break;
-    case plat::EVENT_ACTIVATE:
-        if (event.modifiers & plat::MOD_ACTIVE)
-            plat::make_current(mnw.window[0], mnw.context[0]);
-        break;
-    default:
-        break;
+        case plat::EVENT_HIGH_LEVEL:
+            // A window-close request quits like the QUIT button, but never from inside a box.
+            if (!mnw.box_open)
+                app_done = 1;
+            break;
+        case plat::EVENT_KEY_DOWN:
+            keys.handle_key(event);
+            mnw.key_down = 1;
+            mnw.key_event = 1;
+            break;
+        case plat::EVENT_KEY_UP:
+            mnw.key_down = 0;
+            break;
+        case plat::EVENT_AUTO_KEY:
+            keys.handle_key(event);
+            mnw.key_event = 1;
+            break;
+        case plat::EVENT_MOUSE_DOWN:
+            // The window system's mouse state lags its queue; the press knows where it happened.
+            shell_load_mouse(event.where.h, event.where.v);
+            mnw.click = 1;
+            MACIBM_handleclick(0);
+            break;
+        case plat::EVENT_MOUSE_UP:
+            mnw.mouse_up = 1;
+            break;
+        case plat::EVENT_UPDATE:
+            if (!mnw.no_redraw)
+                MACIBM_startwind(mnw.cur_win);
+            break;
+        case plat::EVENT_ACTIVATE:
+            if (event.modifiers & plat::MOD_ACTIVE)
+                plat::make_current(mnw.window[0], mnw.context[0]);
+            break;
+        default:
+            break;
     }
 }
 

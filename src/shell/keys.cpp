@@ -22,16 +22,15 @@ struct letter_key {
     char letter;
 };
 constexpr letter_key LETTER_KEYS[] = {
-    {0x00, 'A'}, {0x01, 'S'}, {0x02, 'D'}, {0x03, 'F'}, {0x04, 'H'}, {0x05, 'G'}, {0x06, 'Z'},
-    {0x07, 'X'}, {0x08, 'C'}, {0x09, 'V'}, {0x0B, 'B'}, {0x0C, 'Q'}, {0x0D, 'W'}, {0x0E, 'E'},
-    {0x0F, 'R'}, {0x10, 'Y'}, {0x11, 'T'}, {0x1F, 'O'}, {0x20, 'U'}, {0x22, 'I'}, {0x23, 'P'},
-    {0x25, 'L'}, {0x26, 'J'}, {0x28, 'K'}, {0x2D, 'N'}, {0x2E, 'M'},
+    {0x00, 'A'}, {0x01, 'S'}, {0x02, 'D'}, {0x03, 'F'}, {0x04, 'H'}, {0x05, 'G'}, {0x06, 'Z'}, {0x07, 'X'}, {0x08, 'C'},
+    {0x09, 'V'}, {0x0B, 'B'}, {0x0C, 'Q'}, {0x0D, 'W'}, {0x0E, 'E'}, {0x0F, 'R'}, {0x10, 'Y'}, {0x11, 'T'}, {0x1F, 'O'},
+    {0x20, 'U'}, {0x22, 'I'}, {0x23, 'P'}, {0x25, 'L'}, {0x26, 'J'}, {0x28, 'K'}, {0x2D, 'N'}, {0x2E, 'M'},
 };
 
 // F1..F12 by their key codes.
 constexpr int FUNCTION_KEYS[] = {0x7A, 0x78, 0x63, 0x76, 0x60, 0x61, 0x62, 0x64, 0x65, 0x6D, 0x67, 0x6F};
-constexpr int FUNCTION_VALUE_BASE = 49;          // Fn gives 49 + n
-constexpr int FUNCTION_VALUE_SHIFT_BASE = 61;    // with shift, 61 + n
+constexpr int FUNCTION_VALUE_BASE = 49;        // Fn gives 49 + n
+constexpr int FUNCTION_VALUE_SHIFT_BASE = 61;  // with shift, 61 + n
 
 // Keypad 1, 2, 3, 4, 5, 6 and 8 move like arrows.
 constexpr int KEYPAD_NAVIGATION[] = {0x53, 0x54, 0x55, 0x56, 0x57, 0x58, 0x5B};
@@ -74,10 +73,14 @@ bool is_arrow(int key)
 int shifted_arrow_code(int key)
 {
     switch (key) {
-    case plat::KEY_UP: return KEY_CODE_SHIFT_UP;
-    case plat::KEY_LEFT: return KEY_CODE_SHIFT_LEFT;
-    case plat::KEY_DOWN: return KEY_CODE_SHIFT_DOWN;
-    default: return KEY_CODE_SHIFT_RIGHT;
+        case plat::KEY_UP:
+            return KEY_CODE_SHIFT_UP;
+        case plat::KEY_LEFT:
+            return KEY_CODE_SHIFT_LEFT;
+        case plat::KEY_DOWN:
+            return KEY_CODE_SHIFT_DOWN;
+        default:
+            return KEY_CODE_SHIFT_RIGHT;
     }
 }
 

@@ -7,8 +7,8 @@
 #include "core/globals.h"
 #include "platform/dialogs.h"
 
-int GetFilePathFromUser(int mode, const char* prompt, const char* button_label, int pref_key,
-                        const char* start_folder, char* path)
+int GetFilePathFromUser(int mode, const char* prompt, const char* button_label, int pref_key, const char* start_folder,
+                        char* path)
 {
     // The chooser cannot label its button or remember a place by key; both are dropped.
     (void)button_label;
@@ -20,18 +20,18 @@ int GetFilePathFromUser(int mode, const char* prompt, const char* button_label, 
     plat::chooser_result r = plat::choose_path(static_cast<plat::chooser_mode>(mode), prompt ? prompt : "",
                                                start_folder ? start_folder : "", default_name, &answer, &detail);
     switch (r) {
-    case plat::CHOOSER_OK:
-        break;
-    case plat::CHOOSER_CANCEL:
-        return 0;
-    case plat::CHOOSER_NO_TOOL:
-        xer << "No folder chooser found (zenity, kdialog).\n";
-        xer.flush();
-        return 0;
-    case plat::CHOOSER_FAILED:
-        xer << "Folder chooser failed: " << detail << "\n";
-        xer.flush();
-        return 0;
+        case plat::CHOOSER_OK:
+            break;
+        case plat::CHOOSER_CANCEL:
+            return 0;
+        case plat::CHOOSER_NO_TOOL:
+            xer << "No folder chooser found (zenity, kdialog).\n";
+            xer.flush();
+            return 0;
+        case plat::CHOOSER_FAILED:
+            xer << "Folder chooser failed: " << detail << "\n";
+            xer.flush();
+            return 0;
     }
     // A cut path would name another folder, so an answer that does not fit is refused whole.
     if (answer.size() > static_cast<size_t>(CHOOSER_PATH_CAPACITY)) {

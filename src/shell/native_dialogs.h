@@ -8,8 +8,8 @@
 // Capacity of a chooser answer in bytes, without the terminating NUL.
 constexpr int CHOOSER_PATH_CAPACITY = 1024;
 
-int GetFilePathFromUser(int mode, const char* prompt, const char* button_label, int pref_key,
-                        const char* start_folder, char* path);
+int GetFilePathFromUser(int mode, const char* prompt, const char* button_label, int pref_key, const char* start_folder,
+                        char* path);
 void DoUserAlert(const char* text);
 int ConfirmMessage(const char* message, const char* ok_label, const char* cancel_label);
 void ShowProgressMessage(const char* text, float* fraction);

@@ -50,9 +50,8 @@ struct swatch {
     int entry, x, y;
 };
 constexpr swatch PALETTE_SWATCHES[] = {
-    {33, 319, 155}, {34, 319, 147}, {35, 319, 139}, {36, 319, 131}, {37, 319, 123}, {39, 319, 115},
-    {40, 319, 107}, {41, 319, 99},  {42, 319, 91},  {43, 395, 115}, {44, 319, 83},  {45, 319, 75},
-    {46, 319, 67},
+    {33, 319, 155}, {34, 319, 147}, {35, 319, 139}, {36, 319, 131}, {37, 319, 123}, {39, 319, 115}, {40, 319, 107},
+    {41, 319, 99},  {42, 319, 91},  {43, 395, 115}, {44, 319, 83},  {45, 319, 75},  {46, 319, 67},
 };
 constexpr int PALETTE_MEAN_ENTRY = 38;  // the mean of entries 34 and 37
 
@@ -121,8 +120,11 @@ void shell_app_path(std::string* path, int* case_flag)
 void write_log_header()
 {
     plat::machine_facts facts = plat::machine_description();
-    xer << "log.txt for " << "Veltrix 8.50 Beta 8" << " - " << "Installer/Updater" << " build " << 85008
-        << " compiled on Aug 20 2006 22:25:43\n";
+    xer << "log.txt for "
+        << "Veltrix 8.50 Beta 8"
+        << " - "
+        << "Installer/Updater"
+        << " build " << 85008 << " compiled on Aug 20 2006 22:25:43\n";
     xer << "This log file is generated automatically by Halcyra Works applications\n";
     xer << "and contains diagnostics about your graphics hardware, installatoin, and\n";
     xer << "any error conditions.  If you need to contact tech support or file a bug,\n";
@@ -190,7 +192,7 @@ void MACIBM_setupforlang()
     // interface texts are read per language.
 }
 
-void IBM_turnoff() {}
+void IBM_turnoff() { }
 
 void shell_install_handlers()
 {
@@ -236,11 +238,14 @@ void MACIBM_init(int argc, const char* const* argv)
     MACIBM_setres(1);
 
     if (!video_ready || !MACIBM_make_context(0))
-        __MACIBM_alert(0, "I could not set up the graphics for Veltrix! I hope your monitor is at 1024x768 or higher! It must be!",
-                       "You do not meet the system requirements or you do not have OpenGL drivers or you entered a bad resolution in Veltrix!",
-                       "You need at least 256 meg of RAM, 16 meg of VRAM, and OpenGl drivers for your 3-D accelerator card!",
-                       "If you reset the resolution, you can try launching Veltrix again, since I am resetting Veltrix to default resolution now.",
-                       ALERT_FATAL, "hl_init", 1198);
+        __MACIBM_alert(
+            0, "I could not set up the graphics for Veltrix! I hope your monitor is at 1024x768 or higher! It must be!",
+            "You do not meet the system requirements or you do not have OpenGL drivers or you entered a bad resolution "
+            "in Veltrix!",
+            "You need at least 256 meg of RAM, 16 meg of VRAM, and OpenGl drivers for your 3-D accelerator card!",
+            "If you reset the resolution, you can try launching Veltrix again, since I am resetting Veltrix to default "
+            "resolution now.",
+            ALERT_FATAL, "hl_init", 1198);
 
     OGL_pix_specs(0);
     xtim.frame_flag = 1;

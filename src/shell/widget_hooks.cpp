@@ -83,7 +83,10 @@ void plain_frame2(int, float x, float y, float width, float height, std::string)
     OGL_framerect(PLAIN_EDGE, 1.0f, x, y, width, height);
 }
 
-int plain_zap_boxes(int) { return 0; }
+int plain_zap_boxes(int)
+{
+    return 0;
+}
 
 constexpr shell_widget_hooks with_plain_defaults(shell_widget_hooks h)
 {

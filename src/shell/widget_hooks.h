@@ -8,12 +8,12 @@
 #include <string>
 
 struct shell_widget_hooks {
-    void (*fillwin)(int style, int type) = nullptr;                                            // BTN_fillwin
-    int (*action)(float x, float y, float width, int lit, int mode, std::string label) = nullptr;  // BTN_action
-    int (*is_int)(float x, float y, int* variable, int value, std::string label) = nullptr;    // BTN_is_int
-    void (*frame1)(int style, float x, float y, float width, int colour) = nullptr;           // BTN_frame1
+    void (*fillwin)(int style, int type) = nullptr;                                                       // BTN_fillwin
+    int (*action)(float x, float y, float width, int lit, int mode, std::string label) = nullptr;         // BTN_action
+    int (*is_int)(float x, float y, int* variable, int value, std::string label) = nullptr;               // BTN_is_int
+    void (*frame1)(int style, float x, float y, float width, int colour) = nullptr;                       // BTN_frame1
     void (*frame2)(int style, float x, float y, float width, float height, std::string title) = nullptr;  // BTN_frame2
-    int (*zap_boxes)(int pressed) = nullptr;                                                   // BTN_zap_boxes
+    int (*zap_boxes)(int pressed) = nullptr;  // BTN_zap_boxes
 };
 
 // Menu result of a pick.

@@ -20,14 +20,10 @@ struct box_entry {
 };
 
 constexpr box_entry BOXES[] = {
-    {WIN_EULA, 500, 300, -1, "EULA"},
-    {WIN_PREFS, 500, 380, -1, "Prefs"},
-    {WIN_ABOUT, 500, 300, 613, nullptr},
-    {WIN_ALERT, 400, 230, 601, nullptr},
-    {WIN_NUKE_ALERT, 300, 166, 602, nullptr},
-    {WIN_FILE_PROMPT, 700, 146, 602, nullptr},
-    {WIN_FILE_OPEN, 341, 484, 614, nullptr},
-    {WIN_FILE_SAVE, 341, 484, 614, nullptr},
+    {WIN_EULA, 500, 300, -1, "EULA"},         {WIN_PREFS, 500, 380, -1, "Prefs"},
+    {WIN_ABOUT, 500, 300, 613, nullptr},      {WIN_ALERT, 400, 230, 601, nullptr},
+    {WIN_NUKE_ALERT, 300, 166, 602, nullptr}, {WIN_FILE_PROMPT, 700, 146, 602, nullptr},
+    {WIN_FILE_OPEN, 341, 484, 614, nullptr},  {WIN_FILE_SAVE, 341, 484, 614, nullptr},
 };
 
 // The close corners of a box: 25 units wide and 20 high at each top corner, bounds included.
@@ -42,7 +38,10 @@ const box_entry* find_box(int id)
     return nullptr;
 }
 
-bool is_dialog_box(int id) { return id >= WIN_ALERT && id <= WIN_FILE_SAVE; }
+bool is_dialog_box(int id)
+{
+    return id >= WIN_ALERT && id <= WIN_FILE_SAVE;
+}
 
 bool in_close_corner()
 {

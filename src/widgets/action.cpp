@@ -20,15 +20,18 @@ int BTN_action(float x, float y, float width, int lit, int mode, std::string lab
     std::string caption;
     BTN_expand_label(label, &caption, nullptr, nullptr);
     const float text_width = proportional_text_width(label);
-    if (width <= 0) width = AUTO_WIDTH_PADDING + text_width;
+    if (width <= 0)
+        width = AUTO_WIDTH_PADDING + text_width;
 
     BTN_frame1(FACE_STYLE, x, y, width, 0);
-    if (lit) BTN_frame1(LIT_STYLE, x, y, width, 0);
+    if (lit)
+        BTN_frame1(LIT_STYLE, x, y, width, 0);
     const int highlighted = mode == ACTION_SHOW_PRESS_LIT_CAPTION && lit ? 1 : 0;
     BTN_util_draw_label(x - text_width / 2, y - CAPTION_DROP, ALIGN_ONE_LINE, caption, highlighted);
 
     const hit_rect hit{x - width / 2, y - HIT_HALF_HEIGHT, x + width / 2, y + HIT_HALF_HEIGHT};
-    if (widget_behaviour(hit, menu_rule::quiet_while_menu_open, nullptr) != WIDGET_CLICKED) return 0;
+    if (widget_behaviour(hit, menu_rule::quiet_while_menu_open, nullptr) != WIDGET_CLICKED)
+        return 0;
 
     if (!lit && mode != ACTION_NO_FEEDBACK) {
         // Show the press at once, inside this frame: the caller usually acts on the click right away

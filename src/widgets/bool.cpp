@@ -29,12 +29,14 @@ int BTN_bool(float x, float y, int* value, std::string label, int style)
     BTN_expand_label(label, &left, &right, &help);
     const bool check = style == BOOL_CHECK_BOX;
     draw_cell(x, y, check ? CHECK_S : RADIO_S, check ? CHECK_OFF_T : RADIO_OFF_T);
-    if (*value != 0) draw_cell(x, y, check ? CHECK_S : RADIO_S, check ? CHECK_ON_T : RADIO_ON_T);
+    if (*value != 0)
+        draw_cell(x, y, check ? CHECK_S : RADIO_S, check ? CHECK_ON_T : RADIO_ON_T);
     BTN_util_draw_label(x - LABEL_GAP, y, ALIGN_END_AT_X, left, 0);
     BTN_util_draw_label(x + LABEL_GAP, y, ALIGN_START_AT_X, right, 0);
 
     const hit_rect hit{x - HIT_HALF_WIDTH, y - HIT_BELOW, x + HIT_HALF_WIDTH, y + HIT_ABOVE};
-    if (widget_behaviour(hit, menu_rule::quiet_while_menu_open, &help) != WIDGET_CLICKED) return 0;
+    if (widget_behaviour(hit, menu_rule::quiet_while_menu_open, &help) != WIDGET_CLICKED)
+        return 0;
     *value = *value == 0 ? 1 : 0;
     return 1;
 }
@@ -67,6 +69,7 @@ int BTN_is_int(float x, float y, int* variable, int value, std::string label)
 {
     int temporary = *variable == value ? 1 : 0;
     int result = BTN_bool(x, y, &temporary, label, BOOL_RADIO);
-    if (temporary != 0) *variable = value;
+    if (temporary != 0)
+        *variable = value;
     return result;
 }

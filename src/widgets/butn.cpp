@@ -45,7 +45,10 @@ constexpr float CLOSE_T_NORMAL = 178, CLOSE_T_PRESSED = 197, CLOSE_CELL = 18;
 constexpr float CLOSE_LEFT_X = 7, CLOSE_RIGHT_FROM_EDGE = 25, CLOSE_TOP_FROM_EDGE = 19;
 
 // Round half away from zero, as the painters place bars on even pixels.
-float round_away(float v) { return std::round(v); }
+float round_away(float v)
+{
+    return std::round(v);
+}
 
 // Sets the 2-D state every painter uses and binds the art texture on unit 0.
 void begin_art(int texture, int colour)
@@ -65,7 +68,10 @@ void emit_quad(float x1, float y1, float x2, float y2, float s1, float t1, float
 
 // Texel rows past the atlas's top edge would wrap round to the font rows at its bottom; the two
 // bars whose element ends one row above the atlas read their top row from the last real row.
-float keep_inside_atlas(float t) { return std::min(t, ATLAS_TEXELS); }
+float keep_inside_atlas(float t)
+{
+    return std::min(t, ATLAS_TEXELS);
+}
 
 }  // namespace
 
@@ -73,13 +79,19 @@ float keep_inside_atlas(float t) { return std::min(t, ATLAS_TEXELS); }
 // [SECTION] Press rule
 // ---------------------------------------------------------------------------
 
-bool mouse_in(const hit_rect& rect) { return rect.holds(mnw.mouse_x, mnw.mouse_y); }
+bool mouse_in(const hit_rect& rect)
+{
+    return rect.holds(mnw.mouse_x, mnw.mouse_y);
+}
 
 widget_answer widget_behaviour(const hit_rect& rect, menu_rule rule, const std::string* help)
 {
-    if (rule == menu_rule::quiet_while_menu_open && mnw.open_menu != -1) return WIDGET_IDLE;
-    if (!mouse_in(rect)) return WIDGET_IDLE;
-    if (help) stls.help_line = *help;
+    if (rule == menu_rule::quiet_while_menu_open && mnw.open_menu != -1)
+        return WIDGET_IDLE;
+    if (!mouse_in(rect))
+        return WIDGET_IDLE;
+    if (help)
+        stls.help_line = *help;
     return mnw.click ? WIDGET_CLICKED : WIDGET_HOVERED;
 }
 
@@ -92,21 +104,28 @@ void BTN_expand_label(const std::string& label, std::string* left, std::string* 
     const size_t length = label.size();
     size_t bar = std::string::npos, brace = std::string::npos;
     for (size_t i = 0; i < length; ++i) {
-        if (label[i] == '|') bar = i;
-        if (label[i] == '{') brace = i;
+        if (label[i] == '|')
+            bar = i;
+        if (label[i] == '{')
+            brace = i;
     }
-    if (brace == std::string::npos) brace = length;
-    if (bar == std::string::npos) bar = brace;
+    if (brace == std::string::npos)
+        brace = length;
+    if (bar == std::string::npos)
+        bar = brace;
 
     auto part = [&](size_t from, size_t to) {
         from = std::min(from, length);
         to = std::min(to, length);
         return from < to ? label.substr(from, to - from) : std::string();
     };
-    if (left) *left = part(0, bar);
-    if (right) *right = part(bar + 1, brace);
+    if (left)
+        *left = part(0, bar);
+    if (right)
+        *right = part(bar + 1, brace);
     // The character right after '{' is a separator and is skipped.
-    if (help) *help = part(brace + 2, length);
+    if (help)
+        *help = part(brace + 2, length);
 }
 
 float proportional_text_width(const std::string& text)
@@ -116,8 +135,10 @@ float proportional_text_width(const std::string& text)
 
 void BTN_util_draw_label(float x, float y, int align, const std::string& label_text, int lit)
 {
-    if (label_text.empty()) return;
-    if (align != ALIGN_END_AT_X && align != ALIGN_ONE_LINE && align != ALIGN_START_AT_X) return;
+    if (label_text.empty())
+        return;
+    if (align != ALIGN_END_AT_X && align != ALIGN_ONE_LINE && align != ALIGN_START_AT_X)
+        return;
 
     std::string text = label_text;
     size_t threshold = LABEL_SPLIT_LENGTH;
@@ -136,8 +157,10 @@ void BTN_util_draw_label(float x, float y, int align, const std::string& label_t
         long best = 0;
         for (long p = 0; p < static_cast<long>(text.size()); ++p) {
             char c = text[static_cast<size_t>(p)];
-            if (c != ' ' && c != '-' && c != '/') continue;
-            if (std::labs(p - half) < std::labs(best - half)) best = p;
+            if (c != ' ' && c != '-' && c != '/')
+                continue;
+            if (std::labs(p - half) < std::labs(best - half))
+                best = p;
         }
         if (best > 0 && best < static_cast<long>(text.size()) - 1) {
             lines[0] = text.substr(0, static_cast<size_t>(best));
@@ -230,7 +253,8 @@ constexpr bar_style BAR_STYLES[] = {
 const bar_style* find_bar_style(int style)
 {
     for (const bar_style& b : BAR_STYLES)
-        if (b.style == style) return &b;
+        if (b.style == style)
+            return &b;
     return nullptr;
 }
 
@@ -255,7 +279,8 @@ void BTN_frame1(int style, float x, float y, float width, int colour)
     const float left = xc - w / 2, bottom = yc - b->height / 2, top = yc + b->height / 2;
     const float t1 = b->t0, t2 = keep_inside_atlas(b->t0 + b->height);
     const int n = static_cast<int>(std::trunc((w - 2 * c) / tile));
-    if (n + 1 < -1) return;
+    if (n + 1 < -1)
+        return;
 
     begin_art(TEX_INTERFACE_ATLAS, colour);
     if (n + 1 >= 0) {
@@ -291,7 +316,8 @@ void BTN_frame0(int style, float x_center, float y_center, float length)
     const float x1 = x_center - TRACK_HALF_WIDTH, x2 = x_center + TRACK_HALF_WIDTH;
     const float base = y_center - l / 2;
     const int n = static_cast<int>(std::trunc((l - 2 * TRACK_CAP) / TRACK_TILE));
-    if (n + 1 < -1) return;
+    if (n + 1 < -1)
+        return;
 
     const float tile_t1 = TRACK_T0 + TRACK_CAP, tile_t2 = tile_t1 + TRACK_TILE;
     begin_art(TEX_INTERFACE_ATLAS, 0);
@@ -331,7 +357,7 @@ constexpr panel_style PANEL_STYLES[] = {
     {17, TEX_INTERFACE_ATLAS, 70, 315, 42, 16, 15, 8, 13, 42},    // open menu
     {18, TEX_INTERFACE_ATLAS, 113, 315, 42, 16, 15, 8, 13, 42},
     {19, TEX_INTERFACE_ATLAS, 440, 12, 44, 12, 13, 6, 9, 42},
-    {20, TEX_INSTALLER_PICTURE, 774, 78, 41, 2, 2, 1, 1, 42},     // panels of the installer screen
+    {20, TEX_INSTALLER_PICTURE, 774, 78, 41, 2, 2, 1, 1, 42},  // panels of the installer screen
 };
 
 constexpr int WINDOW_PANEL_STYLE = 11;
@@ -345,8 +371,10 @@ struct slice {
 
 slice nine_slice_span(int i, int n, float origin, float size, float border, float step, float side)
 {
-    if (i == -1) return {origin, origin + border, 0, border};
-    if (i == n + 1) return {origin + size - border, origin + size, side - border, side};
+    if (i == -1)
+        return {origin, origin + border, 0, border};
+    if (i == n + 1)
+        return {origin + size - border, origin + size, side - border, side};
     float from = origin + border + i * step, to = from + step, tex_to = side - border;
     if (i == n) {
         to = origin + size - border;
@@ -355,7 +383,10 @@ slice nine_slice_span(int i, int n, float origin, float size, float border, floa
     return {from, to, border, tex_to};
 }
 
-bool is_system_box(int id) { return id == 0 || (id >= FIRST_SYSTEM_BOX && id <= LAST_SYSTEM_BOX); }
+bool is_system_box(int id)
+{
+    return id == 0 || (id >= FIRST_SYSTEM_BOX && id <= LAST_SYSTEM_BOX);
+}
 
 }  // namespace
 
@@ -363,7 +394,8 @@ void BTN_frame2(int style, float x, float y, float width, float height, std::str
 {
     const panel_style* p = nullptr;
     for (const panel_style& candidate : PANEL_STYLES)
-        if (candidate.style == style) p = &candidate;
+        if (candidate.style == style)
+            p = &candidate;
     if (!p) {
         __MACIBM_alert(0, "Bad BTN_frame2 call!", "", "", title, ALERT_FATAL, BUTN_SOURCE, __LINE__);
         return;
@@ -393,11 +425,13 @@ void BTN_frame2(int style, float x, float y, float width, float height, std::str
     const float title_y = y + height - (style == WINDOW_PANEL_STYLE ? WINDOW_TITLE_DROP : TITLE_DROP);
     OGL_string(p->title_colour, title_x, title_y, title, NO_WRAP, charset_UI_diff_space);
 
-    if (style != WINDOW_PANEL_STYLE || is_system_box(mnw.cur_win)) return;
+    if (style != WINDOW_PANEL_STYLE || is_system_box(mnw.cur_win))
+        return;
     const hit_rect left_box = close_box_rect(false);
     draw_close_box(left_box, false);
     // While the left box is being pressed the click dispatcher redraws the pair pressed; the right one
     // is left out so that it does not flash unpressed in between.
-    if (mnw.click && mouse_in(left_box)) return;
+    if (mnw.click && mouse_in(left_box))
+        return;
     draw_close_box(close_box_rect(true), false);
 }

@@ -43,12 +43,14 @@ int BTN_enterstring(float x, float y, std::string* text, int max_length, int fie
         stl_input.clear();
         return 1;
     }
-    if (mnw.focus != field_id) return 0;
+    if (mnw.focus != field_id)
+        return 0;
 
     const float w = proportional_text_width(*text);
     OGL_line(TEXT_COLOUR, mnw.pulse, x + CURSOR_DX + w, y + CURSOR_TOP, x + CURSOR_DX + w, y + CURSOR_BOTTOM);
     const size_t limit = max_length > 0 ? static_cast<size_t>(max_length) : 0;
-    if (stl_input.size() > limit) stl_input.resize(limit);
+    if (stl_input.size() > limit)
+        stl_input.resize(limit);
     *text = stl_input;
     return 0;
 }

@@ -71,22 +71,27 @@ float next_title_x = 0;
 
 void ensure_table()
 {
-    if (static_cast<int>(menu.size()) < MENU_COUNT) menu.resize(MENU_COUNT);
+    if (static_cast<int>(menu.size()) < MENU_COUNT)
+        menu.resize(MENU_COUNT);
 }
 
-bool is_separator(const std::string& text) { return !text.empty() && text[0] == '-'; }
-bool is_pickable(const std::string& text) { return !text.empty() && text[0] != '-' && text[0] != '='; }
+bool is_separator(const std::string& text)
+{
+    return !text.empty() && text[0] == '-';
+}
+bool is_pickable(const std::string& text)
+{
+    return !text.empty() && text[0] != '-' && text[0] != '=';
+}
 
 // A title of the bar that the hover and tint take part in: a named menu outside the pop-up slot.
 bool is_bar_title(int index)
 {
     return index >= 0 && index < POPUP_MENU && index < static_cast<int>(menu.size()) &&
-           menu[static_cast<size_t>(index)].parent == -1 &&
-           !menu[static_cast<size_t>(index)].name.empty();
+        menu[static_cast<size_t>(index)].parent == -1 && !menu[static_cast<size_t>(index)].name.empty();
 }
 
-template <typename R>
-bool holds_mouse(const R& r)
+template <typename R> bool holds_mouse(const R& r)
 {
     return mnw.mouse_x >= r.x1 && mnw.mouse_x <= r.x2 && mnw.mouse_y >= r.y1 && mnw.mouse_y <= r.y2;
 }
@@ -99,21 +104,25 @@ bool holds_mouse(const R& r)
 
 float menu_dx(std::string text)
 {
-    if (mnw._lang == LANG_KOREAN) return KOREAN_BYTE_WIDTH * static_cast<float>(text.size());
+    if (mnw._lang == LANG_KOREAN)
+        return KOREAN_BYTE_WIDTH * static_cast<float>(text.size());
     return proportional_text_width(text);
 }
 
 void MACIBM_clear_menus(int flag)
 {
-    if (flag != 1) return;
+    if (flag != 1)
+        return;
     menu.clear();
     menu.resize(MENU_COUNT);
-    for (int i = 0; i < MENU_COUNT; ++i) MACIBM_clear_menu(i);
+    for (int i = 0; i < MENU_COUNT; ++i)
+        MACIBM_clear_menu(i);
 }
 
 void MACIBM_clear_menu(int index)
 {
-    if (index < 0 || index >= static_cast<int>(menu.size())) return;
+    if (index < 0 || index >= static_cast<int>(menu.size()))
+        return;
     menu_struct& m = menu[static_cast<size_t>(index)];
     m.name.clear();
     m.parent = -1;
@@ -123,13 +132,15 @@ void MACIBM_clear_menu(int index)
 
 void MACIBM_clear_items(int index)
 {
-    if (index < 0 || index >= static_cast<int>(menu.size())) return;
+    if (index < 0 || index >= static_cast<int>(menu.size()))
+        return;
     menu[static_cast<size_t>(index)].items.clear();
 }
 
 void MACIBM_create_menu(int index, int code, std::string name)
 {
-    if (index < 0) return;
+    if (index < 0)
+        return;
     if (index > POPUP_MENU) {
         __MACIBM_alert(0, "Menu index out of range in create_menu!", "", "", name, ALERT_FATAL, MENU_SOURCE,
                        CREATE_RANGE_LINE);
@@ -138,19 +149,22 @@ void MACIBM_create_menu(int index, int code, std::string name)
     ensure_table();
     // A submenu must open from an item that exists: a code from a file is not to be trusted.
     const int parent = code / MENU_ITEM_LIMIT, parent_item = code % MENU_ITEM_LIMIT;
-    if (code != 0 && (parent < 0 || parent > POPUP_MENU || parent_item < 0 ||
-                      parent_item >= static_cast<int>(menu[static_cast<size_t>(parent)].items.size()))) {
+    if (code != 0 &&
+        (parent < 0 || parent > POPUP_MENU || parent_item < 0 ||
+         parent_item >= static_cast<int>(menu[static_cast<size_t>(parent)].items.size()))) {
         __MACIBM_alert(0, "Menu index out of range in create_menu!", "", "", name, ALERT_FATAL, MENU_SOURCE,
                        CREATE_RANGE_LINE);
         return;
     }
-    if (name.size() > MENU_TEXT_LIMIT) name.resize(MENU_TITLE_CUT);
+    if (name.size() > MENU_TEXT_LIMIT)
+        name.resize(MENU_TITLE_CUT);
     menu_struct& m = menu[static_cast<size_t>(index)];
     m.name = name;
 
     if (code == 0) {
         m.parent = -1;
-        if (index == 0) next_title_x = 0;
+        if (index == 0)
+            next_title_x = 0;
         m.x1 = static_cast<int16_t>(std::trunc(next_title_x));
         next_title_x += menu_dx(name) + MENU_TEXT_PADDING;
         m.x2 = static_cast<int16_t>(std::trunc(next_title_x));
@@ -169,7 +183,8 @@ void MACIBM_create_menu(int index, int code, std::string name)
 
 void MACIBM_append_menu(int menu_index, int item, int code, std::string text, int plain)
 {
-    if (menu_index < 0 || item < 0) return;
+    if (menu_index < 0 || item < 0)
+        return;
     if (menu_index > POPUP_MENU) {
         __MACIBM_alert(0, "Menu index out of range in append_menu!", "", "", text, ALERT_FATAL, MENU_SOURCE,
                        APPEND_MENU_LINE);
@@ -187,7 +202,8 @@ void MACIBM_append_menu(int menu_index, int item, int code, std::string text, in
     }
     ensure_table();
     menu_struct& m = menu[static_cast<size_t>(menu_index)];
-    if (static_cast<int>(m.items.size()) < item + 1) m.items.resize(static_cast<size_t>(item) + 1);
+    if (static_cast<int>(m.items.size()) < item + 1)
+        m.items.resize(static_cast<size_t>(item) + 1);
     item_struct& it = m.items[static_cast<size_t>(item)];
     it.name = text;
     it.code = code;
@@ -209,7 +225,8 @@ void MACIBM_append_menu(int menu_index, int item, int code, std::string text, in
     }
 
     float column = 0;
-    for (int k = 0; k <= item; ++k) column = std::max(column, menu_dx(m.items[static_cast<size_t>(k)].name) + MENU_TEXT_PADDING);
+    for (int k = 0; k <= item; ++k)
+        column = std::max(column, menu_dx(m.items[static_cast<size_t>(k)].name) + MENU_TEXT_PADDING);
     for (int k = 0; k <= item; ++k) {
         item_struct& each = m.items[static_cast<size_t>(k)];
         each.x1 = m.x1;
@@ -217,8 +234,14 @@ void MACIBM_append_menu(int menu_index, int item, int code, std::string text, in
     }
 }
 
-int accept_menu(int) { return 1; }
-int accept_item(int) { return 1; }
+int accept_menu(int)
+{
+    return 1;
+}
+int accept_item(int)
+{
+    return 1;
+}
 
 // ---------------------------------------------------------------------------
 // [SECTION] Menu files
@@ -234,13 +257,17 @@ void split_menu_line(const std::string& line, int* code, std::string* text)
 {
     size_t space = line.find(' ');
     std::string word = line.substr(0, space);
-    if (word.size() > CODE_WORD_LIMIT) word.resize(CODE_WORD_LIMIT);
+    if (word.size() > CODE_WORD_LIMIT)
+        word.resize(CODE_WORD_LIMIT);
     *code = str_to_int(word);
     text->clear();
-    if (space == std::string::npos) return;
+    if (space == std::string::npos)
+        return;
     size_t start = line.find_first_not_of(' ', space);
-    if (start != std::string::npos) *text = line.substr(start);
-    if (mnw._lang == LANG_KOREAN) char_string_to_int_string(text);
+    if (start != std::string::npos)
+        *text = line.substr(start);
+    if (mnw._lang == LANG_KOREAN)
+        char_string_to_int_string(text);
 }
 
 }  // namespace
@@ -259,16 +286,20 @@ void MACIBM_read_menus(std::string folder, std::string file)
     std::string line, text;
     int code = 0;
     for (int index = 0;; ++index) {
-        if (reader.cur == reader.end) return;
+        if (reader.cur == reader.end)
+            return;
         reader.TXT_str_scan_eoln(&line);
-        if (line.empty()) return;
+        if (line.empty())
+            return;
         split_menu_line(line, &code, &text);
         MACIBM_create_menu(index, code, text);
         for (int item = 0;; ++item) {
             // The end of the data ends the block and the reading, even without its "-" line.
-            if (reader.cur == reader.end) return;
+            if (reader.cur == reader.end)
+                return;
             reader.TXT_str_scan_eoln(&line);
-            if (line == "-") break;
+            if (line == "-")
+                break;
             split_menu_line(line, &code, &text);
             MACIBM_append_menu(index, item, code, text, 0);
         }
@@ -294,9 +325,11 @@ void MACIBM_load_mxy(void* window, int x, int y)
 
 void menu_hover()
 {
-    if (mnw.open_menu == -1 || menu.empty()) return;
+    if (mnw.open_menu == -1 || menu.empty())
+        return;
     for (int i = 0; i < POPUP_MENU; ++i) {
-        if (i == mnw.open_menu || !is_bar_title(i) || !holds_mouse(menu[static_cast<size_t>(i)])) continue;
+        if (i == mnw.open_menu || !is_bar_title(i) || !holds_mouse(menu[static_cast<size_t>(i)]))
+            continue;
         MACIBM_handleclick(0);
         return;
     }
@@ -310,25 +343,29 @@ int menu_title_at()
         // Menus never defined have no name and an empty rectangle at the origin; they are no titles.
         const bool title = m.parent == -1 && !m.name.empty();
         const bool submenu = m.parent != -1 && m.parent == mnw.open_menu;
-        if ((title || submenu) && holds_mouse(m)) return i;
+        if ((title || submenu) && holds_mouse(m))
+            return i;
     }
     return -1;
 }
 
 int menu_pick_item(int menu_index, int* code)
 {
-    if (menu_index < 0 || menu_index >= static_cast<int>(menu.size())) return MENU_PICK_NONE;
+    if (menu_index < 0 || menu_index >= static_cast<int>(menu.size()))
+        return MENU_PICK_NONE;
     const menu_struct& m = menu[static_cast<size_t>(menu_index)];
     for (size_t i = 0; i < m.items.size(); ++i) {
         const item_struct& it = m.items[i];
-        if (!is_pickable(it.name) || !holds_mouse(it)) continue;
+        if (!is_pickable(it.name) || !holds_mouse(it))
+            continue;
         if (menu_index == POPUP_MENU) {
             popup_menu_select = static_cast<int>(i);
             select_popup_code = active_popup_code;
             active_popup_code = 0;
             return MENU_PICK_POPUP;
         }
-        if (code) *code = it.code;
+        if (code)
+            *code = it.code;
         return MENU_PICK_ITEM;
     }
     return MENU_PICK_NONE;
@@ -336,7 +373,8 @@ int menu_pick_item(int menu_index, int* code)
 
 void menu_reset_popup_slot()
 {
-    if (static_cast<int>(menu.size()) <= POPUP_MENU) return;
+    if (static_cast<int>(menu.size()) <= POPUP_MENU)
+        return;
     menu_struct& slot = menu[POPUP_MENU];
     slot.x1 = slot.y1 = slot.x2 = slot.y2 = -1;
 }
@@ -348,13 +386,15 @@ void menu_reset_popup_slot()
 void menu_draw()
 {
     const int open = mnw.open_menu;
-    if (open < 0 || open >= static_cast<int>(menu.size())) return;
+    if (open < 0 || open >= static_cast<int>(menu.size()))
+        return;
     const int text_charset = mnw._lang == LANG_KOREAN ? charset_UI_menus_KOR : charset_UI_diff_space;
 
     if (open != POPUP_MENU) {
         BTN_frame1(0, mnw.x_res * 0.5f, mnw.scr_y0 + BAR_TOP - BAR_CENTRE_DROP, static_cast<float>(mnw.x_res), 0);
         for (int i = 0; i < POPUP_MENU; ++i) {
-            if (!is_bar_title(i)) continue;
+            if (!is_bar_title(i))
+                continue;
             const menu_struct& t = menu[static_cast<size_t>(i)];
             OGL_string(TITLE_COLOUR, t.x1 + TITLE_TEXT_DX, t.y1 + TEXT_DY, t.name, NO_WRAP, text_charset);
         }
@@ -367,21 +407,25 @@ void menu_draw()
     int hovered = -1;
     for (size_t i = 0; i < m.items.size(); ++i) {
         const item_struct& it = m.items[i];
-        if (it.name.empty()) continue;
+        if (it.name.empty())
+            continue;
         any = true;
         m_x1 = std::min<float>(m_x1, it.x1);
         m_y1 = std::min<float>(m_y1, it.y1);
         m_x2 = std::max<float>(m_x2, it.x2);
         m_y2 = std::max<float>(m_y2, it.y2);
         // The line between two rows belongs to the upper row.
-        const bool under_mouse = mnw.mouse_x >= it.x1 && mnw.mouse_x <= it.x2 && mnw.mouse_y >= it.y1 &&
-                                 mnw.mouse_y <= it.y2 - 1;
-        if (is_pickable(it.name) && under_mouse) hovered = static_cast<int>(i);
+        const bool under_mouse =
+            mnw.mouse_x >= it.x1 && mnw.mouse_x <= it.x2 && mnw.mouse_y >= it.y1 && mnw.mouse_y <= it.y2 - 1;
+        if (is_pickable(it.name) && under_mouse)
+            hovered = static_cast<int>(i);
     }
-    if (!any) m_x1 = m_y1 = m_x2 = m_y2 = 0;
+    if (!any)
+        m_x1 = m_y1 = m_x2 = m_y2 = 0;
 
     BTN_frame2(OPEN_MENU_PANEL, m_x1, m_y1, m_x2 - m_x1, m_y2 - m_y1, "");
-    if (is_bar_title(open)) OGL_fillrect(TINT_COLOUR, TINT_ALPHA, m.x1, m.y1, m.x2 - m.x1, m.y2 - m.y1);
+    if (is_bar_title(open))
+        OGL_fillrect(TINT_COLOUR, TINT_ALPHA, m.x1, m.y1, m.x2 - m.x1, m.y2 - m.y1);
     if (hovered >= 0) {
         const item_struct& h = m.items[static_cast<size_t>(hovered)];
         OGL_fillrect(TINT_COLOUR, TINT_ALPHA, h.x1, h.y1, h.x2 - h.x1, h.y2 - h.y1);
@@ -389,13 +433,15 @@ void menu_draw()
 
     for (size_t i = 1; i < m.items.size(); ++i) {
         const item_struct& it = m.items[i];
-        if (it.name.empty() || it.x1 == m.items[i - 1].x1) continue;
+        if (it.name.empty() || it.x1 == m.items[i - 1].x1)
+            continue;
         OGL_line(DARK_LINE, 1.0f, it.x1 - 1, m_y1 - 1, it.x1 - 1, m_y2);
         OGL_line(LIGHT_LINE, 1.0f, it.x1, m_y2, it.x1, m_y1 - 1);
     }
 
     for (const item_struct& it : m.items) {
-        if (it.name.empty()) continue;
+        if (it.name.empty())
+            continue;
         if (is_separator(it.name)) {
             OGL_line(DARK_LINE, 1.0f, it.x1, it.y1 + 1, it.x2 - 1, it.y1 + 1);
             OGL_line(LIGHT_LINE, 1.0f, it.x1, it.y1, it.x2 - 1, it.y1);
@@ -416,7 +462,8 @@ void menu_draw()
 
     for (int i = 0; i < static_cast<int>(menu.size()); ++i) {
         const menu_struct& sub = menu[static_cast<size_t>(i)];
-        if (sub.parent != open || i == open) continue;
+        if (sub.parent != open || i == open)
+            continue;
         BTN_util_element(sub.x2 - ARROW_DX, sub.y1 + ARROW_DY, ARROW_S, ARROW_T, ARROW_HALF, ARROW_HALF, 0);
     }
 }

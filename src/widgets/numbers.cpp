@@ -50,30 +50,45 @@ void draw_arrows(float x, float y, int columns)
 // Truncation toward zero that saturates instead of overflowing.
 int saturate_to_int(float v)
 {
-    if (std::isnan(v)) return 0;
-    if (v >= 2147483648.0f) return INT_MAX;
-    if (v <= -2147483648.0f) return INT_MIN;
+    if (std::isnan(v))
+        return 0;
+    if (v >= 2147483648.0f)
+        return INT_MAX;
+    if (v <= -2147483648.0f)
+        return INT_MIN;
     return static_cast<int>(v);
 }
 
-float power_of_ten(int exponent) { return std::pow(10.0f, static_cast<float>(exponent)); }
+float power_of_ten(int exponent)
+{
+    return std::pow(10.0f, static_cast<float>(exponent));
+}
 
 int ring_position(char c)
 {
-    if (c == ' ') return 0;
-    if (c == '-') return 37;
-    if (c >= '1' && c <= '9') return 2 + (c - '1');
-    if (c >= 'A' && c <= 'Z') return 11 + (c - 'A');
-    if (c >= 'a' && c <= 'z') return 11 + (c - 'a');
+    if (c == ' ')
+        return 0;
+    if (c == '-')
+        return 37;
+    if (c >= '1' && c <= '9')
+        return 2 + (c - '1');
+    if (c >= 'A' && c <= 'Z')
+        return 11 + (c - 'A');
+    if (c >= 'a' && c <= 'z')
+        return 11 + (c - 'a');
     return 1;
 }
 
 char ring_symbol(int position)
 {
-    if (position == 0) return ' ';
-    if (position == 37) return '-';
-    if (position == 1) return '0';
-    if (position <= 10) return static_cast<char>('1' + position - 2);
+    if (position == 0)
+        return ' ';
+    if (position == 37)
+        return '-';
+    if (position == 1)
+        return '0';
+    if (position <= 10)
+        return static_cast<char>('1' + position - 2);
     return static_cast<char>('A' + position - 11);
 }
 
@@ -81,7 +96,8 @@ char ring_symbol(int position)
 
 float largest_shown_value(int digits, int decimals)
 {
-    if (digits < 1 || digits > 10) return power_of_ten(digits - 1);
+    if (digits < 1 || digits > 10)
+        return power_of_ten(digits - 1);
     // 9.99...9 with digits - 1 nines after the point, read in single precision: the limit a field shows.
     std::string nines = "9." + std::string(static_cast<size_t>(digits - 1), '9');
     const float mantissa = std::strtof(nines.c_str(), nullptr);
@@ -98,13 +114,15 @@ int BTN_flt_range(float x, float y, float* value, int digits, int decimals, floa
     const hit_rect field{x, y - FIELD_BELOW, right_edge, y + FIELD_ABOVE};
     const widget_answer answer = widget_behaviour(field, menu_rule::quiet_while_menu_open, nullptr);
     if (answer != WIDGET_IDLE) {
-        if (mnw.mouse_y >= y - HELP_BELOW && mnw.mouse_y <= y + HELP_ABOVE) stls.help_line = help;
+        if (mnw.mouse_y >= y - HELP_BELOW && mnw.mouse_y <= y + HELP_ABOVE)
+            stls.help_line = help;
         if (answer == WIDGET_CLICKED) {
             float unit = power_of_ten(digits - 1) / power_of_ten(decimals);
             const int columns = std::min(digits, STEPPED_COLUMN_LIMIT);
             for (int k = 0; k < columns; ++k, unit /= 10) {
                 const float cx = x + COLUMN * k;
-                if (mnw.mouse_x < cx || mnw.mouse_x > cx + COLUMN) continue;
+                if (mnw.mouse_x < cx || mnw.mouse_x > cx + COLUMN)
+                    continue;
                 *value += mnw.mouse_y < y + UPPER_HALF_FROM ? -unit : unit;
                 stepped = 1;
             }
@@ -112,8 +130,10 @@ int BTN_flt_range(float x, float y, float* value, int digits, int decimals, floa
     }
 
     float v = *value;
-    if (v < min) v = min;
-    if (v > max) v = max;
+    if (v < min)
+        v = min;
+    if (v > max)
+        v = max;
     const float scale = power_of_ten(decimals);
     v = std::trunc(v * scale + (v < 0 ? -0.5f : 0.5f)) / scale;
     *value = v;
@@ -136,7 +156,8 @@ int BTN_dob_range(float x, float y, double* value, int digits, int decimals, flo
 {
     float v = static_cast<float>(*value);
     const int result = BTN_flt_range(x, y, &v, digits, decimals, min, max, label);
-    if (result) *value = v;
+    if (result)
+        *value = v;
     return result;
 }
 
@@ -156,8 +177,8 @@ int BTN_int(float x, float y, int* value, int digits, int negative, std::string 
 
 int BTN_flt_rangeij(float i, float j, float* value, int digits, int decimals, float min, float max, std::string label)
 {
-    return BTN_flt_range(GRID_X * i + GRID_X - COLUMN * digits, GRID_Y * j + GRID_Y0, value, digits, decimals, min,
-                         max, label);
+    return BTN_flt_range(GRID_X * i + GRID_X - COLUMN * digits, GRID_Y * j + GRID_Y0, value, digits, decimals, min, max,
+                         label);
 }
 
 int BTN_fltij(float i, float j, float* value, int digits, int decimals, int negative, std::string label)
@@ -185,10 +206,12 @@ void BTN_chars(float x, float y, char* text, int count, std::string label)
     for (int k = 0; k < count; ++k) {
         const float cx = x + COLUMN * k;
         OGL_string(VALUE_COLOUR, cx + CHAR_DX, y, std::string(1, text[k]), NO_WRAP, charset_UI_diff_space);
-        if (mouse_in({cx, y - HELP_BELOW, cx + COLUMN, y + HELP_ABOVE})) stls.help_line = help;
+        if (mouse_in({cx, y - HELP_BELOW, cx + COLUMN, y + HELP_ABOVE}))
+            stls.help_line = help;
         // The wheel turns even while a menu is open.
         const hit_rect column{cx, y - FIELD_BELOW, cx + COLUMN, y + FIELD_ABOVE};
-        if (widget_behaviour(column, menu_rule::react_while_menu_open, nullptr) != WIDGET_CLICKED) continue;
+        if (widget_behaviour(column, menu_rule::react_while_menu_open, nullptr) != WIDGET_CLICKED)
+            continue;
         const int step = mnw.mouse_y < y + UPPER_HALF_FROM ? 1 : -1;
         text[k] = ring_symbol((ring_position(text[k]) + step + RING_SIZE) % RING_SIZE);
     }

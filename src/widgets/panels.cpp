@@ -44,13 +44,19 @@ void BTN_fillwin(int style, int type)
 void BTN_subwin(float top, int style, float x, float y, float w, float h, std::string title, float* next_x,
                 float* next_y)
 {
-    if (x < 0) x = GROUP_GAP;
-    if (y < 0) y = GROUP_GAP;
-    if (w < 0) w = mnw.box_w - GROUP_RIGHT_ROOM - x;
-    if (h < 0) h = mnw.box_h - GROUP_TOP_ROOM - y - top;
+    if (x < 0)
+        x = GROUP_GAP;
+    if (y < 0)
+        y = GROUP_GAP;
+    if (w < 0)
+        w = mnw.box_w - GROUP_RIGHT_ROOM - x;
+    if (h < 0)
+        h = mnw.box_h - GROUP_TOP_ROOM - y - top;
     BTN_frame2(style, x, y, w, h, title);
-    if (next_x) *next_x = x + w + GROUP_GAP;
-    if (next_y) *next_y = y + h + GROUP_GAP;
+    if (next_x)
+        *next_x = x + w + GROUP_GAP;
+    if (next_y)
+        *next_y = y + h + GROUP_GAP;
 }
 
 int BTN_zap_boxes(int pressed)
@@ -59,7 +65,8 @@ int BTN_zap_boxes(int pressed)
 
     // The close boxes answer even while a menu is open: the box must stay closable.
     draw_close_box(left, pressed != 0);
-    if (widget_behaviour(left, menu_rule::react_while_menu_open, nullptr) == WIDGET_CLICKED) return 1;
+    if (widget_behaviour(left, menu_rule::react_while_menu_open, nullptr) == WIDGET_CLICKED)
+        return 1;
     draw_close_box(right, pressed != 0);
     return widget_behaviour(right, menu_rule::react_while_menu_open, nullptr) == WIDGET_CLICKED ? 1 : 0;
 }
@@ -77,8 +84,8 @@ int BTN_tab(int column, int row, int* current, int value, std::string title)
     }
     const bool selected = *current == value;
     const float t1 = selected ? TAB_T_SELECTED : TAB_T_OTHER;
-    draw_atlas_cell(x - TAB_ART_HALF_WIDTH, y - TAB_HALF_HEIGHT, x + TAB_ART_HALF_WIDTH, y + TAB_HALF_HEIGHT, TAB_S1, t1,
-                    TAB_S2, t1 + TAB_ART_HEIGHT);
+    draw_atlas_cell(x - TAB_ART_HALF_WIDTH, y - TAB_HALF_HEIGHT, x + TAB_ART_HALF_WIDTH, y + TAB_HALF_HEIGHT, TAB_S1,
+                    t1, TAB_S2, t1 + TAB_ART_HEIGHT);
     OGL_string(selected ? TAB_SELECTED_COLOUR : TAB_OTHER_COLOUR, x - TAB_TITLE_DX, y - TAB_TITLE_DY, title, NO_WRAP,
                charset_UI_diff_space);
     return result;

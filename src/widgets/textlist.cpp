@@ -55,15 +55,15 @@ int BTN_textlist(float x, float y, int* choice, std::string items, std::string l
         else if (last < TEXTLIST_ITEM_LIMIT)
             entries[last] += c;
         if (last >= TEXTLIST_ITEM_LIMIT) {
-            __MACIBM_alert(0, "BTN_text_list overflow!", items, "", label, ALERT_FATAL, TEXTLIST_SOURCE,
-                           OVERFLOW_LINE);
+            __MACIBM_alert(0, "BTN_text_list overflow!", items, "", label, ALERT_FATAL, TEXTLIST_SOURCE, OVERFLOW_LINE);
             return 0;
         }
     }
     *choice = std::clamp(*choice, 0, last);
 
     float widest = 0;
-    for (int i = 0; i <= last; ++i) widest = std::max(widest, std::trunc(proportional_text_width(entries[i])));
+    for (int i = 0; i <= last; ++i)
+        widest = std::max(widest, std::trunc(proportional_text_width(entries[i])));
     BTN_frame1(BAR_STYLE, x + BAR_DX, y + BAR_DY, widest + BAR_EXTRA_WIDTH, 0);
     BTN_util_draw_label(x - widest / 2 - LABEL_LEFT_GAP, y, ALIGN_END_AT_X, left, 0);
     BTN_util_draw_label(x + widest / 2 + LABEL_RIGHT_GAP, y, ALIGN_START_AT_X, right, 0);
@@ -82,7 +82,8 @@ int BTN_textlist(float x, float y, int* choice, std::string items, std::string l
     }
 
     if (active_popup_code == id) {
-        if (static_cast<int>(menu.size()) < MENU_COUNT) menu.resize(MENU_COUNT);
+        if (static_cast<int>(menu.size()) < MENU_COUNT)
+            menu.resize(MENU_COUNT);
         mnw.open_menu = POPUP_MENU;
         menu_struct& slot = menu[POPUP_MENU];
         slot.parent = -1;
@@ -106,13 +107,16 @@ int BTN_textlist(float x, float y, int* choice, std::string items, std::string l
         }
         // A list reaching past the bottom or top creeps back one row per frame. The choice must stay
         // an index of the list, so it is clamped again after the creep.
-        if (lowest < 0) *choice += 1;
-        if (highest > mnw.y_res) *choice -= 1;
+        if (lowest < 0)
+            *choice += 1;
+        if (highest > mnw.y_res)
+            *choice -= 1;
         *choice = std::clamp(*choice, 0, last);
     } else {
         const std::string& shown = entries[*choice];
         OGL_string(CHOICE_COLOUR, x - proportional_text_width(shown) / 2, y, shown, NO_WRAP, charset_UI_diff_space);
-        if (mouse_in(hit)) stls.help_line = help;
+        if (mouse_in(hit))
+            stls.help_line = help;
     }
     return result;
 }

@@ -16,8 +16,7 @@ namespace {
 
 // Runs `frames` frames `step_us` apart the way the frame procedure does, returning for each
 // frame the value of the flag chosen by `flag`.
-std::vector<int> run_frames(xtim_class& t, FakeClock& clock, int frames, uint64_t step_us,
-                            int xtim_class::*flag)
+std::vector<int> run_frames(xtim_class& t, FakeClock& clock, int frames, uint64_t step_us, int xtim_class::*flag)
 {
     std::vector<int> seen;
     for (int i = 0; i < frames; ++i) {
@@ -47,9 +46,8 @@ TEST(Clock, RealReadingsNeverDecreaseAndCountMicroseconds)
         previous = now;
     }
     uint64_t before = xtim_class::microsecs();
-    timespec pause { 0, 50 * 1000 * 1000 };
-    while (nanosleep(&pause, &pause) != 0) {
-    }
+    timespec pause{0, 50 * 1000 * 1000};
+    while (nanosleep(&pause, &pause) != 0) { }
     // nanosleep never returns early, so 50 ms must read as at least 50,000 microseconds.
     EXPECT_GE(xtim_class::microsecs() - before, 50000u);
 }
@@ -81,9 +79,11 @@ TEST(Clock, CalendarAndTimeOfDayConversions)
 {
     xtim_class t;
     EXPECT_EQ(t.day_of_year, 90);
-    struct Case { int day, month, day_of_month; };
-    const Case cases[] = { { 0, 0, 1 }, { 30, 0, 31 }, { 31, 1, 1 }, { 59, 2, 1 }, { 90, 3, 1 },
-                           { 364, 11, 31 }, { 365, 11, 31 }, { 5000, 11, 31 }, { -7, 0, 1 } };
+    struct Case {
+        int day, month, day_of_month;
+    };
+    const Case cases[] = {{0, 0, 1},     {30, 0, 31},   {31, 1, 1},     {59, 2, 1}, {90, 3, 1},
+                          {364, 11, 31}, {365, 11, 31}, {5000, 11, 31}, {-7, 0, 1}};
     for (const Case& c : cases) {
         t.day_of_year = c.day;
         int month = -1, day = -1;
@@ -92,9 +92,11 @@ TEST(Clock, CalendarAndTimeOfDayConversions)
         EXPECT_EQ(day, c.day_of_month) << "day of year " << c.day;
     }
 
-    struct Hms { float t, h, m, s; };
-    const Hms times[] = { { 125.5f, 0, 2, 5 }, { 59.9f, 0, 0, 59 }, { 7200.0f, 2, 0, 0 },
-                          { 3725.0f, 1, 2, 5 }, { 86399.0f, 23, 59, 59 } };
+    struct Hms {
+        float t, h, m, s;
+    };
+    const Hms times[] = {
+        {125.5f, 0, 2, 5}, {59.9f, 0, 0, 59}, {7200.0f, 2, 0, 0}, {3725.0f, 1, 2, 5}, {86399.0f, 23, 59, 59}};
     for (const Hms& c : times) {
         float h = -1, m = -1, s = -1;
         xtim_class::xtim_hrs_min_sec(c.t, &h, &m, &s);
@@ -107,7 +109,7 @@ TEST(Clock, CalendarAndTimeOfDayConversions)
 TEST(Clock, SpeedFactorFollowsTheSpeedSetting)
 {
     xtim_class t;
-    const float expected[] = { 1.0f, 1.0f, -5.0f, -1.0f, -0.2f, 0.0f, 0.2f, 1.0f, 5.0f, 1.0f };
+    const float expected[] = {1.0f, 1.0f, -5.0f, -1.0f, -0.2f, 0.0f, 0.2f, 1.0f, 5.0f, 1.0f};
     for (int speed = 0; speed <= 9; ++speed) {
         mnw.speed = speed;
         EXPECT_FLOAT_EQ(t.speed_rat(), expected[speed]) << "speed " << speed;

@@ -50,8 +50,8 @@ TEST(Exception, ReportOnTheMainThreadIsAMessageAlert)
     EXPECT_EQ(alerts[0].line, 73);
 }
 
-std::atomic<int> workers_go { 0 };
-std::atomic<int> finishups { 0 };
+std::atomic<int> workers_go{0};
+std::atomic<int> finishups{0};
 
 // Logs an object and, for even numbers, reports it; every worker starts at
 // the same moment so that the log is written from all of them at once.
@@ -108,7 +108,7 @@ TEST(CommandLine, OptionsAreSplitStoredAndEchoed)
 {
     log_capture log;
     UTL_cmdline c;
-    const char* argv[] = { "/opt/app/inst", "--no_vbos", "--fps=30", "--a=b=c", "--x=", "--fps=60" };
+    const char* argv[] = {"/opt/app/inst", "--no_vbos", "--fps=30", "--a=b=c", "--x=", "--fps=60"};
     c.init_unix(6, argv);
     EXPECT_EQ(c.has_option("--no_vbos"), 1);
     EXPECT_EQ(c.has_option("--no_vbo"), 0);
@@ -130,7 +130,7 @@ TEST(CommandLine, OnlyTheProgramPathStoresAndLogsNothing)
 {
     log_capture log;
     UTL_cmdline c;
-    const char* argv[] = { "/opt/app/inst" };
+    const char* argv[] = {"/opt/app/inst"};
     c.init_unix(1, argv);
     EXPECT_EQ(c.size(), 0u);
     EXPECT_EQ(log.text(), "");
@@ -163,7 +163,7 @@ TEST(Statistics, RegistrationResetAndCommands)
     UTL_stat own("own", UTL_stat_type(8), 5.0f);
     float outside = 9.0f;
     UTL_stat external(&outside, "outside", UTL_stat_type(8));
-    EXPECT_EQ(all_stats[UTL_stat_type(8)].size(), 2u); // registered at once after init
+    EXPECT_EQ(all_stats[UTL_stat_type(8)].size(), 2u);  // registered at once after init
     EXPECT_EQ(external.get(), 9.0f);
 
     UTL_stat::reset_stats(UTL_stat_type(7));
@@ -171,16 +171,16 @@ TEST(Statistics, RegistrationResetAndCommands)
     EXPECT_EQ(early_stat.get(), 0.0f);
     UTL_stat::reset_stats(UTL_stat_type(8));
     EXPECT_EQ(own.get(), 0.0f);
-    EXPECT_EQ(outside, 9.0f); // an outside float keeps its number
+    EXPECT_EQ(outside, 9.0f);  // an outside float keeps its number
 
     EXPECT_EQ(all_stats.count(UTL_stat_type(99)), 0u);
     UTL_stat::reset_stats(UTL_stat_type(99));
     ASSERT_EQ(all_stats.count(UTL_stat_type(99)), 1u);
     EXPECT_TRUE(all_stats[UTL_stat_type(99)].empty());
 
-    own.publish(); // a second insertion changes nothing
+    own.publish();  // a second insertion changes nothing
     EXPECT_EQ(all_stats[UTL_stat_type(8)].size(), 2u);
-    all_stats[UTL_stat_type(8)].clear(); // the locals die with this test
+    all_stats[UTL_stat_type(8)].clear();  // the locals die with this test
 }
 
 int calls_first, calls_second;
@@ -199,7 +199,7 @@ TEST(RemoteCommands, AreNumberedInOrderAndInvokedById)
     EXPECT_EQ(calls_first + calls_second, 1);
     UTL_remote_cmd::invoke(nullptr, first.id);
     EXPECT_EQ(calls_first, 1);
-    UTL_remote_cmd::cmd_list = first.next; // the locals die with this test
+    UTL_remote_cmd::cmd_list = first.next;  // the locals die with this test
 }
 
 TEST(LazyMempool, DumpsItsTotalsAndFreesItsChain)
@@ -212,9 +212,10 @@ TEST(LazyMempool, DumpsItsTotalsAndFreesItsChain)
         EXPECT_NE(pool.add_block(128), nullptr);
         EXPECT_EQ(pool.total_allocated, 192u);
         pool.dump();
-    } // the chain is freed here; ASan reports a leak otherwise
-    EXPECT_EQ(log.text(), "Total memory allocated: 0\nTotal wasted memory: 0\nTotal ready memory: 0\n"
-                          "Total memory allocated: 192\nTotal wasted memory: 0\nTotal ready memory: 0\n");
+    }  // the chain is freed here; ASan reports a leak otherwise
+    EXPECT_EQ(log.text(),
+              "Total memory allocated: 0\nTotal wasted memory: 0\nTotal ready memory: 0\n"
+              "Total memory allocated: 192\nTotal wasted memory: 0\nTotal ready memory: 0\n");
 }
 
 }

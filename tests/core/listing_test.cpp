@@ -47,18 +47,20 @@ TEST_F(FolderListing, EntriesAreTypedSortedAndHiddenOnesDropped)
     write_file(at("fo/ab"), "");
     ASSERT_EQ(symlink("sub", at("fo/link").c_str()), 0);
 
-    std::vector<listed> expected = {
-        {"PIC.png", "fo/PIC.png", LIST_BITMAP}, {"ab", "fo/ab", LIST_OTHER},
-        {"b.txt", "fo/b.txt", LIST_TXT},        {"link", "fo/link", LIST_OTHER},
-        {"odd.txt", "fo/odd.txt/", LIST_TXT},  // a folder named like a file takes the file's type
-        {"sub", "fo/sub/", LIST_FOLDER},        {"x.TXT", "fo/x.TXT", LIST_TXT},
-    };
+    std::vector<listed> expected =
+        {
+            {"PIC.png", "fo/PIC.png", LIST_BITMAP}, {"ab", "fo/ab", LIST_OTHER},
+            {"b.txt", "fo/b.txt", LIST_TXT},        {"link", "fo/link", LIST_OTHER},
+            {"odd.txt", "fo/odd.txt/", LIST_TXT},  // a folder named like a file takes the file's type
+            {"sub", "fo/sub/", LIST_FOLDER},        {"x.TXT", "fo/x.TXT", LIST_TXT},
+        };
     EXPECT_EQ(list("fo:", 0), expected);
     EXPECT_EQ(wrk_path, "fo/");  // normalised in place
 
-    std::vector<listed> texts = {
-        {"b.txt", "fo/b.txt", LIST_TXT}, {"odd.txt", "fo/odd.txt/", LIST_TXT},
-        {"sub", "fo/sub/", LIST_FOLDER}, {"x.TXT", "fo/x.TXT", LIST_TXT}};
+    std::vector<listed> texts = {{"b.txt", "fo/b.txt", LIST_TXT},
+                                 {"odd.txt", "fo/odd.txt/", LIST_TXT},
+                                 {"sub", "fo/sub/", LIST_FOLDER},
+                                 {"x.TXT", "fo/x.TXT", LIST_TXT}};
     EXPECT_EQ(list("fo:", LIST_TXT), texts);
 
     std::vector<listed> bitmaps = {{"PIC.png", "fo/PIC.png", LIST_BITMAP}, {"sub", "fo/sub/", LIST_FOLDER}};

@@ -27,14 +27,14 @@ TEST(Md5, Rfc1321TestSuite)
         const char* input;
         const char* digest;
     } cases[] = {
-        { "", "d41d8cd98f00b204e9800998ecf8427e" },
-        { "a", "0cc175b9c0f1b6a831c399e269772661" },
-        { "abc", "900150983cd24fb0d6963f7d28e17f72" },
-        { "message digest", "f96b697d7cb7938d525a2f31aaf161d0" },
-        { "abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b" },
-        { "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f" },
-        { "12345678901234567890123456789012345678901234567890123456789012345678901234567890",
-          "57edf4a22be3c955ac49da2e2107b67a" },
+        {"", "d41d8cd98f00b204e9800998ecf8427e"},
+        {"a", "0cc175b9c0f1b6a831c399e269772661"},
+        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+        {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+        {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f"},
+        {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+         "57edf4a22be3c955ac49da2e2107b67a"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(md5_of_bytes(c.input, strlen(c.input)), c.digest) << c.input;
@@ -85,8 +85,8 @@ TEST(Md5, BitCountCarriesIntoTheHighWord)
 TEST(Md5, FileSignaturesMatchMd5sumAroundThePieceSize)
 {
     temp_folder dir;
-    for (size_t length : { size_t(1), size_t(63), size_t(64), size_t(65535), size_t(65536), size_t(131071),
-                           size_t(131072), size_t(262144), size_t(262145), size_t(1000003) }) {
+    for (size_t length : {size_t(1), size_t(63), size_t(64), size_t(65535), size_t(65536), size_t(131071),
+                          size_t(131072), size_t(262144), size_t(262145), size_t(1000003)}) {
         const std::string path = dir / ("f" + std::to_string(length));
         write_file(path, patterned_bytes(length, unsigned(length)));
         std::string sig;
@@ -118,7 +118,7 @@ TEST(Md5, SymbolicLinksAreSignedByTheirText)
     ASSERT_EQ(calc_file_md5(dir / "dangling", dangling_sig), 0);
     ASSERT_EQ(calc_file_md5(dir / "to-file", link_sig), 0);
     EXPECT_EQ(file_sig, "900150983cd24fb0d6963f7d28e17f72");
-    EXPECT_EQ(dangling_sig, file_sig);  // the target is missing, the text still signs
+    EXPECT_EQ(dangling_sig, file_sig);                // the target is missing, the text still signs
     EXPECT_EQ(link_sig, md5_of_bytes("abc.txt", 7));  // not followed
 }
 

@@ -20,7 +20,10 @@ std::string normalised(std::string path)
     return path;
 }
 
-void make_dirs(const std::string& path) { std::filesystem::create_directories(path); }
+void make_dirs(const std::string& path)
+{
+    std::filesystem::create_directories(path);
+}
 
 // Waits (bounded) for a file another process writes; the content is what
 // the test checks.
@@ -43,8 +46,9 @@ std::string wait_for_file(const std::string& path)
 // A program that writes its argv, one per line, into `record`.
 void write_recorder(const std::string& path, const std::string& record)
 {
-    write_file(path, "#!/bin/sh\n{ printf '%s\\n' \"$0\"; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" +
-                         record + ".part'\nmv '" + record + ".part' '" + record + "'\n");
+    write_file(path,
+               "#!/bin/sh\n{ printf '%s\\n' \"$0\"; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" + record +
+                   ".part'\nmv '" + record + ".part' '" + record + "'\n");
     chmod(path.c_str(), 0755);
 }
 

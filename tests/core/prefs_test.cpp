@@ -56,7 +56,7 @@ protected:
         saved_dest = dest_dir_path;
         saved_fm = xtim._prd_FM;
         saved_ui = xtim._prd_UI;
-        stg = stg_class {};
+        stg = stg_class{};
         dest_dir_path.clear();
     }
     void TearDown() override
@@ -72,7 +72,7 @@ protected:
             setenv("XDG_CONFIG_HOME", saved_config.c_str(), 1);
         else
             unsetenv("XDG_CONFIG_HOME");
-        pref_set_proxy_fields({ nullptr, nullptr, nullptr });
+        pref_set_proxy_fields({nullptr, nullptr, nullptr});
     }
 
     std::string installer_file() const { return root + "/config/Veltrix Installer.prf"; }
@@ -97,23 +97,25 @@ TEST_F(Prefs, InstallerSetIsWrittenByteForByte)
     stg._always_ask_dir = 0;
     pref.IO_set(11, 1);
     // No folder and no proxy: the six ints and the proxy port number, nothing else.
-    EXPECT_EQ(read_file(installer_file()), HEADER +
-                                               "_download_os 3\n_use_max_cpu 1\n_rename_folder 0\n_stream_count 4\n"
-                                               "_log_actions 0\n_always_ask_dir 0\n_proxy_port_int 0\n");
+    EXPECT_EQ(read_file(installer_file()),
+              HEADER +
+                  "_download_os 3\n_use_max_cpu 1\n_rename_folder 0\n_stream_count 4\n"
+                  "_log_actions 0\n_always_ask_dir 0\n_proxy_port_int 0\n");
 
     std::string host = "proxy.example", port_text = "3128";
     int port = 3128;
-    pref_set_proxy_fields({ &host, &port_text, &port });
+    pref_set_proxy_fields({&host, &port_text, &port});
     dest_dir_path = "/home/pilot/My Sims/Veltrix Suite/";
     stg._log_actions = -1;
     pref.IO_set(11, 1);
     EXPECT_EQ(read_file(installer_file()),
-              HEADER + "_download_os 3\n_use_max_cpu 1\n_rename_folder 0\n_stream_count 4\n_log_actions -1\n"
-                       "_always_ask_dir 0\n_dest_dir_path /home/pilot/My Sims/Veltrix Suite/\n"
-                       "_proxy_host proxy.example\n_proxy_port 3128\n_proxy_port_int 3128\n");
+              HEADER +
+                  "_download_os 3\n_use_max_cpu 1\n_rename_folder 0\n_stream_count 4\n_log_actions -1\n"
+                  "_always_ask_dir 0\n_dest_dir_path /home/pilot/My Sims/Veltrix Suite/\n"
+                  "_proxy_host proxy.example\n_proxy_port 3128\n_proxy_port_int 3128\n");
 
     // And it reads back into fields that were cleared.
-    stg = stg_class {};
+    stg = stg_class{};
     dest_dir_path.clear();
     host.clear();
     port_text.clear();
@@ -132,11 +134,12 @@ TEST_F(Prefs, InstallerSetIsWrittenByteForByte)
 TEST_F(Prefs, ReadingFollowsTheLineRules)
 {
     ASSERT_EQ(system(("mkdir -p '" + root + "/config'").c_str()), 0);
-    write_file(installer_file(), HEADER +
-                                     "\n\n_stream_count 2\n   _use_max_cpu\t1\n_stream_count 3\n"
-                                     "_dest_dir_path    /Volumes/Big Disk/Veltrix Suite/  \n"
-                                     "_rename_folder\n_log_actions abc\n_always_ask_dir 99999999999\n"
-                                     "_unknown_tag 5\n_download_os -7");
+    write_file(installer_file(),
+               HEADER +
+                   "\n\n_stream_count 2\n   _use_max_cpu\t1\n_stream_count 3\n"
+                   "_dest_dir_path    /Volumes/Big Disk/Veltrix Suite/  \n"
+                   "_rename_folder\n_log_actions abc\n_always_ask_dir 99999999999\n"
+                   "_unknown_tag 5\n_download_os -7");
     stg._rename_folder = 1;
     pref.IO_set(11, 0);
     EXPECT_EQ(stg._stream_count, 3) << "a tag seen twice keeps its later value";
@@ -148,8 +151,8 @@ TEST_F(Prefs, ReadingFollowsTheLineRules)
     EXPECT_EQ(stg._download_os, -7) << "the last line needs no line end";
 
     // Another version, another header form, an empty file or none: nothing changes.
-    const std::string foreign[] = { "A\n8400 version\n_stream_count 1\n", "I\n8500 version\n_stream_count 1\n",
-                                    "a\x00\x00\x21\x34_stream_count 1\n", "" };
+    const std::string foreign[] = {"A\n8400 version\n_stream_count 1\n", "I\n8500 version\n_stream_count 1\n",
+                                   "a\x00\x00\x21\x34_stream_count 1\n", ""};
     for (const std::string& text : foreign) {
         write_file(installer_file(), text);
         pref.IO_set(11, 0);
@@ -164,9 +167,10 @@ TEST_F(Prefs, ReadingFollowsTheLineRules)
 
 TEST_F(Prefs, ScreenSetCorrectsItsRangesAndKeepsFloats)
 {
-    write_file(screen_file(), HEADER +
-                                  "_x_res_req 800\n_y_res_req 10000\n_col_res_req 16\n_lang 6\n_prd_FM 0.05\n"
-                                  "_prd_UI 1e-3\n_prefs_found 1\n");
+    write_file(screen_file(),
+               HEADER +
+                   "_x_res_req 800\n_y_res_req 10000\n_col_res_req 16\n_lang 6\n_prd_FM 0.05\n"
+                   "_prd_UI 1e-3\n_prefs_found 1\n");
     mnw._set_res = 5;
     pref.IO_set(10, 0);
     EXPECT_EQ(mnw._x_res_req, 1024);
@@ -191,8 +195,9 @@ TEST_F(Prefs, ScreenSetCorrectsItsRangesAndKeepsFloats)
     xtim._prd_UI = 0.0125f;
     pref.IO_set(10, 1);
     EXPECT_EQ(read_file(screen_file()),
-              HEADER + "_x_res_req 1600\n_y_res_req 1200\n_col_res_req 32\n_set_res 1\n_lang 2\n_alias_req 4\n"
-                       "_keylist_up 0\n_sec_mon_inuse 0\n_prefs_found 1\n_prd_FM 0.050000\n_prd_UI 0.012500\n");
+              HEADER +
+                  "_x_res_req 1600\n_y_res_req 1200\n_col_res_req 32\n_set_res 1\n_lang 2\n_alias_req 4\n"
+                  "_keylist_up 0\n_sec_mon_inuse 0\n_prefs_found 1\n_prd_FM 0.050000\n_prd_UI 0.012500\n");
     xtim._prd_FM = 0;
     pref.IO_set(10, 0);
     EXPECT_EQ(xtim._prd_FM, 0.05f);
@@ -239,7 +244,7 @@ TEST_F(Prefs, UnknownSetsAndLineBreaksCannotDamageTheFile)
     ASSERT_FALSE(before.empty());
 
     // No file of its own: neither writing nor reading set 12 or 3 touches any file.
-    for (int which : { 3, 9, 12 }) {
+    for (int which : {3, 9, 12}) {
         stg._stream_count = 4;
         pref.IO_set(which, 1);
         pref.IO_set(which, 0);

@@ -13,7 +13,7 @@ namespace {
 
 // A reader over `bytes`, written to a file first.
 struct text_file {
-    text_file(const std::string& path, const std::string& bytes) : reader((write_file(path, bytes), path)) {}
+    text_file(const std::string& path, const std::string& bytes) : reader((write_file(path, bytes), path)) { }
     xmap_class reader;
 };
 
@@ -62,7 +62,7 @@ TEST_F(MappedReader, MapsWholeFilesAndHoldsNothingForMissingOnes)
 
     // Files of several sizes map whole, the last byte included, and retry
     // releases the old mapping before it makes the new one.
-    for (size_t length : { size_t(256 * 1024), size_t(256 * 1024 + 1), size_t(3 * 1024 * 1024 + 7) }) {
+    for (size_t length : {size_t(256 * 1024), size_t(256 * 1024 + 1), size_t(3 * 1024 * 1024 + 7)}) {
         std::string bytes(length, 'x');
         for (size_t i = 0; i < length; i += 4099)
             bytes[i] = char('a' + i % 23);

@@ -16,7 +16,7 @@ namespace {
 
 TEST(Stg, DefaultsLeaveTheZeroStartWhereTheTableSaysSo)
 {
-    stg = stg_class {};
+    stg = stg_class{};
     stg.dest_is_install = 1;
     stg._log_actions = 1;
     stg.file_action = 0;
@@ -41,7 +41,7 @@ TEST(Stg, StreamCountsFromThePreferenceFileAreBroughtIntoRange)
     temp_folder home;
     setenv("HOME", home.root.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-    for (const auto& [written, used] : { std::pair { -3, 0 }, std::pair { 9, 4 }, std::pair { 3, 3 } }) {
+    for (const auto& [written, used] : {std::pair{-3, 0}, std::pair{9, 4}, std::pair{3, 3}}) {
         set_stg_defaults();
         stg._stream_count = written;
         stg._download_os = OS_LINUX_ATHLON;

@@ -24,8 +24,14 @@ using test::log_capture;
 
 namespace {
 
-void* as_message(intptr_t v) { return reinterpret_cast<void*>(v); }
-intptr_t as_value(void* m) { return reinterpret_cast<intptr_t>(m); }
+void* as_message(intptr_t v)
+{
+    return reinterpret_cast<void*>(v);
+}
+intptr_t as_value(void* m)
+{
+    return reinterpret_cast<intptr_t>(m);
+}
 
 TEST(MessageQueue, DeliversInOrderAndTimedReadsReturnNullWhenEmpty)
 {
@@ -44,7 +50,7 @@ TEST(MessageQueue, DeliversInOrderAndTimedReadsReturnNullWhenEmpty)
     // stays usable afterwards.
     EXPECT_EQ(UTL_message_queue_read(q, 0), nullptr);
     EXPECT_EQ(UTL_message_queue_read(q, 20), nullptr);
-    UTL_message_queue_write(q, nullptr); // null is a message like any other
+    UTL_message_queue_write(q, nullptr);  // null is a message like any other
     UTL_message_queue_write(q, as_message(7));
     EXPECT_EQ(UTL_message_queue_count(q), 2);
     EXPECT_EQ(UTL_message_queue_read(q, 0), nullptr);
@@ -64,7 +70,7 @@ TEST(MessageQueue, TimedWaitsAcrossTheSecondBoundaryNeverFail)
     alert_recorder recorder;
     UTL_message_queue* q = nullptr;
     UTL_message_queue_create(&q);
-    for (int timeout : { 1, 999, 1999, 1500, 750 }) {
+    for (int timeout : {1, 999, 1999, 1500, 750}) {
         for (int round = 0; round < 4; round++) {
             std::thread writer([&] {
                 usleep(2000);
@@ -135,7 +141,7 @@ TEST(CriticalSection, OsErrorsRaiseTheFatalAlertInItsFixedForm)
 void* sleep_until_cancelled(void*)
 {
     for (;;)
-        pause(); // a cancellation point
+        pause();  // a cancellation point
 }
 
 TEST(Threads, AFailedJoinIsOnlyLoggedAndACancelledThreadJoinsCleanly)
@@ -156,13 +162,13 @@ TEST(Threads, AFailedJoinIsOnlyLoggedAndACancelledThreadJoinsCleanly)
     EXPECT_TRUE(pthread_equal(thread, join));
     EXPECT_EQ(UTL_thread_murder(&thread), 0);
     UTL_thread_join(&thread, &join);
-    EXPECT_EQ(log.text(), warning); // the join of the cancelled thread succeeded
+    EXPECT_EQ(log.text(), warning);  // the join of the cancelled thread succeeded
     EXPECT_TRUE(recorder.alerts().empty());
 }
 
 // [SECTION] The pool
 
-std::atomic<int> gate { 0 };
+std::atomic<int> gate{0};
 
 void* wait_for_gate(void* arg)
 {
@@ -180,7 +186,7 @@ void* square(void* arg)
 void* throw_abcd(void*)
 {
     __MACIBM_alert(0, "A", "B", "C", "D", 2, "test/unit", 99);
-    return as_message(1); // not reached: the alert throws on a worker
+    return as_message(1);  // not reached: the alert throws on a worker
 }
 
 // Waits for a task and collects it. The task's exception is raised exactly
@@ -188,8 +194,7 @@ void* throw_abcd(void*)
 // on a worker that raise throws exce_class, on the main thread (with the
 // recorder installed) fatal_alert. Returns how many times it was raised and
 // keeps the last raised object in *last.
-template<typename Raised>
-int collect(THREAD_call* call, Raised* last = nullptr)
+template <typename Raised> int collect(THREAD_call* call, Raised* last = nullptr)
 {
     int raised = 0;
     for (;;) {
@@ -276,7 +281,7 @@ TEST_F(ThreadPool, DoneIsTakenOnceAndRecordsComeBackWithTheNextCookie)
     EXPECT_EQ(as_value(THREAD_cleanup(c)), 5);
 
     THREAD_call* again = THREAD_run_async(square, as_message(3));
-    EXPECT_EQ(again, c); // recycled
+    EXPECT_EQ(again, c);  // recycled
     EXPECT_EQ(again->cookie, cookie + 4);
     EXPECT_NE(again->cookie, 0);
     ASSERT_EQ(THREAD_is_done(again, -1), 1);
@@ -334,7 +339,7 @@ TEST_F(ThreadPool, AnAlertOnAWorkerTravelsBackAndIsReportedOnceOnTheMainThread)
     c->done = 1;
     EXPECT_THROW(THREAD_cleanup(c), fatal_alert);
     EXPECT_EQ(recorder.alerts().size(), 1u);
-    THREAD_cleanup(c); // raised once: now the record goes back to the pool
+    THREAD_cleanup(c);  // raised once: now the record goes back to the pool
 
     // Through a task waiting on a task: the wait on a worker throws an
     // exce_class with the inner task's lines and the report's source, and the
@@ -366,7 +371,7 @@ TEST_F(ThreadPool, ReplyTokensWrapPastZeroAndStillCarryTheReply)
     // the wrap must skip 0, which a timed read returns when nothing came: a
     // reply of 0 would never be seen as done.
     std::vector<int> cookies;
-    for (uint32_t start : { 0x7FFFFFF8u, 0xFFFFFFF8u }) {
+    for (uint32_t start : {0x7FFFFFF8u, 0xFFFFFFF8u}) {
         THREAD_set_last_cookie(start);
         for (intptr_t i = 0; i < 3; i++) {
             THREAD_call* c = THREAD_run_async(square, as_message(i + 2));
@@ -375,7 +380,7 @@ TEST_F(ThreadPool, ReplyTokensWrapPastZeroAndStillCarryTheReply)
             EXPECT_EQ(as_value(THREAD_cleanup(c)), (i + 2) * (i + 2));
         }
     }
-    EXPECT_EQ(cookies, (std::vector<int> { 0x7FFFFFFC, INT32_MIN, INT32_MIN + 4, -4, 4, 8 }));
+    EXPECT_EQ(cookies, (std::vector<int>{0x7FFFFFFC, INT32_MIN, INT32_MIN + 4, -4, 4, 8}));
 }
 
 // Threads of this process, as the kernel lists them.

@@ -42,11 +42,11 @@ void make_archive(const std::string& path, const std::vector<raw_entry>& entries
     zipFile archive = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
     ASSERT_NE(archive, nullptr);
     for (const raw_entry& e : entries) {
-        zip_fileinfo info {};
+        zip_fileinfo info{};
         info.external_fa = e.external;
         ASSERT_EQ(zipOpenNewFileInZip(archive, e.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, e.method,
-                      Z_DEFAULT_COMPRESSION),
-            ZIP_OK);
+                                      Z_DEFAULT_COMPRESSION),
+                  ZIP_OK);
         if (!e.content.empty()) {
             ASSERT_EQ(zipWriteInFileInZip(archive, e.content.data(), unsigned(e.content.size())), ZIP_OK);
         }
@@ -57,7 +57,7 @@ void make_archive(const std::string& path, const std::vector<raw_entry>& entries
 
 mode_t mode_of(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     lstat(path.c_str(), &st);
     return st.st_mode;
 }
@@ -104,7 +104,7 @@ TEST_F(Zip, PackedFilesComeBackWithTheirBytesAndModes)
     write_file(dir / "src/empty", "");
     ASSERT_EQ(symlink("elsewhere/target", (dir / "src/link").c_str()), 0);
 
-    for (const char* leaf : { "tool", "notes with blanks.txt", "empty", "link" }) {
+    for (const char* leaf : {"tool", "notes with blanks.txt", "empty", "link"}) {
         const std::string zip = dir / (std::string(leaf) + ".zip");
         ASSERT_EQ(file_to_zip(dir / ("src/" + std::string(leaf)), zip), 0) << leaf;
         std::string first;
@@ -126,7 +126,7 @@ TEST_F(Zip, PackedFilesComeBackWithTheirBytesAndModes)
     const std::string link_info = command_output("zipinfo '" + (dir / "link.zip") + "'");
     EXPECT_NE(link_info.find("lrwxr-xr-x"), std::string::npos) << link_info;
     EXPECT_EQ(command_output("unzip -p '" + (dir / "notes with blanks.txt.zip") + "'"),
-        read_file(dir / "src/notes with blanks.txt"));
+              read_file(dir / "src/notes with blanks.txt"));
     EXPECT_NE(command_output("unzip -l '" + (dir / "empty.zip") + "'").find(" empty\n"), std::string::npos);
 
     fs::create_directories(dir / "by-unzip");
@@ -167,13 +167,13 @@ TEST_F(Zip, EntryModesFollowTheAttributeRules)
     chmod((dir / "out/dos.txt").c_str(), 0604);
     write_file(dir / "out/replaced-by-link", "plain");
     make_archive(dir / "a.zip",
-        {
-            { "old.txt", "new", 0 },
-            { "exe", "#!", 0x81EDu << 16 },
-            { "dos.txt", "dos", 0x20 },  // DOS bits only: no mode to apply
-            { "replaced-by-link", "exe", 0xA1EDu << 16, 0 },
-            { "dangling", "nowhere", 0xA1FFu << 16, 0 },
-        });
+                 {
+                     {"old.txt", "new", 0},
+                     {"exe", "#!", 0x81EDu << 16},
+                     {"dos.txt", "dos", 0x20},  // DOS bits only: no mode to apply
+                     {"replaced-by-link", "exe", 0xA1EDu << 16, 0},
+                     {"dangling", "nowhere", 0xA1FFu << 16, 0},
+                 });
     ASSERT_EQ(zip_to_file(dir / "a.zip", dir / "out/", nullptr, 0), 0) << log.text();
     EXPECT_EQ(read_file(dir / "out/old.txt"), "new");
     EXPECT_EQ(mode_of(dir / "out/exe") & 0777, 0755u);
@@ -187,7 +187,9 @@ TEST_F(Zip, NamesLongerThanTheOldBufferStayWhole)
 {
     const std::string long_name(300, 'n');
     fs::create_directories(dir / "out");
-    make_archive(dir / "long.zip", { { long_name.substr(0, 200) + "/", "" }, { long_name.substr(0, 200) + "/" + long_name.substr(0, 250), "whole" } });
+    make_archive(
+        dir / "long.zip",
+        {{long_name.substr(0, 200) + "/", ""}, {long_name.substr(0, 200) + "/" + long_name.substr(0, 250), "whole"}});
     std::string first;
     ASSERT_EQ(zip_to_file(dir / "long.zip", dir / "out/", &first, 0), 0) << log.text();
     EXPECT_EQ(read_file(dir / "out/" + long_name.substr(0, 200) + "/" + long_name.substr(0, 250)), "whole");
@@ -199,22 +201,22 @@ TEST_F(Zip, HostileNamesAndLinksAreRefusedAndTouchNothingOutside)
     fs::create_directories(dir / "jail/out/sub");
     const std::vector<std::string> before = tree_names(dir.root);
     const std::vector<std::vector<raw_entry>> archives = {
-        { { "../evil", "x" } },
-        { { "sub/../../evil", "x" } },
-        { { "..\\evil", "x" } },
-        { { "sub:..:..:evil", "x" } },
-        { { "/tmp/veltrix-absolute-evil", "x" } },
-        { { "__MACOSX/../../._evil", "x" } },
-        { { "../", "" } },
-        { { "abs-link", "/etc", 0xA1EDu << 16, 0 } },
-        { { "up-link", "../evil", 0xA1EDu << 16, 0 } },
-        { { "sub/up-link", "../../evil", 0xA1EDu << 16, 0 } },
-        { { "sub/twisted", "x/../../../evil", 0xA1EDu << 16, 0 } },
+        {{"../evil", "x"}},
+        {{"sub/../../evil", "x"}},
+        {{"..\\evil", "x"}},
+        {{"sub:..:..:evil", "x"}},
+        {{"/tmp/veltrix-absolute-evil", "x"}},
+        {{"__MACOSX/../../._evil", "x"}},
+        {{"../", ""}},
+        {{"abs-link", "/etc", 0xA1EDu << 16, 0}},
+        {{"up-link", "../evil", 0xA1EDu << 16, 0}},
+        {{"sub/up-link", "../../evil", 0xA1EDu << 16, 0}},
+        {{"sub/twisted", "x/../../../evil", 0xA1EDu << 16, 0}},
         // The text the link would really get stops at the NUL: "..".
-        { { "nul-link", std::string("..\0x", 4), 0xA1EDu << 16, 0 } },
-        { { "evil/", "" }, { "good.txt", "fine" }, { "../late-evil", "x" } },
+        {{"nul-link", std::string("..\0x", 4), 0xA1EDu << 16, 0}},
+        {{"evil/", ""}, {"good.txt", "fine"}, {"../late-evil", "x"}},
         // "x" leads back to the folder itself, so "x/y" is one level down on disk, not two.
-        { { "x", ".", 0xA1EDu << 16, 0 }, { "y/", "" }, { "x/y/l", "../../evil", 0xA1EDu << 16, 0 } },
+        {{"x", ".", 0xA1EDu << 16, 0}, {"y/", ""}, {"x/y/l", "../../evil", 0xA1EDu << 16, 0}},
     };
     for (size_t i = 0; i < archives.size(); ++i) {
         const std::string zip = dir / ("hostile" + std::to_string(i) + ".zip");
@@ -236,8 +238,9 @@ TEST_F(Zip, HostileNamesAndLinksAreRefusedAndTouchNothingOutside)
     EXPECT_EQ(read_file(dir / "jail/out/good.txt"), "fine");
 
     // Links that stay inside are made.
-    make_archive(dir / "inside.zip",
-        { { "A/", "" }, { "A/f", "f" }, { "Current", "A", 0xA1EDu << 16, 0 }, { "sub/back", "../A/f", 0xA1EDu << 16, 0 } });
+    make_archive(
+        dir / "inside.zip",
+        {{"A/", ""}, {"A/f", "f"}, {"Current", "A", 0xA1EDu << 16, 0}, {"sub/back", "../A/f", 0xA1EDu << 16, 0}});
     ASSERT_EQ(zip_to_file(dir / "inside.zip", dir / "jail/out/", nullptr, 0), 0) << log.text();
     EXPECT_EQ(read_file(dir / "jail/out/Current/f"), "f");
     EXPECT_EQ(read_file(dir / "jail/out/sub/back"), "f");
@@ -251,7 +254,7 @@ TEST_F(Zip, BrokenArchivesReturnErrorsAndKeepGoingSafely)
     EXPECT_NE(text.find("ok i am about to report that i could not open a zip file for extraction!"), std::string::npos);
     EXPECT_NE(text.find("Zip to file failed with error err = 20001."), std::string::npos);
 
-    make_archive(dir / "good.zip", { { "payload.bin", patterned_bytes(100000) } });
+    make_archive(dir / "good.zip", {{"payload.bin", patterned_bytes(100000)}});
     const std::string good = read_file(dir / "good.zip");
 
     write_file(dir / "truncated.zip", good.substr(0, good.size() / 2));
@@ -268,18 +271,18 @@ TEST_F(Zip, BrokenArchivesReturnErrorsAndKeepGoingSafely)
     EXPECT_EQ(zip_to_file(dir / "noise.zip", dir / "out/", nullptr, 0), 20001);
 
     // A file entry whose folder is missing fails with the open error.
-    make_archive(dir / "nofolder.zip", { { "nowhere/file", "x" } });
+    make_archive(dir / "nofolder.zip", {{"nowhere/file", "x"}});
     EXPECT_EQ(zip_to_file(dir / "nofolder.zip", dir / "out/", nullptr, 0), ENOENT);
 }
 
 TEST_F(Zip, AppleDoubleEntriesAreCheckedBeforeUse)
 {
     fs::create_directories(dir / "out/a");
-    const uint8_t finder[16] = { 'T', 'E', 'X', 'T', 'v', 'l', 't', 'x' };
+    const uint8_t finder[16] = {'T', 'E', 'X', 'T', 'v', 'l', 't', 'x'};
     const std::string good = plat::appledouble_encode(finder, "fork bytes");
 
     // The entries a/, a/b.txt and the fork of a/b.txt, in that order.
-    make_archive(dir / "ordered.zip", { { "a/", "" }, { "a/b.txt", "b" }, { "__MACOSX/a/._b.txt", good, 0 } });
+    make_archive(dir / "ordered.zip", {{"a/", ""}, {"a/b.txt", "b"}, {"__MACOSX/a/._b.txt", good, 0}});
     ASSERT_EQ(zip_to_file(dir / "ordered.zip", dir / "out/", nullptr, 0), 0) << log.text();
     uint8_t got_finder[16];
     std::string got_fork;
@@ -296,9 +299,9 @@ TEST_F(Zip, AppleDoubleEntriesAreCheckedBeforeUse)
     std::string negative = good;
     negative[24] = char(0x80);
     std::string short_table = good.substr(0, 30);
-    for (const std::string& bad : { bad_magic, bad_filler, outside, negative, short_table }) {
+    for (const std::string& bad : {bad_magic, bad_filler, outside, negative, short_table}) {
         write_file(dir / "out/a/c.txt", "c");
-        make_archive(dir / "bad.zip", { { "__MACOSX/a/._c.txt", bad, 0 } });
+        make_archive(dir / "bad.zip", {{"__MACOSX/a/._c.txt", bad, 0}});
         EXPECT_EQ(zip_to_file(dir / "bad.zip", dir / "out/", nullptr, 0), 20012);
         ASSERT_EQ(plat::fork_read(dir / "out/a/c.txt", got_finder, got_fork), 0);
         EXPECT_EQ(got_fork, "");
@@ -306,7 +309,7 @@ TEST_F(Zip, AppleDoubleEntriesAreCheckedBeforeUse)
 
     // No file to apply it to, or no "._" in the name: nothing happens, no error.
     make_archive(dir / "orphan.zip",
-        { { "__MACOSX/a/._gone.txt", good, 0 }, { "__MACOSX/a/plain", good, 0 }, { "__MACOSX", good, 0 } });
+                 {{"__MACOSX/a/._gone.txt", good, 0}, {"__MACOSX/a/plain", good, 0}, {"__MACOSX", good, 0}});
     EXPECT_EQ(zip_to_file(dir / "orphan.zip", dir / "out/", nullptr, 0), 0);
     EXPECT_FALSE(fs::exists(dir / "out/a/gone.txt"));
     EXPECT_FALSE(fs::exists(dir / "out/a/._gone.txt"));
@@ -331,7 +334,7 @@ TEST_P(ZipForks, ForksOfEverySizeRoundTripThroughAnArchive)
     fs::create_directories(dir / "out");
     const std::string finder = finder_info("APPLvltx");
 
-    for (size_t size : { size_t(0), size_t(100), size_t(4050), size_t(70000), size_t(1000000) }) {
+    for (size_t size : {size_t(0), size_t(100), size_t(4050), size_t(70000), size_t(1000000)}) {
         const std::string leaf = "f" + std::to_string(size);
         const std::string fork = patterned_bytes(size, unsigned(size + 7));
         write_file(dir / ("src/" + leaf), "data of " + leaf);
@@ -367,7 +370,7 @@ TEST_P(ZipForks, ForksOfEverySizeRoundTripThroughAnArchive)
     }
 
     // The sidecar follows its file through rename and delete, so the folder empties.
-    const uint8_t info[16] = { 1 };
+    const uint8_t info[16] = {1};
     fs::create_directories(dir / "moving");
     write_file(dir / "moving/x", "x");
     plat::set_xattr_enabled([](const std::string&) { return false; });
@@ -424,7 +427,7 @@ TEST_F(Zip, LyingSizesAndControlBytesInNamesAreErrorsNotCrashes)
     constexpr uint32_t huge = 0xFFFFFF00u;
 
     // A file entry claiming about 4 GiB holds five bytes: short read, no file.
-    make_archive(zip, { { "claims-huge.txt", "hello" } });
+    make_archive(zip, {{"claims-huge.txt", "hello"}});
     declare_uncompressed_size(zip, huge);
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), 20002);
     EXPECT_FALSE(fs::exists(dir / "out/claims-huge.txt"));
@@ -432,7 +435,7 @@ TEST_F(Zip, LyingSizesAndControlBytesInNamesAreErrorsNotCrashes)
     // Claiming less than it holds: the CRC of the cut bytes fails, and the
     // file already there keeps its bytes.
     write_file(dir / "out/claims-small.txt", "earlier");
-    make_archive(zip, { { "claims-small.txt", patterned_bytes(100000) } });
+    make_archive(zip, {{"claims-small.txt", patterned_bytes(100000)}});
     declare_uncompressed_size(zip, 10);
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), UNZ_CRCERROR);
     EXPECT_EQ(read_file(dir / "out/claims-small.txt"), "earlier");
@@ -440,8 +443,8 @@ TEST_F(Zip, LyingSizesAndControlBytesInNamesAreErrorsNotCrashes)
     // An AppleDouble image or a link text claiming gigabytes is refused
     // before anything is allocated for it.
     write_file(dir / "out/plain.txt", "p");
-    const uint8_t finder[16] = { 'T', 'E', 'X', 'T' };
-    make_archive(zip, { { "__MACOSX/._plain.txt", plat::appledouble_encode(finder, "fork"), 0 } });
+    const uint8_t finder[16] = {'T', 'E', 'X', 'T'};
+    make_archive(zip, {{"__MACOSX/._plain.txt", plat::appledouble_encode(finder, "fork"), 0}});
     declare_uncompressed_size(zip, huge);
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), 20012);
     uint8_t got_finder[16];
@@ -449,14 +452,14 @@ TEST_F(Zip, LyingSizesAndControlBytesInNamesAreErrorsNotCrashes)
     ASSERT_EQ(plat::fork_read(dir / "out/plain.txt", got_finder, got_fork), 0);
     EXPECT_EQ(got_fork, "");
 
-    make_archive(zip, { { "long-link", "target", 0xA1EDu << 16, 0 } });
+    make_archive(zip, {{"long-link", "target", 0xA1EDu << 16, 0}});
     declare_uncompressed_size(zip, huge);
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), ENAMETOOLONG);
     EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / "out/long-link")));
 
     // A NUL inside a stored name (it would cut "nul" + "../../x" short), line
     // breaks, tabs and DEL: refused with one log line each, nothing written.
-    make_archive(zip, { { "nulZ../../x", "x" } });
+    make_archive(zip, {{"nulZ../../x", "x"}});
     std::string bytes = read_file(zip);
     for (size_t at = bytes.find("nulZ"); at != std::string::npos; at = bytes.find("nulZ", at))
         bytes[at + 3] = '\0';
@@ -466,8 +469,8 @@ TEST_F(Zip, LyingSizesAndControlBytesInNamesAreErrorsNotCrashes)
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), EINVAL);
     const std::string nul_lines = log.text().substr(log_before.size());
     EXPECT_EQ(std::count(nul_lines.begin(), nul_lines.end(), '\n'), 1) << nul_lines;
-    for (const std::string name : { "line\nbreak", "tab\there", "del\x7f", "sub/cr\r" }) {
-        make_archive(zip, { { name, "x" } });
+    for (const std::string name : {"line\nbreak", "tab\there", "del\x7f", "sub/cr\r"}) {
+        make_archive(zip, {{name, "x"}});
         log_before = log.text();
         EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), EINVAL) << name;
         const std::string added = log.text().substr(log_before.size());
@@ -484,11 +487,11 @@ TEST_F(Zip, EntriesLargerThanTheWholeReadLimitStreamIntoPlace)
     // Stored, so the test spends its time on extraction, not on deflate.
     const std::string content = patterned_bytes((size_t(64) << 20) + 4097, 7);
     const std::string zip = dir / "large.zip";
-    make_archive(zip, { { "large.bin", content, (0100640u) << 16, 0 } });
+    make_archive(zip, {{"large.bin", content, (0100640u) << 16, 0}});
 
     // It replaces an earlier file and that file's fork.
     write_file(dir / "out/large.bin", "earlier");
-    const uint8_t finder[16] = { 'B', 'I', 'N', 'A' };
+    const uint8_t finder[16] = {'B', 'I', 'N', 'A'};
     ASSERT_EQ(plat::fork_write(dir / "out/large.bin", finder, std::string(5000, 'f')), 0);
     ASSERT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), 0) << log.text();
     EXPECT_TRUE(read_file(dir / "out/large.bin") == content);
@@ -510,7 +513,7 @@ TEST_F(Zip, EntriesLargerThanTheWholeReadLimitStreamIntoPlace)
     EXPECT_TRUE(partial_files(dir / "out").empty());
 
     // Into a folder that does not exist: the open error, as for small entries.
-    make_archive(zip, { { "nowhere/large.bin", content, 0, 0 } });
+    make_archive(zip, {{"nowhere/large.bin", content, 0, 0}});
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), ENOENT);
 }
 
@@ -520,11 +523,12 @@ TEST_F(Zip, AppleDoubleEntriesNamingTheFolderOrItsParentAreRefused)
     // would be "._out" beside the folder, for "._.." attributes on the folder above.
     plat::set_xattr_enabled([](const std::string&) { return false; });
     fs::create_directories(dir / "jail/out/sub");
-    const uint8_t finder[16] = { 'E', 'V', 'I', 'L' };
+    const uint8_t finder[16] = {'E', 'V', 'I', 'L'};
     const std::string image = plat::appledouble_encode(finder, std::string(6000, 'f'));
     const std::vector<std::string> before = tree_names(dir.root);
-    for (const std::string name : { "__MACOSX/._", "__MACOSX/._.", "__MACOSX/._..", "__MACOSX/.._.", "__MACOSX/sub/._.." }) {
-        make_archive(dir / "fork.zip", { { name, image, 0 } });
+    for (const std::string name :
+         {"__MACOSX/._", "__MACOSX/._.", "__MACOSX/._..", "__MACOSX/.._.", "__MACOSX/sub/._.."}) {
+        make_archive(dir / "fork.zip", {{name, image, 0}});
         const std::string log_before = log.text();
         EXPECT_EQ(zip_to_file(dir / "fork.zip", dir / "jail/out/", nullptr, 0), EINVAL) << name;
         const std::string added = log.text().substr(log_before.size());
@@ -532,7 +536,7 @@ TEST_F(Zip, AppleDoubleEntriesNamingTheFolderOrItsParentAreRefused)
         unlink((dir / "fork.zip").c_str());
     }
     EXPECT_EQ(tree_names(dir.root), before);
-    for (const std::string folder : { "jail", "jail/out", "jail/out/sub" }) {
+    for (const std::string folder : {"jail", "jail/out", "jail/out/sub"}) {
         uint8_t got_finder[16];
         std::string got_fork;
         ASSERT_EQ(plat::fork_read(dir / folder, got_finder, got_fork), 0);
@@ -541,7 +545,7 @@ TEST_F(Zip, AppleDoubleEntriesNamingTheFolderOrItsParentAreRefused)
 
     // A "._" that is only part of a longer leaf still names a file inside.
     write_file(dir / "jail/out/x..", "dots");
-    make_archive(dir / "fork.zip", { { "__MACOSX/x._..", image, 0 } });
+    make_archive(dir / "fork.zip", {{"__MACOSX/x._..", image, 0}});
     ASSERT_EQ(zip_to_file(dir / "fork.zip", dir / "jail/out/", nullptr, 0), 0) << log.text();
     uint8_t got_finder[16];
     std::string got_fork;
@@ -554,17 +558,20 @@ TEST_F(Zip, DamagedCopiesOfAnArchiveNeverWriteOutsideTheFolder)
     // Names and link texts one byte away from leaving the folder, stored and
     // deflated data, a link, a fork: every byte of this archive is replaced in
     // turn, and the archive is cut at many lengths.
-    const uint8_t finder[16] = { 'T', 'E', 'X', 'T' };
+    const uint8_t finder[16] = {'T', 'E', 'X', 'T'};
     make_archive(dir / "base.zip",
-        { { ".x/", "" }, { ".x/f", "stored", 0100644u << 16, 0 }, { "a/", "" },
-            { "a/c.bin", patterned_bytes(300), 0100755u << 16 }, { "up", ".x", 0xA1EDu << 16, 0 },
-            { "__MACOSX/a/._c.bin", plat::appledouble_encode(finder, "fork"), 0 } });
+                 {{".x/", ""},
+                  {".x/f", "stored", 0100644u << 16, 0},
+                  {"a/", ""},
+                  {"a/c.bin", patterned_bytes(300), 0100755u << 16},
+                  {"up", ".x", 0xA1EDu << 16, 0},
+                  {"__MACOSX/a/._c.bin", plat::appledouble_encode(finder, "fork"), 0}});
     const std::string base = read_file(dir / "base.zip");
     ASSERT_EQ(zip_to_file(dir / "base.zip", (fs::create_directories(dir / "check"), dir / "check/"), nullptr, 0), 0);
 
     std::vector<std::string> damaged;
     for (size_t at = 0; at < base.size(); ++at)
-        for (char replacement : { '.', '\xff' })  // ".x" -> ".."; sizes, counts and offsets near their maximum
+        for (char replacement : {'.', '\xff'})  // ".x" -> ".."; sizes, counts and offsets near their maximum
             if (base[at] != replacement) {
                 damaged.push_back(base);
                 damaged.back()[at] = replacement;
@@ -580,7 +587,7 @@ TEST_F(Zip, DamagedCopiesOfAnArchiveNeverWriteOutsideTheFolder)
         std::sort(names.begin(), names.end());
         return names;
     };
-    const std::vector<std::string> top = { "base.zip", "check", "damaged.zip", "jail" };
+    const std::vector<std::string> top = {"base.zip", "check", "damaged.zip", "jail"};
     int failures = 0;
     for (const std::string& bytes : damaged) {
         fs::remove_all(dir / "jail");
@@ -592,7 +599,7 @@ TEST_F(Zip, DamagedCopiesOfAnArchiveNeverWriteOutsideTheFolder)
         // Nothing appears beside the folder or above it, and every link made
         // inside resolves inside.
         ASSERT_EQ(names_in(dir.root), top);
-        ASSERT_EQ(names_in(dir / "jail"), std::vector<std::string> { "out" });
+        ASSERT_EQ(names_in(dir / "jail"), std::vector<std::string>{"out"});
         ASSERT_TRUE(fs::is_directory(fs::symlink_status(out)));
         for (const auto& e : fs::recursive_directory_iterator(out)) {
             if (!fs::is_symlink(e.symlink_status()))

@@ -167,7 +167,9 @@ TEST_F(drawing, PixSpecsPlacesTheVirtualScreenInWindowsOfAnySize)
         int w, h;
         float x0, y0, cx, ratio;
     };
-    const screen cases[] = {{1024, 768, 0, 0, 512, 1}, {800, 600, -112, -168, 400, 1}, {2048, 1536, 512, 768, 1024, 2},
+    const screen cases[] = {{1024, 768, 0, 0, 512, 1},
+                            {800, 600, -112, -168, 400, 1},
+                            {2048, 1536, 512, 768, 1024, 2},
                             {1280, 1024, 128, 256, 640, 1.25f}};
     GLint viewport[4];
     for (const screen& s : cases) {

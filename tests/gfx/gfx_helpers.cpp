@@ -107,8 +107,7 @@ bool pixel_on_screen(int x, int y, unsigned char rgb[3])
     int height = 0;
     SDL_GetWindowSize(window, nullptr, &height);
     const std::string command = "xwd -silent -id " + std::to_string(info.info.x11.window) +
-                                " | convert xwd:- -crop 1x1+" + std::to_string(x) + "+" +
-                                std::to_string(height - 1 - y) + " -depth 8 rgb:-";
+        " | convert xwd:- -crop 1x1+" + std::to_string(x) + "+" + std::to_string(height - 1 - y) + " -depth 8 rgb:-";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
         return false;

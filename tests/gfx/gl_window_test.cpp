@@ -30,9 +30,9 @@ TEST_F(gl_test, ReadPixelCountsRowsFromTheBottomAndReturnsExactColours)
 {
     win().reset_2d({10, 20, 30, 255});
     glColor3ub(255, 0, 0);
-    glRecti(0, 0, 1024, 1);       // bottom row
+    glRecti(0, 0, 1024, 1);  // bottom row
     glColor3ub(0, 0, 255);
-    glRecti(0, 767, 1024, 768);   // top row
+    glRecti(0, 767, 1024, 768);  // top row
     glColor3ub(0, 200, 0);
     glRecti(100, 300, 101, 301);  // one pixel
 

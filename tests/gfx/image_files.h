@@ -23,8 +23,8 @@ void write_png(const std::string& path, int width, int height, const std::vector
 
 // Writes a 24-bit BMP (or another depth or compression for the refusal tests) from B, G, R rows given
 // bottom row first; rows are padded to 4 bytes unless `pad_last_row` is false.
-std::vector<uint8_t> bmp_bytes(int width, int height, const std::vector<uint8_t>& bgr_bottom_up,
-                               int bits = 24, int compression = 0, bool pad_last_row = true);
+std::vector<uint8_t> bmp_bytes(int width, int height, const std::vector<uint8_t>& bgr_bottom_up, int bits = 24,
+                               int compression = 0, bool pad_last_row = true);
 // The pixels of an image file as ImageMagick decodes them: "rgb" or "rgba" bytes, top row first.
 std::vector<uint8_t> magick_pixels(const std::string& path, const std::string& map);
 

@@ -212,7 +212,8 @@ TEST_F(ImageLoad, InterlacedPngDecodesToTheSamePixelsAsAPlainOne)
 TEST_F(ImageLoad, ImageMagickFilesDecodeAsImageMagickReadsThem)
 {
     const std::string truecolour = folder / "gradient.png";
-    test::command_output("convert -size 37x23 gradient:'#ff8000'-'#0040ff' -strip PNG24:" + truecolour + " 2>/dev/null");
+    test::command_output("convert -size 37x23 gradient:'#ff8000'-'#0040ff' -strip PNG24:" + truecolour +
+                         " 2>/dev/null");
     const std::string indexed = folder / "indexed.png";
     test::command_output("convert -size 19x11 pattern:checkerboard -strip PNG8:" + indexed + " 2>/dev/null");
     const std::string bitmap = folder / "ramp.bmp";
@@ -330,8 +331,8 @@ TEST_F(ImageLoad, ChromaKeyFadesPixelsNearTheKeyColour)
 {
     unsigned char key[4] = {100, 150, 200, 255};
     tman.set_chroma_key(key);
-    test::write_png(folder / "keyed.png", 3, 1,
-                    {100, 150, 200, 255, 104, 147, 203, 255, 0, 150, 200, 255}, png_options{});
+    test::write_png(folder / "keyed.png", 3, 1, {100, 150, 200, 255, 104, 147, 203, 255, 0, 150, 200, 255},
+                    png_options{});
     tex_load_vars v = decode(folder / "keyed.png", 2 | TEX_CHROMA_KEY);
     EXPECT_EQ(at(v, 0, 0)[3], 0);    // on the key
     EXPECT_EQ(at(v, 1, 0)[3], 50);   // distance 4 + 3 + 3 = 10
@@ -450,8 +451,8 @@ TEST_F(ImageLoadDeathTest, BadFilesEndTheProgramWithTheirAlert)
     // Chunks with valid checksums but bad content: an unknown critical chunk, and image data
     // whose compressed stream is damaged.
     auto with_crc = [](std::vector<uint8_t> file, size_t chunk) {
-        const uint32_t length = static_cast<uint32_t>(file[chunk] << 24 | file[chunk + 1] << 16 |
-                                                      file[chunk + 2] << 8 | file[chunk + 3]);
+        const uint32_t length =
+            static_cast<uint32_t>(file[chunk] << 24 | file[chunk + 1] << 16 | file[chunk + 2] << 8 | file[chunk + 3]);
         const uLong crc = crc32(0, file.data() + chunk + 4, length + 4);
         for (int i = 0; i < 4; ++i)
             file[chunk + 8 + length + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
@@ -477,8 +478,7 @@ TEST_F(ImageLoadDeathTest, BadFilesEndTheProgramWithTheirAlert)
     EXPECT_EXIT(decode(folder / "damaged.png", 1), ::testing::ExitedWithCode(1), "PING-FILE ERROR!");
 
     test::write_file(folder / "eight.bmp", test::bmp_bytes(1, 1, {1, 2, 3}, 8));
-    EXPECT_EXIT(decode(folder / "eight.bmp", 1), ::testing::ExitedWithCode(1),
-                "Wrong bitmap color depth for texture!");
+    EXPECT_EXIT(decode(folder / "eight.bmp", 1), ::testing::ExitedWithCode(1), "Wrong bitmap color depth for texture!");
     test::write_file(folder / "rle.bmp", test::bmp_bytes(1, 1, {1, 2, 3}, 24, 1));
     EXPECT_EXIT(decode(folder / "rle.bmp", 1), ::testing::ExitedWithCode(1), "Bitmap is compressed!");
 

@@ -76,7 +76,7 @@ TEST_F(ImageWrite, PngHoldsTheBufferTopRowFirstInRgbaOrRgb)
               "7 2 2");
     EXPECT_EQ(test::magick_pixels(three, "rgb"), top_down(rgb, 7, 2, 3));
     // The extension is kept as given: nothing is added.
-    struct stat info{};
+    struct stat info { };
     EXPECT_EQ(stat(three.c_str(), &info), 0);
     EXPECT_EQ(alerts.alerts().size(), 0u);
 }
@@ -102,7 +102,7 @@ TEST_F(ImageWrite, PngToAMissingFolderWritesNothingAndSaysNothing)
     fill_scratch(4, 4, 4);
     const std::string path = folder / "no/such/folder/shot.png";
     write_png_to_disk(path, 4, 4, 4);
-    struct stat info{};
+    struct stat info { };
     EXPECT_NE(stat(path.c_str(), &info), 0);
     EXPECT_EQ(alerts.alerts().size(), 0u);
     // A size the 4 MB buffer cannot hold is not read past its end either.
@@ -115,7 +115,7 @@ TEST_F(ImageWrite, BmpHasPaddedRowsAndItsOwnExtension)
     const std::vector<uint8_t> image = fill_scratch(2, 2, 3);
     write_bmp_to_disk(folder / "shot.png", 2, 2);
     const std::vector<uint8_t> bytes = test::read_file_bytes(folder / "shot.bmp");
-    struct stat info{};
+    struct stat info { };
     EXPECT_NE(stat((folder / "shot.png").c_str(), &info), 0);
     ASSERT_EQ(bytes.size(), 70u);
     EXPECT_EQ(bytes[0], 'B');

@@ -180,7 +180,10 @@ TEST_F(detection, PointSpriteWorkaroundOnlyForTheOldSystemAndVendor)
     const char* ati = "ATI Technologies Inc.";
     const char* ext = "GL_ARB_multitexture GL_ARB_point_sprite";
 
-    plat::set_system_version([](int32_t* v) { *v = 0x1039; return true; });
+    plat::set_system_version([](int32_t* v) {
+        *v = 0x1039;
+        return true;
+    });
     {
         log_capture log;
         glExt.detect(ati, "Radeon", "1.5", ext);
@@ -203,7 +206,10 @@ TEST_F(detection, PointSpriteWorkaroundOnlyForTheOldSystemAndVendor)
         EXPECT_NE(log.text().find("sprites_avail  =0\n"), std::string::npos);
     }
     use_command_line({});
-    plat::set_system_version([](int32_t* v) { *v = 0x1040; return true; });
+    plat::set_system_version([](int32_t* v) {
+        *v = 0x1040;
+        return true;
+    });
     {
         log_capture log;
         glExt.detect(ati, "Radeon", "1.5", ext);
@@ -273,16 +279,18 @@ TEST_F(detection, SoftwareRenderersAreWarnedAboutButRun)
         ASSERT_EQ(alerts.alerts().size(), 1u) << "a marker in the middle of the string counts";
         const auto& a = alerts.alerts()[0];
         EXPECT_EQ(a.type, 1);
-        EXPECT_EQ(a.l1, "I can not find a 3-D accelerator card that can handle OpenGL that has correctly "
-                        "installed drivers.");
-        EXPECT_EQ(a.l2, "I will still let you run the simulator, but the frame rate will NOT allow for a good "
-                        "simulation.");
+        EXPECT_EQ(a.l1,
+                  "I can not find a 3-D accelerator card that can handle OpenGL that has correctly "
+                  "installed drivers.");
+        EXPECT_EQ(a.l2,
+                  "I will still let you run the simulator, but the frame rate will NOT allow for a good "
+                  "simulation.");
         EXPECT_FALSE(a.l3.empty());
         EXPECT_EQ(a.file, "DEzovuv/OGL/OGL_extensions");
         EXPECT_EQ(a.line, 394);
     }
-    for (const char* renderer : {"llvmpipe (LLVM 15.0.6, 256 bits)", "GENERIC", "generic x", "Mesa GLX Indirect",
-                                 "GENERIc"}) {
+    for (const char* renderer :
+         {"llvmpipe (LLVM 15.0.6, 256 bits)", "GENERIC", "generic x", "Mesa GLX Indirect", "GENERIc"}) {
         alert_recorder alerts;
         log_capture log;
         glExt.detect("Mesa", renderer, "4.5 (Compatibility Profile) Mesa 22.3.6", "");

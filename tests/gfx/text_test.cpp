@@ -129,9 +129,8 @@ TEST(TextWidths, ProportionalTableAndSums)
 TEST_F(text_drawing, ProportionalTextAdvancesByTheWidthTableAndMapsCells)
 {
     OGL_string(0, 100, 400, "AV\"ill!?", OGL_NO_WRAP, charset_UI_diff_space);
-    const std::vector<glyph_hit> expected = {at(100, 'A'), at(107, 'V'),       at(114, 'i'),
-                                             at(117, 'l'), at(120, 'l'),       {123, 0, 3, 0},
-                                             {126, 4, 4, 0}};
+    const std::vector<glyph_hit> expected = {at(100, 'A'), at(107, 'V'),   at(114, 'i'),  at(117, 'l'),
+                                             at(120, 'l'), {123, 0, 3, 0}, {126, 4, 4, 0}};
     EXPECT_EQ(glyphs_on_row(403), expected);
     // The 11-pixel cell stands 2 px below the baseline.
     EXPECT_EQ(glyphs_on_row(397).size(), 0u);
@@ -313,19 +312,20 @@ TEST_F(text_drawing, BadCharsetEndsTheProgram)
 TEST_F(text_drawing, NumberFieldsPadWithZerosAndPlaceSignPointAndCommas)
 {
     OGL_number(0, 100, 600, -999.5f, 6, 2, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(603), fixed({at(95, '-'), at(100, '0'), at(103, ','), at(106, '9'), at(112, '9'),
-                                         at(118, '9'), at(121, '.'), at(124, '5'), at(130, '0')}));
+    EXPECT_EQ(glyphs_on_row(603),
+              fixed({at(95, '-'), at(100, '0'), at(103, ','), at(106, '9'), at(112, '9'), at(118, '9'), at(121, '.'),
+                     at(124, '5'), at(130, '0')}));
 
     OGL_number(0, 100, 500, 42, 5, 0, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(503), fixed({at(100, '0'), at(106, '0'), at(109, ','), at(112, '0'), at(118, '4'),
-                                         at(124, '2')}));
+    EXPECT_EQ(glyphs_on_row(503),
+              fixed({at(100, '0'), at(106, '0'), at(109, ','), at(112, '0'), at(118, '4'), at(124, '2')}));
 
     OGL_number(0, 100, 400, 0.04f, 3, 1, charset_UI_fixed_6);
     OGL_number(0, 200, 400, -0.004f, 3, 1, charset_UI_fixed_6);
     OGL_number(0, 300, 400, -0.06f, 3, 1, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(403), fixed({at(100, '0'), at(106, '0'), at(109, '.'), at(112, '0'),
-                                         at(200, '0'), at(206, '0'), at(209, '.'), at(212, '0'),
-                                         at(295, '-'), at(300, '0'), at(306, '0'), at(309, '.'), at(312, '1')}));
+    EXPECT_EQ(glyphs_on_row(403),
+              fixed({at(100, '0'), at(106, '0'), at(109, '.'), at(112, '0'), at(200, '0'), at(206, '0'), at(209, '.'),
+                     at(212, '0'), at(295, '-'), at(300, '0'), at(306, '0'), at(309, '.'), at(312, '1')}));
 
     OGL_number(0, 100, 300, 42, 3, 0, charset_UI_fixed_10);
     EXPECT_EQ(glyphs_on_row(303), fixed({at(100, '0'), at(110, '4'), at(120, '2')}));
@@ -334,15 +334,15 @@ TEST_F(text_drawing, NumberFieldsPadWithZerosAndPlaceSignPointAndCommas)
 TEST_F(text_drawing, NumbersTooWideForTheFieldShowTheExponentForm)
 {
     OGL_number(0, 100, 600, 5000, 3, 0, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(603), fixed({at(100, '5'), at(105, '.'), at(106, '0'), at(112, '0'), at(118, 'x'),
-                                         at(124, '3')}));
+    EXPECT_EQ(glyphs_on_row(603),
+              fixed({at(100, '5'), at(105, '.'), at(106, '0'), at(112, '0'), at(118, 'x'), at(124, '3')}));
     EXPECT_EQ(glyphs_on_row(597, 100, 110), fixed({at(105, '.')})) << "the point sits 1 px lower";
 
     OGL_number(0, 100, 500, 50, 1, 0, charset_UI_fixed_6);
     OGL_number(0, 300, 500, 7, 0, 0, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(503), fixed({at(100, '0'), at(105, '.'), at(106, '5'), at(112, '0'), at(118, 'x'),
-                                         at(124, '2'), at(300, '0'), at(305, '.'), at(306, '0'), at(312, '7'),
-                                         at(318, 'x'), at(324, '2')}));
+    EXPECT_EQ(glyphs_on_row(503),
+              fixed({at(100, '0'), at(105, '.'), at(106, '5'), at(112, '0'), at(118, 'x'), at(124, '2'), at(300, '0'),
+                     at(305, '.'), at(306, '0'), at(312, '7'), at(318, 'x'), at(324, '2')}));
 
     // An exponent of 10 or more shows '0'.
     OGL_number(0, 100, 400, 1.0e12f, 3, 0, charset_UI_fixed_6);
@@ -355,8 +355,8 @@ TEST_F(text_drawing, NonFiniteValuesShowZeroFieldsInsteadOfLooping)
     EXPECT_EQ(glyphs_on_row(603), fixed({at(100, '0'), at(106, '0'), at(112, '0'), at(115, '.'), at(118, '0')}));
     OGL_number(0, 100, 500, -std::numeric_limits<float>::infinity(), 3, 0, charset_UI_fixed_6);
     OGL_number(0, 300, 500, std::numeric_limits<float>::infinity(), 3, 0, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(503), fixed({at(95, '-'), at(100, '0'), at(106, '0'), at(112, '0'), at(300, '0'),
-                                         at(306, '0'), at(312, '0')}));
+    EXPECT_EQ(glyphs_on_row(503),
+              fixed({at(95, '-'), at(100, '0'), at(106, '0'), at(112, '0'), at(300, '0'), at(306, '0'), at(312, '0')}));
     // A finite value beyond the int range in a wide field: every cell still a digit.
     OGL_number(0, 100, 400, 3.0e15f, 11, 0, charset_UI_fixed_6);
     const auto hits = glyphs_on_row(403);
@@ -368,9 +368,10 @@ TEST_F(text_drawing, NonFiniteValuesShowZeroFieldsInsteadOfLooping)
     // 3 4 0 0 0 0 1 9; the last three cells would need quotients beyond the int range, so they
     // show '0' rather than the 4 5 6 of the value.
     OGL_number(0, 100, 300, 1.234e12f, 11, 0, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(303), fixed({at(100, '3'), at(106, '4'), at(109, ','), at(112, '0'), at(118, '0'),
-                                         at(124, '0'), at(127, ','), at(130, '0'), at(136, '1'), at(142, '9'),
-                                         at(145, ','), at(148, '0'), at(154, '0'), at(160, '0')}));
+    EXPECT_EQ(
+        glyphs_on_row(303),
+        fixed({at(100, '3'), at(106, '4'), at(109, ','), at(112, '0'), at(118, '0'), at(124, '0'), at(127, ','),
+               at(130, '0'), at(136, '1'), at(142, '9'), at(145, ','), at(148, '0'), at(154, '0'), at(160, '0')}));
 }
 
 TEST_F(text_drawing, SpectrumScaleRunsFromLowAtTheBottomToHighAtTheTop)
@@ -393,8 +394,9 @@ TEST_F(text_drawing, SpectrumScaleRunsFromLowAtTheBottomToHighAtTheTop)
     EXPECT_TRUE(test::near_colour(pixel(149, 200), rgba{0, 128, 0, 255}, 3)) << pixel(149, 200);
     EXPECT_TRUE(test::near_colour(pixel(149, 692), rgba{0, 253, 0, 255}, 3)) << pixel(149, 692);
     EXPECT_EQ(colr.spec_range, -3);
-    EXPECT_EQ(glyphs_on_row(699, 150, 250), fixed({at(154, '0'), at(157, ','), at(160, '0'), at(166, '0'),
-                                                   at(172, '2'), at(175, '.'), at(178, '0'), at(184, '0')}));
+    EXPECT_EQ(glyphs_on_row(699, 150, 250),
+              fixed({at(154, '0'), at(157, ','), at(160, '0'), at(166, '0'), at(172, '2'), at(175, '.'), at(178, '0'),
+                     at(184, '0')}));
 
     // An empty range shows the first colour over the whole bar.
     colr.spectrum_init(0);

@@ -30,7 +30,10 @@ namespace {
 
 std::vector<std::string> progress_seen;
 
-void record_progress(const std::string& message, float*) { progress_seen.push_back(message); }
+void record_progress(const std::string& message, float*)
+{
+    progress_seen.push_back(message);
+}
 
 GLint texture_binding(int unit)
 {
@@ -180,7 +183,9 @@ TEST_F(TextureManager, AutomaticRefsAreSharedByNameAndReuseTheHighestFreeSlot)
     // Asked again, the same name answers at once: the file is not even read. Building another
     // manager meanwhile leaves the name table alone.
     ASSERT_EQ(remove(first_name.c_str()), 0);
-    { tman_class another; }
+    {
+        tman_class another;
+    }
     EXPECT_EQ(manager.load_texture(tex_fail_fatal, 0, 2, tex_load_now, first_name), 3374);
     EXPECT_EQ(manager.refs[3374].gl_name, 3374);
     EXPECT_EQ(manager.total_texes(), 1);
@@ -453,8 +458,8 @@ TEST_F(TextureManager, RefsThatHoldNothingBindThePlaceholderWithAMessage)
     manager.bind_ref(750, 0, 0);
     manager.bind_ref(100, 0, 0);  // inside the table, never registered
     EXPECT_EQ(texture_binding(0), TEX_PLACEHOLDER);
-    EXPECT_EQ(alert_titles(), (std::vector<std::string>{"missing non-scenery texture - how?",
-                                                     "missing non-scenery texture - how?"}));
+    EXPECT_EQ(alert_titles(),
+              (std::vector<std::string>{"missing non-scenery texture - how?", "missing non-scenery texture - how?"}));
     manager.refs[100].load_time = tex_load_queued;  // queued: placeholder without a message
     manager.bind_ref(750, 0, 0);
     manager.bind_ref(100, 0, 0);

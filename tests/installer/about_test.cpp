@@ -33,9 +33,11 @@ decision decide(const std::string& body)
 TEST(AboutVersions, ReadsTheKeysAndSkipsEverythingElse)
 {
     temp_folder dir;
-    write_file(dir / "list.txt", HEADER + "BETA 8.50b9\nFINAL Veltrix 8.51\nSERVER h\n/p/\nd\nFINAL_VERSION 85100\n"
-                                            "BETA_VERSION 85090\nFINAL_INSTALLER_MAC update.example /get/installer.zip\n"
-                                            "BETA_INSTALLER_MAC update.example /beta/installer.zip\n");
+    write_file(dir / "list.txt",
+               HEADER +
+                   "BETA 8.50b9\nFINAL Veltrix 8.51\nSERVER h\n/p/\nd\nFINAL_VERSION 85100\n"
+                   "BETA_VERSION 85090\nFINAL_INSTALLER_MAC update.example /get/installer.zip\n"
+                   "BETA_INSTALLER_MAC update.example /beta/installer.zip\n");
     about_versions v = read_update_list(dir / "list.txt");
     EXPECT_EQ(v.found, 1);
     EXPECT_EQ(v.version_text, "Veltrix 8.51");
@@ -66,13 +68,13 @@ TEST(AboutDecision, OffersOnlyWhatCanBeFetched)
     decision no_location = decide("FINAL v\nFINAL_VERSION 85009\n");
     EXPECT_EQ(no_location.state, 4);
     EXPECT_EQ(no_location.message,
-        "There is a new version of Veltrix available; visit our website to download the update.");
+              "There is a new version of Veltrix available; visit our website to download the update.");
 
     log_capture log;
     decision unusable = decide("FINAL v\nFINAL_VERSION 85009\nFINAL_INSTALLER_MAC h.example/ /i.zip\n");
     EXPECT_EQ(unusable.state, 4) << "a server ending in a separator would stop the program: no button";
     EXPECT_EQ(unusable.message,
-        "There is a new version of Veltrix available; visit our website to download the update.");
+              "There is a new version of Veltrix available; visit our website to download the update.");
     decision relative = decide("FINAL v\nFINAL_VERSION 85009\nFINAL_INSTALLER_MAC h.example i.zip\n");
     EXPECT_EQ(relative.state, 4);
     EXPECT_NE(log.text().find("h.example/ /i.zip"), std::string::npos);
@@ -90,4 +92,4 @@ TEST(AboutDecision, OffersOnlyWhatCanBeFetched)
     EXPECT_EQ(nothing.message, "Can't connect to the net to find latest version.");
 }
 
-} // namespace
+}  // namespace

@@ -91,22 +91,22 @@ TEST_F(Builder, ReleaseRoundTripsThroughArchivesAndTheListing)
     add("All/Resources/default scenery/DSF 820 Earth/+40-080.dsf", "tile");
     add("All/PFC Aircraft/pfc.acf", "pfc");
 
-    const run_result run = run_builder({ "--name", release_name, tree, out });
+    const run_result run = run_builder({"--name", release_name, tree, out});
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("OK compression is done. Checklist:"), std::string::npos) << run.output;
 
     const std::vector<expected_file> published = {
-        { "All/Aircraft/My Plane/My Plane.acf", 0 },
-        { "All/Output/empty file.txt", 0 },
-        { "All/Resources/big.bin", 0 },
-        { "All/Resources/default scenery/820 world terrain/terrain/temp_crp_sq1.ter", 0 },
-        { "All/Resources/menus/English/Veltrix.txt", 0 },
-        { "All/Resources/plugins/KVEM.dll", 2 },
-        { "All/Resources/plugins/KVEM.so", 6 },
-        { "All/Resources/text/English/Veltrix.txt", 0 },
-        { "Linux Generic x86/Veltrix", 3 },
-        { "Linux Generic x86/veltrix-x86", 3 },
-        { "Macintosh/Veltrix.app/Contents/MacOS/Veltrix", 1 },
+        {"All/Aircraft/My Plane/My Plane.acf", 0},
+        {"All/Output/empty file.txt", 0},
+        {"All/Resources/big.bin", 0},
+        {"All/Resources/default scenery/820 world terrain/terrain/temp_crp_sq1.ter", 0},
+        {"All/Resources/menus/English/Veltrix.txt", 0},
+        {"All/Resources/plugins/KVEM.dll", 2},
+        {"All/Resources/plugins/KVEM.so", 6},
+        {"All/Resources/text/English/Veltrix.txt", 0},
+        {"Linux Generic x86/Veltrix", 3},
+        {"Linux Generic x86/veltrix-x86", 3},
+        {"Macintosh/Veltrix.app/Contents/MacOS/Veltrix", 1},
     };
     const std::string release = release_folder(out);
     for (const expected_file& f : published) {
@@ -116,13 +116,13 @@ TEST_F(Builder, ReleaseRoundTripsThroughArchivesAndTheListing)
         const std::string listed = command_output("unzip -l '" + zip + "'");
         EXPECT_NE(listed.find(" " + leaf + "\n"), std::string::npos) << listed;
     }
-    for (const char* left_out : { "All/Resources/settings.prf", "All/Resources/bitmaps/Earth Orbit Textures/orbit.png",
-             "All/PFC Aircraft/pfc.acf", "All/Resources/default scenery/DSF 820 Earth/+40-080.dsf",
-             "All/Resources/default scenery/820 world terrain/terrain/other.ter" })
+    for (const char* left_out : {"All/Resources/settings.prf", "All/Resources/bitmaps/Earth Orbit Textures/orbit.png",
+                                 "All/PFC Aircraft/pfc.acf", "All/Resources/default scenery/DSF 820 Earth/+40-080.dsf",
+                                 "All/Resources/default scenery/820 world terrain/terrain/other.ter"})
         EXPECT_FALSE(fs::exists(release + left_out + ".zip")) << left_out;
     EXPECT_FALSE(fs::exists(release + "directory.txt"));
     EXPECT_EQ(read_file(out + "/MY CONTAINER FOR " + release_name + "/dvd_version.txt"),
-        "A\n820 version\nDVD\n\nVERSION " + std::string(release_name) + "\n");
+              "A\n820 version\nDVD\n\nVERSION " + std::string(release_name) + "\n");
 
     // The listing names exactly the published files, with their signatures.
     stg._download_os = OS_LINUX_GENERIC;
@@ -177,18 +177,31 @@ TEST_F(Builder, HistoryFromThePreviousListingIsCarriedForward)
     const std::string back = md5_of_bytes("back again", 10);
     const std::string previous = "A\n840 version\nINSTALLER\n\n"
                                  "\nDIR All/Resources/\n"
-                                 "FILE 0 0 85006 1 1 " + old_sig + " same.txt\n"
-                                 "FILE 0 0 85007 1 1 " + same + " same.txt\n"
-                                 "FILE 0 0 85007 2 3 " + old_sig + " changed.txt\n"
-                                 "FILE 0 0 85006 1 1 " + back + " came back.txt\n"
-                                 "FILE 0 0 85007 0 0 GONE came back.txt\n"
-                                 "FILE 0 0 85007 4 5 " + old_sig + " removed.txt\n"
-                                 "FILE 0 0 85006 4 5 " + old_sig + " long gone.txt\n"
-                                 "FILE 0 0 85007 0 0 GONE long gone.txt\n"
-                                 "FILE 0 0 85007 4 5 " + old_sig + " refused.prf\n";
+                                 "FILE 0 0 85006 1 1 " +
+        old_sig +
+        " same.txt\n"
+        "FILE 0 0 85007 1 1 " +
+        same +
+        " same.txt\n"
+        "FILE 0 0 85007 2 3 " +
+        old_sig +
+        " changed.txt\n"
+        "FILE 0 0 85006 1 1 " +
+        back +
+        " came back.txt\n"
+        "FILE 0 0 85007 0 0 GONE came back.txt\n"
+        "FILE 0 0 85007 4 5 " +
+        old_sig +
+        " removed.txt\n"
+        "FILE 0 0 85006 4 5 " +
+        old_sig +
+        " long gone.txt\n"
+        "FILE 0 0 85007 0 0 GONE long gone.txt\n"
+        "FILE 0 0 85007 4 5 " +
+        old_sig + " refused.prf\n";
     write_file(dir / "previous.txt", previous);
 
-    const run_result run = run_builder({ "--previous", dir / "previous.txt", "--name", release_name, tree, out });
+    const run_result run = run_builder({"--previous", dir / "previous.txt", "--name", release_name, tree, out});
     ASSERT_EQ(run.status, 0) << run.output;
     ASSERT_EQ(read_release_listing(out, dir / "listing"), LISTING_READ);
 
@@ -197,12 +210,12 @@ TEST_F(Builder, HistoryFromThePreviousListingIsCarriedForward)
         for (const file_version_struct& v : h)
             history[v.path].push_back(std::to_string(v.version) + " " + v.sig_want);
     using list = std::vector<std::string>;
-    EXPECT_EQ(history["All/Resources/same.txt"], (list { "85006 " + old_sig, "85008 " + same }));
+    EXPECT_EQ(history["All/Resources/same.txt"], (list{"85006 " + old_sig, "85008 " + same}));
     EXPECT_EQ(history["All/Resources/changed.txt"],
-        (list { "85007 " + old_sig, "85008 " + md5_of_bytes("new content", 11) }));
-    EXPECT_EQ(history["All/Resources/came back.txt"], (list { "85008 " + back }));
-    EXPECT_EQ(history["All/Resources/removed.txt"], (list { "85007 " + old_sig, "85008 GONE" }));
-    EXPECT_EQ(history["All/Resources/long gone.txt"], (list { "85006 " + old_sig, "85007 GONE" }));
+              (list{"85007 " + old_sig, "85008 " + md5_of_bytes("new content", 11)}));
+    EXPECT_EQ(history["All/Resources/came back.txt"], (list{"85008 " + back}));
+    EXPECT_EQ(history["All/Resources/removed.txt"], (list{"85007 " + old_sig, "85008 GONE"}));
+    EXPECT_EQ(history["All/Resources/long gone.txt"], (list{"85006 " + old_sig, "85007 GONE"}));
     EXPECT_EQ(history.count("All/Resources/refused.prf"), 0u);
 
     // The first record of the listing follows a folder record.
@@ -219,16 +232,16 @@ TEST_F(Builder, BrokenTreesStopTheBuildWithTheReason)
         bool folder;
         const char* reason;
     } cases[] = {
-        { "All/Resources/readme copy.txt", false, "found a copy file!" },
-        { "All/Resources/source.cpp", false, "found a .cpp file!" },
-        { "All/stray.txt", false, "I FOUND A FILE INSIDE THE 'ALL' FOLDER!" },
-        { "All/Extras", true, "What the hell is THIS doing in here!?!?!?" },
-        { "All/Resources/trailing ", false, "You tried to include a file or directory with a space at the end!" },
-        { "All/Resources/a:b", false, "found a  : in the path!" },
-        { "All/Resources/back\\slash", false, "found a \\ in the path!" },
-        { "All/Resources/two\nlines", false, "found a control character in the path!" },
-        { "All/Resources/tab\there", false, "found a control character in the path!" },
-        { "Macintosh/OS-X Joystick.bundle", true, "WE DO NOT USE BUNDLE ANY MORE!" },
+        {"All/Resources/readme copy.txt", false, "found a copy file!"},
+        {"All/Resources/source.cpp", false, "found a .cpp file!"},
+        {"All/stray.txt", false, "I FOUND A FILE INSIDE THE 'ALL' FOLDER!"},
+        {"All/Extras", true, "What the hell is THIS doing in here!?!?!?"},
+        {"All/Resources/trailing ", false, "You tried to include a file or directory with a space at the end!"},
+        {"All/Resources/a:b", false, "found a  : in the path!"},
+        {"All/Resources/back\\slash", false, "found a \\ in the path!"},
+        {"All/Resources/two\nlines", false, "found a control character in the path!"},
+        {"All/Resources/tab\there", false, "found a control character in the path!"},
+        {"Macintosh/OS-X Joystick.bundle", true, "WE DO NOT USE BUNDLE ANY MORE!"},
     };
     for (const auto& c : cases) {
         const std::string path = tree + "/" + c.rel;
@@ -236,44 +249,49 @@ TEST_F(Builder, BrokenTreesStopTheBuildWithTheReason)
             fs::create_directories(path);
         else
             write_file(path, "x");
-        const run_result run = run_builder({ tree, out });
+        const run_result run = run_builder({tree, out});
         EXPECT_EQ(run.status, 1) << c.rel;
         EXPECT_NE(run.output.find(c.reason), std::string::npos) << c.rel << ": " << run.output;
         fs::remove_all(path);
     }
 
     ASSERT_EQ(symlink("/etc/passwd", (tree + "/Windows/outside").c_str()), 0);
-    run_result run = run_builder({ tree, out });
+    run_result run = run_builder({tree, out});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("found a link that leads out of the install!"), std::string::npos) << run.output;
     fs::remove(tree + "/Windows/outside");
 
     fs::remove_all(tree + "/All/Resources/plugins");
-    run = run_builder({ tree, out });
+    run = run_builder({tree, out});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("!found_plug\t\t\t\t\t"), std::string::npos) << run.output;
     fs::create_directories(tree + "/All/Resources/plugins");
 
     // Two old histories whose keys differ only in case.
-    write_file(dir / "twice.txt", "A\n840 version\nINSTALLER\n\nDIR All/\nFILE 0 0 85007 1 1 GONE a.txt\n"
-                                   "FILE 0 0 85007 1 1 GONE A.TXT\n");
-    run = run_builder({ "--previous", dir / "twice.txt", tree, out });
+    write_file(dir / "twice.txt",
+               "A\n840 version\nINSTALLER\n\nDIR All/\nFILE 0 0 85007 1 1 GONE a.txt\n"
+               "FILE 0 0 85007 1 1 GONE A.TXT\n");
+    run = run_builder({"--previous", dir / "twice.txt", tree, out});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.output.find("WARNING: you appear to have a file TWICE in an old directory file."),
-        std::string::npos)
+    EXPECT_NE(run.output.find("WARNING: you appear to have a file TWICE in an old directory file."), std::string::npos)
         << run.output;
 
     // With everything mended the same tree builds.
-    run = run_builder({ tree, out });
+    run = run_builder({tree, out});
     EXPECT_EQ(run.status, 0) << run.output;
 }
 
 TEST_F(Builder, WrongArgumentsPrintTheUsage)
 {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>> {
-             {}, { tree }, { tree, out, "third" }, { "--previous" }, { "--bogus", tree, out },
-             { dir / "no such tree", out }, { "--name", "a:..", tree, out }, { "--name", "a\\b", tree, out },
-             { "--name", "..", tree, out } }) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{},
+                                                                                      {tree},
+                                                                                      {tree, out, "third"},
+                                                                                      {"--previous"},
+                                                                                      {"--bogus", tree, out},
+                                                                                      {dir / "no such tree", out},
+                                                                                      {"--name", "a:..", tree, out},
+                                                                                      {"--name", "a\\b", tree, out},
+                                                                                      {"--name", "..", tree, out}}) {
         const run_result run = run_builder(args);
         EXPECT_NE(run.status, 0);
         EXPECT_NE(run.output.find("usage: veltrix-release-builder"), std::string::npos) << run.output;

@@ -33,8 +33,8 @@ TEST_F(Decisions, PlatformFilterFollowsTheChosenSystem)
         int os;
         int all, mac, win, linux_any;
     };
-    for (expectation e : {expectation{1, 1, 1, 0, 0}, {2, 1, 0, 1, 0}, {3, 1, 0, 0, 1}, {4, 1, 0, 0, 1},
-             {5, 1, 0, 0, 1}}) {
+    for (expectation e :
+         {expectation{1, 1, 1, 0, 0}, {2, 1, 0, 1, 0}, {3, 1, 0, 0, 1}, {4, 1, 0, 0, 1}, {5, 1, 0, 0, 1}}) {
         stg._download_os = e.os;
         EXPECT_EQ(want_this_f(0, 0, 0), e.all) << "os " << e.os;
         EXPECT_EQ(want_this_f(1, 0, 0), e.mac) << "os " << e.os;
@@ -47,14 +47,14 @@ TEST_F(Decisions, PlatformFilterFollowsTheChosenSystem)
 
 TEST_F(Decisions, FetchesMissingAndKnownOldFilesWithoutAsking)
 {
-    add_history("All/missing.txt", 0, SIG_NEW);                   // absent: fetched
-    add_history("All/removed-absent.txt", 0, "GONE");             // absent and gone: nothing
-    add_history("All/current.txt", 0, SIG_NEW, SIG_NEW);          // already current: nothing
-    add_history("All/older.txt", 0, SIG_OLD, "NONE");             // older version known...
-    add_history("All/older.txt", 0, SIG_NEW, SIG_OLD, true);      // ...and on disk: replaced
-    add_history("All/old-gone.txt", 0, SIG_OLD);                  // known old version on disk,
-    add_history("All/old-gone.txt", 0, "GONE", SIG_OLD, true);    // now gone: deleted
-    add_history("Windows/elsewhere.txt", 2, "GONE", SIG_OLD);     // another platform: untouched
+    add_history("All/missing.txt", 0, SIG_NEW);                 // absent: fetched
+    add_history("All/removed-absent.txt", 0, "GONE");           // absent and gone: nothing
+    add_history("All/current.txt", 0, SIG_NEW, SIG_NEW);        // already current: nothing
+    add_history("All/older.txt", 0, SIG_OLD, "NONE");           // older version known...
+    add_history("All/older.txt", 0, SIG_NEW, SIG_OLD, true);    // ...and on disk: replaced
+    add_history("All/old-gone.txt", 0, SIG_OLD);                // known old version on disk,
+    add_history("All/old-gone.txt", 0, "GONE", SIG_OLD, true);  // now gone: deleted
+    add_history("Windows/elsewhere.txt", 2, "GONE", SIG_OLD);   // another platform: untouched
     ASSERT_EQ(choose_files(), 1);
 
     EXPECT_EQ(current(0).download, 1);
@@ -69,4 +69,4 @@ TEST_F(Decisions, FetchesMissingAndKnownOldFilesWithoutAsking)
     EXPECT_EQ(current(5).download + current(5).remove, 0);
 }
 
-} // namespace
+}  // namespace

@@ -92,10 +92,7 @@ protected:
         return result;
     }
 
-    std::string md5_of_file(const std::string& path)
-    {
-        return command_output("md5sum '" + path + "'").substr(0, 32);
-    }
+    std::string md5_of_file(const std::string& path) { return command_output("md5sum '" + path + "'").substr(0, 32); }
 
     temp_folder dir;
     release_server server{dir.root + "/srv"};
@@ -120,7 +117,7 @@ TEST_F(Engine, FreshInstallPlacesEveryWantedFileAndRenamesTheFolder)
     EXPECT_EQ(md5_of_file(root + "Resources/deep/terrain.bin"), md5_hex_of(BIG));
     ASSERT_TRUE(fs::is_symlink(root + "Resources/current"));
     EXPECT_EQ(fs::read_symlink(root + "Resources/current"), "settings.txt");
-    struct stat st {};
+    struct stat st { };
     ASSERT_EQ(stat((root + "Veltrix.app/Contents/MacOS/Veltrix").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0755u);
     EXPECT_FALSE(fs::exists(root + "Veltrix.exe")) << "another platform's file is not fetched";
@@ -131,8 +128,9 @@ TEST_F(Engine, FreshInstallPlacesEveryWantedFileAndRenamesTheFolder)
 
     std::string text = log.text();
     EXPECT_NE(text.find("EXPANDING file " + dir.root + "/dest/Suite/Resources/settings.txt, with result=0.\n"),
-        std::string::npos);
-    EXPECT_NE(text.find("CHMODING  file " + dir.root + "/dest/Suite/Veltrix.app/Contents/MacOS/Veltrix, with result=0.\n"),
+              std::string::npos);
+    EXPECT_NE(
+        text.find("CHMODING  file " + dir.root + "/dest/Suite/Veltrix.app/Contents/MacOS/Veltrix, with result=0.\n"),
         std::string::npos);
     EXPECT_NE(text.find("DELETING  file " + temp_path), std::string::npos);
 }
@@ -143,22 +141,22 @@ TEST_F(Engine, UpdateFetchesOnlyChangesAndRemovesDroppedFilesAndEmptiedFolders)
     std::string root = dest_dir_path;
     fs::create_directories(root + "Resources/deep");
     fs::create_directories(root + "Old/inner");
-    write_file(root + "Resources/settings.txt", "volume 6\n");       // an older listed version
-    write_file(root + "Resources/deep/terrain.bin", BIG);             // already current
-    write_file(root + "Old/inner/gone.txt", "retired\n");             // a known version, now removed
-    write_file(root + "Old/keep-me.txt", "user notes\n");             // not listed at all
+    write_file(root + "Resources/settings.txt", "volume 6\n");  // an older listed version
+    write_file(root + "Resources/deep/terrain.bin", BIG);       // already current
+    write_file(root + "Old/inner/gone.txt", "retired\n");       // a known version, now removed
+    write_file(root + "Old/keep-me.txt", "user notes\n");       // not listed at all
 
     std::vector<release_file> files = first_release();
     files[0].content = "volume 8\n";
     files.push_back({"All/Resources/new.txt", "added\n"});
     publish_release(server.www(), "/pub/", "Veltrix 851", files, {},
-        {{"All/Resources/settings.txt", {md5_hex_of("volume 6\n")}}});
+                    {{"All/Resources/settings.txt", {md5_hex_of("volume 6\n")}}});
     // The removal record: the old signature is known, so no prompt is needed.
     std::string listing_dir = server.www() + "/pub/Veltrix 851/";
     temp_folder work;
     (void)command_output("cd '" + work.root + "' && unzip -q '" + listing_dir + "directory.txt.zip'");
     std::string listing = read_file(work / "directory.txt") + "\nDIR All/Old/inner/\nFILE 0 0 85007 1 1 " +
-                          md5_hex_of("retired\n") + " gone.txt\nFILE 0 0 85008 0 0 GONE gone.txt\n";
+        md5_hex_of("retired\n") + " gone.txt\nFILE 0 0 85008 0 0 GONE gone.txt\n";
     write_file(work / "directory.txt", listing);
     fs::remove(listing_dir + "directory.txt.zip");
     (void)command_output("cd '" + work.root + "' && zip -q -X '" + listing_dir + "directory.txt.zip' directory.txt");
@@ -201,9 +199,11 @@ TEST_F(Engine, DamagedOrHostileArchiveIsFetchedFromAnotherMirror)
     write_file(root + "Resources/settings.txt", "volume 6\n");
     write_file(dir / "dest/outside.txt", "not the installer's\n");
     write_file(root + "Resources/notes.txt", "the user's own notes\n");  // listed nowhere
-    std::vector<release_file> files = {{"All/Resources/settings.txt", "volume 7\n"}, {"All/Resources/b.txt", "bee\n"},
-        {"All/Resources/c.txt", "sea\n"}};
-    std::map<std::string, std::vector<std::string>> older = {{"All/Resources/settings.txt", {md5_hex_of("volume 6\n")}}};
+    std::vector<release_file> files = {{"All/Resources/settings.txt", "volume 7\n"},
+                                       {"All/Resources/b.txt", "bee\n"},
+                                       {"All/Resources/c.txt", "sea\n"}};
+    std::map<std::string, std::vector<std::string>> older = {
+        {"All/Resources/settings.txt", {md5_hex_of("volume 6\n")}}};
     publish_release(server.www(), "/pub/", "Veltrix 851", files, {}, older);
     publish_release(server.www(), "/bad/", "Veltrix 851", files, {}, older);
     // The bad mirror: one archive with garbage inside a valid-looking start, one that climbs out.
@@ -238,7 +238,7 @@ TEST_F(Engine, DamagedOrHostileArchiveIsFetchedFromAnotherMirror)
     EXPECT_GE(server.requests_containing("/bad/"), 1) << "the bad mirror was tried first";
     EXPECT_GE(server.requests_containing("/pub/Veltrix%20851/All/Resources/settings.txt.zip") +
                   server.requests_containing("/pub/Veltrix 851/All/Resources/settings.txt.zip"),
-        1);
+              1);
 }
 
 TEST_F(Engine, ArchiveDamagedOnEveryServerEndsTheInstallAndKeepsTheFileInPlace)
@@ -249,7 +249,7 @@ TEST_F(Engine, ArchiveDamagedOnEveryServerEndsTheInstallAndKeepsTheFileInPlace)
     write_file(root + "Resources/settings.txt", "volume 6\n");
     std::vector<release_file> files = {{"All/Resources/settings.txt", "volume 7\n"}};
     publish_release(server.www(), "/pub/", "Veltrix 851", files, {},
-        {{"All/Resources/settings.txt", {md5_hex_of("volume 6\n")}}});
+                    {{"All/Resources/settings.txt", {md5_hex_of("volume 6\n")}}});
     std::string zip_path = server.www() + "/pub/Veltrix 851/All/Resources/settings.txt.zip";
     std::string damaged = read_file(zip_path);
     damaged[30 + 12 + 2] ^= 0x55;  // in the entry's data: the CRC fails
@@ -313,8 +313,9 @@ TEST_F(Engine, ResetDropsTransfersOfAnEarlierInstall)
 
 TEST_F(Engine, ListingArchiveWithoutTheListingLeavesNoStaleOne)
 {
-    write_file(temp_path + "directory.txt", "A\n840 version\nINSTALLER\n\nDIR All/\nFILE 0 0 85008 1 1 "
-                                             "0123456789abcdef0123456789abcdef stale.txt\n");
+    write_file(temp_path + "directory.txt",
+               "A\n840 version\nINSTALLER\n\nDIR All/\nFILE 0 0 85008 1 1 "
+               "0123456789abcdef0123456789abcdef stale.txt\n");
     std::string base = server.www() + "/pub/Veltrix 851/";
     fs::create_directories(base);
     write_file(dir / "other.txt", "not a listing\n");
@@ -379,4 +380,4 @@ TEST_F(Engine, UnsafeReleaseNameLeavesTheFolderWhereItIs)
     EXPECT_NE(log.text().find("'../escaped'"), std::string::npos);
 }
 
-} // namespace
+}  // namespace

@@ -7,7 +7,7 @@
 
 // Appends a history of one version (or extends the last history when it has the same path).
 inline file_version_struct& add_history(const std::string& path, int platform, const std::string& sig_want,
-    const std::string& sig_have = "NONE", bool same_history = false)
+                                        const std::string& sig_have = "NONE", bool same_history = false)
 {
     file_version_struct version{};
     version.kind = 0;

@@ -26,7 +26,8 @@ class ListingPanel : public test::gl_test { };
 // what a swap put on the screen, not what a buffer of ours holds.
 double screen_brightness()
 {
-    const std::string text = command_output("import -window root -colorspace Gray -format '%[fx:mean]' info:- 2>/dev/null");
+    const std::string text =
+        command_output("import -window root -colorspace Gray -format '%[fx:mean]' info:- 2>/dev/null");
     return text.empty() ? -1.0 : std::stod(text);
 }
 
@@ -49,7 +50,7 @@ TEST_F(ListingPanel, ReadingShowsTheProgressPanel)
     // No interface art is loaded here: the panel's colours are made bright so it shows.
     colr.assign(48, 1, 1, 1);
     colr.assign(0, 1, 1, 1);
-    const test::rgba clear = { 0, 0, 0, 255 };
+    const test::rgba clear = {0, 0, 0, 255};
     win().reset_2d(clear);
     win().swap();
     win().reset_2d(clear);

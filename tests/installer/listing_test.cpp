@@ -55,17 +55,33 @@ TEST_F(Listing, RecordsFormHistoriesAndTheDiskDecidesTheTotals)
     write_file(dest_dir_path + "Old Tool", "a");
     const std::string text = header +
         "\r\nDIR All/Resources/\r\n"
-        "FILE 0 0 85007 12 40 " + sig_b + " current.txt\n"
-        "FILE 0 0 85008 13 41 " + sig_a + " current.txt\n"
-        "FILE 0 0 85008 20 50 " + sig_b + " changed.txt\n"
-        "FILE 0 0 85008 7 9 " + sig_a + " missing file.txt\n"
-        "FILE 0 0 85007 1 1 " + sig_b + " current.txt\n"
+        "FILE 0 0 85007 12 40 " +
+        sig_b +
+        " current.txt\n"
+        "FILE 0 0 85008 13 41 " +
+        sig_a +
+        " current.txt\n"
+        "FILE 0 0 85008 20 50 " +
+        sig_b +
+        " changed.txt\n"
+        "FILE 0 0 85008 7 9 " +
+        sig_a +
+        " missing file.txt\n"
+        "FILE 0 0 85007 1 1 " +
+        sig_b +
+        " current.txt\n"
         "some other line that is skipped\n"
         "\nDIR Windows/\n"
-        "FILE 0 2 85008 100 200 " + sig_a + " win.exe\n"
+        "FILE 0 2 85008 100 200 " +
+        sig_a +
+        " win.exe\n"
         "\nDIR Linux Generic x86/\n"
-        "FILE 7 -3 85008 5 5 " + sig_a + " clamped\n"
-        "FILE 0 9 85008 30 31 " + sig_a + " every linux\n"
+        "FILE 7 -3 85008 5 5 " +
+        sig_a +
+        " clamped\n"
+        "FILE 0 9 85008 30 31 " +
+        sig_a +
+        " every linux\n"
         "\nDIR Macintosh/\n"
         "FILE 0 1 85008 0 0 GONE Old Tool\n";
     stg._download_os = OS_LINUX_GENERIC;
@@ -168,8 +184,8 @@ TEST_F(Listing, HeadersAreCheckedAndEmptyListingsAreFine)
     ASSERT_EQ(read("A\n810 version\nINSTALLER\n\nDIR All/\nFILE 0 0 1 1 1 " + sig_a + " x\n"), LISTING_READ);
     EXPECT_EQ(sim_info.size(), 1u);
 
-    for (const std::string& bad : { std::string("A\n820 version\nINSTALLER\n\n"), std::string("A\n840 version\nSERVERS\n"),
-             std::string(""), std::string("garbage") }) {
+    for (const std::string& bad : {std::string("A\n820 version\nINSTALLER\n\n"),
+                                   std::string("A\n840 version\nSERVERS\n"), std::string(""), std::string("garbage")}) {
         alerts.clear();
         app_done = 0;
         EXPECT_EQ(read(bad), LISTING_REJECTED) << bad;
@@ -196,17 +212,17 @@ TEST_F(Listing, HostileListingsAreRefusedBeforeTheDiskIsTouched)
         std::string body;
         std::string reason;
     } cases[] = {
-        { "DIR All/../../\nFILE 0 0 1 1 1 " + sig_a + " x\n", escape },
-        { "DIR All/\nFILE 0 0 1 1 1 " + sig_a + " ../../outside\n", escape },
-        { "DIR All:..:..:\nFILE 0 0 1 1 1 " + sig_a + " x\n", escape },
-        { "DIR All\\..\\..\\\nFILE 0 0 1 1 1 " + sig_a + " x\n", escape },
-        { "DIR All/sub/\nFILE 0 0 1 1 1 GONE ..\n", escape },
-        { "DIR /etc/\nFILE 0 0 1 1 1 GONE passwd\n", escape },
-        { "FILE 0 0 1 1 1 GONE /etc/passwd\n", escape },
-        { "DIR All/\nFILE 0 0 1 1 1 " + sig_a + " bell\x07name\n", escape },
-        { "DIR All/\nFILE 0 0 1 1 1 " + sig_a + " \n", no_file },
-        { "DIR All/folder/\nFILE 0 0 85008", no_file },
-        { "FILE 0 0 85008", no_file },
+        {"DIR All/../../\nFILE 0 0 1 1 1 " + sig_a + " x\n", escape},
+        {"DIR All/\nFILE 0 0 1 1 1 " + sig_a + " ../../outside\n", escape},
+        {"DIR All:..:..:\nFILE 0 0 1 1 1 " + sig_a + " x\n", escape},
+        {"DIR All\\..\\..\\\nFILE 0 0 1 1 1 " + sig_a + " x\n", escape},
+        {"DIR All/sub/\nFILE 0 0 1 1 1 GONE ..\n", escape},
+        {"DIR /etc/\nFILE 0 0 1 1 1 GONE passwd\n", escape},
+        {"FILE 0 0 1 1 1 GONE /etc/passwd\n", escape},
+        {"DIR All/\nFILE 0 0 1 1 1 " + sig_a + " bell\x07name\n", escape},
+        {"DIR All/\nFILE 0 0 1 1 1 " + sig_a + " \n", no_file},
+        {"DIR All/folder/\nFILE 0 0 85008", no_file},
+        {"FILE 0 0 85008", no_file},
     };
     // A file the hostile paths would reach: it must never be signed or changed.
     write_file(dir / "outside", "precious");

@@ -60,7 +60,7 @@ public:
             prctl(PR_SET_PDEATHSIG, SIGTERM);
             std::string conf_path = root_ + "/nginx.conf";
             execlp("nginx", "nginx", "-p", root_.c_str(), "-c", conf_path.c_str(), "-e", (root_ + "/nginx.err").c_str(),
-                "-g", "daemon off;", static_cast<char*>(nullptr));
+                   "-g", "daemon off;", static_cast<char*>(nullptr));
             _exit(127);
         }
         // Ready once it accepts; give up after about five seconds of attempts.
@@ -87,7 +87,8 @@ public:
         std::string line;
         int count = 0;
         while (std::getline(log, line)) {
-            if (line.find("GET " + text) != std::string::npos || line.find("GET http://127.0.0.1" + text) != std::string::npos)
+            if (line.find("GET " + text) != std::string::npos ||
+                line.find("GET http://127.0.0.1" + text) != std::string::npos)
                 ++count;
         }
         return count;
@@ -128,8 +129,8 @@ inline std::string md5_hex_of(const std::string& bytes)
 // Debian's zip, links stored as links) and directory.txt.zip holding the listing, whose records
 // are the given extra history lines followed by one current record per file.
 inline void publish_release(const std::string& www, const std::string& mirror_path, const std::string& release,
-    const std::vector<release_file>& files, const std::vector<std::string>& removed = {},
-    const std::map<std::string, std::vector<std::string>>& older_signatures = {})
+                            const std::vector<release_file>& files, const std::vector<std::string>& removed = {},
+                            const std::map<std::string, std::vector<std::string>>& older_signatures = {})
 {
     std::string base = www + mirror_path + release + "/";
     std::filesystem::create_directories(base);

@@ -18,10 +18,11 @@
 inline void make_required_entries(const std::string& root)
 {
     namespace fs = std::filesystem;
-    for (const char* folder : { "All/Aircraft", "All/Airfoils", "All/Instructions", "All/Output", "All/Weapons",
-             "All/Custom Scenery", "All/Resources/plugins", "All/Resources/default scenery/820 world terrain",
-             "All/Resources/menus/English", "All/Resources/text/English", "Macintosh", "Windows",
-             "Linux Generic x86", "Linux Pentium 3", "Linux Athlon XP" })
+    for (const char* folder :
+         {"All/Aircraft", "All/Airfoils", "All/Instructions", "All/Output", "All/Weapons", "All/Custom Scenery",
+          "All/Resources/plugins", "All/Resources/default scenery/820 world terrain", "All/Resources/menus/English",
+          "All/Resources/text/English", "Macintosh", "Windows", "Linux Generic x86", "Linux Pentium 3",
+          "Linux Athlon XP"})
         fs::create_directories(root + "/" + folder);
     test::write_file(root + "/All/Resources/menus/English/Veltrix.txt", "menus\n");
     test::write_file(root + "/All/Resources/text/English/Veltrix.txt", "texts\n");

@@ -37,10 +37,11 @@ protected:
 
 TEST_F(ServerList, ReadsReleaseNameAndServersWithBlankLinesAnywhere)
 {
-    ASSERT_EQ(read(HEADER + "\nBETA 8.50b9\nFINAL Veltrix 851\n\nSERVER mirror-a.example\n\n/pub/\n\n"
-                            "Mirror A (fast)\nSERVER\tmirror-b.example  \n/files/v/\nMirror B\nENDOFLIST\n"
-                            "SERVER late.example\n/late/\nNever read\n"),
-        1);
+    ASSERT_EQ(read(HEADER +
+                   "\nBETA 8.50b9\nFINAL Veltrix 851\n\nSERVER mirror-a.example\n\n/pub/\n\n"
+                   "Mirror A (fast)\nSERVER\tmirror-b.example  \n/files/v/\nMirror B\nENDOFLIST\n"
+                   "SERVER late.example\n/late/\nNever read\n"),
+              1);
     EXPECT_EQ(install_name, "Veltrix 851");
     ASSERT_EQ(stg.server_count, 2);
     EXPECT_EQ(server_name[0], "mirror-a.example");
@@ -75,10 +76,11 @@ TEST_F(ServerList, KeepsTenServersAndReadsOverTheRest)
 TEST_F(ServerList, SkipsRecordsThatWouldEndTheProgramAndLogsEach)
 {
     log_capture log;
-    ASSERT_EQ(read(HEADER + "FINAL R\nSERVER   \n/p/\nempty host\nSERVER bad.example/\n/p/\nhost ends in slash\n"
-                            "SERVER colon.example:\n/p/\nhost ends in colon\nSERVER good.example\nrelative/\n"
-                            "path without separator\nSERVER ok.example\n/ok/\nkept\n"),
-        1);
+    ASSERT_EQ(read(HEADER +
+                   "FINAL R\nSERVER   \n/p/\nempty host\nSERVER bad.example/\n/p/\nhost ends in slash\n"
+                   "SERVER colon.example:\n/p/\nhost ends in colon\nSERVER good.example\nrelative/\n"
+                   "path without separator\nSERVER ok.example\n/ok/\nkept\n"),
+              1);
     ASSERT_EQ(stg.server_count, 1);
     EXPECT_EQ(server_name[0], "ok.example");
     EXPECT_EQ(server_desc[0], "kept");
@@ -123,4 +125,4 @@ TEST(ServerLocation, AcceptsOnlyWhatTheClientCanFetch)
     EXPECT_FALSE(server_location_is_usable("a.example", ""));
 }
 
-} // namespace
+}  // namespace

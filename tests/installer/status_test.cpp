@@ -25,7 +25,8 @@ TEST(StatusIdle, ReportsWhetherTheInstallFitsOnTheVolume)
     EXPECT_EQ(space_ok, 0);
 
     status_block equal = idle_status(DIR_STATE_READ, 5000, 5000, "R", &space_ok);
-    EXPECT_EQ(equal.line[2], "You don't have enough disk space to install this!") << "needed equal to free is too little";
+    EXPECT_EQ(equal.line[2], "You don't have enough disk space to install this!")
+        << "needed equal to free is too little";
 
     status_block room = idle_status(DIR_STATE_READ, 5000, 999999, "R", &space_ok);
     EXPECT_EQ(room.line[0], "You are about to install 5.0 Meg of files to get R.");
@@ -77,8 +78,8 @@ TEST(StatusProgress, TimeLeftSwitchesUnitsAndVanishesWithoutARate)
 {
     // 100 kB downloaded in 10 s: 10 kB/s.
     EXPECT_EQ(time_left_text(100, 10, 100 + 1190, 2),
-        "About 119 seconds left in the install, downloading at 10 kilobytes/second with 2 simultaneous download "
-        "streams.");
+              "About 119 seconds left in the install, downloading at 10 kilobytes/second with 2 simultaneous download "
+              "streams.");
     EXPECT_EQ(time_left_text(100, 10, 100 + 1200, 3).substr(0, 15), "About 2 minutes");
     EXPECT_EQ(time_left_text(100, 10, 100 + 72000, 4).substr(0, 13), "About 2 hours");
     EXPECT_EQ(time_left_text(0, 10, 5000, 2), "") << "no bytes yet: no rate, no line";
@@ -96,9 +97,9 @@ TEST(StatusLines, RunningFinishedAndRetryTexts)
     status_block running = running_status(ACTION_DOWNLOAD, "Cessna.acf", 0.427f, 0.0537f, "1.0 Meg", "9.0 Meg", "");
     EXPECT_EQ(running.line[0], "Downloading and installing Cessna.acf, currently 42% done with that file.");
     EXPECT_EQ(running.line[1],
-        "05.3% done with the internet install, having installed 1.0 Meg of 9.0 Meg for the internet install.");
+              "05.3% done with the internet install, having installed 1.0 Meg of 9.0 Meg for the internet install.");
     EXPECT_EQ(running_status(ACTION_DELETE, "old.txt", 0, 0, "", "", "").line[0],
-        "Deleting old.txt because that file is no longer needed!");
+              "Deleting old.txt because that file is no longer needed!");
 
     status_block done = finished_status(0);
     EXPECT_EQ(done.line[0], "INSTALLATION COMPLETE!");
@@ -131,7 +132,7 @@ TEST(StatusBar, NearestRoundsHalvesAwayFromZero)
     EXPECT_EQ(nearest(2.49f), 2);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -139,19 +140,19 @@ TEST(StatusLine, FirstMatchingStateWins)
 {
     int colour = -1;
     EXPECT_STREQ(release_status_line(-1, 1, INSTALL_RUNNING, 1, &colour),
-        "Looking for servers... you need internet for this...");
+                 "Looking for servers... you need internet for this...");
     EXPECT_EQ(colour, COLOUR_NORMAL);
     EXPECT_STREQ(release_status_line(0, 1, INSTALL_RUNNING, 1, &colour),
-        "I could not find any servers to get Veltrix from!");
+                 "I could not find any servers to get Veltrix from!");
     EXPECT_EQ(colour, COLOUR_WARNING);
     EXPECT_STREQ(release_status_line(2, 1, INSTALL_IDLE, 0, &colour), "INSTALLATION COMPLETE!")
         << "a completed install keeps its text after a new destination";
     EXPECT_EQ(colour, COLOUR_SUCCESS);
     EXPECT_STREQ(release_status_line(2, 0, INSTALL_RUNNING, 0, &colour), "OK I am installing this now...");
     EXPECT_EQ(std::string(release_status_line(2, 0, INSTALL_IDLE, 0, &colour)).substr(0, 34),
-        "To make the download a LOT faster,");
+              "To make the download a LOT faster,");
     EXPECT_NE(std::string(release_status_line(2, 0, INSTALL_IDLE, 1, &colour)).find("installation  by just"),
-        std::string::npos);
+              std::string::npos);
 }
 
 TEST(StatusGlobe, CyclesWhileInstallingAndRestsOtherwise)
@@ -185,8 +186,8 @@ TEST(StatusBar, TrackAndFillSpans)
     EXPECT_FALSE(progress_fill(132, 1016, 0.015f, &fill)) << "time left shows from 0.01, the bar from 0.02";
     EXPECT_FALSE(progress_fill(132, 1016, 0.02f, &fill));
     ASSERT_TRUE(progress_fill(132, 1016, 0.5f, &fill));
-    EXPECT_EQ(fill.width, 444);  // b = 132 + 442 = 574; width 4 x nearest(442 / 4)
+    EXPECT_EQ(fill.width, 444);   // b = 132 + 442 = 574; width 4 x nearest(442 / 4)
     EXPECT_EQ(fill.centre, 354);  // 2 x nearest(706 / 4)
 }
 
-} // namespace
+}  // namespace

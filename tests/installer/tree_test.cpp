@@ -38,7 +38,7 @@ TEST(InstallTree, MakesAncestorsWantedFoldersAndFixedFolders)
     EXPECT_FALSE(fs::exists(dir.root + "/A/B/C/w")) << "another platform's folders are not made";
     EXPECT_FALSE(fs::exists(dir.root + "/A/B/C/gone")) << "a removed file needs no folder";
     for (const char* fixed : {"Output", "Output/FMS plans", "Output/logbooks", "Output/movies", "Output/situations",
-             "Resources/preferences"})
+                              "Resources/preferences"})
         EXPECT_TRUE(fs::is_directory(dir.root + "/A/B/C/" + fixed)) << fixed;
     EXPECT_TRUE(alerts.alerts().empty());
     sim_info.clear();
@@ -157,9 +157,10 @@ TEST(Destination, ChooserAnswersSetTheFolderAndACancelChangesNothing)
     temp_folder dir;
     fs::create_directories(dir.root + "/bin");
     fs::create_directories(dir.root + "/picked");
-    write_file(dir / "bin/zenity", "#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"" + dir.root +
-                                        "/zenity.args\"\n[ -n \"$ZENITY_ANSWER\" ] || exit 1\n"
-                                        "printf '%s\\n' \"$ZENITY_ANSWER\"\n");
+    write_file(dir / "bin/zenity",
+               "#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"" + dir.root +
+                   "/zenity.args\"\n[ -n \"$ZENITY_ANSWER\" ] || exit 1\n"
+                   "printf '%s\\n' \"$ZENITY_ANSWER\"\n");
     chmod((dir / "bin/zenity").c_str(), 0755);
     std::string old_path = getenv("PATH") ? getenv("PATH") : "";
     setenv("PATH", (dir.root + "/bin:" + old_path).c_str(), 1);
@@ -193,4 +194,4 @@ TEST(Destination, ChooserAnswersSetTheFolderAndACancelChangesNothing)
     unsetenv("ZENITY_ANSWER");
 }
 
-} // namespace
+}  // namespace

@@ -37,7 +37,7 @@ std::string host_field(const std::string& host)
 
 off_t file_size(const std::string& path)
 {
-    struct stat facts {};
+    struct stat facts { };
     return stat(path.c_str(), &facts) == 0 ? facts.st_size : -1;
 }
 
@@ -113,7 +113,7 @@ protected:
 
     temp_folder folder;
     log_capture log;
-    ScriptedServer server { SERVER };
+    ScriptedServer server{SERVER};
     std::string dest = folder / "got.bin";
     std::string server_name = SERVER;
     std::string path;
@@ -146,10 +146,10 @@ TEST_F(HttpScripted, RequestBytesDirectAndThroughAProxy)
     http.proxy_host = SERVER;
     http.proxy_port_int = kHttpPort + 0x10000;
     EXPECT_EQ(start("/pub/file.zip", "mirror.test"),
-              "GET http://" + host_field("mirror.test") + "/pub/file.zip HTTP/1.1\r\nConnection: close\r\nHost: " +
-                  host_field("mirror.test") + "\r\n" + agent);
+              "GET http://" + host_field("mirror.test") +
+                  "/pub/file.zip HTTP/1.1\r\nConnection: close\r\nHost: " + host_field("mirror.test") + "\r\n" + agent);
     EXPECT_EQ(respond("HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx"), NET_DONE);
-    EXPECT_EQ(names_asked(), std::vector<std::string> { SERVER });
+    EXPECT_EQ(names_asked(), std::vector<std::string>{SERVER});
 
     // A proxy without a port, or a host the proxy excludes, is reached directly.
     plat::set_resolver(&resolve_mirror_to_server);
@@ -160,7 +160,7 @@ TEST_F(HttpScripted, RequestBytesDirectAndThroughAProxy)
     gProxyExclude.push_back(".test");
     EXPECT_EQ(start("/b", "mirror.test").substr(0, 18), "GET /b HTTP/1.1\r\nC");
     EXPECT_EQ(respond("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"), NET_DONE);
-    gProxyExclude.assign({ "a-much-longer-suffix-than-the-host.mirror.test" });
+    gProxyExclude.assign({"a-much-longer-suffix-than-the-host.mirror.test"});
     EXPECT_EQ(http.UseProxy("mirror.test", 80), 1);
     EXPECT_EQ(http.ProxyHost("mirror.test", 80), SERVER);
     EXPECT_EQ(http.ProxyPort("mirror.test", 81), kHttpPort);
@@ -218,7 +218,7 @@ TEST_F(HttpScripted, InterimHeadThenFinalHeadInOneRead)
     EXPECT_EQ(read_file(dest), "hello");
 
     // The transfer itself: the final status counts, the interim fields stay and win.
-    std::map<std::string, std::string> headers { { "Host", SERVER } };
+    std::map<std::string, std::string> headers{{"Host", SERVER}};
     down_class transfer(SERVER, kHttpPort, "/f", false, headers, nullptr, 0, (folder / "direct.bin").c_str());
     auto pump = [&] { transfer.DoProcessing(); };
     ASSERT_TRUE(server.accept_client(pump));
@@ -315,7 +315,7 @@ TEST_F(HttpScripted, StallsEndAfterThirtySecondsWithoutProgress)
     EXPECT_EQ(read_file(dest), "half");
 
     // A length that is no 31-bit number counts as absent, so the body never completes.
-    for (const char* length : { "99999999999", "2147483648", "-5", "12abc" }) {
+    for (const char* length : {"99999999999", "2147483648", "-5", "12abc"}) {
         start("/odd-length");
         server.send_text(std::string("HTTP/1.1 200 OK\r\nContent-Length: ") + length + "\r\n\r\n12345678901");
         server.close_orderly();
@@ -380,13 +380,14 @@ TEST_F(HttpScripted, FileSizeLimitTruncatesAndFails)
     // A real file that may not grow past 1000 bytes: the kernel takes part of a write and
     // refuses the rest with EFBIG (SIGXFSZ ignored, as it would otherwise end the process).
     const rlim_t cap = 1000;
-    rlimit saved {};
+    rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     ASSERT_TRUE(saved.rlim_max == RLIM_INFINITY || saved.rlim_max > cap);
-    struct sigaction ignore {}, previous {};
+    struct sigaction ignore {
+    }, previous{};
     ignore.sa_handler = SIG_IGN;
     ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
-    rlimit capped { cap, saved.rlim_max };
+    rlimit capped{cap, saved.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &capped), 0);
 
     // Small enough to sit in the stream's buffer until the file is closed: the flush at the
@@ -411,7 +412,8 @@ TEST_F(HttpScripted, FileSizeLimitTruncatesAndFails)
     EXPECT_EQ(direct_size, static_cast<off_t>(cap));
     std::string text = log.text();
     EXPECT_NE(text.find("   file       =/buffered\n   IsDone     =1\n   IsComplete =1\n   IsErr      =1\n"
-                        "   GetStat    =3\n   GetOSErr   =" + std::to_string(EFBIG) + "\n"),
+                        "   GetStat    =3\n   GetOSErr   =" +
+                        std::to_string(EFBIG) + "\n"),
               std::string::npos)
         << text;
     size_t direct = text.find("   file       =/direct\n");
@@ -428,8 +430,8 @@ TEST_F(HttpScripted, ServerNamesThatCannotGoOnTheWireAreRefused)
     plat::set_resolver(&resolve_only_server);
     http.proxy_host = SERVER;
     http.proxy_port_int = kHttpPort;
-    const std::string names[] = { "mirror.test\r\nX-Injected: 1", "two words.test", "tab\t.test",
-                                  std::string("del\x7f.test"), std::string("nul\0.test", 9) };
+    const std::string names[] = {"mirror.test\r\nX-Injected: 1", "two words.test", "tab\t.test",
+                                 std::string("del\x7f.test"), std::string("nul\0.test", 9)};
     for (const std::string& name : names) {
         EXPECT_EQ(http.net_check(SLOT, name, "/file.zip", dest), NET_FAILED) << name;
         EXPECT_EQ(http.slots[SLOT], nullptr);
@@ -467,33 +469,39 @@ TEST(HttpFailures, LookupFailureAndRefusalAreLoggedFailures)
 
     const std::string port = std::to_string(kHttpPort);
     std::string expected = "Translated server nowhere.test to IP addy: 0.0.0.0 and port = " + port + "\n" +
-                           "HTTP Error for " + dest + "\n   server     =nowhere.test\n   file       =/x.bin\n" +
-                           "   IsDone     =0\n   IsComplete =0\n   IsErr      =1\n   GetStat    =0\n" +
-                           "   GetOSErr   =20011\n   response   = (#0)\n\n" +
-                           "Translated server  to IP addy: 0.0.0.0 and port = " + port + "\n" +
-                           "HTTP Error for " + dest + "\n   server     =\n   file       =/x.bin\n" +
-                           "   IsDone     =0\n   IsComplete =0\n   IsErr      =1\n   GetStat    =0\n" +
-                           "   GetOSErr   =20011\n   response   = (#0)\n\n" +
-                           "HTTP Error for " + dest + "\n   server     =127.0.0.2\n   file       =/x.bin\n" +
-                           "   IsDone     =1\n   IsComplete =0\n   IsErr      =0\n   GetStat    =3\n" +
-                           "   GetOSErr   =0\n   response   = (#-1)\n\n";
+        "HTTP Error for " + dest + "\n   server     =nowhere.test\n   file       =/x.bin\n" +
+        "   IsDone     =0\n   IsComplete =0\n   IsErr      =1\n   GetStat    =0\n" +
+        "   GetOSErr   =20011\n   response   = (#0)\n\n" + "Translated server  to IP addy: 0.0.0.0 and port = " + port +
+        "\n" + "HTTP Error for " + dest + "\n   server     =\n   file       =/x.bin\n" +
+        "   IsDone     =0\n   IsComplete =0\n   IsErr      =1\n   GetStat    =0\n" +
+        "   GetOSErr   =20011\n   response   = (#0)\n\n" + "HTTP Error for " + dest +
+        "\n   server     =127.0.0.2\n   file       =/x.bin\n" +
+        "   IsDone     =1\n   IsComplete =0\n   IsErr      =0\n   GetStat    =3\n" +
+        "   GetOSErr   =0\n   response   = (#-1)\n\n";
     EXPECT_EQ(log.text(), expected);
 }
 
 TEST(HttpFailures, MisuseIsAFatalAlert)
 {
     alert_recorder alerts;
-    struct Case { int slot; const char* server; const char* path; const char* l1; const char* l4; int line; };
+    struct Case {
+        int slot;
+        const char* server;
+        const char* path;
+        const char* l1;
+        const char* l4;
+        int line;
+    };
     const Case cases[] = {
-        { 6, "127.0.0.1", "/x", "Too many download objects requested!", "", 272 },
-        { -1, "127.0.0.1", "/x", "Too many download objects requested!", "", 272 },
-        { 0, "127.0.0.1/", "/x", "net_check error! You have a dirchar at the end of the server name!", "127.0.0.1/",
-          287 },
-        { 0, "host:", "/x", "net_check error! You have a dirchar at the end of the server name!", "host:", 287 },
-        { 0, "127.0.0.1", "x/y", "net_check error! You do not have a dirchar at the beginning of the directory name!",
-          "x/y", 288 },
-        { 0, "127.0.0.1", "", "net_check error! You do not have a dirchar at the beginning of the directory name!", "",
-          288 },
+        {6, "127.0.0.1", "/x", "Too many download objects requested!", "", 272},
+        {-1, "127.0.0.1", "/x", "Too many download objects requested!", "", 272},
+        {0, "127.0.0.1/", "/x", "net_check error! You have a dirchar at the end of the server name!", "127.0.0.1/",
+         287},
+        {0, "host:", "/x", "net_check error! You have a dirchar at the end of the server name!", "host:", 287},
+        {0, "127.0.0.1", "x/y", "net_check error! You do not have a dirchar at the beginning of the directory name!",
+         "x/y", 288},
+        {0, "127.0.0.1", "", "net_check error! You do not have a dirchar at the beginning of the directory name!", "",
+         288},
     };
     for (const Case& c : cases) {
         try {

@@ -115,7 +115,7 @@ TEST_F(HttpServers, FetchesSmallEmptyAndLargeFiles)
 
 TEST_F(HttpServers, NamesThatNeedEscapingArriveIntact)
 {
-    const char* names[] = { "with space.txt", "100%.txt", "hash#name.txt", "what?.txt" };
+    const char* names[] = {"with space.txt", "100%.txt", "hash#name.txt", "what?.txt"};
     for (const char* name : names) {
         write_file(Services::www(name), std::string("contents of ") + name);
         std::string dest = folder / "copy.txt";
@@ -204,8 +204,8 @@ TEST_F(HttpServers, ProxyCarriesTheRequestToTheServer)
     const char* old_config = getenv("XDG_CONFIG_HOME");
     std::string saved_config = old_config ? old_config : "";
     setenv("XDG_CONFIG_HOME", folder.root.c_str(), 1);
-    write_file(folder / "Veltrix Installer.prf", "A\n8500 version\n_proxy_host 127.0.0.1\n_proxy_port_int " +
-                                                     Services::proxy_port() + "\n");
+    write_file(folder / "Veltrix Installer.prf",
+               "A\n8500 version\n_proxy_host 127.0.0.1\n_proxy_port_int " + Services::proxy_port() + "\n");
     pref.IO_set(11, 0);
     if (old_config)
         setenv("XDG_CONFIG_HOME", saved_config.c_str(), 1);
@@ -225,9 +225,7 @@ TEST_F(HttpServers, ProxyCarriesTheRequestToTheServer)
     std::string proxy_log = read_file(Services::folder() + "/tinyproxy.log");
     // On port 80 the absolute form names no port.
     std::string authority = kHttpPort == 80 ? "127.0.0.1" : "127.0.0.1:" + std::to_string(kHttpPort);
-    EXPECT_NE(proxy_log.find("GET http://" + authority + "/proxied.bin HTTP/1.1"),
-              std::string::npos)
-        << proxy_log;
+    EXPECT_NE(proxy_log.find("GET http://" + authority + "/proxied.bin HTTP/1.1"), std::string::npos) << proxy_log;
     EXPECT_EQ(proxy_log.find("/direct.bin"), std::string::npos) << proxy_log;
     std::string access = read_file(Services::folder() + "/access.log");
     EXPECT_NE(access.find("\"GET /proxied.bin HTTP/1.1\" 200"), std::string::npos) << access;

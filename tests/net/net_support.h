@@ -56,7 +56,7 @@ public:
         listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         int reuse = 1;
         setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof(reuse));
-        sockaddr_in where {};
+        sockaddr_in where{};
         where.sin_family = AF_INET;
         where.sin_port = htons(kHttpPort);
         inet_pton(AF_INET, address, &where.sin_addr);
@@ -77,7 +77,7 @@ public:
             close(client);
         client = -1;
         return wait_until([&] {
-            pollfd p { listener, POLLIN, 0 };
+            pollfd p{listener, POLLIN, 0};
             if (poll(&p, 1, 0) > 0) {
                 client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
                 return client >= 0;
@@ -109,15 +109,12 @@ public:
     }
 
     // An orderly close after the last byte, as web servers do.
-    void close_orderly()
-    {
-        shutdown(client, SHUT_WR);
-    }
+    void close_orderly() { shutdown(client, SHUT_WR); }
 
     // An abortive close: the client sees a reset.
     void reset()
     {
-        linger now { 1, 0 };
+        linger now{1, 0};
         setsockopt(client, SOL_SOCKET, SO_LINGER, &now, sizeof(now));
         close(client);
         client = -1;
@@ -131,7 +128,7 @@ public:
     bool drain(std::string* into)
     {
         char buffer[4096];
-        pollfd p { client, POLLIN, 0 };
+        pollfd p{client, POLLIN, 0};
         while (poll(&p, 1, 0) > 0) {
             ssize_t n = recv(client, buffer, sizeof(buffer), 0);
             if (n <= 0)

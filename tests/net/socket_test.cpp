@@ -16,8 +16,7 @@ namespace {
 constexpr uint32_t LOOPBACK = 0x7F000001;  // 127.0.0.1 in host order
 
 // Polls `done` until it holds; gives up after five seconds so a fault cannot hang the run.
-template <class Condition>
-bool wait_until(Condition done)
+template <class Condition> bool wait_until(Condition done)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!done()) {
@@ -39,7 +38,7 @@ Pair connected_pair()
 {
     Pair p;
     p.listener = std::make_unique<PCSBSocket>(0, true);
-    PCSBSocket::ConnectionData where {};
+    PCSBSocket::ConnectionData where{};
     p.listener->GetAddresses(&where);
     p.client = std::make_unique<PCSBSocket>(0, false);
     p.client->Connect(LOOPBACK, where.local_port);
@@ -77,7 +76,7 @@ TEST(Socket, RefusedConnectionReportsClosed)
     uint16_t free_port;
     {
         PCSBSocket probe(0, true);
-        PCSBSocket::ConnectionData where {};
+        PCSBSocket::ConnectionData where{};
         probe.GetAddresses(&where);
         free_port = where.local_port;
     }
@@ -100,7 +99,7 @@ TEST(Socket, AcceptedConnectionCarriesDataBothWaysAndKnowsBothEnds)
     EXPECT_EQ(p.server->GetStatus(), PCSBSocket::STATUS_CONNECTED);
     EXPECT_EQ(p.listener->Accept(), nullptr) << "only one connection was made";
 
-    PCSBSocket::ConnectionData c {}, s {}, l {};
+    PCSBSocket::ConnectionData c{}, s{}, l{};
     p.client->GetAddresses(&c);
     p.server->GetAddresses(&s);
     p.listener->GetAddresses(&l);
@@ -200,7 +199,7 @@ TEST(Socket, DisconnectIsOnceOnlyAndForbidsReconnecting)
     ASSERT_TRUE(p.server);
     p.client->Disconnect();
     EXPECT_EQ(p.client->GetStatus(), PCSBSocket::STATUS_CLOSED);
-    PCSBSocket::ConnectionData c {};
+    PCSBSocket::ConnectionData c{};
     p.client->GetAddresses(&c);
     EXPECT_EQ(c.remote_host, 0u);
     EXPECT_EQ(c.remote_port, 0);
@@ -224,7 +223,7 @@ TEST(Socket, DisconnectIsOnceOnlyAndForbidsReconnecting)
 TEST(Socket, EndpointsThatCannotBindOrConnectReportErrors)
 {
     PCSBSocket first(0, true);
-    PCSBSocket::ConnectionData where {};
+    PCSBSocket::ConnectionData where{};
     first.GetAddresses(&where);
     PCSBSocket second(where.local_port, true);
     EXPECT_EQ(second.GetStatus(), PCSBSocket::STATUS_ERROR);

@@ -19,7 +19,10 @@ using test::temp_folder;
 
 namespace {
 
-void touch(const std::string& path) { std::ofstream(path).put('x'); }
+void touch(const std::string& path)
+{
+    std::ofstream(path).put('x');
+}
 
 }  // namespace
 

@@ -18,18 +18,16 @@ using shell_test::scratch_folder;
 
 namespace {
 
-const char* const ZENITY_STUB =
-    "#!/bin/sh\n"
-    "printf '%s\\n' \"$@\" >> \"$T/zenity.args\"\n"
-    "[ -n \"$ZENITY_ANSWER\" ] || exit 1\n"
-    "[ -z \"$ZENITY_STATUS\" ] || exit \"$ZENITY_STATUS\"\n"
-    "printf '%s\\n' \"$ZENITY_ANSWER\"\n";
+const char* const ZENITY_STUB = "#!/bin/sh\n"
+                                "printf '%s\\n' \"$@\" >> \"$T/zenity.args\"\n"
+                                "[ -n \"$ZENITY_ANSWER\" ] || exit 1\n"
+                                "[ -z \"$ZENITY_STATUS\" ] || exit \"$ZENITY_STATUS\"\n"
+                                "printf '%s\\n' \"$ZENITY_ANSWER\"\n";
 
-const char* const KDIALOG_STUB =
-    "#!/bin/sh\n"
-    "printf '%s\\n' \"$@\" >> \"$T/kdialog.args\"\n"
-    "[ -n \"$ZENITY_ANSWER\" ] || exit 1\n"
-    "printf '%s\\n' \"$ZENITY_ANSWER\"\n";
+const char* const KDIALOG_STUB = "#!/bin/sh\n"
+                                 "printf '%s\\n' \"$@\" >> \"$T/kdialog.args\"\n"
+                                 "[ -n \"$ZENITY_ANSWER\" ] || exit 1\n"
+                                 "printf '%s\\n' \"$ZENITY_ANSWER\"\n";
 
 class Chooser : public ::testing::Test {
 protected:
@@ -67,8 +65,8 @@ TEST_F(Chooser, FolderModeArgumentsWithAndWithoutAnExistingStartFolder)
     std::filesystem::remove(t.file("zenity.args"));
     std::strcpy(path, "name.txt");
     EXPECT_EQ(GetFilePathFromUser(1, "Save", "Save", 0, start.c_str(), path), 0);
-    EXPECT_EQ(read_file(t.file("zenity.args")), "--file-selection\n--save\n--confirm-overwrite\n--title=Save\n--filename=" +
-                                                    start + "/name.txt\n");
+    EXPECT_EQ(read_file(t.file("zenity.args")),
+              "--file-selection\n--save\n--confirm-overwrite\n--title=Save\n--filename=" + start + "/name.txt\n");
 }
 
 TEST_F(Chooser, AnswerCancelAndFailure)
@@ -234,10 +232,11 @@ TEST(DetachedPrograms, RunAloneOnNullStdioAndReportAFailedStart)
 {
     scratch_folder t;
     // The stub reports its session and where its output goes, then outlives the call.
-    t.add_tool("lonely", "#!/bin/sh\n"
-                         "sid=$(cut -d' ' -f6 /proc/$$/stat)\n"
-                         "printf '%s %s %s\\n' \"$sid\" \"$(readlink /proc/$$/fd/1)\" \"$1\" >> \"$T/lonely.out\"\n"
-                         "sleep 5\n");
+    t.add_tool("lonely",
+               "#!/bin/sh\n"
+               "sid=$(cut -d' ' -f6 /proc/$$/stat)\n"
+               "printf '%s %s %s\\n' \"$sid\" \"$(readlink /proc/$$/fd/1)\" \"$1\" >> \"$T/lonely.out\"\n"
+               "sleep 5\n");
     EXPECT_EQ(plat::spawn_detached("lonely", {"lonely", "one arg"}), 0);
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "the program is nobody's child here";
     EXPECT_EQ(errno, ECHILD);

@@ -54,14 +54,20 @@ std::vector<drawn_panel> panels;
 std::vector<drawn_panel> bars;
 std::vector<drawn_button> buttons;
 
-void record_frame2(int style, float x, float y, float w, float h, std::string) { panels.push_back({style, x, y, w, h}); }
-void record_frame1(int style, float x, float y, float w, int) { bars.push_back({style, x, y, w, 0}); }
+void record_frame2(int style, float x, float y, float w, float h, std::string)
+{
+    panels.push_back({style, x, y, w, h});
+}
+void record_frame1(int style, float x, float y, float w, int)
+{
+    bars.push_back({style, x, y, w, 0});
+}
 int record_action(float x, float y, float, int, int, std::string label)
 {
     buttons.push_back({x, y, label});
     return 0;
 }
-void ignore_fillwin(int, int) {}
+void ignore_fillwin(int, int) { }
 
 // The back buffer under the alert box, read when its button is drawn, before the swap.
 struct rgb {
@@ -146,17 +152,17 @@ TEST_F(Frame, ContextChoiceAndDefaultState)
         GLenum name;
         GLint want;
     } settings[] = {
-        { GL_UNPACK_ALIGNMENT, 1 },
-        { GL_PACK_ALIGNMENT, 1 },
-        { GL_ALPHA_TEST_FUNC, GL_GREATER },
-        { GL_BLEND_SRC, GL_SRC_ALPHA },
-        { GL_BLEND_DST, GL_ONE_MINUS_SRC_ALPHA },
-        { GL_FOG_MODE, GL_LINEAR },
-        { GL_FOG_HINT, GL_FASTEST },
-        { GL_CULL_FACE_MODE, GL_BACK },
-        { GL_SHADE_MODEL, GL_SMOOTH },
-        { GL_COLOR_MATERIAL_FACE, GL_FRONT },
-        { GL_COLOR_MATERIAL_PARAMETER, GL_AMBIENT_AND_DIFFUSE },
+        {GL_UNPACK_ALIGNMENT, 1},
+        {GL_PACK_ALIGNMENT, 1},
+        {GL_ALPHA_TEST_FUNC, GL_GREATER},
+        {GL_BLEND_SRC, GL_SRC_ALPHA},
+        {GL_BLEND_DST, GL_ONE_MINUS_SRC_ALPHA},
+        {GL_FOG_MODE, GL_LINEAR},
+        {GL_FOG_HINT, GL_FASTEST},
+        {GL_CULL_FACE_MODE, GL_BACK},
+        {GL_SHADE_MODEL, GL_SMOOTH},
+        {GL_COLOR_MATERIAL_FACE, GL_FRONT},
+        {GL_COLOR_MATERIAL_PARAMETER, GL_AMBIENT_AND_DIFFUSE},
     };
     for (const auto& setting : settings) {
         GLint value = 0;
@@ -509,11 +515,12 @@ TEST_F(Frame, TextureFailuresAreReportedOnceAndOnlyOnTheMainScreen)
     plat::push_key_event(SDL_SCANCODE_RETURN, true, false, KMOD_NONE);
     MACIBM_event_proc();
     EXPECT_EQ(tman.scene_fail, 2);
-    EXPECT_EQ(log.text(), "Some scenery textures could not be loaded.\n"
-                          "This may be an installation problem or you may have a damaged add-on scenery package.\n"
-                          "Please see the log.txt file for a detailed list of missing files.\n"
-                          "\n"
-                          "(hl_mnw line 1055)\n");
+    EXPECT_EQ(log.text(),
+              "Some scenery textures could not be loaded.\n"
+              "This may be an installation problem or you may have a damaged add-on scenery package.\n"
+              "Please see the log.txt file for a detailed list of missing files.\n"
+              "\n"
+              "(hl_mnw line 1055)\n");
     std::string once = log.text();
     MACIBM_event_proc();
     EXPECT_EQ(log.text(), once) << "muted after it was shown";

@@ -14,8 +14,9 @@ inline void pin_gl_driver()
     dl_iterate_phdr(
         [](dl_phdr_info* info, size_t, void*) {
             const char* name = info->dlpi_name;
-            if (name && *name && (std::strstr(name, "dri") || std::strstr(name, "GL") || std::strstr(name, "gallium") ||
-                                  std::strstr(name, "LLVM")))
+            if (name && *name &&
+                (std::strstr(name, "dri") || std::strstr(name, "GL") || std::strstr(name, "gallium") ||
+                 std::strstr(name, "LLVM")))
                 (void)dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
             return 0;
         },

@@ -98,8 +98,8 @@ TEST_F(Keyboard, ReturnOnTheMainScreenAndInABox)
 
 TEST_F(Keyboard, FunctionKeysOnlyReachTheHook)
 {
-    keys.handle_key(key(0x60, 16, plat::MOD_SHIFT));  // shift F5
-    keys.handle_key(key(0x7A, 16));                   // F1
+    keys.handle_key(key(0x60, 16, plat::MOD_SHIFT));    // shift F5
+    keys.handle_key(key(0x7A, 16));                     // F1
     keys.handle_key(key(0x6F, 16, plat::MOD_CONTROL));  // control F12
     ASSERT_EQ(app_hooks.keys.size(), 3u);
     EXPECT_EQ(app_hooks.keys[0], std::make_pair(KEY_KIND_FUNCTION, 66));
@@ -217,7 +217,7 @@ TEST_F(Boxes, CloseCornersIncludingTheirBoundaries)
         bool closes;
     };
     const press presses[] = {
-        {0, 280, true},    {25, 280, true},  {25.5f, 280, false}, {475, 300, true}, {500, 300, true},
+        {0, 280, true},       {25, 280, true},     {25.5f, 280, false}, {475, 300, true},  {500, 300, true},
         {474.5f, 290, false}, {10, 279.5f, false}, {10, 300.5f, false}, {250, 150, false},
     };
     for (const press& p : presses) {
@@ -362,7 +362,8 @@ TEST(LogHeader, MachineFactsAndUnknownFacts)
     EXPECT_FALSE(real.cpu_type.has_value());
     // The speed is the first "cpu MHz" of the processor table, or unknown where it has none.
     EXPECT_EQ(real.cpu_mhz, plat::parse_cpu_mhz(shell_test::read_file("/proc/cpuinfo")));
-    EXPECT_EQ(real.ram_mb, static_cast<int>(static_cast<long long>(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGESIZE) >> 20));
+    EXPECT_EQ(real.ram_mb,
+              static_cast<int>(static_cast<long long>(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGESIZE) >> 20));
 }
 
 TEST(MachineFacts, ReleaseAndProcessorText)
@@ -488,7 +489,8 @@ TEST_F(SystemAlert, AnOpenGlLibraryThatCannotBeLoadedIsFatal)
             check_entry_points(-1);
         },
         testing::ExitedWithCode(1), "BOX\\[Could not open OpenGL framework \\]\\[Error=-1\\.000000 \\]");
-    EXPECT_EQ(shell_test::read_file(log_path), "Could not open OpenGL framework\n\nError=-1.000000\n\n(hl_init line 465)\n");
+    EXPECT_EQ(shell_test::read_file(log_path),
+              "Could not open OpenGL framework\n\nError=-1.000000\n\n(hl_init line 465)\n");
 
     EXPECT_EXIT(
         {

@@ -55,8 +55,8 @@ int startup()
 {
     int x, y, w, h;
     plat::window_geometry(mnw.window[0], &x, &y, &w, &h);
-    say("WINDOW " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) + " " +
-        std::to_string(h) + " borderless=" + std::to_string(plat::window_borderless(mnw.window[0])));
+    say("WINDOW " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) + " " + std::to_string(h) +
+        " borderless=" + std::to_string(plat::window_borderless(mnw.window[0])));
     say("ALIAS " + std::to_string(mnw.alias_got));
     say(std::string("VERSION ") + reinterpret_cast<const char*>(glGetString(GL_VERSION)));
     GLint depth_func = 0, front = 0;
@@ -64,8 +64,8 @@ int startup()
     glGetIntegerv(GL_FRONT_FACE, &front);
     GLboolean depth_mask = GL_TRUE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depth_mask);
-    say("STATE multisample=" + std::to_string(glIsEnabled(GL_MULTISAMPLE)) +
-        " cull=" + std::to_string(glIsEnabled(GL_CULL_FACE)) + " depth_lequal=" + std::to_string(depth_func == GL_LEQUAL) +
+    say("STATE multisample=" + std::to_string(glIsEnabled(GL_MULTISAMPLE)) + " cull=" +
+        std::to_string(glIsEnabled(GL_CULL_FACE)) + " depth_lequal=" + std::to_string(depth_func == GL_LEQUAL) +
         " front_cw=" + std::to_string(front == GL_CW) + " depth_writes=" + std::to_string(depth_mask));
     for (int entry : {33, 38, 42, 43, 46}) {
         char line[96];
@@ -73,8 +73,8 @@ int startup()
                       int(colr.col[entry][1] * 255 + 0.5f), int(colr.col[entry][2] * 255 + 0.5f));
         say(line);
     }
-    say("STATUS cur_win=" + std::to_string(mnw.cur_win) + " lang=" + std::to_string(mnw._lang) +
-        " ogl_inited=" + std::to_string(ogl_inited) + " textures=" + std::to_string(shell_test::app_hooks.texture_loads));
+    say("STATUS cur_win=" + std::to_string(mnw.cur_win) + " lang=" + std::to_string(mnw._lang) + " ogl_inited=" +
+        std::to_string(ogl_inited) + " textures=" + std::to_string(shell_test::app_hooks.texture_loads));
     for (int i = 0; i < SETTLE_FRAMES; i++)
         MACIBM_event_proc();
     say("UPDATES " + std::to_string(shell_test::app_hooks.updates));
@@ -153,8 +153,7 @@ int modal()
             updates_in_box += shell_test::app_hooks.updates - before;
         frames++;
     }
-    say("CLOSED cur_win=" + std::to_string(mnw.cur_win) +
-        " updates_in_box=" + std::to_string(updates_in_box) +
+    say("CLOSED cur_win=" + std::to_string(mnw.cur_win) + " updates_in_box=" + std::to_string(updates_in_box) +
         " frames_positive=" + std::to_string(frames > 0));
     return 0;
 }

@@ -48,8 +48,8 @@ public:
     }
 
     // The handler itself, for a test that installs it by hand.
-    static void record(int, const std::string& l1, const std::string& l2, const std::string& l3,
-                       const std::string& l4, int type, const char* file, int line)
+    static void record(int, const std::string& l1, const std::string& l2, const std::string& l3, const std::string& l4,
+                       int type, const char* file, int line)
     {
         recorded_alert alert{l1, l2, l3, l4, type, file ? file : "", line};
         {

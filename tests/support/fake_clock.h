@@ -26,7 +26,7 @@ public:
 private:
     static std::atomic<uint64_t>& now_value()
     {
-        static std::atomic<uint64_t> value { 0 };
+        static std::atomic<uint64_t> value{0};
         return value;
     }
     static uint64_t read() { return now_value().load(); }

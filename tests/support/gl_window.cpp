@@ -18,7 +18,7 @@ std::ostream& operator<<(std::ostream& out, const rgba& c)
 bool near_colour(const rgba& a, const rgba& b, int tolerance)
 {
     return std::abs(int(a.r) - int(b.r)) <= tolerance && std::abs(int(a.g) - int(b.g)) <= tolerance &&
-           std::abs(int(a.b) - int(b.b)) <= tolerance;
+        std::abs(int(a.b) - int(b.b)) <= tolerance;
 }
 
 gl_window::gl_window(int width, int height) : width_(width), height_(height)

@@ -54,7 +54,8 @@ void take_interface_colours()
         test::rgba c = atlas_texel(w.x, w.y);
         colr.assign(w.entry, c.r / 255.0f, c.g / 255.0f, c.b / 255.0f);
     }
-    for (int k = 0; k < 3; ++k) colr.col[38][k] = (colr.col[34][k] + colr.col[37][k]) / 2;
+    for (int k = 0; k < 3; ++k)
+        colr.col[38][k] = (colr.col[34][k] + colr.col[37][k]) / 2;
     colr.assign(76, 1, 0.3f, 0.3f);
 }
 
@@ -77,11 +78,13 @@ protected:
 
 TEST_F(Art, TheFourImagesAreLoadedAndTheAtlasIsLeftInScratch)
 {
-    for (int ref : {363, 364, 365, 366}) EXPECT_EQ(tman.refs[static_cast<size_t>(ref)].load_time, tex_load_now) << ref;
+    for (int ref : {363, 364, 365, 366})
+        EXPECT_EQ(tman.refs[static_cast<size_t>(ref)].load_time, tex_load_now) << ref;
     EXPECT_EQ(tman.refs[364].dx, 1010);
     EXPECT_EQ(tman.refs[364].dy, 764);
     // The picture and backgrounds with flags 0x282, the atlas with 2, all under the one scratch name.
-    for (int ref : {364, 365, 366}) EXPECT_EQ(tman.refs[static_cast<size_t>(ref)].type, 0x282) << ref;
+    for (int ref : {364, 365, 366})
+        EXPECT_EQ(tman.refs[static_cast<size_t>(ref)].type, 0x282) << ref;
     EXPECT_EQ(tman.refs[363].type, 2);
     for (int ref : {363, 364, 365, 366})
         EXPECT_EQ(tman.refs[static_cast<size_t>(ref)].name, "scratch_array:hard-wired textures") << ref;
@@ -97,14 +100,17 @@ TEST_F(Art, EveryGlyphHasInkThatStaysInsideItsAdvance)
 {
     // Cell map of the proportional set: space 0, digits 1..10, then 'A' 'a' 'B' 'b' ...; rows 3 and 4 by code.
     std::vector<std::pair<char, int>> cells;
-    for (int d = 0; d < 10; ++d) cells.push_back({static_cast<char>('0' + d), 1 + d});
+    for (int d = 0; d < 10; ++d)
+        cells.push_back({static_cast<char>('0' + d), 1 + d});
     for (int k = 0; k < 26; ++k) {
         cells.push_back({static_cast<char>('A' + k), 11 + 2 * k});
         cells.push_back({static_cast<char>('a' + k), 12 + 2 * k});
     }
     const std::string row3 = "!@#$%^&*()-_+=[]|\\':;", row4 = "<.>,?/`";
-    for (size_t c = 0; c < row3.size(); ++c) cells.push_back({row3[c], 63 + static_cast<int>(c)});
-    for (size_t c = 0; c < row4.size(); ++c) cells.push_back({row4[c], 84 + static_cast<int>(c)});
+    for (size_t c = 0; c < row3.size(); ++c)
+        cells.push_back({row3[c], 63 + static_cast<int>(c)});
+    for (size_t c = 0; c < row4.size(); ++c)
+        cells.push_back({row4[c], 84 + static_cast<int>(c)});
 
     for (auto [ch, index] : cells) {
         const int s0 = 8 * (index % 21), t0 = 11 * (index / 21);
@@ -120,7 +126,8 @@ TEST_F(Art, EveryGlyphHasInkThatStaysInsideItsAdvance)
     }
     // The blank cell stays empty: unmapped bytes draw nothing.
     for (int t = 0; t < 11; ++t)
-        for (int s = 0; s < 8; ++s) EXPECT_EQ(atlas_texel(s, t).a, 0);
+        for (int s = 0; s < 8; ++s)
+            EXPECT_EQ(atlas_texel(s, t).a, 0);
 }
 
 TEST_F(Art, ControlsCutFromThePictureShowTheirThreeLooks)
@@ -178,7 +185,8 @@ TEST_F(Art, EveryControlOfThePictureHasThreeDistinctLooks)
         const test::rgba normal = picture_texel(c.s + 4, c.t + c.h / 2);
         const test::rgba hover = picture_texel(c.s + 4, c.t - (c.h + 1) + c.h / 2);
         const test::rgba pressed = picture_texel(c.s + 4, c.t - 2 * (c.h + 1) + c.h / 2);
-        for (const test::rgba& look : {normal, hover, pressed}) EXPECT_EQ(look.a, 255) << c.name;
+        for (const test::rgba& look : {normal, hover, pressed})
+            EXPECT_EQ(look.a, 255) << c.name;
         EXPECT_FALSE(test::near_colour(normal, hover, 6)) << c.name << ": hover looks like normal";
         EXPECT_FALSE(test::near_colour(normal, pressed, 6)) << c.name << ": pressed looks like normal";
         EXPECT_FALSE(test::near_colour(hover, pressed, 6)) << c.name << ": pressed looks like hover";
@@ -264,7 +272,8 @@ TEST_F(Art, ListsKeepTheirTextsClearOfTheirEdges)
     bool parted = false;
     for (int x = 540; x < 560 && !parted; ++x) {
         bool column_clear = true;
-        for (int y = 195; y < 214; ++y) column_clear = column_clear && pixel(x, y) == clear;
+        for (int y = 195; y < 214; ++y)
+            column_clear = column_clear && pixel(x, y) == clear;
         parted = column_clear;
     }
     EXPECT_TRUE(parted) << "the label runs into the bar";
@@ -280,8 +289,8 @@ TEST_F(Art, ListsKeepTheirTextsClearOfTheirEdges)
     menu_draw();
     // The body shades a little from bottom to top, hence the wider tolerance.
     for (int y : {521, 523})
-        EXPECT_TRUE(test::near_colour(pixel(646, y), pixel(646, 506), 4)) << y << ": " << pixel(646, y) << " vs "
-                                                                          << pixel(646, 506);
+        EXPECT_TRUE(test::near_colour(pixel(646, y), pixel(646, 506), 4))
+            << y << ": " << pixel(646, y) << " vs " << pixel(646, 506);
 }
 
 TEST(SizeText, MegabytesAndGigabytesTruncatedToOneDecimal)
@@ -299,7 +308,7 @@ TEST(SizeText, MegabytesAndGigabytesTruncatedToOneDecimal)
     EXPECT_EQ(out, "123.4 Meg");
 }
 
-class Screens : public Art {};
+class Screens : public Art { };
 
 TEST_F(Screens, EveryWidgetState)
 {
@@ -344,8 +353,7 @@ TEST_F(Screens, EveryWidgetState)
     stl_input = host;
     BTN_enterstring(600, 460, &host, 30, 0, "Host");
     BTN_enterstring(600, 420, &empty, 30, 1, "Port");
-    BTN_textlist(680, 360, &choice, "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP",
-                 "Platform");
+    BTN_textlist(680, 360, &choice, "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP", "Platform");
     int tab = 1;
     mnw.box_h = 300;
     mnw.off_x = 540;
@@ -364,10 +372,10 @@ TEST_F(Screens, EveryWidgetState)
         EXPECT_EQ(art.a, 255) << "texel " << s << ", " << t << " is not opaque";
         EXPECT_TRUE(test::near_colour(pixel(x, y), art)) << x << ", " << y << ": " << pixel(x, y) << " vs " << art;
     };
-    shows(173, 534, 141, 206);   // check box on, its green face left of the tick
-    shows(180, 564, 148, 187);   // check box off
-    shows(180, 474, 92, 151);    // radio on, its inner dot
-    shows(711, 262, 283, 499);   // selected tab, right of its title
+    shows(173, 534, 141, 206);            // check box on, its green face left of the tick
+    shows(180, 564, 148, 187);            // check box off
+    shows(180, 474, 92, 151);             // radio on, its inner dot
+    shows(711, 262, 283, 499);            // selected tab, right of its title
     shows(540 + 53 + 30, 262, 283, 472);  // the tab left of it, not selected
 }
 
@@ -389,8 +397,7 @@ TEST_F(Screens, MenusAndThePopupList)
     menu_draw();
     int choice = 1;
     mouse(600, 402, 1);
-    BTN_textlist(600, 400, &choice, "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP",
-                 "Platform|");
+    BTN_textlist(600, 400, &choice, "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP", "Platform|");
     mouse(600, 380, 0);
     menu_draw();
     save_screen("widgets-menus-and-popup");
@@ -400,7 +407,8 @@ TEST_F(Screens, MenusAndThePopupList)
     const test::rgba plain = pixel(646, 392), hovered = pixel(646, 380);
     const test::rgba tint = atlas_texel(319, 139);
     auto over = [](uint8_t under, uint8_t top) { return static_cast<uint8_t>(std::lround(under * 0.75 + top * 0.25)); };
-    EXPECT_TRUE(test::near_colour(hovered, {over(plain.r, tint.r), over(plain.g, tint.g), over(plain.b, tint.b), 255}, 3))
+    EXPECT_TRUE(
+        test::near_colour(hovered, {over(plain.r, tint.r), over(plain.g, tint.g), over(plain.b, tint.b), 255}, 3))
         << hovered << " over " << plain;
     EXPECT_NE(hovered, plain);
 }
@@ -438,7 +446,8 @@ TEST_F(Screens, ABoxWithCloseBoxesAndTheInstallerPicture)
     interface_rect(430, 20, 918, 166, 59, 22, 0, 0);
     interface_rect(500, 20, 822, 235, 116, 22, 0, 0);
     interface_rect(860, 660, 644, 33, 128, 86, 0, 0);
-    for (int i = 8; i < 24; ++i) interface_icon(20 + (i - 8) * 62.0f, 690, i);
+    for (int i = 8; i < 24; ++i)
+        interface_icon(20 + (i - 8) * 62.0f, 690, i);
     BTN_frame2(20, 700, 60, 300, 150, "Status");
     save_screen("widgets-box-and-installer-picture");
     // The close boxes sit in the box's top corners (7 .. 25 and 475 .. 493, 361 .. 379), drawn from the

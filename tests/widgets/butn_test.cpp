@@ -24,8 +24,16 @@ parts split(const std::string& label)
 
 // Glyph cells of the proportional set (8 x 11 texels, 21 to a row): the texel a glyph's lower-left
 // corner shows. The letter indexes follow the font's cell map: space 0, digits 1-10, 'A' 11, 'a' 12, ...
-texel upper(char c) { int i = 11 + 2 * (c - 'A'); return {8 * (i % 21), 11 * (i / 21)}; }
-texel lower(char c) { int i = 12 + 2 * (c - 'a'); return {8 * (i % 21), 11 * (i / 21)}; }
+texel upper(char c)
+{
+    int i = 11 + 2 * (c - 'A');
+    return {8 * (i % 21), 11 * (i / 21)};
+}
+texel lower(char c)
+{
+    int i = 12 + 2 * (c - 'a');
+    return {8 * (i % 21), 11 * (i / 21)};
+}
 
 }  // namespace
 
@@ -57,7 +65,7 @@ TEST(LabelParts, SplitAtTheLastBarAndBrace)
     EXPECT_EQ(p.help, "");
 }
 
-class Labels : public widget_gl_test {};
+class Labels : public widget_gl_test { };
 
 TEST_F(Labels, LongLabelsBreakNearTheMiddleOntoTwoLines)
 {
@@ -101,7 +109,7 @@ TEST_F(Labels, LitLabelsUseThePulseColour)
     EXPECT_GT(lit.b, 0);
 }
 
-class Painters : public widget_gl_test {};
+class Painters : public widget_gl_test { };
 
 TEST_F(Painters, BarsCentreOnEvenPixelsAndTileTheirMiddle)
 {

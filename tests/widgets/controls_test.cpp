@@ -15,7 +15,7 @@
 
 using namespace widget_test;
 
-class PushButton : public widget_gl_test {};
+class PushButton : public widget_gl_test { };
 
 TEST_F(PushButton, SizedFromItsLabelWithAnInclusiveHitBox)
 {
@@ -24,8 +24,8 @@ TEST_F(PushButton, SizedFromItsLabelWithAnInclusiveHitBox)
         float x, y;
         int expected;
     };
-    const probe probes[] = {{217.5f, 310, 1}, {182.5f, 290, 1}, {217.6f, 300, 0}, {182.4f, 300, 0},
-                            {200, 310.1f, 0}, {200, 289.9f, 0}};
+    const probe probes[] = {{217.5f, 310, 1}, {182.5f, 290, 1}, {217.6f, 300, 0},
+                            {182.4f, 300, 0}, {200, 310.1f, 0}, {200, 289.9f, 0}};
     for (const probe& p : probes) {
         mouse(p.x, p.y, 1);
         EXPECT_EQ(BTN_action(200, 300, 0, 0, ACTION_NO_FEEDBACK, "OK"), p.expected) << p.x << ", " << p.y;
@@ -81,12 +81,13 @@ TEST_F(PushButton, AClickThroughTheRealQueueIsAnsweredOnce)
 
     press_at(200, 300);
     const int before = frames;
-    for (int frame = 0; frame < 3; ++frame) MACIBM_event_proc();
+    for (int frame = 0; frame < 3; ++frame)
+        MACIBM_event_proc();
     EXPECT_EQ(frames - before, 3);
     EXPECT_EQ(clicks, 1);
 }
 
-class CheckBoxes : public widget_gl_test {};
+class CheckBoxes : public widget_gl_test { };
 
 TEST_F(CheckBoxes, ClicksToggleAnyOnValueAndTheHitBoxIsOneUnitInside)
 {

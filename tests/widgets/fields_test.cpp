@@ -25,7 +25,7 @@ const std::string SYSTEMS = "Macintosh-Windows-Linux Generic x86-Linux Pentium 3
 
 }  // namespace
 
-class TextList : public widget_gl_test {};
+class TextList : public widget_gl_test { };
 
 TEST_F(TextList, TheChoiceIsClampedIntoTheList)
 {
@@ -198,7 +198,7 @@ TEST_F(TextList, AnOpenListCreepsBackOntoTheScreenRowByRow)
     EXPECT_EQ(choice, 1);
 }
 
-class NumberFields : public widget_gl_test {};
+class NumberFields : public widget_gl_test { };
 
 TEST_F(NumberFields, ValuesAreClampedAndRoundedOnEveryCall)
 {
@@ -249,7 +249,7 @@ TEST_F(NumberFields, UpperHalvesAddAndLowerHalvesSubtractTheColumnsUnit)
     EXPECT_EQ(BTN_flt_range(100, 200, &v, 4, 1, -1000, 1000, "{ help"), 0);
     EXPECT_FLOAT_EQ(v, 12.3f);
     EXPECT_EQ(stls.help_line, "stale");
-    EXPECT_EQ(texel_at(99, 181), (texel{83, 178}));  // column 0's down arrow
+    EXPECT_EQ(texel_at(99, 181), (texel{83, 178}));   // column 0's down arrow
     EXPECT_EQ(texel_at(129, 209), (texel{83, 197}));  // column 3's up arrow
 }
 
@@ -298,7 +298,8 @@ TEST_F(NumberFields, ADisplayedNumberHasTheFrameAndDigitsButNoArrows)
         for (int y = 294; y < 312; ++y)
             for (int x = x1 + 2; x < x1 + 7; ++x) {
                 texel t = texel_at(x, y);
-                if (t.drawn() && t.t < 11 && t.s >= 168) cells.insert((t.s - 168) / 8);
+                if (t.drawn() && t.t < 11 && t.s >= 168)
+                    cells.insert((t.s - 168) / 8);
             }
         return cells;
     };
@@ -370,7 +371,7 @@ TEST_F(NumberFields, TheCharacterWheelTurnsThroughItsRing)
     EXPECT_STREQ(code, "AC");
 }
 
-class TextField : public widget_gl_test {};
+class TextField : public widget_gl_test { };
 
 TEST_F(TextField, AClickTakesTheFocusAndEmptiesTheField)
 {
@@ -501,7 +502,8 @@ TEST_F(TextField, KeysTypedIntoTheRealQueueReachTheFocusedField)
         plat::push_key_event(key, true, false, 0);
         plat::push_key_event(key, false, false, 0);
     }
-    for (int frame = 0; frame < 3; ++frame) MACIBM_event_proc();
+    for (int frame = 0; frame < 3; ++frame)
+        MACIBM_event_proc();
     EXPECT_EQ(stl_input, "hi");
     EXPECT_EQ(text, "hi");
     EXPECT_EQ(taken, 0);

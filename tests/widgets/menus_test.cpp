@@ -48,7 +48,7 @@ private:
 
 }  // namespace
 
-class MenuTable : public widget_gl_test {};
+class MenuTable : public widget_gl_test { };
 
 TEST_F(MenuTable, TitlesLineUpAlongTheBar)
 {
@@ -84,7 +84,8 @@ TEST_F(MenuTable, ItemsStackDownwardAndShareTheWidestWidth)
         EXPECT_EQ(it.x2, 71);  // "=Greyed" 41 + 30 widens every earlier item
     }
     MACIBM_append_menu(0, 4, 104, "Save everything now", 0);  // 104 + 30
-    for (const item_struct& it : menu[0].items) EXPECT_EQ(it.x2, 134);
+    for (const item_struct& it : menu[0].items)
+        EXPECT_EQ(it.x2, 134);
 
     // A submenu opens from its parent's item and its first item takes that row.
     MACIBM_create_menu(5, 0 * 300 + 2, "More");
@@ -143,8 +144,9 @@ TEST_F(MenuTable, IndicesAndLengthsOutOfRangeAreFatalAndNegativesIgnored)
 TEST_F(MenuTable, MenuFilesBuildTheTable)
 {
     folder f;
-    const std::string base = f.write("main.mnu", "A\n1 version\n0 File\n101 Open\n102 Save [S]\n-\n"
-                                                 "0 Edit\n201 Undo\n-\n1 More\n301 Deep\n-\n");
+    const std::string base = f.write("main.mnu",
+                                     "A\n1 version\n0 File\n101 Open\n102 Save [S]\n-\n"
+                                     "0 Edit\n201 Undo\n-\n1 More\n301 Deep\n-\n");
     MACIBM_read_menus(base, "main.mnu");
     EXPECT_EQ(menu[0].name, "File");
     ASSERT_EQ(menu[0].items.size(), 2u);
@@ -229,7 +231,7 @@ TEST_F(MenuTable, WindowPixelsBecomeBoxCoordinates)
     EXPECT_EQ(mnw.mouse_x, 38);
 }
 
-class MenuInput : public widget_gl_test {};
+class MenuInput : public widget_gl_test { };
 
 TEST_F(MenuInput, PressesOpenPickAndPassThrough)
 {

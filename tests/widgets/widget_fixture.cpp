@@ -35,7 +35,10 @@ constexpr int ATLAS_SIDE = 512;
 
 }  // namespace
 
-std::ostream& operator<<(std::ostream& out, const texel& t) { return out << "texel(" << t.s << ", " << t.t << ")"; }
+std::ostream& operator<<(std::ostream& out, const texel& t)
+{
+    return out << "texel(" << t.s << ", " << t.t << ")";
+}
 
 void load_coordinate_atlas()
 {
@@ -61,7 +64,8 @@ void load_real_art()
 texel widget_gl_test::texel_at(int x, int y)
 {
     test::rgba c = pixel(x, y);
-    if ((c.b & 0x80) == 0) return {};
+    if ((c.b & 0x80) == 0)
+        return {};
     return {c.r + 256 * (c.b & 1), c.g + 256 * ((c.b >> 1) & 1)};
 }
 
@@ -102,7 +106,8 @@ void widget_gl_test::SetUp()
     picked_menu_codes.clear();
     on_app_update = nullptr;
     // Every text and art colour below 45 is taken from the palette; white keeps the texels as they are.
-    for (int c = 33; c <= 46; ++c) colr.assign(c, 1, 1, 1);
+    for (int c = 33; c <= 46; ++c)
+        colr.assign(c, 1, 1, 1);
     static bool atlas_loaded = false;
     if (!atlas_loaded) {
         if (real_art)
@@ -119,7 +124,10 @@ void widget_gl_test::resync_state()
     tman.reset_bind();
 }
 
-void widget_gl_test::TearDown() { on_app_update = nullptr; }
+void widget_gl_test::TearDown()
+{
+    on_app_update = nullptr;
+}
 
 void widget_gl_test::mouse(float x, float y, int click)
 {
@@ -133,7 +141,8 @@ bool widget_gl_test::move_pointer(int x, int y)
     SDL_WarpMouseInWindow(win().window(), x, 768 - y);
     for (int tries = 0; tries < 200; ++tries) {
         MACIBM_event_proc();
-        if (mnw.mouse_x == x && mnw.mouse_y == y) return true;
+        if (mnw.mouse_x == x && mnw.mouse_y == y)
+            return true;
         SDL_Delay(5);
     }
     return false;
@@ -169,7 +178,8 @@ void widget_gl_test::save_screen(const std::string& name)
     png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int row = h - 1; row >= 0; --row) png_write_row(png, pixels.data() + static_cast<size_t>(row) * w * 3);
+    for (int row = h - 1; row >= 0; --row)
+        png_write_row(png, pixels.data() + static_cast<size_t>(row) * w * 3);
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     std::fclose(file);
@@ -180,7 +190,11 @@ void widget_gl_test::save_screen(const std::string& name)
 // The application's hooks, as the shell calls them in these tests.
 void APP_update()
 {
-    if (widget_test::on_app_update) widget_test::on_app_update();
+    if (widget_test::on_app_update)
+        widget_test::on_app_update();
 }
-void APP_handlekey(int, int) {}
-void APP_handlemenu(int code) { widget_test::picked_menu_codes.push_back(code); }
+void APP_handlekey(int, int) { }
+void APP_handlemenu(int code)
+{
+    widget_test::picked_menu_codes.push_back(code);
+}

@@ -42,7 +42,7 @@ class widget_gl_test : public test::gl_test {
 public:
     // The window (and so its textures and the render-state cache) lives for the whole program: the
     // texture manager and the state cache belong to one context, as they do in the program.
-    static void TearDownTestSuite() {}
+    static void TearDownTestSuite() { }
 
 protected:
     // Set before SetUp to draw with the program's own art instead of the coordinate atlas; one binary
