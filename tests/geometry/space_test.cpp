@@ -136,6 +136,7 @@ TEST(Space, BezierCurves)
         int steps;
         double min_start, min_end;
         std::vector<Point3> expected;
+        double tolerance = 0;
     };
     const Point3 p1{0, 0, 0}, p2{64, 0, 0};
     const row rows[] = {
@@ -145,11 +146,21 @@ TEST(Space, BezierCurves)
         {true, true, {0, 64, 0}, {64, 64, 0}, 4, 40, 40, {p1, {32, 48, 0}, p2}},
         {true, true, {0, 64, 0}, {64, 64, 0}, 0, 0, 0, {p1, p2}},
         {true, false, {0, 64, 0}, {9, 9, 9}, 2, 0, 0, {p1, {32, 24, 0}, p2}},
+        // Thirds step in single precision (t = 0.3333333432674408 and 0.6666666865348816).
+        {true,
+         true,
+         {0, 64, 0},
+         {64, 64, 0},
+         3,
+         0,
+         0,
+         {p1, {16.5925934403031, 42.666667302449525, 0}, {47.40740910282839, 42.666665395100836, 0}, p2},
+         1e-12},
     };
     for (const row& r : rows) {
         std::vector<Point3> out{{7, 7, 7}};
         BezierCurve(p1, p2, r.has_c1, r.has_c2, r.c1, r.c2, r.steps, r.min_start, r.min_end, out);
-        expect_points(out, r.expected);
+        expect_points(out, r.expected, r.tolerance);
     }
 }
 
