@@ -60,10 +60,10 @@ side_cut find_cut(const std::vector<Point3>& strip, size_t first, double cut_len
 {
     double walked = 0;
     for (size_t k = first; k + 2 < strip.size(); k += 2) {
-        const double piece = distance(strip[k], strip[k + 2]);
-        const double end = walked + piece;
+        const double segment_length = distance(strip[k], strip[k + 2]);
+        const double end = walked + segment_length;
         if (rule == cut_end::beyond ? end > cut_length : end >= cut_length)
-            return {true, interpolate(strip[k], strip[k + 2], (cut_length - walked) / piece), k};
+            return {true, interpolate(strip[k], strip[k + 2], (cut_length - walked) / segment_length), k};
         walked = end;
     }
     return {};
