@@ -1,19 +1,30 @@
-// Plane geometry: direction order, rectangle mapping, the largest inset and simplification.
+// Plane geometry: direction order, the largest inset, simplification and insets.
 
 #include "geometry/geometry.h"
 #include "geometry/shapes.h"
 
 #include <gtest/gtest.h>
 
-#include <limits>
+#include <algorithm>
 
 namespace {
 
-constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
+void record_cap(int first, void* ref)
+{
+    static_cast<std::vector<int>*>(ref)->push_back(first);
+}
+
+double shoelace_area(const Polygon2& poly)
+{
+    double twice = 0;
+    for (size_t i = 0; i < poly.size(); ++i)
+        twice += poly[i].x * poly[(i + 1) % poly.size()].y - poly[(i + 1) % poly.size()].x * poly[i].y;
+    return twice / 2;
+}
 
 }  // namespace
 
-TEST(PlaneGeometry, DirectionsBetweenCounterClockwise)
+TEST(Plane, DirectionsBetweenCounterClockwise)
 {
     struct row {
         Vector2 a, b, c;
@@ -23,73 +34,122 @@ TEST(PlaneGeometry, DirectionsBetweenCounterClockwise)
         {{1, 0}, {0, 1}, {-1, 0}, true},
         {{1, 0}, {0, -1}, {-1, 0}, false},
         {{1, 0}, {1, 0}, {-1, 0}, false},
-        {{1, 0}, {-1, 0}, {-1, 0}, false},
         {{0, 1}, {0, -1}, {0, 1}, true},
-        {{-1, 1}, {1, -1}, {1, 1}, true},
         {{1, 0}, {0, NOT_A_NUMBER}, {-1, 0}, false},
-        // (-1, -0) and (-1, 0) compare equal, so they are one direction.
-        {{-1, -0.0}, {0, 1}, {-1, 0}, true},
+        {{-1, -0.0}, {0, 1}, {-1, 0}, true},  // (-1, -0) equals (-1, 0): one direction
     };
     for (const row& r : rows)
         EXPECT_EQ(Is_CCW_Between(r.a, r.b, r.c), r.between) << r.b.x << "," << r.b.y;
 }
 
-TEST(PlaneGeometry, RectangleMappingGoesBothWays)
+TEST(Plane, LargestInsetBeforeAnEdgeVanishes)
 {
-    const CoordTranslator map{{0, 0}, {10, 20}, {100, 200}, {300, 0}};
-    EXPECT_EQ(map.Forward({5, 5}), (Point2{200, 150}));
-    EXPECT_EQ(map.Reverse({200, 150}), (Point2{5, 5}));
-    EXPECT_EQ(map.Forward({10, 20}), (Point2{300, 0}));
-}
-
-TEST(PlaneGeometry, LargestInsetBeforeAnEdgeVanishes)
-{
-    struct row {
+    struct inset_row {
         Polygon2 poly;
         std::vector<double> ratios;
         bool closed;
         double expected;
     };
     const Polygon2 rectangle{{0, 0}, {10, 0}, {10, 4}, {0, 4}};
-    // Edge 0, the short top, grows while its slanted neighbours stay: the bottom and the sides decide.
-    const Polygon2 trapezoid{{7, 4}, {3, 4}, {0, 0}, {10, 0}};
-    const row rows[] = {
+    const inset_row inset_rows[] = {
         {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}, {}, true, 0.5},
         {{{0, 0}, {10, 0}, {10, 10}}, {}, false, 10},
         {rectangle, {1, 0, 0, 0}, true, 4},  // only the bottom moves: it meets the top at 4
-        {rectangle, {1, 0, 1, 0}, true, 2},
-        {trapezoid, {1, 0, 1, 0}, true, 2},
+        // Edge 0, the short top, grows while its slanted neighbours stay: the sides decide.
+        {{{7, 4}, {3, 4}, {0, 0}, {10, 0}}, {1, 0, 1, 0}, true, 2},
         {{}, {}, true, 0},
-        {{{3, 3}}, {}, true, 0},
     };
-    for (const row& r : rows)
-        EXPECT_NEAR(CalcMaxInset(r.poly, r.ratios.empty() ? nullptr : r.ratios.data(), r.closed), r.expected, 1e-12)
-            << r.poly.size() << " points";
+    for (const inset_row& r : inset_rows)
+        EXPECT_NEAR(CalcMaxInset(r.poly, r.ratios.empty() ? nullptr : r.ratios.data(), r.closed), r.expected, 1e-12);
 }
 
-TEST(PlaneGeometry, ReducePolygonDropsNearAndStraightPoints)
+TEST(Plane, ReducePolygonDropsNearAndStraightPoints)
 {
-    struct row {
+    struct reduce_row {
         Polygon2 poly;
         double tol_dev, tol_cos, tol_far, tol_near;
         Polygon2 expected;
     };
-    const Polygon2 square{{0, 0}, {2, 0}, {2, 2}, {0, 2}};
-    const row rows[] = {
-        {{{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}, {0, 2}}, 1e-6, 0.99, 0, 0, square},
-        // Of two points closer than tol_near the first goes.
-        {{{0, 0}, {2, 0}, {2, 0.001}, {2, 2}, {0, 2}}, 0, 1, 0, 0.01, {{0, 0}, {2, 0.001}, {2, 2}, {0, 2}}},
-        // Neighbours nearer than tol_far protect a straight point.
-        {{{0, 0}, {1, 0}, {2, 0}, {2, 2}, {0, 2}}, 1, 0.5, 1.5, 0, {{0, 0}, {1, 0}, {2, 0}, {2, 2}, {0, 2}}},
-        // Close to the chord but turning too much.
-        {{{0, 0}, {1, 0.5}, {2, 0}, {2, 2}, {0, 2}}, 1, 0.99, 0, 0, {{0, 0}, {1, 0.5}, {2, 0}, {2, 2}, {0, 2}}},
-        // The count is checked before each point, so a triangle can end with 2.
+    const reduce_row reduce_rows[] = {
+        {{{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}, {0, 2}}, 1e-6, 0.99, 0, 0, {{0, 0}, {2, 0}, {2, 2}, {0, 2}}},
+        // Near the chord but turning too much, or with a neighbour nearer than tol_far: kept.
+        {{{0, 0}, {1, 0.5}, {2, 0}, {2, 2}}, 1, 0.99, 0, 0, {{0, 0}, {1, 0.5}, {2, 0}, {2, 2}}},
+        {{{0, 0}, {1, 0}, {3, 0}, {3, 3}}, 1, 0.5, 1.5, 0, {{0, 0}, {1, 0}, {3, 0}, {3, 3}}},
+        // Of two points nearer than tol_near the first goes; a triangle can end with 2.
+        {{{0, 0}, {2, 0}, {2, 0.001}, {0, 2}}, 0, 1, 0, 0.01, {{0, 0}, {2, 0.001}, {0, 2}}},
         {{{0, 0}, {1, 0}, {0, 1}}, 0, 1, 0, 5, {{1, 0}, {0, 1}}},
         {{{0, 0}, {NOT_A_NUMBER, 1}, {2, 2}, {0, 2}}, 1, 0, 0, 0, {{0, 0}, {NOT_A_NUMBER, 1}, {2, 2}, {0, 2}}},
     };
-    for (const row& r : rows) {
+    for (const reduce_row& r : reduce_rows) {
         Polygon2 poly = r.poly;
         ReducePolygon(poly, r.tol_dev, r.tol_cos, r.tol_far, r.tol_near);
         expect_points(poly, r.expected);
+    }
+}
+
+TEST(Plane, InsetOutlinesByHand)
+{
+    struct row {
+        Polygon2 poly;
+        bool closed;
+        double dist, tolerance;
+        Polygon2 expected;
+        std::vector<int> caps;
+    };
+    const row rows[] = {
+        {{{0, 0}, {10, 0}, {10, 10}, {0, 10}}, true, 1, 0, {{1, 1}, {9, 1}, {9, 9}, {1, 9}}, {}},
+        {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}, true, 0.1, 1e-15, {{0.1, 0.1}, {0.9, 0.1}, {0.9, 0.9}, {0.1, 0.9}}, {}},
+        {{{0, 0}, {10, 0}, {10, 10}}, false, 1, 0, {{0, 1}, {9, 1}, {9, 10}}, {}},
+        {{{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}}, true, 1, 0, {{1, 1}, {9, 1}, {9, 9}, {1, 9}}, {}},  // straight
+        // A spike gets a cap around its tip; the dropped straight corner before it moves its index.
+        {{{0, 0}, {5, 0}, {10, 0}, {5, 0}}, false, 1, 0, {{0, 1}, {11, 1}, {11, -1}, {5, -1}}, {1}},
+        {{{0, 0}, {4, 0}}, true, 1, 0, {{-1, -1}, {-1, 1}, {5, 1}, {5, -1}}, {0, 2}},
+        {{}, true, 1, 0, {}, {}},
+    };
+    for (const row& r : rows) {
+        Polygon2 out{{7, 7}};
+        std::vector<int> caps;
+        InsetPolygon(r.poly, nullptr, r.dist, r.closed, out, record_cap, &caps);
+        expect_points(out, r.expected, r.tolerance);
+        EXPECT_EQ(caps, r.caps);
+    }
+}
+
+TEST(Plane, RandomConvexPolygonsInsetAsTheirCornersSay)
+{
+    random_shapes shapes;
+    for (int run = 0; run < PROPERTY_CASES; ++run) {
+        const Polygon2 poly = shapes.convex_polygon();
+        const size_t n = poly.size();
+        // Moving every side in by d takes d times the perimeter and gives back d^2 cot(angle / 2)
+        // at each corner.
+        double perimeter = 0, corners = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const Point2 &prev = poly[(i + n - 1) % n], &p = poly[i], &next = poly[(i + 1) % n];
+            const double ux = prev.x - p.x, uy = prev.y - p.y, vx = next.x - p.x, vy = next.y - p.y;
+            perimeter += std::hypot(vx, vy);
+            corners += 1 / std::tan(std::atan2(std::fabs(ux * vy - uy * vx), ux * vx + uy * vy) / 2);
+        }
+        const double area = shoelace_area(poly);
+        const double d = CalcMaxInset(poly, nullptr, true) * shapes.uniform(0.05, 0.95);
+        Polygon2 out;
+        InsetPolygon(poly, nullptr, d, true, out, nullptr, nullptr);
+        ASSERT_EQ(out.size(), n);
+        EXPECT_NEAR(shoelace_area(out), area - d * perimeter + d * d * corners, 1e-9 * area) << "case " << run;
+
+        // At the largest inset for uneven ratios one edge has just vanished and none has turned back:
+        // measured along its original, the shortest inset edge is 0.
+        std::vector<double> ratios(n);
+        for (double& ratio : ratios)
+            ratio = shapes.uniform(0.2, 2);
+        InsetPolygon(poly, ratios.data(), CalcMaxInset(poly, ratios.data(), true), true, out, nullptr, nullptr);
+        ASSERT_EQ(out.size(), n);
+        double shortest = perimeter;
+        for (size_t i = 0; i < n; ++i) {
+            const Point2 &a = poly[i], &b = poly[(i + 1) % n], &p = out[i], &q = out[(i + 1) % n];
+            shortest = std::min(
+                shortest, ((q.x - p.x) * (b.x - a.x) + (q.y - p.y) * (b.y - a.y)) / std::hypot(b.x - a.x, b.y - a.y));
+        }
+        EXPECT_NEAR(shortest, 0, 1e-9 * perimeter) << "case " << run;
     }
 }

@@ -1,7 +1,6 @@
 #pragma once
-// Builders and checks shared by the geometry tests: random shapes from a fixed start, so that
-// every run checks the same few thousand cases, and point lists compared exactly or within a
-// tolerance, NaN matching NaN.
+// Shared by the geometry tests: point lists compared exactly or within a tolerance (NaN matching
+// NaN), and random shapes from a fixed start, so every run checks the same few thousand cases.
 
 #include "geometry/geometry.h"
 
@@ -13,6 +12,7 @@
 #include <vector>
 
 constexpr int PROPERTY_CASES = 3000;
+constexpr double NOT_A_NUMBER = NAN;
 
 inline void PrintTo(const Point2& p, std::ostream* out)
 {
@@ -23,17 +23,17 @@ inline void PrintTo(const Point3& p, std::ostream* out)
     *out << "(" << p.x << ", " << p.y << ", " << p.z << ")";
 }
 
-inline bool same_value(double a, double b, double tolerance)
+inline bool near(double a, double b, double tolerance)
 {
     return a == b || (std::isnan(a) && std::isnan(b)) || std::fabs(a - b) <= tolerance;
 }
-inline bool same_point(const Point2& a, const Point2& b, double tolerance)
+inline bool near(const Point2& a, const Point2& b, double tolerance)
 {
-    return same_value(a.x, b.x, tolerance) && same_value(a.y, b.y, tolerance);
+    return near(a.x, b.x, tolerance) && near(a.y, b.y, tolerance);
 }
-inline bool same_point(const Point3& a, const Point3& b, double tolerance)
+inline bool near(const Point3& a, const Point3& b, double tolerance)
 {
-    return same_value(a.x, b.x, tolerance) && same_value(a.y, b.y, tolerance) && same_value(a.z, b.z, tolerance);
+    return near(a.x, b.x, tolerance) && near(a.y, b.y, tolerance) && near(a.z, b.z, tolerance);
 }
 
 template <class Point>
@@ -41,20 +41,7 @@ void expect_points(const std::vector<Point>& actual, const std::vector<Point>& e
 {
     ASSERT_EQ(actual.size(), expected.size()) << testing::PrintToString(actual);
     for (size_t i = 0; i < actual.size(); ++i)
-        EXPECT_TRUE(same_point(actual[i], expected[i], tolerance))
-            << "point " << i << ": " << testing::PrintToString(actual[i]) << " against "
-            << testing::PrintToString(expected[i]);
-}
-
-inline double shoelace_area(const Polygon2& poly)
-{
-    double twice = 0;
-    for (size_t i = 0; i < poly.size(); ++i) {
-        const Point2& a = poly[i];
-        const Point2& b = poly[(i + 1) % poly.size()];
-        twice += a.x * b.y - b.x * a.y;
-    }
-    return twice / 2;
+        EXPECT_TRUE(near(actual[i], expected[i], tolerance)) << i << ": " << testing::PrintToString(actual[i]);
 }
 
 struct random_shapes {
@@ -62,7 +49,6 @@ struct random_shapes {
 
     double uniform(double low, double high) { return std::uniform_real_distribution<double>(low, high)(engine); }
     int count(int low, int high) { return std::uniform_int_distribution<int>(low, high)(engine); }
-    Point3 point(double range) { return {uniform(-range, range), uniform(-range, range), uniform(-range, range)}; }
 
     // Counter-clockwise and convex: points on a turned ellipse at rising angles, each step at
     // least a fifth of an even share so that no corner is nearly straight.
@@ -79,5 +65,12 @@ struct random_shapes {
                 {cx + x * std::cos(turn) - y * std::sin(turn), cy + x * std::sin(turn) + y * std::cos(turn)});
         }
         return poly;
+    }
+    std::vector<Point3> points(int low, int high)
+    {
+        std::vector<Point3> pts(size_t(count(low, high)));
+        for (Point3& p : pts)
+            p = {uniform(-100, 100), uniform(-100, 100), uniform(-100, 100)};
+        return pts;
     }
 };

@@ -1,4 +1,5 @@
-// Space geometry: bounding spheres, the prism test, line crossings, curves and clipping.
+// Space geometry: insets about an up direction, bounding spheres, the prism test, line
+// crossings, curves, clipping and quad strips.
 
 #include "geometry/geometry.h"
 #include "geometry/shapes.h"
@@ -6,12 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace {
 
-constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
+constexpr Vector3 UP{0, 1, 0};
 const Sphere3 EMPTY;
 
 double side_of(const Plane3& plane, const Point3& p)
@@ -19,68 +18,52 @@ double side_of(const Plane3& plane, const Point3& p)
     return plane.n.x * p.x + plane.n.y * p.y + plane.n.z * p.z;
 }
 
-void expect_sphere(const Sphere3& actual, const Sphere3& expected)
-{
-    EXPECT_EQ(actual.c, expected.c) << testing::PrintToString(actual.c);
-    EXPECT_EQ(actual.radius_squared, expected.radius_squared);
-}
-
 }  // namespace
 
-TEST(Space, BoundingSpheresByHand)
+TEST(Space, InsetAboutUp)
 {
-    struct sphere_row {
+    // Seen from above (+y) this square runs counter-clockwise, so its left is inward.
+    Polygon3 out;
+    InsetPolygon(Polygon3{{0, 0, 0}, {10, 0, 0}, {10, 0, -10}, {0, 0, -10}}, nullptr, 1, true, UP, out);
+    expect_points(out, {{1, 0, -1}, {9, 0, -1}, {9, 0, -9}, {1, 0, -9}});
+}
+
+TEST(Space, BoundingSpheres)
+{
+    struct row {
         Sphere3 s, b, expected;
+        bool point;  // extend b by the point s.c instead of the sphere s
     };
-    const sphere_row sphere_rows[] = {
-        {EMPTY, {{1, 2, 3}, 4}, {{1, 2, 3}, 4}},
-        {{{1, 2, 3}, 4}, EMPTY, {{1, 2, 3}, 4}},
-        {{{1, 0, 0}, 1}, {{0, 0, 0}, 9}, {{0, 0, 0}, 9}},  // b holds s
-        {{{0, 0, 0}, 9}, {{1, 0, 0}, 1}, {{0, 0, 0}, 9}},  // s holds b
-        {{{10, 0, 0}, 4}, {{0, 0, 0}, 1}, {{5.5, 0, 0}, 42.25}},
-        {{{4, 0, 0}, 0}, {{0, 0, 0}, 0}, {{2, 0, 0}, 4}},  // two spheres of one point each
+    const row rows[] = {
+        {EMPTY, {{1, 2, 3}, 4}, {{1, 2, 3}, 4}, false},
+        {{{1, 2, 3}, 4}, EMPTY, {{1, 2, 3}, 4}, false},
+        {{{1, 0, 0}, 1}, {{0, 0, 0}, 9}, {{0, 0, 0}, 9}, false},  // b holds s
+        {{{0, 0, 0}, 9}, {{1, 0, 0}, 1}, {{0, 0, 0}, 9}, false},  // s holds b
+        {{{10, 0, 0}, 4}, {{0, 0, 0}, 1}, {{5.5, 0, 0}, 42.25}, false},
+        {{{4, 0, 0}, 0}, {{0, 0, 0}, 0}, {{2, 0, 0}, 4}, false},  // spheres of one point each
+        {{{3, 0, 0}}, {{0, 0, 0}, 1}, {{1, 0, 0}, 4}, true},
+        {{{1, 2, 3}}, EMPTY, {{1, 2, 3}, 0}, true},
     };
-    for (const sphere_row& r : sphere_rows) {
+    for (const row& r : rows) {
         Sphere3 b = r.b;
-        ExtendBoundingSphereToSphere(r.s, b);
-        expect_sphere(b, r.expected);
-    }
-    struct point_row {
-        Point3 p;
-        Sphere3 b, expected;
-    };
-    const point_row point_rows[] = {
-        {{3, 0, 0}, {{0, 0, 0}, 1}, {{1, 0, 0}, 4}},
-        {{0.5, 0, 0}, {{0, 0, 0}, 1}, {{0, 0, 0}, 1}},
-        {{1, 2, 3}, EMPTY, {{1, 2, 3}, 0}},
-        {{0, 4, 0}, {{0, 0, 0}, 0}, {{0, 2, 0}, 4}},
-    };
-    for (const point_row& r : point_rows) {
-        Sphere3 b = r.b;
-        ExtendBoundingSphereToPt(r.p, b);
-        expect_sphere(b, r.expected);
+        r.point ? ExtendBoundingSphereToPt(r.s.c, b) : ExtendBoundingSphereToSphere(r.s, b);
+        EXPECT_EQ(b.c, r.expected.c) << testing::PrintToString(b.c);
+        EXPECT_EQ(b.radius_squared, r.expected.radius_squared);
     }
     Sphere3 out{{9, 9, 9}, 1};
     FastBoundingSphere({}, out);
-    expect_sphere(out, {{9, 9, 9}, 1});
-    FastBoundingSphere({{1, 2, 3}}, out);
-    expect_sphere(out, {{1, 2, 3}, 0});
+    EXPECT_EQ(out.c, (Point3{9, 9, 9}));
     FastBoundingSphere({{2, 4, 4}, {0, 0, 0}}, out);
-    expect_sphere(out, {{1, 2, 2}, 9});
-}
+    EXPECT_EQ(out.c, (Point3{1, 2, 2}));
+    EXPECT_EQ(out.radius_squared, 9);
 
-TEST(Space, BoundingSphereHoldsEveryPointAndNaNSortsLast)
-{
     random_shapes shapes;
     for (int run = 0; run < PROPERTY_CASES; ++run) {
-        std::vector<Point3> pts(size_t(shapes.count(1, 40)));
-        for (Point3& p : pts)
-            p = shapes.point(100);
-        Sphere3 sphere;
-        FastBoundingSphere(pts, sphere);
+        const std::vector<Point3> pts = shapes.points(1, 40);
+        FastBoundingSphere(pts, out);
         for (const Point3& p : pts) {
-            const double dx = p.x - sphere.c.x, dy = p.y - sphere.c.y, dz = p.z - sphere.c.z;
-            EXPECT_LE(dx * dx + dy * dy + dz * dz, sphere.radius_squared * (1 + 1e-12)) << "case " << run;
+            const double dx = p.x - out.c.x, dy = p.y - out.c.y, dz = p.z - out.c.z;
+            EXPECT_LE(dx * dx + dy * dy + dz * dz, out.radius_squared * (1 + 1e-12)) << "case " << run;
         }
     }
     std::vector<Point3> pts{{1, NOT_A_NUMBER, 0}, {2, 1, 0}, {NOT_A_NUMBER, 1, 0}, {0, 1, 0}, {5, -3, 1}};
@@ -88,83 +71,56 @@ TEST(Space, BoundingSphereHoldsEveryPointAndNaNSortsLast)
     expect_points(pts, {{5, -3, 1}, {0, 1, 0}, {2, 1, 0}, {NOT_A_NUMBER, 1, 0}, {1, NOT_A_NUMBER, 0}});
 }
 
-TEST(Space, PointInPrismOverAPolygon)
+TEST(Space, PrismTestAndLineCrossings)
 {
     const Polygon3 square{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}};
-    const Polygon3 clockwise(square.rbegin(), square.rend());
-    struct row {
-        const Polygon3& poly;
-        Point3 q;
-        bool inside;
-    };
-    const Polygon3 two{{0, 0, 0}, {4, 0, 0}};
-    const row rows[] = {
-        {square, {2, 2, 0}, true}, {square, {2, 2, 7}, true},    {square, {5, 2, 0}, false},
-        {square, {4, 2, 0}, true}, {clockwise, {2, 2, 0}, true}, {clockwise, {2, -1, 0}, false},
-        {two, {2, 0, 0}, false},
-    };
-    for (const row& r : rows)
-        EXPECT_EQ(PointInPolygon3(r.poly, r.q), r.inside) << testing::PrintToString(r.q);
-}
+    EXPECT_TRUE(PointInPolygon3(square, {2, 2, 7}));  // above the outline
+    EXPECT_TRUE(PointInPolygon3(square, {4, 2, 0}));  // on an edge
+    EXPECT_FALSE(PointInPolygon3(square, {5, 2, 0}));
+    EXPECT_FALSE(PointInPolygon3(Polygon3(square.rbegin(), square.rend()), {2, -1, 0}));
+    EXPECT_FALSE(PointInPolygon3({{0, 0, 0}, {4, 0, 0}}, {2, 0, 0}));
 
-TEST(Space, LinesCrossSeenAlongTheirCommonNormal)
-{
-    struct row {
-        Line3 a, b;
-        Point3 junction;
-        bool crosses;
-        Point3 expected;
-    };
-    const row rows[] = {
-        {{{0, 0, 0}, {1, 0, 0}}, {{3, 0, 2}, {0, 1, 0}}, {7, 7, 5}, true, {3, 0, 5}},
-        {{{0, 0, 0}, {1, 0, 0}}, {{3, 0, 2}, {0, 1, 0}}, {0, 0, -1}, true, {3, 0, -1}},
-        {{{0, 0, 0}, {1, 0, 0}}, {{3, 0, 2}, {-2, 0, 0}}, {7, 7, 5}, false, {9, 9, 9}},
-        {{{0, 0, 0}, {0, 0, 0}}, {{3, 0, 2}, {0, 1, 0}}, {7, 7, 5}, false, {9, 9, 9}},
-    };
-    for (const row& r : rows) {
-        Point3 out{9, 9, 9};
-        EXPECT_EQ(IntersectLinesAroundJunction(r.a, r.b, r.junction, out), r.crosses);
-        EXPECT_EQ(out, r.expected) << testing::PrintToString(out);
-    }
+    // The x axis and the line through (3, 0, 2) along (1, 1, 0) cross at x = 3 seen along z.
+    Point3 out{9, 9, 9};
+    EXPECT_FALSE(IntersectLinesAroundJunction({{0, 0, 0}, {1, 0, 0}}, {{3, 0, 2}, {-2, 0, 0}}, {7, 7, 5}, out));
+    EXPECT_EQ(out, (Point3{9, 9, 9}));
+    EXPECT_TRUE(IntersectLinesAroundJunction({{0, 0, 0}, {1, 0, 0}}, {{3, 0, 2}, {1, 1, 0}}, {7, 7, 5}, out));
+    expect_points(Polygon3{out}, {{3, 0, 5}}, 1e-12);
 }
 
 TEST(Space, BezierCurves)
 {
     struct row {
-        bool has_c1, has_c2;
-        Point3 c1, c2;
+        bool has_controls;
+        Point3 c1;
         int steps;
-        double min_start, min_end;
+        double min_ends;
         std::vector<Point3> expected;
         double tolerance = 0;
     };
-    const Point3 p1{0, 0, 0}, p2{64, 0, 0};
+    const Point3 p1{0, 0, 0}, p2{64, 0, 0}, c1{0, 64, 0};
     const row rows[] = {
-        {false, false, {0, 64, 0}, {64, 64, 0}, 10, 0, 0, {p1, p2}},
-        {true, true, {16, 0, 0}, {48, 0, 0}, 8, 0, 0, {p1, p2}},  // on the chord
-        {true, true, {0, 64, 0}, {64, 64, 0}, 4, 0, 0, {p1, {10, 36, 0}, {32, 48, 0}, {54, 36, 0}, p2}},
-        {true, true, {0, 64, 0}, {64, 64, 0}, 4, 40, 40, {p1, {32, 48, 0}, p2}},
-        {true, true, {0, 64, 0}, {64, 64, 0}, 0, 0, 0, {p1, p2}},
-        {true, false, {0, 64, 0}, {9, 9, 9}, 2, 0, 0, {p1, {32, 24, 0}, p2}},
+        {false, c1, 10, 0, {p1, p2}},
+        {true, {16, 0, 0}, 8, 0, {p1, p2}},  // on the chord
+        {true, c1, 4, 0, {p1, {10, 36, 0}, {32, 48, 0}, {54, 36, 0}, p2}},
+        {true, c1, 4, 40, {p1, {32, 48, 0}, p2}},
         // Thirds step in single precision (t = 0.3333333432674408 and 0.6666666865348816).
         {true,
-         true,
-         {0, 64, 0},
-         {64, 64, 0},
+         c1,
          3,
-         0,
          0,
          {p1, {16.5925934403031, 42.666667302449525, 0}, {47.40740910282839, 42.666665395100836, 0}, p2},
          1e-12},
     };
     for (const row& r : rows) {
         std::vector<Point3> out{{7, 7, 7}};
-        BezierCurve(p1, p2, r.has_c1, r.has_c2, r.c1, r.c2, r.steps, r.min_start, r.min_end, out);
+        const Point3 c2{p2.x - r.c1.x, r.c1.y, 0};  // the mirror of c1, for a symmetric curve
+        BezierCurve(p1, p2, r.has_controls, r.has_controls, r.c1, c2, r.steps, r.min_ends, r.min_ends, out);
         expect_points(out, r.expected, r.tolerance);
     }
 }
 
-TEST(Space, ClipToHalfPlaneByHand)
+TEST(Space, ClipToHalfPlane)
 {
     struct row {
         Polygon3 poly;
@@ -174,10 +130,8 @@ TEST(Space, ClipToHalfPlaneByHand)
     const Polygon3 square{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}};
     const row rows[] = {
         {square, {{1, 0, 0}, 2}, {{0, 0, 0}, {2, 0, 0}, {2, 4, 0}, {0, 4, 0}}},
-        // Two vertices lie on the plane x + y = 4: each is kept once and adds no crossing.
-        {square, {{1, 1, 0}, 4}, {{0, 0, 0}, {4, 0, 0}, {0, 4, 0}}},
+        {square, {{1, 1, 0}, 4}, {{0, 0, 0}, {4, 0, 0}, {0, 4, 0}}},  // two vertices on the plane
         {square, {{1, 0, 0}, -1}, {}},
-        {square, {{0, -1, 0}, 0}, square},
         {{}, {{1, 0, 0}, 2}, {}},
         {{{0, 0, 0}, {NOT_A_NUMBER, 0, 0}, {0, 4, 0}}, {{1, 0, 0}, 2}, {{0, 0, 0}, {0, 4, 0}}},
     };
@@ -186,26 +140,15 @@ TEST(Space, ClipToHalfPlaneByHand)
         ClipToHalfPlane3(r.poly, r.plane, out);
         expect_points(out, r.expected);
     }
-}
 
-TEST(Space, ClipKeepsTheInnerSideAndEveryInnerPoint)
-{
+    // Every inner point is kept in order, with nothing outside.
     random_shapes shapes;
     for (int run = 0; run < PROPERTY_CASES; ++run) {
-        Polygon3 poly(size_t(shapes.count(3, 12)));
-        for (Point3& p : poly)
-            p = shapes.point(100);
+        const Polygon3 poly = shapes.points(3, 12);
         const Plane3 plane{{shapes.uniform(-1, 1), shapes.uniform(-1, 1), shapes.uniform(-1, 1)},
                            shapes.uniform(-50, 50)};
         Polygon3 out;
         ClipToHalfPlane3(poly, plane, out);
-        size_t kept = 0, crossings = 0;
-        for (size_t i = 0; i < poly.size(); ++i) {
-            const bool inside = side_of(plane, poly[i]) <= plane.d;
-            kept += inside;
-            crossings += inside != (side_of(plane, poly[(i + 1) % poly.size()]) <= plane.d);
-        }
-        ASSERT_EQ(out.size(), kept + crossings) << "case " << run;
         auto from = out.begin();
         for (const Point3& p : poly) {
             if (side_of(plane, p) > plane.d)
@@ -215,6 +158,69 @@ TEST(Space, ClipKeepsTheInnerSideAndEveryInnerPoint)
             ++from;
         }
         for (const Point3& p : out)
-            EXPECT_LE(side_of(plane, p), plane.d + 1e-12 * 400) << "case " << run;
+            EXPECT_LE(side_of(plane, p), plane.d + 1e-10) << "case " << run;
     }
+}
+
+TEST(QuadStrip, ChainsBecomeRibbons)
+{
+    struct row {
+        std::vector<Point3> chain;
+        std::vector<double> widths;
+        std::vector<Point3> expected;
+    };
+    const std::vector<double> two{2, 2, 2};
+    const row rows[] = {
+        {{{0, 0, 0}, {0, 0, 10}}, {2, 6}, {{-1, 0, 0}, {1, 0, 0}, {-3, 0, 10}, {3, 0, 10}}},
+        // A bend: each side's corner is where its two offset lines meet.
+        {{{0, 0, 0}, {10, 0, 0}, {10, 0, 10}},
+         two,
+         {{0, 0, 1}, {0, 0, -1}, {9, 0, 1}, {11, 0, -1}, {9, 0, 10}, {11, 0, 10}}},
+        // A nearly straight run and a turn back offset the point itself by the half width, plus side first.
+        {{{0, 0, 0}, {10, 0, 0}, {20, 0, 0.1}},
+         {2, 4, 0},
+         {{0, 0, 1}, {0, 0, -1}, {10, 0, 2}, {10, 0, -2}, {20, 0, 0.1}, {20, 0, 0.1}}},
+        {{{0, 0, 0}, {10, 0, 0}, {0, 0, 0}},
+         two,
+         {{0, 0, 1}, {0, 0, -1}, {10, 0, 1}, {10, 0, -1}, {10, 0, -1}, {10, 0, 1}, {0, 0, -1}, {0, 0, 1}}},
+        {{{0, 0, 0}, {10, 0, 0}}, {2}, {{7, 7, 7}}},  // a width missing
+    };
+    for (const row& r : rows) {
+        std::vector<Point3> strip{{7, 7, 7}};
+        ChainToQuadStrip(r.chain, std::vector<Vector3>(r.chain.size(), UP), r.widths, strip);
+        expect_points(strip, r.expected);
+    }
+}
+
+TEST(QuadStrip, CutsOffTheFrontOrTheBack)
+{
+    // Pairs at x = 0, 10 and 20, the even side along z = 0 and the odd side along z = 1.
+    const std::vector<Point3> s{{0, 0, 0}, {0, 0, 1}, {10, 0, 0}, {10, 0, 1}, {20, 0, 0}, {20, 0, 1}};
+    const Point3 e5{5, 0, 0}, o5{5, 0, 1}, e15{15, 0, 0}, o15{15, 0, 1};
+    struct row {
+        double dist;
+        bool back;
+        std::vector<Point3> expected, removed;
+    };
+    const row rows[] = {
+        {5, false, {e5, o5, s[2], s[3], s[4], s[5]}, {s[0], s[1], e5, o5}},
+        {10, false, {s[2], s[3], s[4], s[5]}, {s[0], s[1], s[2], s[3], s[2], s[3]}},  // ends on a pair
+        {15, false, {e15, o15, s[4], s[5]}, {s[0], s[1], s[2], s[3], e15, o15}},
+        {5, true, {s[0], s[1], s[2], s[3], e15, o15}, {e15, o15, s[4], s[5]}},
+        {25, false, s, {}},
+        {0, false, s, {}},
+    };
+    for (const row& r : rows) {
+        std::vector<Point3> strip = s, removed{{7, 7, 7}};
+        (r.back ? RemoveFromQuadStripBack : RemoveFromQuadStripFront)(strip, r.dist, removed, false);
+        expect_points(strip, r.expected);
+        expect_points(removed, r.removed);
+    }
+    EXPECT_EQ(LongerSideOfQuad({{-6, 0, 0}, {0, 0, 1}, {10, 0, 0}, {10, 0, 1}}), 6);
+    EXPECT_EQ(LongerSideOfQuad({{0, 0, 0}, {-6, 0, 1}, {10, 0, 0}, {10, 0, 1}}), -6);
+    // The odd side starts 6 further forward, so with even ends it loses 6 more and the new ends lie across.
+    std::vector<Point3> strip{{0, 0, 0}, {-6, 0, 1}, {10, 0, 0}, {10, 0, 1}}, removed;
+    RemoveFromQuadStripFront(strip, 1, removed, true);
+    expect_points(strip, {{1, 0, 0}, {1, 0, 1}, {10, 0, 0}, {10, 0, 1}});
+    expect_points(removed, {{0, 0, 0}, {-6, 0, 1}, {1, 0, 0}, {1, 0, 1}});
 }
