@@ -43,7 +43,7 @@ bool Is_CCW_Between(const Vector2& a, const Vector2& b, const Vector2& c);
 
 // The largest d by which every edge i can move inward by d * ratios[i] (1 without ratios)
 // before some edge shrinks to nothing; 0 when no edge shrinks. An open polyline's free ends
-// stay put.
+// stay put. Here and in InsetPolygon, ratios holds one entry per point.
 double CalcMaxInset(const Polygon2& poly, const double* ratios, bool closed);
 
 // Drops points of a closed polygon that lie nearer than tol_near to a neighbour, or (with both
@@ -99,10 +99,10 @@ void MoveSegLeft(const Segment2& s, double dist, Segment2& out);
 void MoveSegLeft(const Segment3& s, double dist, Segment3& out, const Vector3& up);
 
 // Moves side i (point i to point i+1) left by dist * ratios[i] (dist without ratios) and joins
-// neighbouring moved sides; a counter-clockwise polygon shrinks for a positive dist. Where the
-// outline doubles back (point i-1 equals point i+1) two cap points go around the tip, and cap_cb
-// receives the index in out of the first; a join of parallel sides adds nothing. An open
-// polyline keeps its free ends, so it gives as many points as it has.
+// neighbouring moved sides; a counter-clockwise polygon (seen from up, in space) shrinks for a
+// positive dist. Where the outline doubles back (point i-1 equals point i+1) two cap points go
+// around the tip, and cap_cb receives the index in out of the first; a join of parallel sides
+// adds nothing. An open polyline keeps its free ends.
 void InsetPolygon(const Polygon2& poly, const double* ratios, double dist, bool closed, Polygon2& out,
                   void (*cap_cb)(int, void*), void* ref);
 void InsetPolygon(const Polygon3& poly, const double* ratios, double dist, bool closed, const Vector3& up,

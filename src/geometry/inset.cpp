@@ -37,9 +37,9 @@ bool join_in_space(const Segment3& prev, const Segment3& side, const Vector3& up
     return true;
 }
 
-// Appends one point per corner: the join of the moved sides before and after it, an open
-// polyline's free ends as moved, or two cap points where the outline doubles back. Each moved
-// side is kept only until the next corner, so nothing but out is allocated.
+// At each corner appends the join of the moved sides before and after it (nothing where they
+// run parallel), an open polyline's free end as moved, or two cap points where the outline
+// doubles back. Each moved side is kept only until the next corner, so nothing but out is allocated.
 template <class Point, class Segment, class Move, class Join, class Cap>
 void inset_outline(const std::vector<Point>& poly, const double* ratios, double dist, bool closed,
                    std::vector<Point>& out, Move move, Join join, Cap on_cap)
