@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -136,6 +137,22 @@ void set_dir_chars(std::string& path)
     rewrite_separators(path);
     if (g_case_sensitive)
         findPath(path.data());
+}
+
+void copy_bounded_str(char* destination, size_t size, const char* source)
+{
+    if (source == nullptr)
+        source = "";
+    const size_t length = strnlen(source, path_max_chars + 1);
+    if (length > path_max_chars) {
+        check_length(std::string(source, length));
+        return;
+    }
+    if (size == 0)
+        return;
+    const size_t kept = std::min(length, size - 1);
+    memmove(destination, source, kept);
+    destination[kept] = '\0';
 }
 
 int make_folder(const std::string& path)

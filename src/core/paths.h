@@ -22,6 +22,12 @@ extern int sErrLine;
 // is set, corrects the case of each component against the disk.
 void set_dir_chars(std::string& path);
 
+// Copies the C string `source` into a character field of `size` bytes, cut to
+// size - 1 characters and ended with a NUL; the two may overlap. The source is
+// read no further than 500 bytes: a source of 500 characters or more is the
+// fatal alert "String too long!".
+void copy_bounded_str(char* destination, size_t size, const char* source);
+
 // Corrects, in place, the case of each component of a POSIX path that does
 // not exist as written. A component that exists exactly as written is kept;
 // otherwise, among the entries equal to it ignoring case, the first in byte

@@ -96,6 +96,39 @@ TEST_F(PathStrings, FiveHundredCharactersIsTheFatalStringTooLong)
     EXPECT_THROW(make_file_executable(std::string(200, 's').c_str()), fatal_alert);
 }
 
+TEST_F(PathStrings, BoundedCopyCutsToTheFieldAndRefusesFiveHundredCharacters)
+{
+    struct row {
+        size_t size;
+        std::string source, expected;
+    };
+    const row rows[] = {
+        {40, "", ""},
+        {40, "N123", "N123"},
+        {5, "ABCDEFG", "ABCD"},
+        {1, "abc", ""},
+        {40, std::string(499, 'x'), std::string(39, 'x')},
+        {600, std::string(499, 'x'), std::string(499, 'x')},
+    };
+    for (const row& r : rows) {
+        std::vector<char> field(r.size + 1, '#');
+        copy_bounded_str(field.data(), r.size, r.source.c_str());
+        EXPECT_STREQ(field.data(), r.expected.c_str()) << r.size << " " << r.source.size();
+        EXPECT_EQ(field[r.size], '#') << "wrote past the field";
+    }
+    EXPECT_TRUE(alert_recorder::alerts().empty());
+
+    // 500 bytes with no NUL: the copy reads none beyond them.
+    std::vector<char> unterminated(500, 'z');
+    char field[40];
+    EXPECT_THROW(copy_bounded_str(field, sizeof field, unterminated.data()), fatal_alert);
+    ASSERT_EQ(alert_recorder::alerts().size(), 1u);
+    const recorded_alert& alert = alert_recorder::alerts()[0];
+    EXPECT_EQ(alert.l1, "String too long!");
+    EXPECT_EQ(alert.l2, std::string(500, 'z'));
+    EXPECT_EQ(alert.file, "DEzovuv/GenH/hl_string");
+}
+
 TEST_F(PathStrings, CaseIsCorrectedAgainstTheDiskOnlyWhereNeeded)
 {
     make_dirs(at("Resources"));
