@@ -16,6 +16,5 @@ protected:
         size_aircraft_lists(2);
     }
     const std::vector<test::recorded_alert>& alerts() const { return recorder.alerts(); }
-
     test::alert_recorder recorder;
 };

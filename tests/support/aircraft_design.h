@@ -27,17 +27,14 @@ inline veh_class& good_design(int index = 0, int engines = 2, int last_wing = 9)
     d.cg_arm = 2.0f;
     d.fuel_max = 150.0f;
     d.num_tanks = 2;
-    d.tank_ratio[0] = 0.5f;
-    d.tank_ratio[1] = 0.5f;
-    d.num_engn = engines;
-    d.num_prop = engines;
+    d.tank_ratio[0] = d.tank_ratio[1] = 0.5f;
+    d.num_engn = d.num_prop = engines;
     d.throt_max = 1.0f;
     d.throt_rev_max = 0.5f;
     d.power_max = 180.0f;
     d.mp_max = 29.92f;
     d.rpm_idle = 600.0f;
-    d.rpm_max = 2700.0f;
-    d.rpm_prop = 2700.0f;
+    d.rpm_max = d.rpm_prop = 2700.0f;
     d.thrust_jet = 3000.0f;
     d.comp_area = 0.5f;
     d.thrust_rkt_a = d.thrust_rkt_b = d.thrust_rkt_c = 5000.0f;
@@ -46,10 +43,8 @@ inline veh_class& good_design(int index = 0, int engines = 2, int last_wing = 9)
         d.sfc_jet[k] = 0.85f;
     }
     d.sfc_rocket = 9.97f;
-    for (int e = 0; e < engines; ++e) {
-        v.engn[size_t(e)].pitch_fine = 20.0f;
-        v.engn[size_t(e)].pitch_coarse = 20.0f;
-    }
+    for (int e = 0; e < engines; ++e)
+        v.engn[size_t(e)].pitch_fine = v.engn[size_t(e)].pitch_coarse = 20.0f;
     for (int i = FIRST_WING_PART; i <= last_wing; ++i) {
         v.part[size_t(i)].present = 1;
         v.wing[size_t(i)].root_chord = 1.5f;
