@@ -9,7 +9,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +16,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <mutex>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 const char* sErrFile = "";
@@ -64,31 +67,91 @@ std::string prefixed(const char* path)
     return full;
 }
 
-// Chooses, among the entries of `folder`, the spelling of `component` to
-// use: "" when none matches ignoring case.
-std::string matching_entry(const char* folder, const std::string& component)
+// The case correction reads whole folders, and a scenery search reads the same large ones again and
+// again, so each folder's names are kept while its modification time stays the same: adding, removing
+// or renaming an entry changes it. A listing is kept only once its folder has stood unchanged for this
+// long, so that a change made within the file system's timestamp granularity of the one before it
+// (which could leave the time as it was) cannot go unseen.
+constexpr time_t LISTING_SETTLED_SECONDS = 2;
+// Folders whose names are kept; a long walk over many folders starts again from none.
+constexpr size_t LISTING_CACHE_FOLDERS = 64;
+
+struct folder_names {
+    dev_t device = 0;
+    ino_t node = 0;
+    struct timespec modified = {};
+    // (name in lower case, name), sorted: equal names ignoring case stand together, in byte order.
+    std::vector<std::pair<std::string, std::string>> names;
+};
+
+std::mutex listing_mutex;
+std::unordered_map<std::string, folder_names> listing_cache;
+
+// Folding as strcasecmp does without a locale: ASCII letters only.
+std::string folded(const char* name)
+{
+    std::string out = name;
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+bool read_names(const char* folder, folder_names* listing)
 {
     DIR* dir = opendir(folder);
     if (dir == nullptr)
-        return "";
-    std::string best;
-    bool exact = false;
-    struct stat info;
-    if (fstatat(dirfd(dir), component.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
-        exact = true;
-        best = component;
-    }
-    while (!exact) {
-        dirent* entry = readdir(dir);
-        if (entry == nullptr)
-            break;
-        if (strcasecmp(entry->d_name, component.c_str()) != 0)
-            continue;
-        if (best.empty() || strcmp(entry->d_name, best.c_str()) < 0)
-            best = entry->d_name;
-    }
+        return false;
+    while (dirent* entry = readdir(dir))
+        listing->names.emplace_back(folded(entry->d_name), entry->d_name);
     closedir(dir);
-    return best;
+    std::sort(listing->names.begin(), listing->names.end());
+    return true;
+}
+
+// The spelling of `component` to use: itself when it exists as written, else the first in byte order
+// of the entries equal to it ignoring case; "" when none matches.
+std::string spelling_in(const folder_names& listing, const std::string& component)
+{
+    const std::string key = folded(component.c_str());
+    auto first = std::lower_bound(listing.names.begin(), listing.names.end(), std::make_pair(key, std::string()));
+    auto past = first;
+    while (past != listing.names.end() && past->first == key) {
+        if (past->second == component)
+            return component;
+        ++past;
+    }
+    return first == past ? "" : first->second;
+}
+
+std::string matching_entry(const char* folder, const std::string& component)
+{
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    struct stat info;
+    if (stat(folder, &info) != 0)
+        return "";
+    std::lock_guard guard(listing_mutex);
+    auto kept = listing_cache.find(folder);
+    if (kept != listing_cache.end() && kept->second.device == info.st_dev && kept->second.node == info.st_ino &&
+        kept->second.modified.tv_sec == info.st_mtim.tv_sec && kept->second.modified.tv_nsec == info.st_mtim.tv_nsec)
+        return spelling_in(kept->second, component);
+
+    folder_names fresh;
+    fresh.device = info.st_dev;
+    fresh.node = info.st_ino;
+    fresh.modified = info.st_mtim;
+    if (!read_names(folder, &fresh))
+        return "";
+    const std::string spelling = spelling_in(fresh, component);
+    if (kept != listing_cache.end())
+        listing_cache.erase(kept);
+    if (info.st_mtim.tv_sec + LISTING_SETTLED_SECONDS < now.tv_sec) {
+        if (listing_cache.size() >= LISTING_CACHE_FOLDERS)
+            listing_cache.clear();
+        listing_cache.emplace(folder, std::move(fresh));
+    }
+    return spelling;
 }
 
 }  // namespace
@@ -223,12 +286,17 @@ int file_exists(std::string path)
 {
     path = app_path + path;
     set_dir_chars(path);
-    // Opening for reading is the test; O_NONBLOCK keeps a FIFO from hanging it.
+    return opens_for_reading(path) ? 1 : 0;
+}
+
+bool opens_for_reading(const std::string& path)
+{
+    // O_NONBLOCK keeps a FIFO from hanging the test.
     int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return 0;
+        return false;
     close(fd);
-    return 1;
+    return true;
 }
 
 int is_sim_link(const char* path, std::string* target)

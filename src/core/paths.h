@@ -32,7 +32,9 @@ void copy_bounded_str(char* destination, size_t size, const char* source);
 // not exist as written. A component that exists exactly as written is kept;
 // otherwise, among the entries equal to it ignoring case, the first in byte
 // order wins. Stops at the first component with no match. The length never
-// changes.
+// changes. A folder's names are read once and kept while its modification
+// time stays the same, so repeated corrections in a large folder cost a stat;
+// the answer is always that of a fresh read. Safe on any thread.
 void findPath(char* path);
 
 int make_folder(const std::string& path);
@@ -40,6 +42,8 @@ int rename_file(const std::string& folder, const std::string& old_name, const st
 int delete_file(std::string path);
 int dir_exists(std::string path);
 int file_exists(std::string path);
+// Whether the file at `path`, a POSIX path used as it is, opens for reading: the test of file_exists.
+bool opens_for_reading(const std::string& path);
 int is_sim_link(const char* path, std::string* target);
 // The two steps of is_sim_link, for a caller that goes on to open the same file: the path with
 // app_path in front, held to the length limit and normalised; and whether the file there is a

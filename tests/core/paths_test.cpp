@@ -5,6 +5,7 @@
 #include "file_test_support.h"
 #include "support/log_capture.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -153,6 +154,41 @@ TEST_F(PathStrings, CaseIsCorrectedAgainstTheDiskOnlyWhereNeeded)
     char buffer[] = "dAtA/x";
     findPath(buffer);
     EXPECT_STREQ(buffer, "Data/x");
+}
+
+TEST_F(PathStrings, CaseCorrectionSeesEveryChangeOfAFolder)
+{
+    g_case_sensitive = 1;
+    // A folder last changed a minute ago, as an installed one, and one changed just now; each change
+    // below follows the correction before it at once.
+    make_dirs(at("Old"));
+    make_dirs(at("New"));
+    const auto age = [&](const char* folder) {
+        struct timespec times[2];
+        clock_gettime(CLOCK_REALTIME, &times[0]);
+        times[0].tv_sec -= 60;
+        times[1] = times[0];
+        ASSERT_EQ(utimensat(AT_FDCWD, at(folder).c_str(), times, 0), 0);
+    };
+    struct step {
+        const char* change;  // "+name" adds a file, "-name" removes it, "~" dates the folder back
+        const char* asked;
+        const char* found;
+    } steps[] = {
+        {"+Old/b.txt", "old:B.TXT", "Old/b.txt"}, {"~Old", "old:B.TXT", "Old/b.txt"},
+        {"+Old/B.txt", "old:b.TXT", "Old/B.txt"}, {"~Old", "old:b.TXT", "Old/B.txt"},
+        {"-Old/B.txt", "old:b.TXT", "Old/b.txt"}, {"+New/b.txt", "new:B.TXT", "New/b.txt"},
+        {"+New/B.txt", "new:b.TXT", "New/B.txt"}, {"-New/B.txt", "new:b.TXT", "New/b.txt"},
+    };
+    for (const step& s : steps) {
+        if (s.change[0] == '+')
+            write_file(at(s.change + 1), "");
+        else if (s.change[0] == '-')
+            ASSERT_EQ(unlink(at(s.change + 1).c_str()), 0);
+        else
+            age(s.change + 1);
+        EXPECT_EQ(normalised(s.asked), s.found) << "after " << s.change;
+    }
 }
 
 using FileOperations = FileTest;
