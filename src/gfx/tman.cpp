@@ -10,6 +10,7 @@
 #include <GL/gl.h>
 
 #include <cstdint>
+#include <cstring>
 
 tman_class tman;
 tex_load_vars async_vars;
@@ -22,6 +23,8 @@ constexpr size_t TEX_HASH_BUCKETS = 193;
 // Every kth texture (or every one while few are queued) shows scenery progress.
 constexpr int SCENERY_PROGRESS_EVERY = 10;
 constexpr int SCENERY_PROGRESS_ALL_BELOW = 20;
+// Region bitmaps are read at full resolution, one byte (kind 3) per pixel, whatever the display setting.
+constexpr int REGION_BITMAP_TYPE = 3 | TEX_FULL_RES;
 
 }  // namespace
 
@@ -123,6 +126,23 @@ int tman_class::load_instrument(tex_fail_mode fail, int ref, int type, const std
 int tman_class::load_bitmap(tex_fail_mode fail, int overlay, int type, const std::string& name)
 {
     return load_texture_int(fail, overlay ? LOAD_BITMAP_OVERLAY : LOAD_BITMAP, 0, type, name, 1);
+}
+
+int tman_load_region_bitmap(const std::string& path, int* width, int* height, std::vector<unsigned char>* pixels)
+{
+    if (tman.load_bitmap(tex_fail_silent, 0, REGION_BITMAP_TYPE, path) == 0)
+        return 0;
+    const int dx = static_cast<int>(tman.refs[0].dx);
+    const int dy = static_cast<int>(tman.refs[0].dy);
+    if (dx < 1 || dy < 1 || dx > IMAGE_SIDE_LIMIT || dy > IMAGE_SIDE_LIMIT)
+        return 0;
+    *width = dx;
+    *height = dy;
+    pixels->resize(static_cast<size_t>(dx) * static_cast<size_t>(dy));
+    for (int y = 0; y < dy; ++y)
+        memcpy(pixels->data() + static_cast<size_t>(y) * dx, scratch_array + static_cast<size_t>(y) * IMAGE_ONLY_STRIDE,
+               static_cast<size_t>(dx));
+    return 1;
 }
 
 int tman_class::load_texture_int(tex_fail_mode fail, int load_type, int ref, int type, const std::string& name,

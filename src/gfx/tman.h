@@ -138,6 +138,11 @@ extern tex_load_vars async_vars;
 // Colour made transparent by the chroma-key flag: R, G, B, A.
 extern unsigned char key_color[4];
 
+// The scenery library's region bitmap loader (core/scenery_library.h): the image-only load at full
+// resolution, one byte per pixel, copied out of scratch_array bottom row first. 1, or 0 when nothing
+// was read. Needs the OpenGL context, as every load does.
+int tman_load_region_bitmap(const std::string& path, int* width, int* height, std::vector<unsigned char>* pixels);
+
 int is_an_inst_we_dont_burn(int, int);
 
 // Colours every fully transparent pixel of a width x height RGBA image like the opaque pixels up to two

@@ -13,9 +13,11 @@
 #include "core/globals.h"
 #include "core/mnw.h"
 #include "core/prefs.h"
+#include "core/scenery_library.h"
 #include "core/thread.h"
 #include "gfx/colr.h"
 #include "gfx/ogl_ext.h"
+#include "gfx/tman.h"
 #include "gfx/viewport.h"
 #include "platform/events.h"
 #include "platform/system_facts.h"
@@ -200,6 +202,7 @@ void shell_install_handlers()
     app_path_set_handler(shell_app_path);
     finishup_set_handler(shell_finishup);
     show_init_set_handler(shell_show_init);
+    region_bitmap_set_loader(tman_load_region_bitmap);
 }
 
 void MACIBM_init(int argc, const char* const* argv)

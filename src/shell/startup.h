@@ -16,8 +16,9 @@ void MACIBM_setres(int entering);
 void MACIBM_setupforlang();
 void IBM_turnoff();
 
-// Puts the shell's alert, application path, finish-up and start-up screen behind the core's
-// seams. MACIBM_init does this first; tests that skip MACIBM_init call it themselves.
+// Puts the shell's alert, application path, finish-up and start-up screen, and the texture manager's
+// region bitmap loader, behind the core's seams. MACIBM_init does this first; tests that skip
+// MACIBM_init call it themselves.
 void shell_install_handlers();
 
 // The shell's handlers, as installed.

@@ -6,11 +6,13 @@
 #include "support/file_bytes.h"
 #include "support/gl_window.h"
 #include "support/log_capture.h"
+#include "support/scenery_tree.h"
 #include "support/temp_folder.h"
 
 #include "core/alert.h"
 #include "core/globals.h"
 #include "core/mnw.h"
+#include "core/scenery_library.h"
 #include "gfx/image_load.h"
 #include "gfx/ogl_ext.h"
 #include "gfx/tman.h"
@@ -585,6 +587,43 @@ TEST_F(TextureManager, ImageOnlyLoadsReportTheirSizeInRecordZero)
     EXPECT_EQ(scratch_array[0], 50);
     EXPECT_EQ(manager.loaded_texes(), 0);  // nothing uploaded
     EXPECT_EQ(manager.load_bitmap(tex_fail_silent, 0, 2, folder / "none.png"), 0);
+}
+
+TEST_F(TextureManager, RegionBitmapsOfTheSceneryLibraryComeThroughTheImageOnlyLoad)
+{
+    // A grey mask, top row first as the file stores it, that holds only the tile (10, 45).
+    std::vector<uint8_t> mask(360 * 180, 0);
+    mask[(179 - (45 + 90)) * 360 + (10 + 180)] = 255;
+    test::png_options grey;
+    grey.colour_type = 0;
+    const std::string package = folder / "Custom Scenery/P";
+    test::write_library(package,
+                        "REGION_DEFINE r\nREGION_BITMAP small.png\nREGION_BITMAP none.png\n"
+                        "REGION_BITMAP mask.png\nREGION r\nEXPORT tree t.obj\n");
+    test::write_png(package + "/mask.png", 360, 180, mask, grey);
+    test::write_png(package + "/small.png", 100, 50, std::vector<uint8_t>(100 * 50, 255), grey);
+    cus_path = folder / "Custom Scenery/";
+    def_path = folder / "none/";
+    region_bitmap_set_loader(tman_load_region_bitmap);
+    DSF_ScanSceneryFolder();
+    region_bitmap_set_loader(nullptr);
+    cus_path = "Custom Scenery:";
+    def_path = "Resources:default scenery:";
+
+    const std::string text = log.text();
+    EXPECT_NE(text.find("\n  REGION_BITMAP with bitmap small.png has a size of 100, 50 but need sa size of 360x180.\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("\n  Unable to load bitmap file 'none.png' for REGION_BITMAP command - will skip.\n"),
+              std::string::npos);
+    struct tile {
+        int longitude, latitude;
+        bool inside;
+    } tiles[] = {{10, 45, true}, {10, 46, false}, {10, 44, false}, {11, 45, false}, {9, 45, false}};
+    for (const tile& t : tiles) {
+        std::string name = "tree";
+        EXPECT_EQ(DSF_LookupLibraryResource(t.longitude, t.latitude, name), t.inside)
+            << t.longitude << "," << t.latitude;
+    }
 }
 
 // Counts the calls the manager makes to finish a pending two-stage load.
