@@ -80,10 +80,10 @@ TEST_F(SceneryLibrary, PriorityHidingWeightsAndRegions)
         {"tree", 12, 45, D + "d/tree.obj"},
         {"tree", 10, 44, D + "d/tree.obj"},
         {"tree", 370, 45, D + "d/tree.obj"},  // off the world
-        {"tree", 10, -136, D + "d/tree.obj"},
+        {"tree", 10, 225, D + "d/tree.obj"},
         {"rock", 10, 45, A + "a/rock.obj"},
         {"rock", 12, 45, ""},
-        {"rock", -530, 45, ""},
+        {"rock", 11, -134, ""},
         {"zero", 0, 0, ""},
         {"missing", 0, 0, ""},
     };
