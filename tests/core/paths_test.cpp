@@ -11,7 +11,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <ctime>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -159,35 +161,24 @@ TEST_F(PathStrings, CaseIsCorrectedAgainstTheDiskOnlyWhereNeeded)
 TEST_F(PathStrings, CaseCorrectionSeesEveryChangeOfAFolder)
 {
     g_case_sensitive = 1;
-    // A folder last changed a minute ago, as an installed one, and one changed just now; each change
-    // below follows the correction before it at once.
     make_dirs(at("Old"));
-    make_dirs(at("New"));
-    const auto age = [&](const char* folder) {
-        struct timespec times[2];
-        clock_gettime(CLOCK_REALTIME, &times[0]);
-        times[0].tv_sec -= 60;
-        times[1] = times[0];
-        ASSERT_EQ(utimensat(AT_FDCWD, at(folder).c_str(), times, 0), 0);
+    // Each step changes the folder ("+" adds a file, "-" removes it, "~" dates the folder a minute back,
+    // as an installed one is) and at once corrects a path in it.
+    std::tuple<const char*, const char*, const char*> steps[] = {
+        {"+b.txt", "old:B.TXT", "Old/b.txt"}, {"~", "old:B.TXT", "Old/b.txt"},
+        {"+B.txt", "old:b.TXT", "Old/B.txt"}, {"~", "old:b.TXT", "Old/B.txt"},
+        {"-B.txt", "old:b.TXT", "Old/b.txt"},
     };
-    struct step {
-        const char* change;  // "+name" adds a file, "-name" removes it, "~" dates the folder back
-        const char* asked;
-        const char* found;
-    } steps[] = {
-        {"+Old/b.txt", "old:B.TXT", "Old/b.txt"}, {"~Old", "old:B.TXT", "Old/b.txt"},
-        {"+Old/B.txt", "old:b.TXT", "Old/B.txt"}, {"~Old", "old:b.TXT", "Old/B.txt"},
-        {"-Old/B.txt", "old:b.TXT", "Old/b.txt"}, {"+New/b.txt", "new:B.TXT", "New/b.txt"},
-        {"+New/B.txt", "new:b.TXT", "New/B.txt"}, {"-New/B.txt", "new:b.TXT", "New/b.txt"},
-    };
-    for (const step& s : steps) {
-        if (s.change[0] == '+')
-            write_file(at(s.change + 1), "");
-        else if (s.change[0] == '-')
-            ASSERT_EQ(unlink(at(s.change + 1).c_str()), 0);
+    for (const auto& [change, asked, found] : steps) {
+        const std::string file = at("Old/") + (change + 1);
+        const struct timespec minute_ago[2] = {{time(nullptr) - 60, 0}, {time(nullptr) - 60, 0}};
+        if (change[0] == '+')
+            write_file(file, "");
+        else if (change[0] == '-')
+            ASSERT_EQ(unlink(file.c_str()), 0);
         else
-            age(s.change + 1);
-        EXPECT_EQ(normalised(s.asked), s.found) << "after " << s.change;
+            ASSERT_EQ(utimensat(AT_FDCWD, at("Old").c_str(), minute_ago, 0), 0);
+        EXPECT_EQ(normalised(asked), found) << "after " << change;
     }
 }
 

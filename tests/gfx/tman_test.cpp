@@ -23,6 +23,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using test::rgba;
@@ -598,31 +599,23 @@ TEST_F(TextureManager, RegionBitmapsOfTheSceneryLibraryComeThroughTheImageOnlyLo
     grey.colour_type = 0;
     const std::string package = folder / "Custom Scenery/P";
     test::write_library(package,
-                        "REGION_DEFINE r\nREGION_BITMAP small.png\nREGION_BITMAP none.png\n"
-                        "REGION_BITMAP mask.png\nREGION r\nEXPORT tree t.obj\n");
+                        "REGION_DEFINE r\nREGION_BITMAP small.png\nREGION_BITMAP mask.png\nREGION r\n"
+                        "EXPORT tree t.obj\n");
     test::write_png(package + "/mask.png", 360, 180, mask, grey);
     test::write_png(package + "/small.png", 100, 50, std::vector<uint8_t>(100 * 50, 255), grey);
     cus_path = folder / "Custom Scenery/";
-    def_path = folder / "none/";
     region_bitmap_set_loader(tman_load_region_bitmap);
     DSF_ScanSceneryFolder();
     region_bitmap_set_loader(nullptr);
     cus_path = "Custom Scenery:";
-    def_path = "Resources:default scenery:";
 
-    const std::string text = log.text();
-    EXPECT_NE(text.find("\n  REGION_BITMAP with bitmap small.png has a size of 100, 50 but need sa size of 360x180.\n"),
+    EXPECT_NE(log.text().find("\n  REGION_BITMAP with bitmap small.png has a size of 100, 50 but need sa size of "
+                              "360x180.\n"),
               std::string::npos);
-    EXPECT_NE(text.find("\n  Unable to load bitmap file 'none.png' for REGION_BITMAP command - will skip.\n"),
-              std::string::npos);
-    struct tile {
-        int longitude, latitude;
-        bool inside;
-    } tiles[] = {{10, 45, true}, {10, 46, false}, {10, 44, false}, {11, 45, false}, {9, 45, false}};
-    for (const tile& t : tiles) {
+    for (const auto& [longitude, latitude, inside] :
+         {std::tuple{10, 45, true}, {10, 46, false}, {10, 44, false}, {11, 45, false}, {9, 45, false}}) {
         std::string name = "tree";
-        EXPECT_EQ(DSF_LookupLibraryResource(t.longitude, t.latitude, name), t.inside)
-            << t.longitude << "," << t.latitude;
+        EXPECT_EQ(DSF_LookupLibraryResource(longitude, latitude, name), inside) << longitude << "," << latitude;
     }
 }
 

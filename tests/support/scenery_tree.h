@@ -8,15 +8,12 @@
 
 namespace test {
 
-// The header every valid library file starts with.
-inline const std::string LIBRARY_HEADER = "A\n800 version\nLIBRARY\n";
-
-// Creates the package folder `package` and writes `header` + `body` as its "library.txt".
-inline void write_library(const std::string& package, const std::string& body,
-                          const std::string& header = LIBRARY_HEADER)
+// Creates the package folder `package` and writes its "library.txt": the header (of the given version)
+// and `body`.
+inline void write_library(const std::string& package, const std::string& body, const std::string& version = "800")
 {
     std::filesystem::create_directories(package);
-    write_file(package + "/library.txt", header + body);
+    write_file(package + "/library.txt", "A\n" + version + " version\nLIBRARY\n" + body);
 }
 
 }  // namespace test
