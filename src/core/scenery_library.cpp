@@ -81,11 +81,12 @@ bool eligible(const lib_entry& entry, const tile* where)
 {
     if (where == nullptr || entry.region == nullptr)
         return true;
+    // A tile off the world lies in no region.
+    if (where->longitude < REGION_WEST || where->longitude >= REGION_WEST + REGION_LONGITUDES ||
+        where->latitude < REGION_SOUTH || where->latitude >= REGION_SOUTH + REGION_LATITUDES)
+        return false;
     const int x = where->longitude - REGION_WEST;
     const int y = where->latitude - REGION_SOUTH;
-    // A tile off the world lies in no region.
-    if (x < 0 || x >= REGION_LONGITUDES || y < 0 || y >= REGION_LATITUDES)
-        return false;
     return entry.region->cells[x * REGION_LATITUDES + y] != 0;
 }
 
@@ -170,16 +171,26 @@ int package_holding(const char* file)
     return -1;
 }
 
-// Logs the formatted report and gives the package that holds `file` (-1 for none).
-__attribute__((format(printf, 4, 0))) int log_report(const char* source, int line, const char* file, const char* format,
-                                                     va_list arguments)
+// Logs the formatted report and gives the package that holds `file` (-1 for none); a null file is
+// taken as "".
+__attribute__((format(printf, 4, 0))) int log_report(const char* source, int line, const char*& file,
+                                                     const char* format, va_list arguments)
 {
+    if (file == nullptr)
+        file = "";
     char message[REPORT_BUFFER_BYTES];
     vsnprintf(message, sizeof message, format, arguments);
     xer << "***Error with scenery file \"" << file << "\" (" << (source ? source : "") << ": " << line << ".)\n  "
         << message << "\n";
     xer.flush();
     return package_holding(file);
+}
+
+// The alert of a scenery error: what holds the error (its package, or the file itself) and the advice.
+void alert_scenery_error(const std::string& holder, const char* advice, int type, int line)
+{
+    __MACIBM_alert(0, "Error loading the scenery package:", holder, advice,
+                   "Please see the log.txt file for detailed error information.", type, LOCATE_SOURCE, line);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -447,46 +458,36 @@ bool DSF_LookupLibraryResourceAnywhereMultiple(const std::string& name, std::vec
 
 void __DSF_NonFatalError(const char* source, int line, const char* file, const char* format, ...)
 {
-    if (file == nullptr)
-        file = "";
     va_list arguments;
     va_start(arguments, format);
     const int package = log_report(source, line, file, format, arguments);
     va_end(arguments);
     if (package < 0) {
-        __MACIBM_alert(0, "Error loading the scenery package:", file, "The scenery may not look correct.",
-                       "Please see the log.txt file for detailed error information.", ALERT_MESSAGE, LOCATE_SOURCE,
-                       LINE_ALERT_WITHOUT_PACKAGE);
+        alert_scenery_error(file, "The scenery may not look correct.", ALERT_MESSAGE, LINE_ALERT_WITHOUT_PACKAGE);
         return;
     }
     // One alert per package: the log holds the rest.
     if (package_problems[package] != 0)
         return;
     package_problems[package] = 1;
-    __MACIBM_alert(0, "Error loading the scenery package:", scenery_packages[package],
-                   "The scenery may not look correct.", "Please see the log.txt file for detailed error information.",
-                   ALERT_MESSAGE, LOCATE_SOURCE, LINE_ALERT_PACKAGE);
+    alert_scenery_error(scenery_packages[package], "The scenery may not look correct.", ALERT_MESSAGE,
+                        LINE_ALERT_PACKAGE);
 }
 
 void __DSF_FatalError(const char* source, int line, const char* file, const char* format, ...)
 {
-    if (file == nullptr)
-        file = "";
     va_list arguments;
     va_start(arguments, format);
     const int package = log_report(source, line, file, format, arguments);
     va_end(arguments);
     if (package < 0) {
-        __MACIBM_alert(0, "Error loading the scenery package:", file, "Veltrix cannot run with this corrupt file.",
-                       "Please see the log.txt file for detailed error information.", ALERT_FATAL, LOCATE_SOURCE,
-                       LINE_FATAL_WITHOUT_PACKAGE);
+        alert_scenery_error(file, "Veltrix cannot run with this corrupt file.", ALERT_FATAL,
+                            LINE_FATAL_WITHOUT_PACKAGE);
         return;
     }
     package_problems[package] = 1;
     const char* advice = package_is_custom[package]
         ? "Veltrix cannot run with this package installed - you may need to remove the custom  scenery package."
         : "Veltrix cannot run with this package installed - You may need to reinstall Veltrix.";
-    __MACIBM_alert(0, "Error loading the scenery package:", scenery_packages[package], advice,
-                   "Please see the log.txt file for detailed error information.", ALERT_FATAL, LOCATE_SOURCE,
-                   LINE_FATAL_PACKAGE);
+    alert_scenery_error(scenery_packages[package], advice, ALERT_FATAL, LINE_FATAL_PACKAGE);
 }
