@@ -140,7 +140,9 @@ void load_history()
     // Without a previous listing (a first release) the build starts without history.
     if (old_dir_path.empty())
         return;
-    if (read_directory(old_dir_path, "Scanning old directory text file to get change log!") != LISTING_READ)
+    // Only the history is wanted: the installer's disk examination would sign the listed paths
+    // below whatever folder the builder happens to run in.
+    if (parse_directory(old_dir_path, "Scanning old directory text file to get change log!") != LISTING_READ)
         fatal("I can not read the old directory text file!", "Its header is not one I know.", old_dir_path, "",
               __LINE__);
 

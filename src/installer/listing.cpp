@@ -136,6 +136,34 @@ private:
     std::vector<std::thread> workers_;
 };
 
+// Signs the current version of every history against its file below dest_dir_path and adds what
+// the install needs to the stg totals. Only the installer looks at its own disk this way; the
+// release builder wants the listing's history alone.
+void examine_disk(const std::string& caption)
+{
+    const int count = int(sim_info.size());
+    const int step = count / progress_steps_examining > 1 ? count / progress_steps_examining : 1;
+    std::vector<std::string> locals(count);
+    for (int i = 0; i < count; ++i)
+        locals[i] = local_path_of(sim_info[i].back().path);
+    signing_pool signer(locals);
+    for (int i = 0; i < count; ++i) {
+        file_version_struct& v = sim_info[i].back();
+        const std::string& local = locals[i];
+        if (i % step == 0)
+            dir_progress_bar(0, float(i), float(count), 1, caption, local);
+
+        v.sig_have = signer.take(size_t(i));
+        v.have_it = v.sig_want == v.sig_have ? 1 : 0;
+        if (v.sig_want != SIG_GONE && !v.have_it && want_this_f(i, int(sim_info[i].size()) - 1, v.kind)) {
+            stg.down_kb += v.zip_kb;
+            stg.disk_kb += v.unzip_kb;
+            if (v.platform >= 1 && v.platform <= 5)
+                this_install_has_exes = 1;
+        }
+    }
+}
+
 }  // namespace
 
 bool listed_path_is_safe(const std::string& path)
@@ -186,12 +214,8 @@ void dir_progress_bar(float lo, float cur, float hi, int mode, std::string capti
     OGL_sbuf();
 }
 
-int read_directory(const std::string& path_in, std::string caption)
+int parse_directory(const std::string& path_in, const std::string& caption)
 {
-    deleted_files.clear();
-    stg.disk_kb = 0;
-    stg.down_kb = 0;
-
     std::string path = path_in;
     set_dir_chars(path);
     sim_info.clear();
@@ -258,28 +282,17 @@ int read_directory(const std::string& path_in, std::string caption)
             reader.TXT_str_scan_eoln(nullptr);
         }
     }
+    return LISTING_READ;
+}
 
-    // Examine the disk.
-    const int count = int(sim_info.size());
-    const int step = count / progress_steps_examining > 1 ? count / progress_steps_examining : 1;
-    std::vector<std::string> locals(count);
-    for (int i = 0; i < count; ++i)
-        locals[i] = local_path_of(sim_info[i].back().path);
-    signing_pool signer(locals);
-    for (int i = 0; i < count; ++i) {
-        file_version_struct& v = sim_info[i].back();
-        const std::string& local = locals[i];
-        if (i % step == 0)
-            dir_progress_bar(0, float(i), float(count), 1, caption, local);
-
-        v.sig_have = signer.take(size_t(i));
-        v.have_it = v.sig_want == v.sig_have ? 1 : 0;
-        if (v.sig_want != SIG_GONE && !v.have_it && want_this_f(i, int(sim_info[i].size()) - 1, v.kind)) {
-            stg.down_kb += v.zip_kb;
-            stg.disk_kb += v.unzip_kb;
-            if (v.platform >= 1 && v.platform <= 5)
-                this_install_has_exes = 1;
-        }
-    }
+int read_directory(const std::string& path, std::string caption)
+{
+    deleted_files.clear();
+    stg.disk_kb = 0;
+    stg.down_kb = 0;
+    const int state = parse_directory(path, caption);
+    if (state != LISTING_READ)
+        return state;
+    examine_disk(caption);
     return LISTING_READ;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The directory listing "directory.txt": every file of a release with the
-// history of its versions. The release builder writes it; `read_directory`
-// loads it into `sim_info`, signs the files already on the disk and totals
-// what the install needs.
+// history of its versions. The release builder writes it and takes the
+// previous release's history from `parse_directory`; the installer's
+// `read_directory` parses it too, then signs the files already on the disk
+// and totals what the install needs.
 //
 // Format (records end in LF; CR, blank lines and leading blanks are skipped):
 //   A
@@ -47,10 +48,15 @@ constexpr const char* LISTING_KEYWORD = "INSTALLER";
 constexpr const char* SIG_GONE = "GONE";
 constexpr const char* SIG_NONE = "NONE";
 
-// Loads the listing at path into sim_info and examines the disk below
-// dest_dir_path. 3 when loaded, 2 when its header is rejected (after
-// new_format). A missing listing, a record without a file name, or a path that
-// would leave the install folder is a fatal alert.
+// Loads the listing at path into sim_info and touches nothing else on the
+// disk. 3 when loaded, 2 when its header is rejected (after new_format). A
+// missing listing, a record without a file name, or a path that would leave
+// the install folder is a fatal alert, and leaves sim_info empty.
+[[nodiscard]] int parse_directory(const std::string& path, const std::string& caption);
+
+// parse_directory, then signs the current version of every file below
+// dest_dir_path and totals what the install needs (stg.down_kb, stg.disk_kb,
+// this_install_has_exes). Returns what parse_directory returned.
 int read_directory(const std::string& path, std::string caption);
 
 // Draws the progress panel over everything and shows it at once; mode 0 is

@@ -2,11 +2,16 @@
 // release, Debian's unzip reads its archives, read_directory reads its listing.
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include "core/md5.h"
@@ -43,6 +48,18 @@ std::string md5_file(const std::string& path)
     std::string sig;
     calc_file_md5(path, sig);
     return sig;
+}
+
+// Whether anything opened a file in `folder` while `run` ran, as inotify saw it.
+bool opens_a_file_in(const std::string& folder, const std::function<void()>& run)
+{
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    EXPECT_GE(inotify_add_watch(watch, folder.c_str(), IN_OPEN), 0) << folder << ": " << strerror(errno);
+    run();
+    alignas(inotify_event) char event[sizeof(inotify_event) + NAME_MAX + 1];
+    const bool opened = read(watch, event, sizeof event) > 0;
+    close(watch);
+    return opened;
 }
 
 struct expected_file {
@@ -201,7 +218,15 @@ TEST_F(Builder, HistoryFromThePreviousListingIsCarriedForward)
         old_sig + " refused.prf\n";
     write_file(dir / "previous.txt", previous);
 
-    const run_result run = run_builder({"--previous", dir / "previous.txt", "--name", release_name, tree, out});
+    // Run from a folder that holds files at the listed paths, the builder opens none of them.
+    const std::string elsewhere = dir / "elsewhere";
+    fs::create_directories(elsewhere + "/Resources");
+    write_file(elsewhere + "/Resources/same.txt", "same content");
+    write_file(elsewhere + "/Resources/changed.txt", "old content");
+    run_result run;
+    EXPECT_FALSE(opens_a_file_in(elsewhere + "/Resources", [&] {
+        run = run_builder({"--previous", dir / "previous.txt", "--name", release_name, tree, out}, elsewhere);
+    })) << "the builder read files outside its reference tree";
     ASSERT_EQ(run.status, 0) << run.output;
     ASSERT_EQ(read_release_listing(out, dir / "listing"), LISTING_READ);
 

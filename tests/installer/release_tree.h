@@ -39,10 +39,10 @@ inline std::string builder_program()
     return std::string(binary ? binary : ".") + "/bin/veltrix-release-builder";
 }
 
-// Runs the builder with the arguments (each quoted for the shell).
-inline run_result run_builder(const std::vector<std::string>& args)
+// Runs the builder with the arguments (each quoted for the shell), from the given working folder.
+inline run_result run_builder(const std::vector<std::string>& args, const std::string& working_folder = ".")
 {
-    std::string command = "VELTRIX_HEADLESS=1 '" + builder_program() + "'";
+    std::string command = "cd '" + working_folder + "' && VELTRIX_HEADLESS=1 '" + builder_program() + "'";
     for (const std::string& arg : args)
         command += " '" + arg + "'";
     command += " 2>&1";
