@@ -32,10 +32,21 @@ namespace {
 constexpr int progress_every_records = 500;
 constexpr int progress_steps_examining = 200;
 
-// Panel geometry in the 1024 x 768 virtual screen.
+// Panel geometry in the 1024 x 768 virtual screen, relative to the panel's lower-left corner.
 constexpr float panel_width = 512;
 constexpr float panel_height = 138;
+constexpr float frame_inset = 20;  // the frame leaves this margin on every side
 constexpr float bar_width = 452;
+constexpr float bar_centre_x = panel_width * 0.5f;
+constexpr float bar_left_x = bar_centre_x - bar_width * 0.5f;  // where the fill starts
+constexpr float bar_y = 35;
+constexpr float text_x = 32;
+constexpr float text_wrap_width = 462;
+constexpr float caption_y = 100;  // the mode line and the text follow, one line lower each
+constexpr float text_line_height = 20;
+// The bar shows half full while the total is unknown, and never less than a sliver once started.
+constexpr float fraction_unknown = 0.52f;
+constexpr float fraction_least = 0.04f;
 constexpr int panel_style = 15;
 constexpr int bar_track_style = 4;
 constexpr int bar_fill_style = 5;
@@ -195,22 +206,29 @@ void dir_progress_bar(float lo, float cur, float hi, int mode, std::string capti
 
     const float x0 = (float(mnw.x_res) - panel_width) * 0.5f;
     const float y0 = (float(mnw.y_res) - panel_height) * 0.5f;
-    float fraction = 0.52f;
+    float fraction = fraction_unknown;
     if (lo != hi) {
-        fraction = 0.04f + 0.96f * (cur - lo) / (hi - lo);
-        if (fraction < 0.04f)
-            fraction = 0.04f;
+        fraction = fraction_least + (1.0f - fraction_least) * (cur - lo) / (hi - lo);
+        if (fraction < fraction_least)
+            fraction = fraction_least;
         if (fraction > 1.0f)
             fraction = 1.0f;
     }
-    BTN_frame2(panel_style, x0 + 20, y0 + 20, 472, 98, "");
+    BTN_frame2(panel_style, x0 + frame_inset, y0 + frame_inset, panel_width - 2 * frame_inset,
+               panel_height - 2 * frame_inset, "");
+    // BTN_frame1 takes a bar's centre and adds the drawing offset: the offset is taken back out so
+    // that both bars land at these screen positions.
     const float fill_width = fraction * bar_width;
-    BTN_frame1(bar_track_style, x0 + 256 - mnw.off_x, y0 + 35 - mnw.off_y, bar_width, 0);
-    BTN_frame1(bar_fill_style, x0 + 30 + fill_width * 0.5f - mnw.off_x, y0 + 35 - mnw.off_y, fill_width, 0);
+    const float bar_screen_y = y0 + bar_y - mnw.off_y;
+    BTN_frame1(bar_track_style, x0 + bar_centre_x - mnw.off_x, bar_screen_y, bar_width, 0);
+    BTN_frame1(bar_fill_style, x0 + bar_left_x + fill_width * 0.5f - mnw.off_x, bar_screen_y, fill_width, 0);
 
-    OGL_string(panel_text_colour, x0 + 32, y0 + 100, caption, 462, charset_UI_diff_space);
-    OGL_string(panel_text_colour, x0 + 32, y0 + 80, mode_text, 462, charset_UI_diff_space);
-    OGL_string(panel_text_colour, x0 + 32, y0 + 60, text, 462, charset_UI_diff_space);
+    const float line_x = x0 + text_x;
+    OGL_string(panel_text_colour, line_x, y0 + caption_y, caption, text_wrap_width, charset_UI_diff_space);
+    OGL_string(panel_text_colour, line_x, y0 + caption_y - text_line_height, mode_text, text_wrap_width,
+               charset_UI_diff_space);
+    OGL_string(panel_text_colour, line_x, y0 + caption_y - 2 * text_line_height, text, text_wrap_width,
+               charset_UI_diff_space);
     OGL_sbuf();
 }
 
