@@ -18,8 +18,10 @@ enum { INSTALL_IDLE = 0, INSTALL_RUNNING = 1, INSTALL_FINISHED = 2 };
 // Values of stg.file_action.
 enum { ACTION_DELETE = 0, ACTION_DOWNLOAD = 1, ACTION_DUPLICATE = 2, ACTION_NOT_WANTED = 3 };
 
-// Values of stg._download_os (and of a listing record's platform, which adds 0 and 6).
+// Values of stg._download_os, and of a listing record's platform, which adds the two that
+// stand for several systems.
 enum { OS_MACINTOSH = 1, OS_WINDOWS = 2, OS_LINUX_GENERIC = 3, OS_LINUX_P3 = 4, OS_LINUX_ATHLON = 5 };
+enum { PLATFORM_EVERY = 0, PLATFORM_EVERY_LINUX = 6 };
 
 constexpr int max_servers = 10;  // servers read from the server list
 constexpr int max_streams = 4;   // simultaneous downloads

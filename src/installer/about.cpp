@@ -6,6 +6,7 @@
 
 #include "core/errors.h"
 #include "core/globals.h"
+#include "core/header.h"
 #include "core/mnw.h"
 #include "core/paths.h"
 #include "core/xmap.h"
@@ -84,7 +85,7 @@ about_versions read_update_list(const std::string& path)
     if (map.base == nullptr)
         return versions;
     int accepted[] = {SERVER_LIST_VERSION, 0};
-    if (map.check_file(10001, accepted, "SERVERS", nullptr) != SERVER_LIST_VERSION)
+    if (map.check_file(FILE_TYPE_TEXT, accepted, "SERVERS", nullptr) != SERVER_LIST_VERSION)
         return versions;
     while (map.cur < map.end) {
         if (map.TXT_str_scan_match("BETA", 1)) {

@@ -284,7 +284,7 @@ void sub_install()
     if (!ouf)
         fatal("I could not write the directory text file!", listing, "", "", __LINE__);
 
-    if (ouf_open(dst_fold + "dvd_version.txt", LISTING_TYPE, version_file_version, no_copyright_notice)) {
+    if (ouf_open(dst_fold + "dvd_version.txt", FILE_TYPE_TEXT, version_file_version, no_copyright_notice)) {
         ouf << "DVD\n\n"
             << "VERSION " << sim_name << "\n";
         ouf.close();

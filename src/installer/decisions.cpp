@@ -70,10 +70,10 @@ int want_this_f(int history, int version, int kind)
     const file_version_struct& v = h[version];
     if (v.kind != kind)
         return 0;
-    if (v.platform == 0 || v.platform == stg._download_os)
+    if (v.platform == PLATFORM_EVERY || v.platform == stg._download_os)
         return 1;
-    if (v.platform == 6)
-        return (stg._download_os >= 3 && stg._download_os <= 5) ? 1 : 0;
+    if (v.platform == PLATFORM_EVERY_LINUX)
+        return (stg._download_os >= OS_LINUX_GENERIC && stg._download_os <= OS_LINUX_ATHLON) ? 1 : 0;
     return 0;
 }
 

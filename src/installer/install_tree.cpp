@@ -127,7 +127,7 @@ void new_format(std::string path)
                    std::string("No problem... grab it at the download section of ") + kWebHost + ".", path,
                    ALERT_MESSAGE, __FILE__, __LINE__);
     go_to_URL(std::string("http://") + kWebHost + "/demo.html");
-    stg.install_phase = 2;
+    stg.install_phase = INSTALL_FINISHED;
     app_done = 1;
 }
 

@@ -169,7 +169,7 @@ void examine_disk(const std::string& caption)
         if (v.sig_want != SIG_GONE && !v.have_it && want_this_f(i, int(sim_info[i].size()) - 1, v.kind)) {
             stg.down_kb += v.zip_kb;
             stg.disk_kb += v.unzip_kb;
-            if (v.platform >= 1 && v.platform <= 5)
+            if (v.platform >= OS_MACINTOSH && v.platform <= OS_LINUX_ATHLON)
                 this_install_has_exes = 1;
         }
     }

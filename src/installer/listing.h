@@ -16,6 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "core/header.h"
+#include "core/stg.h"
+
 // One listed version of one file.
 struct file_version_struct {
     int kind = 0;          // install kind, 0 or 1
@@ -39,10 +42,10 @@ extern int this_install_has_exes;            // a wanted, changed platform file 
 extern std::set<std::string> deleted_files;  // folders touched by deletions (the engine's)
 
 // Values `read_directory` returns for stg.dir_state.
-constexpr int LISTING_REJECTED = 2;
-constexpr int LISTING_READ = 3;
+constexpr int LISTING_REJECTED = DIR_STATE_REJECTED;
+constexpr int LISTING_READ = DIR_STATE_READ;
 
-constexpr int LISTING_TYPE = 10001;
+constexpr int LISTING_TYPE = FILE_TYPE_TEXT;
 constexpr int LISTING_VERSION = 840;
 constexpr const char* LISTING_KEYWORD = "INSTALLER";
 constexpr const char* SIG_GONE = "GONE";

@@ -21,6 +21,7 @@
 #include "core/alert.h"
 #include "core/errors.h"
 #include "core/globals.h"
+#include "core/header.h"
 #include "core/paths.h"
 #include "core/stg.h"
 #include "core/xmap.h"
@@ -80,7 +81,7 @@ int read_server_list(const std::string& path)
     if (map.base == nullptr)
         return 0;
     int versions[] = {SERVER_LIST_VERSION, 0};
-    if (map.check_file(10001, versions, "SERVERS", nullptr) != SERVER_LIST_VERSION)
+    if (map.check_file(FILE_TYPE_TEXT, versions, "SERVERS", nullptr) != SERVER_LIST_VERSION)
         return 0;
 
     int count = 0;
@@ -158,7 +159,7 @@ void poll_server_list()
 
 void poll_directory_listing()
 {
-    if (stg.dir_state != 0 || stg.server_count <= 0)
+    if (stg.dir_state != DIR_STATE_NONE || stg.server_count <= 0)
         return;
     // Built on every frame: the temporary folder is fixed at start-up, but the separators are
     // normalised each time as the rest of the path handling does.
@@ -180,7 +181,7 @@ void poll_directory_listing()
     (void)delete_file(extracted_listing_path());  // absent is the usual case
     int extracted = zip_to_file(archive, folder, nullptr, 0);
     if (extracted == 0) {
-        stg.dir_state = 1;
+        stg.dir_state = DIR_STATE_EXTRACTED;
     } else {
         __MACIBM_alert(0, "DIR-scan: The installer cannot extract a file.", "Error:" + error_str(extracted),
                        "Compressed File:" + archive, "Destination Path:" + folder, ALERT_MESSAGE, __FILE__, __LINE__);

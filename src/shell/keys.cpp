@@ -4,6 +4,7 @@
 #include "shell/keys.h"
 
 #include "core/alert.h"
+#include "core/header.h"
 #include "core/mnw.h"
 #include "core/xmap.h"
 #include "platform/keymap.h"
@@ -150,7 +151,7 @@ void keys_class::init()
 {
     xmap_class file(keys_path);
     int versions[] = {KEYS_FILE_VERSION, 0};
-    if (!file.base || !file.check_file(10001, versions, nullptr, nullptr)) {
+    if (!file.base || !file.check_file(FILE_TYPE_TEXT, versions, nullptr, nullptr)) {
         __MACIBM_alert(0, "Cannot open the keys file!", keys_path, "", "", ALERT_FATAL, "keys", 23);
         return;
     }

@@ -274,7 +274,7 @@ void MACIBM_init(int argc, const char* const* argv)
 void shell_finishup(int save)
 {
     if (save) {
-        pref.IO_set(11, 1);
+        pref.IO_set(PREF_SET_INSTALLER, PREF_WRITE);
         THREAD_shutdown();
     }
     MACIBM_setres(0);

@@ -95,7 +95,7 @@ TEST_F(Prefs, InstallerSetIsWrittenByteForByte)
     stg._use_max_cpu = 1;
     stg._stream_count = 4;
     stg._always_ask_dir = 0;
-    pref.IO_set(11, 1);
+    pref.IO_set(PREF_SET_INSTALLER, PREF_WRITE);
     // No folder and no proxy: the six ints and the proxy port number, nothing else.
     EXPECT_EQ(read_file(installer_file()),
               HEADER +
@@ -107,7 +107,7 @@ TEST_F(Prefs, InstallerSetIsWrittenByteForByte)
     pref_set_proxy_fields({&host, &port_text, &port});
     dest_dir_path = "/home/pilot/My Sims/Veltrix Suite/";
     stg._log_actions = -1;
-    pref.IO_set(11, 1);
+    pref.IO_set(PREF_SET_INSTALLER, PREF_WRITE);
     EXPECT_EQ(read_file(installer_file()),
               HEADER +
                   "_download_os 3\n_use_max_cpu 1\n_rename_folder 0\n_stream_count 4\n_log_actions -1\n"
@@ -120,7 +120,7 @@ TEST_F(Prefs, InstallerSetIsWrittenByteForByte)
     host.clear();
     port_text.clear();
     port = 0;
-    pref.IO_set(11, 0);
+    pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
     EXPECT_EQ(stg._download_os, 3);
     EXPECT_EQ(stg._use_max_cpu, 1);
     EXPECT_EQ(stg._stream_count, 4);
@@ -141,7 +141,7 @@ TEST_F(Prefs, ReadingFollowsTheLineRules)
                    "_rename_folder\n_log_actions abc\n_always_ask_dir 99999999999\n"
                    "_unknown_tag 5\n_download_os -7");
     stg._rename_folder = 1;
-    pref.IO_set(11, 0);
+    pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
     EXPECT_EQ(stg._stream_count, 3) << "a tag seen twice keeps its later value";
     EXPECT_EQ(stg._use_max_cpu, 1);
     EXPECT_EQ(dest_dir_path, "/Volumes/Big Disk/Veltrix Suite/  ") << "leading blanks go, trailing ones stay";
@@ -155,12 +155,12 @@ TEST_F(Prefs, ReadingFollowsTheLineRules)
                                    "a\x00\x00\x21\x34_stream_count 1\n", ""};
     for (const std::string& text : foreign) {
         write_file(installer_file(), text);
-        pref.IO_set(11, 0);
+        pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
         EXPECT_EQ(stg._stream_count, text[0] == 'I' ? 1 : 3) << text;
         stg._stream_count = 3;
     }
     unlink(installer_file().c_str());
-    pref.IO_set(11, 0);
+    pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
     EXPECT_EQ(stg._stream_count, 3);
     EXPECT_FALSE(path_exists(installer_file())) << "reading never creates the file";
 }
@@ -172,7 +172,7 @@ TEST_F(Prefs, ScreenSetCorrectsItsRangesAndKeepsFloats)
                    "_x_res_req 800\n_y_res_req 10000\n_col_res_req 16\n_lang 6\n_prd_FM 0.05\n"
                    "_prd_UI 1e-3\n_prefs_found 1\n");
     mnw._set_res = 5;
-    pref.IO_set(10, 0);
+    pref.IO_set(PREF_SET_SCREEN, PREF_READ);
     EXPECT_EQ(mnw._x_res_req, 1024);
     EXPECT_EQ(mnw._y_res_req, 768);
     EXPECT_EQ(mnw._col_res_req, 16);
@@ -193,13 +193,13 @@ TEST_F(Prefs, ScreenSetCorrectsItsRangesAndKeepsFloats)
     mnw._prefs_found = 1;
     xtim._prd_FM = 0.05f;
     xtim._prd_UI = 0.0125f;
-    pref.IO_set(10, 1);
+    pref.IO_set(PREF_SET_SCREEN, PREF_WRITE);
     EXPECT_EQ(read_file(screen_file()),
               HEADER +
                   "_x_res_req 1600\n_y_res_req 1200\n_col_res_req 32\n_set_res 1\n_lang 2\n_alias_req 4\n"
                   "_keylist_up 0\n_sec_mon_inuse 0\n_prefs_found 1\n_prd_FM 0.050000\n_prd_UI 0.012500\n");
     xtim._prd_FM = 0;
-    pref.IO_set(10, 0);
+    pref.IO_set(PREF_SET_SCREEN, PREF_READ);
     EXPECT_EQ(xtim._prd_FM, 0.05f);
 }
 
@@ -222,11 +222,11 @@ TEST_F(Prefs, NumbersIgnoreTheProcessLocale)
     xtim._prd_UI = 0.0125f;
     mnw._x_res_req = 1280;
     mnw._y_res_req = 1024;
-    pref.IO_set(10, 1);
+    pref.IO_set(PREF_SET_SCREEN, PREF_WRITE);
     std::string written = read_file(screen_file());
     xtim._prd_FM = 0;
     xtim._prd_UI = 0;
-    pref.IO_set(10, 0);
+    pref.IO_set(PREF_SET_SCREEN, PREF_READ);
     float fm = xtim._prd_FM, ui = xtim._prd_UI;
 
     setlocale(LC_ALL, "C");
@@ -239,15 +239,15 @@ TEST_F(Prefs, NumbersIgnoreTheProcessLocale)
 TEST_F(Prefs, UnknownSetsAndLineBreaksCannotDamageTheFile)
 {
     stg._stream_count = 2;
-    pref.IO_set(11, 1);
+    pref.IO_set(PREF_SET_INSTALLER, PREF_WRITE);
     const std::string before = read_file(installer_file());
     ASSERT_FALSE(before.empty());
 
     // No file of its own: neither writing nor reading set 12 or 3 touches any file.
     for (int which : {3, 9, 12}) {
         stg._stream_count = 4;
-        pref.IO_set(which, 1);
-        pref.IO_set(which, 0);
+        pref.IO_set(which, PREF_WRITE);
+        pref.IO_set(which, PREF_READ);
         EXPECT_EQ(read_file(installer_file()), before) << "set " << which;
         EXPECT_EQ(stg._stream_count, 4) << "set " << which;
     }
@@ -257,31 +257,31 @@ TEST_F(Prefs, UnknownSetsAndLineBreaksCannotDamageTheFile)
     // A folder name holding a line break would inject a setting of its own.
     stg._stream_count = 2;
     dest_dir_path = "/tmp/evil\n_stream_count 99\n";
-    pref.IO_set(11, 1);
+    pref.IO_set(PREF_SET_INSTALLER, PREF_WRITE);
     std::string written = read_file(installer_file());
     EXPECT_EQ(written.find("_stream_count 99"), std::string::npos) << written;
     EXPECT_EQ(written.find("_dest_dir_path"), std::string::npos) << written;
     EXPECT_NE(log.text().find("Preference _dest_dir_path not saved"), std::string::npos);
     dest_dir_path = "/kept/";
-    pref.IO_set(11, 0);
+    pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
     EXPECT_EQ(stg._stream_count, 2);
     EXPECT_EQ(dest_dir_path, "/kept/");
 }
 
 TEST_F(Prefs, StateFileCarriesOnlyABinaryHeader)
 {
-    EXPECT_TRUE(pref.IO_sta(12, 1, "ignored"));
+    EXPECT_TRUE(pref.IO_sta(PREF_SET_STATE, PREF_WRITE, "ignored"));
     const std::string state = root + "/app/Resources/preferences/Veltrix.prf";
     EXPECT_EQ(read_file(state), std::string("a\x00\x00\x21\x34", 5));
-    EXPECT_TRUE(pref.IO_sta(12, 0, ""));
+    EXPECT_TRUE(pref.IO_sta(PREF_SET_STATE, PREF_READ, ""));
 
     write_file(state, HEADER);
-    EXPECT_FALSE(pref.IO_sta(12, 0, ""));
+    EXPECT_FALSE(pref.IO_sta(PREF_SET_STATE, PREF_READ, ""));
     unlink(state.c_str());
-    EXPECT_FALSE(pref.IO_sta(12, 0, ""));
+    EXPECT_FALSE(pref.IO_sta(PREF_SET_STATE, PREF_READ, ""));
     EXPECT_FALSE(path_exists(state));
 
     // Another set names its own file.
-    EXPECT_TRUE(pref.IO_sta(5, 1, "Resources:preferences:Other.prf"));
+    EXPECT_TRUE(pref.IO_sta(5, PREF_WRITE, "Resources:preferences:Other.prf"));
     EXPECT_EQ(read_file(root + "/app/Resources/preferences/Other.prf"), std::string("a\x00\x00\x21\x34", 5));
 }

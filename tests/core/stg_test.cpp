@@ -45,10 +45,10 @@ TEST(Stg, StreamCountsFromThePreferenceFileAreBroughtIntoRange)
         set_stg_defaults();
         stg._stream_count = written;
         stg._download_os = OS_LINUX_ATHLON;
-        pref.IO_set(11, PREF_WRITE);
+        pref.IO_set(PREF_SET_INSTALLER, PREF_WRITE);
 
         set_stg_defaults();
-        pref.IO_set(11, PREF_READ);
+        pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
         EXPECT_EQ(stg._stream_count, written);  // the file holds what was written
         EXPECT_EQ(stg._download_os, OS_LINUX_ATHLON);
         clamp_stg_preferences();

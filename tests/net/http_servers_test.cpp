@@ -206,7 +206,7 @@ TEST_F(HttpServers, ProxyCarriesTheRequestToTheServer)
     setenv("XDG_CONFIG_HOME", folder.root.c_str(), 1);
     write_file(folder / "Veltrix Installer.prf",
                "A\n8500 version\n_proxy_host 127.0.0.1\n_proxy_port_int " + Services::proxy_port() + "\n");
-    pref.IO_set(11, 0);
+    pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
     if (old_config)
         setenv("XDG_CONFIG_HOME", saved_config.c_str(), 1);
     else
