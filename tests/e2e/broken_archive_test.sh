@@ -26,7 +26,7 @@ foil_zip="$T/srv/www/mirror/Veltrix 852/All/Airfoils/naca2412.afl.zip"
 read -r name_length extra_length < <(od -An -tu2 -j26 -N4 "$foil_zip")
 printf '\x55' | dd of="$foil_zip" bs=1 seek=$((30 + name_length + extra_length)) conv=notrunc status=none
 unzip -tq "$foil_zip" >/dev/null 2>&1 && e2e_fail "the damaged archive still tests sound"
-requests_before=$(wc -l < "$T/srv/access.log")
+requests_before=$(installer_access_log | wc -l)
 
 installer_open "$dest/" "$dest/"
 installer_agree_and_install
@@ -45,7 +45,7 @@ installer_wait_pixels failed 140 33 760 34 'r > 150 && g < 90 && b < 90' 50
 grep -q "Install ended: INSTALLATION COMPLETE!" "$T/app/Log.txt" && e2e_fail "the failed install reported success"
 
 [ "$(cat "$dest/Airfoils/naca2412.afl")" = "NACA 2412" ] || e2e_fail "a broken copy replaced the user's file"
-second_run=$(tail -n +"$((requests_before + 1))" "$T/srv/access.log")
+second_run=$(installer_access_log | tail -n +"$((requests_before + 1))")
 foil_requests=$(printf '%s\n' "$second_run" | grep -cF "naca2412.afl.zip" || true)
 # Ten damaged copies from the one server, and not one more.
 [ "$foil_requests" = 10 ] || e2e_fail "fetched the damaged archive $foil_requests times"

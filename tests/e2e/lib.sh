@@ -205,9 +205,17 @@ installer_check_listing() {
   [ "$count" -gt 0 ] || e2e_fail "the listing named no file to check"
 }
 
+# nginx's access log holding every request answered so far. nginx writes a request's line only
+# once the answer's last byte has gone out, and its one worker serves requests in turn: once it
+# has answered one more request, the lines of all before it are written.
+installer_access_log() {
+  curl -s -o /dev/null --max-time 10 --noproxy '*' "http://127.0.0.1:$INSTALLER_PORT/" || true
+  cat "$T/srv/access.log"
+}
+
 # Requests in nginx's access log whose line holds the text.
 installer_requests() {
-  grep -cF -- "$1" "$T/srv/access.log" || true
+  installer_access_log | grep -cF -- "$1" || true
 }
 
 # Screen coordinates of the main screen's controls and the agreement box (virtual units).

@@ -27,7 +27,7 @@ echo "new menu bar" > "$T/ref/All/Resources/menus/English/Veltrix.txt"
 echo "wing span 38" > "$T/ref/All/Resources/plugins/cessna_2.txt"
 rm -r "$T/ref/All/Resources/plugins/Retired"
 installer_publish "$T/ref" "Veltrix 852" "$T/Veltrix 851.directory.txt"
-requests_before=$(wc -l < "$T/srv/access.log")
+requests_before=$(installer_access_log | wc -l)
 
 installer_open "$dest/" "$dest/"
 installer_agree_and_install
@@ -56,7 +56,7 @@ new=$dest
 [ ! -e "$new/Resources/plugins/Retired" ] || e2e_fail "the emptied folder was not removed"
 [ -f "$new/Resources/plugins/cessna.txt" ] || e2e_fail "an untouched file went missing"
 
-second_run=$(tail -n +"$((requests_before + 1))" "$T/srv/access.log")
+second_run=$(installer_access_log | tail -n +"$((requests_before + 1))")
 count() { printf '%s\n' "$second_run" | grep -cF -- "$1" || true; }
 [ "$(count panel.bin.zip)" = 0 ] || e2e_fail "an untouched file was downloaded again"
 [ "$(count cessna.txt.zip)" = 0 ] || e2e_fail "an untouched file was downloaded again"

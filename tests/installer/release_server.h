@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/netcfg.h"
+#include "support/access_log.h"
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
@@ -80,22 +81,10 @@ public:
     bool running() const { return pid_ > 0 && port_accepts("127.0.0.1", kHttpPort); }
     std::string www() const { return root_ + "/www"; }
 
-    // Requests in the access log whose target contains the text.
-    int requests_for(const std::string& text) const
-    {
-        std::ifstream log(root_ + "/access.log");
-        std::string line;
-        int count = 0;
-        while (std::getline(log, line)) {
-            if (line.find("GET " + text) != std::string::npos ||
-                line.find("GET http://127.0.0.1" + text) != std::string::npos)
-                ++count;
-        }
-        return count;
-    }
+    // Requests in the access log whose line contains the text.
     int requests_containing(const std::string& text) const
     {
-        std::ifstream log(root_ + "/access.log");
+        std::istringstream log(test::settled_access_log(root_ + "/access.log", kHttpPort));
         std::string line;
         int count = 0;
         while (std::getline(log, line))

@@ -10,6 +10,7 @@
 #include "net/http.h"
 #include "net_support.h"
 #include "platform/netcfg.h"
+#include "support/access_log.h"
 #include "support/file_bytes.h"
 #include "support/log_capture.h"
 #include "support/temp_folder.h"
@@ -122,7 +123,7 @@ TEST_F(HttpServers, NamesThatNeedEscapingArriveIntact)
         ASSERT_EQ(poll_to_end(3, "127.0.0.1", std::string("/") + name, dest), NET_DONE) << name;
         EXPECT_EQ(read_file(dest), std::string("contents of ") + name);
     }
-    std::string access = read_file(Services::folder() + "/access.log");
+    std::string access = settled_access_log(Services::folder() + "/access.log", kHttpPort);
     EXPECT_NE(access.find("\"GET /with%20space.txt HTTP/1.1\" 200"), std::string::npos) << access;
     EXPECT_NE(access.find("\"GET /hash%23name.txt HTTP/1.1\" 200"), std::string::npos) << access;
 }
@@ -227,7 +228,7 @@ TEST_F(HttpServers, ProxyCarriesTheRequestToTheServer)
     std::string authority = kHttpPort == 80 ? "127.0.0.1" : "127.0.0.1:" + std::to_string(kHttpPort);
     EXPECT_NE(proxy_log.find("GET http://" + authority + "/proxied.bin HTTP/1.1"), std::string::npos) << proxy_log;
     EXPECT_EQ(proxy_log.find("/direct.bin"), std::string::npos) << proxy_log;
-    std::string access = read_file(Services::folder() + "/access.log");
+    std::string access = settled_access_log(Services::folder() + "/access.log", kHttpPort);
     EXPECT_NE(access.find("\"GET /proxied.bin HTTP/1.1\" 200"), std::string::npos) << access;
     EXPECT_NE(access.find("\"GET /direct.bin HTTP/1.1\" 200"), std::string::npos) << access;
 }
