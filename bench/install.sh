@@ -10,8 +10,7 @@ files=${VELTRIX_BENCH_INSTALL_FILES:-2000}
 megabytes=${VELTRIX_BENCH_INSTALL_MB:-500}
 installer=$build/bin/veltrix-installer-e2e
 builder=$build/bin/veltrix-release-builder
-port=$(sed -n 's/^VELTRIX_LOOPBACK_HTTP_PORT:STRING=//p' "$build/CMakeCache.txt")
-port=${port:-80}
+read -r port proxy_port < <("$source_dir/tests/support/services" ports "$build") || exit 1
 
 B=$(mktemp -d "${TMPDIR:-/tmp}/veltrix-bench-XXXXXX")
 xvfb_pid= app_pid=
@@ -49,7 +48,7 @@ mkdir -p "$B/srv/www/mirror"
 mv "$B/out/MY CONTAINER FOR Veltrix 851/Veltrix 851" "$B/srv/www/mirror/Veltrix 851"
 printf 'A\n820 version\nSERVERS\n\nFINAL Veltrix 851\nSERVER 127.0.0.1\n/mirror/\nLoopback\nENDOFLIST\n' \
   > "$B/srv/www/serverlist.txt"
-"$source_dir/tests/support/services" start "$B/srv" "$port" $((port == 80 ? 8888 : port + 808)) >/dev/null
+"$source_dir/tests/support/services" start "$B/srv" "$port" "$proxy_port" >/dev/null
 
 # The peer: curl four at a time, then unzip each archive into place.
 (cd "$B/srv/www/mirror/Veltrix 851" && find All -name '*.zip') > "$B/archives.txt"

@@ -9,10 +9,10 @@ set -euo pipefail
 INSTALLER_SOURCE_DIR=${VELTRIX_SOURCE_DIR:?VELTRIX_SOURCE_DIR must name the source tree}
 INSTALLER_BINARY_DIR=${VELTRIX_BINARY_DIR:?VELTRIX_BINARY_DIR must name the build tree}
 INSTALLER_PROGRAM=${INSTALLER_PROGRAM:-$INSTALLER_BINARY_DIR/bin/veltrix-installer-e2e}
-# The loopback build's HTTP port and a proxy port beside it.
-INSTALLER_PORT=$(sed -n 's/^VELTRIX_LOOPBACK_HTTP_PORT:STRING=//p' "$INSTALLER_BINARY_DIR/CMakeCache.txt")
-INSTALLER_PORT=${INSTALLER_PORT:-80}
-INSTALLER_PROXY_PORT=$((INSTALLER_PORT == 80 ? 8888 : INSTALLER_PORT + 808))
+# The loopback build's HTTP port and the proxy port beside it (the services script says why when
+# the build names none).
+read -r INSTALLER_PORT INSTALLER_PROXY_PORT < <("$INSTALLER_SOURCE_DIR/tests/support/services" ports "$INSTALLER_BINARY_DIR") ||
+  exit 1
 # Seconds any single wait may take: an install of a few files takes well under one.
 E2E_WAIT=${E2E_WAIT:-120}
 

@@ -44,11 +44,11 @@ class Services : public testing::Environment {
 public:
     static std::string folder() { return environment_or("VELTRIX_BINARY_DIR", "/tmp") + "/net-services"; }
     static std::string www(const std::string& leaf) { return folder() + "/www/" + leaf; }
-    static std::string proxy_port() { return environment_or("VELTRIX_TEST_PROXY_PORT", "8888"); }
+    static std::string proxy_port() { return environment_or("VELTRIX_TEST_PROXY_PORT", "18088"); }
 
     void SetUp() override
     {
-        std::string port = environment_or("VELTRIX_TEST_HTTP_PORT", "80");
+        std::string port = environment_or("VELTRIX_TEST_HTTP_PORT", std::to_string(kHttpPort));
         ASSERT_EQ(port, std::to_string(kHttpPort)) << "the test server must listen on the port the client uses";
         std::string script = environment_or("VELTRIX_SOURCE_DIR", ".") + "/tests/support/services";
         int rc = system((script + " start '" + folder() + "' " + port + " " + proxy_port()).c_str());

@@ -47,22 +47,29 @@ inline int poll_to_end(int slot, const std::string& server, const std::string& p
     return result;
 }
 
-// A server on address:kHttpPort whose every move the test makes itself, between polls of the
-// client, so that each client read sees exactly the bytes sent since the last one.
+// A server on address:port (the client's own port unless told, any free one for 0) whose every
+// move the test makes itself, between polls of the client, so that each client read sees exactly
+// the bytes sent since the last one.
 class ScriptedServer {
 public:
-    explicit ScriptedServer(const char* address)
+    explicit ScriptedServer(const char* address, uint16_t port = kHttpPort)
     {
         listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         int reuse = 1;
         setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof(reuse));
         sockaddr_in where{};
         where.sin_family = AF_INET;
-        where.sin_port = htons(kHttpPort);
+        where.sin_port = htons(port);
         inet_pton(AF_INET, address, &where.sin_addr);
-        bool ok = bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof(where)) == 0 && listen(listener, 4) == 0;
-        EXPECT_TRUE(ok) << "cannot listen on " << address << ":" << kHttpPort << ": " << strerror(errno);
+        socklen_t length = sizeof(where);
+        bool ok = bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof(where)) == 0 && listen(listener, 4) == 0 &&
+            getsockname(listener, reinterpret_cast<sockaddr*>(&where), &length) == 0;
+        EXPECT_TRUE(ok) << "cannot listen on " << address << ":" << port << ": " << strerror(errno);
+        port_ = ntohs(where.sin_port);
     }
+
+    // The port it listens on.
+    uint16_t port() const { return port_; }
     ~ScriptedServer()
     {
         if (client >= 0)
@@ -142,6 +149,7 @@ public:
 private:
     int listener = -1;
     int client = -1;
+    uint16_t port_ = 0;
 };
 
 }
