@@ -29,22 +29,10 @@
 #include "core/errors.h"
 #include "core/globals.h"
 #include "core/paths.h"
-#include "core/prefs.h"
 #include "platform/netcfg.h"
 
 http_class http;
 std::vector<std::string> gProxyExclude;
-
-namespace {
-
-// The installer's preference file carries the proxy settings of `http`. Only addresses are
-// taken here, so the order in which the globals are built does not matter.
-const bool proxy_preferences_registered = [] {
-    pref_set_proxy_fields({&http.proxy_host, &http.proxy_port, &http.proxy_port_int});
-    return true;
-}();
-
-}
 
 namespace {
 
