@@ -6,6 +6,7 @@
 #include "aircraft/veh.h"
 #include "bench_files.h"
 #include "core/alert.h"
+#include "core/hooks.h"
 #include "support/aircraft_design.h"
 
 namespace {
@@ -23,7 +24,7 @@ void count_alert(int, const std::string&, const std::string&, const std::string&
 
 int main()
 {
-    alert_set_handler(&count_alert);
+    core_set_hooks({.alert = count_alert});
     size_aircraft_lists(1);
 
     auto start = std::chrono::steady_clock::now();

@@ -13,12 +13,6 @@
 #include "core/stg.h"
 #include "installer/builder.h"
 #include "installer/listing.h"
-#include "shell/app_hooks.h"
-
-// No installer screen runs here.
-void APP_update() { }
-void APP_handlekey(int, int) { }
-void APP_handlemenu(int) { }
 
 namespace {
 

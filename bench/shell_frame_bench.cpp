@@ -14,15 +14,14 @@
 #include "gfx/ogl_ext.h"
 #include "gfx/tman.h"
 #include "gfx/viewport.h"
+#include "installer/hooks.h"
 #include "platform/window.h"
-#include "shell/app_hooks.h"
 #include "shell/context.h"
 #include "shell/event_proc.h"
+#include "shell/hooks.h"
 #include "shell/startup.h"
-#include "shell/widget_hooks.h"
 #include "shell/windows.h"
 #include "widgets/action.h"
-#include "widgets/hooks.h"
 
 namespace {
 
@@ -67,9 +66,9 @@ int counting_action(float x, float y, float width, int lit, int mode, std::strin
 
 double alert_frames()
 {
-    shell_widget_hooks hooks = shell_widgets();
-    hooks.action = counting_action;
-    shell_set_widget_hooks(hooks);
+    shell_hooks hooks = shell_get_hooks();
+    hooks.widgets.action = counting_action;
+    shell_set_hooks(hooks);
     stg._use_max_cpu = 1;
     alert_frames_left = ALERT_FRAMES;
     auto start = clock_type::now();
@@ -79,17 +78,13 @@ double alert_frames()
     return ALERT_FRAMES / wall;
 }
 
-}
-
-void APP_update()
+void draw_background()
 {
     OGL_plot_back_col();
 }
-void APP_handlekey(int, int) { }
-void APP_handlemenu(int) { }
 
 // A plain grey atlas: the bench measures the frame, not the art.
-void recall_ins_texes()
+void load_grey_atlas()
 {
     for (int i = 0; i < ATLAS_SIZE * ATLAS_SIZE * 4; i++)
         scratch_array[i] = 128;
@@ -97,10 +92,21 @@ void recall_ins_texes()
     (void)tman.load_texture(tex_fail_fatal, 363, 2, tex_load_now, "scratch_array:hard-wired textures");
 }
 
+// The installer's tables, with a screen that only clears and an atlas of one grey.
+void set_hooks()
+{
+    installer_set_all_hooks();
+    shell_hooks shell = shell_get_hooks();
+    shell.app.update = draw_background;
+    shell.app.recall_ins_texes = load_grey_atlas;
+    shell_set_hooks(shell);
+}
+
+}
+
 int main()
 {
-    shell_install_handlers();
-    widgets_install_hooks();
+    set_hooks();
     if (!plat::video_init()) {
         std::fprintf(stderr, "shell_frame_bench: no display\n");
         return 1;
@@ -116,7 +122,7 @@ int main()
     }
     OGL_pix_specs(0);
     glExt.init_extensions();
-    recall_ins_texes();
+    load_grey_atlas();
     stls[603] = "OK";
     MACIBM_startwind(WIN_MAIN);
     ogl_inited = 1;

@@ -8,6 +8,7 @@
 #include "core/prefs.h"
 #include "core/stg.h"
 #include "installer/destination.h"
+#include "installer/hooks.h"
 #include "shell/event_proc.h"
 #include "shell/startup.h"
 
@@ -27,6 +28,7 @@ void clamp_download_platform()
 
 int main(int argc, char** argv)
 {
+    installer_set_all_hooks();
     MACIBM_init(argc, argv);
     get_OS_abs_path(OS_FOLDER_APPLICATIONS, dest_dir_path);
     get_OS_abs_path(OS_FOLDER_TEMPORARY, temp_path);

@@ -17,13 +17,6 @@
 #include "core/globals.h"
 #include "installer/builder.h"
 #include "installer/engine.h"
-#include "shell/app_hooks.h"
-
-// The builder runs no frame loop of the installer's screen: the shell's
-// application hooks have nothing to draw or answer here.
-void APP_update() { }
-void APP_handlekey(int, int) { }
-void APP_handlemenu(int) { }
 
 namespace {
 
@@ -66,6 +59,8 @@ std::string absolute(const std::string& path)
 
 int main(int argc, char** argv)
 {
+    // No hook table is set: the builder opens no window and runs no frame, so every layer keeps its
+    // defaults, and an alert is the core's own (standard error, the log, status 1 when fatal).
     std::string previous;
     std::string name;
     std::string positional[2];

@@ -1,54 +1,23 @@
 #include "core/alert.h"
 
 #include "core/globals.h"
+#include "core/hooks.h"
+#include "core/thread.h"
 #include "platform/system_facts.h"
 
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
 #include <iostream>
-
-namespace {
-
-std::atomic<alert_handler> g_alert_handler{nullptr};
-std::atomic<app_path_handler> g_app_path_handler{nullptr};
-std::atomic<finishup_handler> g_finishup_handler{nullptr};
-std::atomic<show_init_handler> g_show_init_handler{nullptr};
-std::atomic<alert_worker_hook> g_worker_hook{nullptr};
-
-}  // namespace
-
-void alert_set_handler(alert_handler handler)
-{
-    g_alert_handler = handler;
-}
-void app_path_set_handler(app_path_handler handler)
-{
-    g_app_path_handler = handler;
-}
-void finishup_set_handler(finishup_handler handler)
-{
-    g_finishup_handler = handler;
-}
-void show_init_set_handler(show_init_handler handler)
-{
-    g_show_init_handler = handler;
-}
-void alert_set_worker_hook(alert_worker_hook hook)
-{
-    g_worker_hook = hook;
-}
 
 void __MACIBM_alert(int window, std::string l1, std::string l2, std::string l3, std::string l4, int type,
                     const char* file, int line)
 {
     if (file == nullptr)
         file = "";
-    if (alert_worker_hook hook = g_worker_hook.load())
-        hook(l1, l2, l3, l4, file, line);  // throws when raised on a worker
-    if (alert_handler handler = g_alert_handler.load())
-        handler(window, l1, l2, l3, l4, type, file, line);
+    THREAD_throw_on_worker(l1, l2, l3, l4, file, line);
+    if (auto alert = core_get_hooks().alert)
+        alert(window, l1, l2, l3, l4, type, file, line);
     else
         alert_default(window, l1, l2, l3, l4, type, file, line);
     if (type == ALERT_FATAL) {
@@ -85,8 +54,8 @@ void alert_default(int window, const std::string& l1, const std::string& l2, con
 
 void MACIBM_app_path(std::string* out, int* flag)
 {
-    if (app_path_handler handler = g_app_path_handler.load())
-        handler(out, flag);
+    if (auto app_path = core_get_hooks().app_path)
+        app_path(out, flag);
     else
         app_path_default(out, flag);
 }
@@ -106,8 +75,8 @@ void app_path_default(std::string* out, int* flag)
 
 void MACIBM_finishup(int write_prefs)
 {
-    if (finishup_handler handler = g_finishup_handler.load())
-        handler(write_prefs);
+    if (auto finishup = core_get_hooks().finishup)
+        finishup(write_prefs);
     else
         finishup_default(write_prefs);
 }
@@ -121,6 +90,6 @@ void finishup_default(int write_prefs)
 
 void MACIBM_show_init(const std::string& message, float* fraction)
 {
-    if (show_init_handler handler = g_show_init_handler.load())
-        handler(message, fraction);
+    if (auto show_init = core_get_hooks().show_init)
+        show_init(message, fraction);
 }

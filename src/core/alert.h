@@ -3,10 +3,9 @@
 //
 // The core library cannot include the shell, yet every layer reports failures
 // through the alert, finds the application's folder and shuts the program
-// down. Each service therefore dispatches to a replaceable handler: the core
-// installs a plain default (log, stderr, exit), the shell installs its own at
-// start-up, and tests install recorders. Passing null to a setter restores
-// the default.
+// down. Each service therefore dispatches through the core's hook table
+// (core/hooks.h): the shell's functions in the programs, recorders in tests,
+// and the core's plain defaults below wherever a member is null.
 
 #include <string>
 
@@ -16,8 +15,8 @@ enum alert_type : int {
     ALERT_FATAL = 2,    // shown and logged; the program ends with status 1
 };
 
-// The program-wide alert. Off the main thread while the worker pool runs,
-// the worker hook (below) throws instead of showing anything.
+// The program-wide alert. Off the main thread while the worker pool runs, it
+// shows nothing and throws instead (THREAD_throw_on_worker).
 // A fatal alert never returns.
 void __MACIBM_alert(int window, std::string l1, std::string l2, std::string l3, std::string l4, int type,
                     const char* file, int line);
@@ -32,25 +31,6 @@ void MACIBM_finishup(int write_prefs);
 
 // The start-up progress screen; does nothing until the shell draws one.
 void MACIBM_show_init(const std::string& message, float* fraction);
-
-// Handlers. Each setter takes null to restore the default.
-using alert_handler = void (*)(int window, const std::string& l1, const std::string& l2, const std::string& l3,
-                               const std::string& l4, int type, const char* file, int line);
-using app_path_handler = void (*)(std::string* out, int* flag);
-using finishup_handler = void (*)(int write_prefs);
-using show_init_handler = void (*)(const std::string& message, float* fraction);
-
-void alert_set_handler(alert_handler handler);
-void app_path_set_handler(app_path_handler handler);
-void finishup_set_handler(finishup_handler handler);
-void show_init_set_handler(show_init_handler handler);
-
-// Runs before any alert handler. The thread pool installs one that throws an
-// `exce_class` when the pool is running and the caller is not the main
-// thread; returning means "show the alert here". Null removes it.
-using alert_worker_hook = void (*)(const std::string& l1, const std::string& l2, const std::string& l3,
-                                   const std::string& l4, const char* file, int line);
-void alert_set_worker_hook(alert_worker_hook hook);
 
 // The core's own handlers, for a handler that wants to fall back on them.
 // The default alert prints "ALERT: <l1 l2> | <l3 l4>" to stderr, appends the

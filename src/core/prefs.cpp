@@ -18,6 +18,7 @@
 #include "core/clock.h"
 #include "core/globals.h"
 #include "core/header.h"
+#include "core/hooks.h"
 #include "core/mnw.h"
 #include "core/paths.h"
 #include "core/stg.h"
@@ -40,11 +41,10 @@ constexpr int MAX_SCREEN_SIDE = 9999;
 constexpr int LANGUAGE_KOREAN = 6;
 constexpr int LANGUAGE_ENGLISH = 0;
 
-// Where the proxy settings live until the HTTP client registers its own fields.
+// Where the proxy settings live in a program without the HTTP client's fields.
 std::string own_proxy_host;
 std::string own_proxy_port_text;
 int own_proxy_port_number = 0;
-constinit pref_proxy_fields registered_proxy{nullptr, nullptr, nullptr};
 
 bool is_space(char c)
 {
@@ -133,9 +133,10 @@ void exchange_screen_set(scan_class& scan)
 
 void exchange_installer_set(scan_class& scan)
 {
-    pref_proxy_fields proxy = registered_proxy;
-    if (!proxy.host)
-        proxy = {&own_proxy_host, &own_proxy_port_text, &own_proxy_port_number};
+    auto proxy_fields = core_get_hooks().proxy_fields;
+    const pref_proxy_fields proxy = proxy_fields
+        ? proxy_fields()
+        : pref_proxy_fields{&own_proxy_host, &own_proxy_port_text, &own_proxy_port_number};
     // A tag the file lacks leaves its field alone, so the caller's defaults survive a read.
     (void)scan.int_io(&stg._download_os, "_download_os");
     (void)scan.int_io(&stg._use_max_cpu, "_use_max_cpu");
@@ -159,11 +160,6 @@ void correct_screen_ranges()
         mnw._lang = LANGUAGE_ENGLISH;
 }
 
-}
-
-void pref_set_proxy_fields(const pref_proxy_fields& fields)
-{
-    registered_proxy = fields;
 }
 
 scan_class::scan_class(const std::string& path, int scan_mode) : mode(scan_mode)

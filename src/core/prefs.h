@@ -39,14 +39,13 @@ public:
     std::map<std::string, std::string> tags;
 };
 
-// The proxy settings belong to the HTTP client, a layer above; it hands their addresses
-// over here. Until it does, set 11 keeps them in storage of its own.
+// The proxy settings belong to the HTTP client, a layer above; the core's hook table
+// (`proxy_fields`) hands their addresses over. Without it, set 11 keeps them in storage of its own.
 struct pref_proxy_fields {
     std::string* host;
     std::string* port_text;
     int* port_number;
 };
-void pref_set_proxy_fields(const pref_proxy_fields& fields);
 
 class pref_class {
 public:

@@ -19,11 +19,11 @@
 #include "core/alert.h"
 #include "core/globals.h"
 #include "core/header.h"
+#include "core/hooks.h"
 #include "core/listing.h"
 #include "core/xmap.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -64,8 +64,6 @@ constexpr int LIBRARY_VERSION = 800;
 constexpr const char* LIBRARY_FILE = "library.txt";
 // A formatted report keeps at most 4095 characters; the values in it come from the files.
 constexpr size_t REPORT_BUFFER_BYTES = 4096;
-
-std::atomic<region_bitmap_loader> g_region_loader{nullptr};
 
 // Everything the last scan made. A deque never moves what it holds, so the tables' pointers stay good
 // until the next scan empties it.
@@ -370,7 +368,7 @@ private:
                                 "REGION_BITMAP used with no region defined.  REGION_BITMAP will be ignored.");
             return;
         }
-        const region_bitmap_loader loader = g_region_loader.load();
+        const auto loader = core_get_hooks().region_bitmap;
         int width = 0, height = 0;
         std::vector<unsigned char> pixels;
         if (loader == nullptr || loader(folder_ + file, &width, &height, &pixels) == 0 ||
@@ -399,11 +397,6 @@ private:
 };
 
 }  // namespace
-
-void region_bitmap_set_loader(region_bitmap_loader loader)
-{
-    g_region_loader = loader;
-}
 
 void DSF_ScanSceneryFolder()
 {

@@ -81,11 +81,3 @@ void __DSF_NonFatalError(const char* source, int line, const char* file, const c
 // The same with a fatal alert: the program ends (on a worker thread, the alert throws).
 void __DSF_FatalError(const char* source, int line, const char* file, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
-
-// Loads the image of a REGION_BITMAP line, one byte per pixel, and gives its size and its pixels,
-// width x height bytes, the bottom (southern) row first. Returns 1, or 0 when nothing could be read.
-// The graphics layer fills this at start-up; with none set a region bitmap is refused as unreadable.
-using region_bitmap_loader = int (*)(const std::string& path, int* width, int* height,
-                                     std::vector<unsigned char>* pixels);
-// Null removes the loader.
-void region_bitmap_set_loader(region_bitmap_loader loader);

@@ -236,9 +236,7 @@ static uint32_t next_cookie;  // unsigned, so that the wrap to 0 is defined
 
 static void* const stop_marker = reinterpret_cast<void*>(~uintptr_t(0));
 
-// An alert raised on a worker shows nothing there: it travels back to
-// whoever waits for the task, as the task's exception.
-static void throw_on_worker(const std::string& l1, const std::string& l2, const std::string& l3, const std::string& l4,
+void THREAD_throw_on_worker(const std::string& l1, const std::string& l2, const std::string& l3, const std::string& l4,
                             const char* file, int line)
 {
     if (THREAD_is_inited() && !THREAD_is_main_thread())
@@ -252,7 +250,6 @@ void THREAD_init()
     if (threads_inited.load())
         return;
     main_thread = UTL_get_current_thread();
-    alert_set_worker_hook(throw_on_worker);
     UTL_critical_section_create(&free_calls_lock);
     UTL_message_queue_create(&call_queue);
 

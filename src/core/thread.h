@@ -60,6 +60,11 @@ int THREAD_is_done(THREAD_call* call, int timeout_ms);
 void* THREAD_cleanup(THREAD_call* call);
 int THREAD_is_main_thread();
 int THREAD_is_inited();
+// While the pool runs, an alert raised off the main thread shows nothing there: this throws it
+// as an exce_class, which travels back to whoever waits for the task. Returns on the main
+// thread and while no pool runs.
+void THREAD_throw_on_worker(const std::string& l1, const std::string& l2, const std::string& l3, const std::string& l4,
+                            const char* file, int line);
 void* xtaskproc(void*);
 
 // Number of workers the pool started; for tests and the log.

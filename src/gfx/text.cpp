@@ -13,6 +13,7 @@
 #include "core/mnw.h"
 #include "gfx/colr.h"
 #include "gfx/draw2d.h"
+#include "gfx/hooks.h"
 #include "gfx/state.h"
 #include "gfx/tman.h"
 
@@ -89,8 +90,6 @@ std::array<signed char, 256> build_width_table()
 
 const std::array<signed char, 256> WIDTHS = build_width_table();
 
-OGL_widget_hooks widget_hooks = {nullptr, nullptr, nullptr};
-
 bool is_break(char c)
 {
     return c == '\0' || c == ' ' || c == '-' || c == '/' || c == ':';
@@ -121,11 +120,6 @@ int OGL_string_width(const std::string& text)
     for (char c : text)
         sum += OGL_char_width(c);
     return sum;
-}
-
-void OGL_set_widget_hooks(const OGL_widget_hooks& hooks)
-{
-    widget_hooks = hooks;
 }
 
 int OGL_strtex(int charset, int colour, float* s0, float* t0, float* cell_w, float* cell_h)
@@ -239,9 +233,10 @@ void OGL_gray_string(int colour, float x, float y, std::string text)
 
 void OGL_boxed_string(float x, float y, const std::string& label, const std::string& text, int charset, int colour)
 {
+    const gfx_hooks& widgets = gfx_get_hooks();
     std::string left, right, help;
-    if (widget_hooks.expand_label != nullptr)
-        widget_hooks.expand_label(label, &left, &right, &help);
+    if (widgets.expand_label != nullptr)
+        widgets.expand_label(label, &left, &right, &help);
 
     float width = BOX_OTHER_WIDTH;
     if (charset == charset_UI_fixed_10)
@@ -249,11 +244,11 @@ void OGL_boxed_string(float x, float y, const std::string& label, const std::str
     else if (charset == charset_UI_diff_space)
         width = static_cast<float>(OGL_string_width(text) + BOX_PADDING);
 
-    if (widget_hooks.frame1 != nullptr)
-        widget_hooks.frame1(BOX_FRAME_STYLE, x, y + 3, width, 0);
-    if (widget_hooks.draw_label != nullptr) {
-        widget_hooks.draw_label(x - width * 0.5f - BOX_LABEL_GAP, y, 0, left, 0);
-        widget_hooks.draw_label(x + width * 0.5f + BOX_LABEL_GAP, y, 2, right, 0);
+    if (widgets.frame1 != nullptr)
+        widgets.frame1(BOX_FRAME_STYLE, x, y + 3, width, 0);
+    if (widgets.draw_label != nullptr) {
+        widgets.draw_label(x - width * 0.5f - BOX_LABEL_GAP, y, 0, left, 0);
+        widgets.draw_label(x + width * 0.5f + BOX_LABEL_GAP, y, 2, right, 0);
     }
     OGL_string(colour, x - width * 0.5f + BOX_TEXT_INSET, y, text, OGL_NO_WRAP, charset);
 }

@@ -37,13 +37,6 @@ int OGL_strtex(int charset, int colour, float* s0, float* t0, float* cell_w, flo
 void OGL_char(float x, float y, float s0, float t0, float cell_w, float cell_h, int code, int charset);
 void OGL_string(int colour, float x, float y, const std::string& text, float wrap_width, int charset);
 void OGL_gray_string(int colour, float x, float y, std::string text);
+// The value text in a frame, with the label's two halves beside it; the frame and labels are the
+// widgets' (gfx/hooks.h), so without them only the text is drawn.
 void OGL_boxed_string(float x, float y, const std::string& label, const std::string& text, int charset, int colour);
-
-// The widget calls boxed strings draw with. The widget library sits above graphics, so it
-// registers them at start-up; without them a boxed string draws its value text only.
-struct OGL_widget_hooks {
-    void (*expand_label)(const std::string& label, std::string* left, std::string* right, std::string* help);
-    void (*frame1)(int style, float x, float y, float width, int colour);
-    void (*draw_label)(float x, float y, int align, const std::string& text, int lit);
-};
-void OGL_set_widget_hooks(const OGL_widget_hooks& hooks);

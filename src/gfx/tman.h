@@ -138,7 +138,7 @@ extern tex_load_vars async_vars;
 // Colour made transparent by the chroma-key flag: R, G, B, A.
 extern unsigned char key_color[4];
 
-// The scenery library's region bitmap loader (core/scenery_library.h): the image-only load at full
+// The scenery library's region bitmap load (the core's `region_bitmap` hook): the image-only load at full
 // resolution, one byte per pixel, copied out of scratch_array bottom row first. 1, or 0 when nothing
 // was read. Needs the OpenGL context, as every load does.
 int tman_load_region_bitmap(const std::string& path, int* width, int* height, std::vector<unsigned char>* pixels);

@@ -12,7 +12,6 @@
 #include "gfx/state.h"
 #include "gfx/tman.h"
 #include "widgets/butn.h"
-#include "widgets/hooks.h"
 
 namespace {
 
@@ -53,10 +52,6 @@ void load_image(int ref, int type, const unsigned char* pixels, int width, int h
 
 void recall_ins_texes()
 {
-    // The shell calls this once at start-up, before it draws its first box, tooltip or menu; the
-    // widget layer hands those drawing functions down to it (and to the graphics layer) here, so
-    // every program that loads the interface art draws its boxes with the real widgets.
-    widgets_install_hooks();
     load_image(TEX_INSTALLER_PICTURE, PICTURE_LOAD_TYPE, t_installer_dat, INSTALLER_PICTURE_WIDTH,
                INSTALLER_PICTURE_HEIGHT, PICTURE_SCRATCH_STRIDE);
     load_image(TEX_MAIN_BACKGROUND, PICTURE_LOAD_TYPE, t_ins_back_1_dat, BACKGROUND_WIDTH, BACKGROUND_HEIGHT,

@@ -1,5 +1,5 @@
 // art: the interface images built into the program, and the installer's controls cut from its picture.
-// recall_ins_texes loads the four images as fixed textures at start-up (called by the shell's start-up);
+// recall_ins_texes loads the four images as fixed textures at start-up (the shell's start-up calls it);
 // the installer screens draw with interface_rect and interface_icon and show sizes with set_size_str.
 // Invariant: images are raw RGBA, rows bottom to top, stored whole; the atlas is the last one loaded,
 // so it is what scratch_array holds afterwards.

@@ -9,7 +9,7 @@
 #include "core/listing.h"
 #include "core/paths.h"
 #include "core/stg.h"
-#include "shell/app_hooks.h"
+#include "installer/hooks.h"
 #include "shell/native_dialogs.h"
 
 namespace {

@@ -6,8 +6,9 @@
 //
 // Lines end at CR LF only (a lone LF does not end a line). A blank line ends a head; after an
 // interim (1xx) head, or with no status line at all, the next line starts a new head. The
-// body is raw bytes up to "Content-Length" (any case) or the connection's end: no chunked
-// coding, no redirects, no connection reuse.
+// body is raw bytes up to "Content-Length" (any case); the connection's end never ends a body.
+// One without a usable length, or cut short, never completes: the transfer fails on a reset or
+// once it stalls. No chunked coding, no redirects, no connection reuse.
 //
 // Index:
 //   [Request]     escaping, the request text, the transfer's construction
@@ -29,22 +30,10 @@
 #include "core/errors.h"
 #include "core/globals.h"
 #include "core/paths.h"
-#include "core/prefs.h"
 #include "platform/netcfg.h"
 
 http_class http;
 std::vector<std::string> gProxyExclude;
-
-namespace {
-
-// The installer's preference file carries the proxy settings of `http`. Only addresses are
-// taken here, so the order in which the globals are built does not matter.
-const bool proxy_preferences_registered = [] {
-    pref_set_proxy_fields({&http.proxy_host, &http.proxy_port, &http.proxy_port_int});
-    return true;
-}();
-
-}
 
 namespace {
 

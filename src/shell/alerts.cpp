@@ -15,8 +15,8 @@
 #include "gfx/viewport.h"
 #include "platform/dialogs.h"
 #include "shell/event_proc.h"
+#include "shell/hooks.h"
 #include "shell/startup.h"
-#include "shell/widget_hooks.h"
 #include "shell/windows.h"
 
 namespace {
@@ -85,7 +85,7 @@ void gl_alert(int back_window, const std::string lines[4], int type, const std::
     clear_gl_errors();
     float saved_x = mnw.mouse_x, saved_y = mnw.mouse_y;
     MACIBM_startwind(WIN_ALERT);
-    const shell_widget_hooks& w = shell_widgets();
+    const shell_widget_hooks& w = shell_get_hooks().widgets;
     while (mnw.cur_win == WIN_ALERT) {
         OGL_plot_back_col();
         w.fillwin(1, 21);
@@ -152,7 +152,7 @@ void shell_alert(int back_window, const std::string& line1, const std::string& l
 int MACIBM_nuke_alert(std::string name, int three_buttons)
 {
     MACIBM_startwind(WIN_NUKE_ALERT);
-    const shell_widget_hooks& w = shell_widgets();
+    const shell_widget_hooks& w = shell_get_hooks().widgets;
     while (mnw.cur_win == WIN_NUKE_ALERT) {
         OGL_plot_back_col();
         w.fillwin(1, 21);

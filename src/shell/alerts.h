@@ -1,6 +1,6 @@
 // alerts: the program-wide alert as the shell shows it (the four-line box drawn in OpenGL, the
 // system box before OpenGL is up or inside another alert), and the three-answer box.
-// Reached through __MACIBM_alert of core/alert.h once start-up has installed the handler.
+// Reached through __MACIBM_alert of core/alert.h once main has set the core's table (shell_fill_core_hooks).
 // Invariant: a fatal alert logs, finishes up and ends the process with status 1; it never returns.
 #pragma once
 

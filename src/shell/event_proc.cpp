@@ -18,9 +18,8 @@
 #include "platform/events.h"
 #include "platform/keymap.h"
 #include "platform/window.h"
-#include "shell/app_hooks.h"
+#include "shell/hooks.h"
 #include "shell/keys.h"
-#include "shell/widget_hooks.h"
 #include "shell/windows.h"
 
 namespace {
@@ -181,8 +180,8 @@ void draw_tooltip()
     float x = kept_within(mnw.mouse_x - TOOLTIP_LEFT_OF_MOUSE, TOOLTIP_MARGIN - mnw.off_x + xs,
                           TOOLTIP_RIGHT_LIMIT - mnw.off_x + xs);
     float y = kept_within(mnw.mouse_y, TOOLTIP_MARGIN - mnw.off_y, TOOLTIP_TOP_LIMIT - mnw.off_y - h);
-    shell_widgets().frame2(TOOLTIP_PANEL_STYLE, x - TOOLTIP_MARGIN, y - TOOLTIP_MARGIN, TOOLTIP_PANEL_WIDTH,
-                           h + 2 * TOOLTIP_MARGIN, "");
+    shell_get_hooks().widgets.frame2(TOOLTIP_PANEL_STYLE, x - TOOLTIP_MARGIN, y - TOOLTIP_MARGIN, TOOLTIP_PANEL_WIDTH,
+                                     h + 2 * TOOLTIP_MARGIN, "");
     OGL_string(TOOLTIP_TEXT_COLOUR, x + TOOLTIP_TEXT_X, y + h - TOOLTIP_MARGIN, text, TOOLTIP_WRAP,
                charset_UI_diff_space);
 }
@@ -281,16 +280,18 @@ void MACIBM_event_proc()
     update_click_timing();
     pulse_colours();
 
-    if (mnw.open_menu != -1 && shell_menus().hover)
-        shell_menus().hover();
+    const shell_hooks& hooks = shell_get_hooks();
+    if (mnw.open_menu != -1 && hooks.menus.hover)
+        hooks.menus.hover();
 
     if (!mnw.box_open) {
-        APP_update();
+        if (hooks.app.update)
+            hooks.app.update();
         xtim.frame_flag = 0;
     }
 
-    if (mnw.open_menu != -1 && shell_menus().draw)
-        shell_menus().draw();
+    if (mnw.open_menu != -1 && hooks.menus.draw)
+        hooks.menus.draw();
 
     draw_tooltip();
     update_cursor();

@@ -8,7 +8,7 @@
 #include "core/mnw.h"
 #include "core/xmap.h"
 #include "platform/keymap.h"
-#include "shell/app_hooks.h"
+#include "shell/hooks.h"
 #include "shell/windows.h"
 
 keys_class keys;
@@ -104,11 +104,13 @@ void keys_class::handle_key(EventRecord event)
 
     int code = command ? KEY_CODE_COMMAND : key * 256;
     char character = command ? COMMAND_CHARACTER : static_cast<char>(event.message & 0xFF);
+    auto handlekey = shell_get_hooks().app.handlekey;
 
     bool letter_under_control = control && control_letter(key, shift, &character);
     if (!letter_under_control) {
         if (int n = function_number(key)) {
-            APP_handlekey(KEY_KIND_FUNCTION, (shift ? FUNCTION_VALUE_SHIFT_BASE : FUNCTION_VALUE_BASE) + n);
+            if (handlekey)
+                handlekey(KEY_KIND_FUNCTION, (shift ? FUNCTION_VALUE_SHIFT_BASE : FUNCTION_VALUE_BASE) + n);
             return;
         }
     }
@@ -130,8 +132,8 @@ void keys_class::handle_key(EventRecord event)
     }
 
     mnw.key_code = character;
-    if (mnw.cur_win != WIN_FILE_SAVE && mnw.focus < 0)
-        APP_handlekey(kind, kind == KEY_KIND_NAVIGATION ? code : character);
+    if (mnw.cur_win != WIN_FILE_SAVE && mnw.focus < 0 && handlekey)
+        handlekey(kind, kind == KEY_KIND_NAVIGATION ? code : character);
 
     if (moves)
         return;

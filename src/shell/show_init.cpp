@@ -4,8 +4,8 @@
 #include "gfx/draw2d.h"
 #include "gfx/text.h"
 #include "gfx/viewport.h"
+#include "shell/hooks.h"
 #include "shell/startup.h"
-#include "shell/widget_hooks.h"
 #include "shell/windows.h"
 
 namespace {
@@ -44,7 +44,7 @@ void shell_show_init(const std::string& message, float* fraction)
 {
     if (!plot_init_lights)
         return;
-    const shell_widget_hooks& w = shell_widgets();
+    const shell_widget_hooks& w = shell_get_hooks().widgets;
     float x0 = mnw.scr_x0 - mnw.off_x;
     float y0 = -mnw.off_y;
 

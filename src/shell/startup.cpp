@@ -13,19 +13,16 @@
 #include "core/globals.h"
 #include "core/mnw.h"
 #include "core/prefs.h"
-#include "core/scenery_library.h"
 #include "core/thread.h"
 #include "gfx/colr.h"
 #include "gfx/ogl_ext.h"
-#include "gfx/tman.h"
 #include "gfx/viewport.h"
 #include "platform/events.h"
 #include "platform/system_facts.h"
 #include "platform/window.h"
 #include "shell/alerts.h"
-#include "shell/app_hooks.h"
 #include "shell/context.h"
-#include "shell/widget_hooks.h"
+#include "shell/hooks.h"
 #include "shell/windows.h"
 
 int ogl_inited;
@@ -196,18 +193,8 @@ void MACIBM_setupforlang()
 
 void IBM_turnoff() { }
 
-void shell_install_handlers()
-{
-    alert_set_handler(shell_alert);
-    app_path_set_handler(shell_app_path);
-    finishup_set_handler(shell_finishup);
-    show_init_set_handler(shell_show_init);
-    region_bitmap_set_loader(tman_load_region_bitmap);
-}
-
 void MACIBM_init(int argc, const char* const* argv)
 {
-    shell_install_handlers();
     bool video_ready = plat::video_init();
     plat::flush_events();
     if (video_ready)
@@ -254,11 +241,13 @@ void MACIBM_init(int argc, const char* const* argv)
     xtim.frame_flag = 1;
     glExt.init_extensions();
 
-    recall_ins_texes();
+    const shell_hooks& hooks = shell_get_hooks();
+    if (hooks.app.recall_ins_texes)
+        hooks.app.recall_ins_texes();
     sample_palette();
 
-    if (shell_menus().clear_menus)
-        shell_menus().clear_menus(1);
+    if (hooks.menus.clear_menus)
+        hooks.menus.clear_menus(1);
     MACIBM_startwind(WIN_NONE);
 
     mnw._lang = 0;

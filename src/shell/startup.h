@@ -1,6 +1,6 @@
 // startup: the process from launch to the first drawable frame (MACIBM_init) and back down
 // (the shell's finish-up, reached through MACIBM_finishup of core/alert.h).
-// The installer's entry calls MACIBM_init first; the fatal alert and launch_app finish up.
+// The installer's entry sets the hook tables, then calls MACIBM_init; the fatal alert and launch_app finish up.
 // Invariant: ogl_inited is 0 until the window, its context and the palette are ready, so every
 // alert raised during start-up goes to the system box.
 #pragma once
@@ -16,12 +16,7 @@ void MACIBM_setres(int entering);
 void MACIBM_setupforlang();
 void IBM_turnoff();
 
-// Puts the shell's alert, application path, finish-up and start-up screen, and the texture manager's
-// region bitmap loader, behind the core's seams. MACIBM_init does this first; tests that skip
-// MACIBM_init call it themselves.
-void shell_install_handlers();
-
-// The shell's handlers, as installed.
+// The shell's answers to the core's calls, as shell_fill_core_hooks sets them.
 void shell_app_path(std::string* path, int* case_flag);
 void shell_finishup(int save);
 void shell_show_init(const std::string& message, float* fraction);

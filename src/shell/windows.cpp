@@ -5,8 +5,7 @@
 #include "core/globals.h"
 #include "core/mnw.h"
 #include "gfx/viewport.h"
-#include "shell/app_hooks.h"
-#include "shell/widget_hooks.h"
+#include "shell/hooks.h"
 
 int plot_init_lights;
 
@@ -96,34 +95,34 @@ void MACIBM_startwind(int id)
     mnw.held = 0;
     mnw.click = 0;
 
-    if (shell_menus().reset_popup_slot)
-        shell_menus().reset_popup_slot();
+    if (auto reset_popup_slot = shell_get_hooks().menus.reset_popup_slot)
+        reset_popup_slot();
 }
 
 void MACIBM_handleclick(int force)
 {
+    const shell_hooks& hooks = shell_get_hooks();
     if (mnw.cur_win == WIN_MAIN) {
-        int title = shell_menus().title_at ? shell_menus().title_at() : -1;
+        int title = hooks.menus.title_at ? hooks.menus.title_at() : -1;
         if (title >= 0) {
             mnw.open_menu = title == mnw.open_menu ? -1 : title;
             mnw.click = 0;
             return;
         }
     } else if (!is_dialog_box(mnw.cur_win) && (force || in_close_corner())) {
-        if (shell_widgets().zap_boxes)
-            shell_widgets().zap_boxes(1);
+        hooks.widgets.zap_boxes(1);
         OGL_sbuf();
         return_hit = 0;
         MACIBM_startwind(WIN_MAIN);
         return;
     }
 
-    if (mnw.open_menu != -1 && shell_menus().pick_item) {
+    if (mnw.open_menu != -1 && hooks.menus.pick_item) {
         int code = 0;
-        int picked = shell_menus().pick_item(mnw.open_menu, &code);
+        int picked = hooks.menus.pick_item(mnw.open_menu, &code);
         if (picked != MENU_PICK_NONE) {
-            if (picked == MENU_PICK_ITEM)
-                APP_handlemenu(code);
+            if (picked == MENU_PICK_ITEM && hooks.app.handlemenu)
+                hooks.app.handlemenu(code);
             mnw.click = 0;
             mnw.open_menu = -1;
             return;

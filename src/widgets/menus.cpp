@@ -27,7 +27,7 @@
 #include "gfx/draw2d.h"
 #include "gfx/text.h"
 #include "shell/event_proc.h"
-#include "shell/widget_hooks.h"
+#include "shell/hooks.h"
 #include "shell/windows.h"
 #include "widgets/butn.h"
 

@@ -1,6 +1,6 @@
 // menus: the menu bar, its submenus and the pop-up slot, all drawn in OpenGL over the frame.
 // The table `menu` is filled in code or from a menu file; the shell's frame and click dispatch reach
-// the hover, drawing and picking here through the hooks that widgets_register_hooks installs.
+// the hover, drawing and picking here through the shell's table, filled by widgets_fill_shell_hooks.
 // Invariant: after MACIBM_clear_menus(1) the table holds exactly MENU_COUNT menus; slot POPUP_MENU
 // belongs to the pop-up text list, and at most one menu (mnw.open_menu) is open.
 #pragma once

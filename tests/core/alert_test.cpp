@@ -61,7 +61,7 @@ TEST_F(Alert, AReplacementHandlerSeesEveryArgument)
 
 TEST_F(Alert, TheDefaultMessagePrintsAndLogsFourLines)
 {
-    alert_set_handler(nullptr);
+    core_set_hooks({});
     xer.open(at("Log.txt"));
     ::testing::internal::CaptureStderr();
     __MACIBM_alert(0, "Could not", "read it", "Try", "again", ALERT_MESSAGE, "DEzovuv/Test/unit", 40);
@@ -75,21 +75,20 @@ TEST_F(Alert, TheDefaultMessagePrintsAndLogsFourLines)
 
 TEST_F(Alert, TheDefaultFatalAlertLogsItsSourceAndExitsWithStatusOne)
 {
-    alert_set_handler(nullptr);
     finishup_marker = at("finishup.txt");
-    finishup_set_handler(marking_finishup);
+    core_set_hooks({.finishup = marking_finishup});
     xer.open(at("Log.txt"));
     EXPECT_EXIT(__MACIBM_alert(0, "Broken", "", "badly", "", ALERT_FATAL, "DEzovuv/Test/unit", 77),
                 ::testing::ExitedWithCode(1), "ALERT: Broken  \\| badly ");
     xer.close();
-    finishup_set_handler(nullptr);
+    core_set_hooks({});
     EXPECT_EQ(read_file(at("Log.txt")), "Broken\n\nbadly\n\n(DEzovuv/Test/unit line 77)\n");
     EXPECT_EQ(read_file(at("finishup.txt")), "0");
 }
 
 TEST_F(Alert, AFatalAlertNeverReturnsEvenFromAReturningHandler)
 {
-    alert_set_handler(returning_handler);
+    core_set_hooks({.alert = returning_handler});
     EXPECT_EXIT(__MACIBM_alert(0, "x", "", "", "", ALERT_FATAL, "f", 1), ::testing::ExitedWithCode(1), "");
     // A message returns through the same handler.
     __MACIBM_alert(0, "x", "", "", "", ALERT_MESSAGE, "f", 1);
@@ -106,10 +105,10 @@ TEST_F(Alert, ApplicationPathFinishUpAndProgressDispatch)
     EXPECT_EQ(out.back(), '/');
     EXPECT_TRUE(std::filesystem::exists(out + "core_alert"));
 
-    app_path_set_handler(fixed_app_path);
+    test::set_core_hook(&core_hooks::app_path, fixed_app_path);
     MACIBM_app_path(&out, nullptr);
     EXPECT_EQ(out, "/opt/veltrix/");
-    app_path_set_handler(nullptr);
+    test::set_core_hook(&core_hooks::app_path, nullptr);
     MACIBM_app_path(&out, nullptr);
     EXPECT_NE(out, "/opt/veltrix/");
 
@@ -123,11 +122,11 @@ TEST_F(Alert, ApplicationPathFinishUpAndProgressDispatch)
     float half = 0.5f;
     MACIBM_show_init("Loading bitmap a.png", &half);
     EXPECT_EQ(shown_message, "");
-    show_init_set_handler(recording_show_init);
+    test::set_core_hook(&core_hooks::show_init, recording_show_init);
     MACIBM_show_init("Loading bitmap a.png", &half);
     EXPECT_EQ(shown_message, "Loading bitmap a.png");
     EXPECT_EQ(shown_fraction, 0.5f);
     MACIBM_show_init("Loading bitmap b.png", nullptr);
     EXPECT_EQ(shown_fraction, -1);
-    show_init_set_handler(nullptr);
+    test::set_core_hook(&core_hooks::show_init, nullptr);
 }

@@ -71,7 +71,7 @@ TEST(Exception, ReportOnAWorkerLogsAndAsksTheMainLoopToEnd)
 {
     alert_recorder recorder;
     log_capture log;
-    finishup_set_handler([](int) { finishups++; });
+    test::set_core_hook(&core_hooks::finishup, [](int) { finishups++; });
     app_done = 0;
     THREAD_init();
     const int tasks = 4 * THREAD_worker_count();
@@ -89,7 +89,7 @@ TEST(Exception, ReportOnAWorkerLogsAndAsksTheMainLoopToEnd)
     EXPECT_TRUE(recorder.alerts().empty());
     EXPECT_EQ(finishups.load(), 0);
     THREAD_shutdown();
-    finishup_set_handler(nullptr);
+    test::set_core_hook(&core_hooks::finishup, nullptr);
 
     // Each object's lines arrive together, whichever workers wrote at once.
     std::string text = log.text();

@@ -43,14 +43,14 @@ protected:
         unsetenv("XDG_CACHE_HOME");
         setenv("TMPDIR", (root + "/tmp").c_str(), 1);
         alert_recorder::clear();
-        alert_set_handler(&alert_recorder::record);
+        test::set_core_hook(&core_hooks::alert, &alert_recorder::record);
         app_path.clear();
         g_case_sensitive = 0;
     }
 
     void TearDown() override
     {
-        alert_set_handler(nullptr);
+        test::set_core_hook(&core_hooks::alert, nullptr);
         g_case_sensitive = 0;
         app_path.clear();
         for (const auto& saved : saved_env) {

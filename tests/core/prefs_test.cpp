@@ -19,6 +19,7 @@
 #include "core/mnw.h"
 #include "core/stg.h"
 
+#include "support/core_hook.h"
 #include "support/file_bytes.h"
 #include "support/log_capture.h"
 #include "support/temp_folder.h"
@@ -30,6 +31,14 @@ using test::write_file;
 namespace {
 
 const std::string HEADER = "A\n8500 version\n";
+
+// Proxy fields of the test's own, handed to the core as the HTTP client hands its own.
+std::string proxy_host, proxy_port_text;
+int proxy_port = 0;
+pref_proxy_fields test_proxy_fields()
+{
+    return {&proxy_host, &proxy_port_text, &proxy_port};
+}
 
 // A private Preferences folder and application folder, and the records set 10 and 11 touch,
 // restored afterwards.
@@ -72,7 +81,7 @@ protected:
             setenv("XDG_CONFIG_HOME", saved_config.c_str(), 1);
         else
             unsetenv("XDG_CONFIG_HOME");
-        pref_set_proxy_fields({nullptr, nullptr, nullptr});
+        test::set_core_hook(&core_hooks::proxy_fields, nullptr);
     }
 
     std::string installer_file() const { return root + "/config/Veltrix Installer.prf"; }
@@ -102,9 +111,10 @@ TEST_F(Prefs, InstallerSetIsWrittenByteForByte)
                   "_download_os 3\n_use_max_cpu 1\n_rename_folder 0\n_stream_count 4\n"
                   "_log_actions 0\n_always_ask_dir 0\n_proxy_port_int 0\n");
 
-    std::string host = "proxy.example", port_text = "3128";
-    int port = 3128;
-    pref_set_proxy_fields({&host, &port_text, &port});
+    proxy_host = "proxy.example";
+    proxy_port_text = "3128";
+    proxy_port = 3128;
+    test::set_core_hook(&core_hooks::proxy_fields, test_proxy_fields);
     dest_dir_path = "/home/pilot/My Sims/Veltrix Suite/";
     stg._log_actions = -1;
     pref.IO_set(PREF_SET_INSTALLER, PREF_WRITE);
@@ -117,18 +127,18 @@ TEST_F(Prefs, InstallerSetIsWrittenByteForByte)
     // And it reads back into fields that were cleared.
     stg = stg_class{};
     dest_dir_path.clear();
-    host.clear();
-    port_text.clear();
-    port = 0;
+    proxy_host.clear();
+    proxy_port_text.clear();
+    proxy_port = 0;
     pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
     EXPECT_EQ(stg._download_os, 3);
     EXPECT_EQ(stg._use_max_cpu, 1);
     EXPECT_EQ(stg._stream_count, 4);
     EXPECT_EQ(stg._log_actions, -1);
     EXPECT_EQ(dest_dir_path, "/home/pilot/My Sims/Veltrix Suite/");
-    EXPECT_EQ(host, "proxy.example");
-    EXPECT_EQ(port_text, "3128");
-    EXPECT_EQ(port, 3128);
+    EXPECT_EQ(proxy_host, "proxy.example");
+    EXPECT_EQ(proxy_port_text, "3128");
+    EXPECT_EQ(proxy_port, 3128);
 }
 
 TEST_F(Prefs, ReadingFollowsTheLineRules)

@@ -435,7 +435,7 @@ TEST(ThreadPoolDeathTest, AFatalAlertWithLiveWorkersEndsWithStatusOne)
     for (int round = 0; round < 20; round++) {
         EXPECT_EXIT(
             {
-                alert_set_handler(nullptr);
+                test::set_core_hook(&core_hooks::alert, nullptr);
                 THREAD_init();
                 gate = 0;
                 if (round % 2)

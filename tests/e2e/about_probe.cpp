@@ -4,10 +4,12 @@
 #include "core/alert.h"
 #include "core/globals.h"
 #include "installer/about.h"
+#include "installer/hooks.h"
 #include "shell/startup.h"
 
 int main(int argc, char** argv)
 {
+    installer_set_all_hooks();
     MACIBM_init(argc, argv);
     stls[603] = "OK";
     MACIBM_about();

@@ -415,7 +415,7 @@ using ImageLoadDeathTest = ImageLoad;
 
 TEST_F(ImageLoadDeathTest, BadFilesEndTheProgramWithTheirAlert)
 {
-    alert_set_handler(nullptr);  // the real alert: logged, then exit status 1
+    test::set_core_hook(&core_hooks::alert, nullptr);  // the real alert: logged, then exit status 1
     png_options rgb;
     rgb.colour_type = PNG_COLOR_TYPE_RGB;
     std::vector<uint8_t> pixels(64 * 64 * 3, 1);

@@ -154,7 +154,7 @@ using ImageWriteDeathTest = ImageWrite;
 
 TEST_F(ImageWriteDeathTest, BmpThatCannotBeCreatedEndsTheProgram)
 {
-    alert_set_handler(nullptr);
+    test::set_core_hook(&core_hooks::alert, nullptr);  // the real alert
     fill_scratch(2, 2, 3);
     EXPECT_EXIT(write_bmp_to_disk(folder / "missing/shot.bmp", 2, 2), ::testing::ExitedWithCode(1),
                 "I could not create this file!");

@@ -14,6 +14,7 @@
 #include "core/mnw.h"
 #include "gfx/colr.h"
 #include "gfx/gfx_helpers.h"
+#include "gfx/hooks.h"
 #include "gfx/numbers.h"
 #include "gfx/ogl_ext.h"
 #include "gfx/state.h"
@@ -257,19 +258,22 @@ TEST_F(text_drawing, GrayStringSitsCentredOnAHalfTransparentBox)
 
 TEST_F(text_drawing, BoxedStringPlacesFrameLabelsAndValue)
 {
-    OGL_set_widget_hooks({
-        [](const std::string& label, std::string* left, std::string* right, std::string* help) {
-            const size_t bar = label.find('|');
-            *left = label.substr(0, bar);
-            *right = bar == std::string::npos ? "" : label.substr(bar + 1);
-            help->clear();
-        },
-        [](int style, float x, float y, float width, int colour) {
-            hook_calls.push_back({"frame", x, y, width, style, std::to_string(colour)});
-        },
-        [](float x, float y, int align, const std::string& text, int lit) {
-            hook_calls.push_back({"label", x, y, 0, align, text});
-        },
+    gfx_set_hooks({
+        .expand_label =
+            [](const std::string& label, std::string* left, std::string* right, std::string* help) {
+                const size_t bar = label.find('|');
+                *left = label.substr(0, bar);
+                *right = bar == std::string::npos ? "" : label.substr(bar + 1);
+                help->clear();
+            },
+        .frame1 =
+            [](int style, float x, float y, float width, int colour) {
+                hook_calls.push_back({"frame", x, y, width, style, std::to_string(colour)});
+            },
+        .draw_label =
+            [](float x, float y, int align, const std::string& text, int lit) {
+                hook_calls.push_back({"label", x, y, 0, align, text});
+            },
     });
     hook_calls.clear();
     OGL_boxed_string(300, 400, "Speed|knots", "12", charset_UI_fixed_6, 0);
@@ -295,7 +299,7 @@ TEST_F(text_drawing, BoxedStringPlacesFrameLabelsAndValue)
     hook_calls.clear();
     OGL_boxed_string(300, 100, "x", "", charset_UI_diff_space, 0);
     EXPECT_EQ(hook_calls[0].width, 7);
-    OGL_set_widget_hooks({nullptr, nullptr, nullptr});
+    gfx_set_hooks({});
 }
 
 TEST_F(text_drawing, BadCharsetEndsTheProgram)

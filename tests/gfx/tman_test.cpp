@@ -82,10 +82,10 @@ protected:
         glActiveTexture(GL_TEXTURE0);
         tman.reset_bind();
         progress_seen.clear();
-        show_init_set_handler(record_progress);
+        test::set_core_hook(&core_hooks::show_init, record_progress);
     }
 
-    void TearDown() override { show_init_set_handler(nullptr); }
+    void TearDown() override { test::set_core_hook(&core_hooks::show_init, nullptr); }
 
     // Puts a solid width x height image into scratch_array, as the interface code does before a load.
     static void fill_scratch(int width, int height, rgba colour)
@@ -604,9 +604,9 @@ TEST_F(TextureManager, RegionBitmapsOfTheSceneryLibraryComeThroughTheImageOnlyLo
     test::write_png(package + "/mask.png", 360, 180, mask, grey);
     test::write_png(package + "/small.png", 100, 50, std::vector<uint8_t>(100 * 50, 255), grey);
     cus_path = folder / "Custom Scenery/";
-    region_bitmap_set_loader(tman_load_region_bitmap);
+    test::set_core_hook(&core_hooks::region_bitmap, tman_load_region_bitmap);
     DSF_ScanSceneryFolder();
-    region_bitmap_set_loader(nullptr);
+    test::set_core_hook(&core_hooks::region_bitmap, nullptr);
     cus_path = "Custom Scenery:";
 
     EXPECT_NE(log.text().find("\n  REGION_BITMAP with bitmap small.png has a size of 100, 50 but need sa size of "

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/prefs.h"
+#include "net/hooks.h"
 #include "net/http.h"
 #include "net_support.h"
 #include "platform/netcfg.h"
@@ -202,12 +203,17 @@ TEST_F(HttpServers, ProxyCarriesTheRequestToTheServer)
     write_file(Services::www("direct.bin"), "direct");
 
     // The proxy comes from the installer's preference file, as it does for a user.
+    const core_hooks before = core_get_hooks();
+    core_hooks hooks = before;
+    net_fill_core_hooks(hooks);
+    core_set_hooks(hooks);
     const char* old_config = getenv("XDG_CONFIG_HOME");
     std::string saved_config = old_config ? old_config : "";
     setenv("XDG_CONFIG_HOME", folder.root.c_str(), 1);
     write_file(folder / "Veltrix Installer.prf",
                "A\n8500 version\n_proxy_host 127.0.0.1\n_proxy_port_int " + Services::proxy_port() + "\n");
     pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
+    core_set_hooks(before);
     if (old_config)
         setenv("XDG_CONFIG_HOME", saved_config.c_str(), 1);
     else

@@ -3,36 +3,40 @@
 #include <cstring>
 
 #include "core/globals.h"
+#include "core/hooks.h"
+#include "gfx/hooks.h"
 #include "gfx/image_load.h"
 #include "gfx/tman.h"
-#include "shell/app_hooks.h"
 
 namespace shell_test {
+
 app_hook_log app_hooks;
+
+namespace {
+
+void record_update()
+{
+    app_hooks.updates++;
+    if (app_hooks.on_update)
+        app_hooks.on_update();
 }
 
-void APP_update()
+void record_key(int kind, int value)
 {
-    shell_test::app_hooks.updates++;
-    if (shell_test::app_hooks.on_update)
-        shell_test::app_hooks.on_update();
+    app_hooks.keys.push_back({kind, value});
 }
 
-void APP_handlekey(int kind, int value)
+void record_menu(int code)
 {
-    shell_test::app_hooks.keys.push_back({kind, value});
+    app_hooks.menus.push_back(code);
 }
 
-void APP_handlemenu(int code)
-{
-    shell_test::app_hooks.menus.push_back(code);
 }
 
-// An interface atlas whose swatch pixels hold colours the tests can tell apart: the pixel at
-// (x, y) is (x / 2, 5 y mod 256, 255 - 3 y mod 256).
-void recall_ins_texes()
+// The pixel at (x, y) is (x / 2, 5 y mod 256, 255 - 3 y mod 256).
+void load_swatch_atlas()
 {
-    shell_test::app_hooks.texture_loads++;
+    app_hooks.texture_loads++;
     constexpr int size = 512;
     for (int y = 0; y < size; y++) {
         for (int x = 0; x < size; x++) {
@@ -47,4 +51,22 @@ void recall_ins_texes()
     scratch_dy = size;
     // The bitmap font draws from the atlas, so text needs it as a texture.
     (void)tman.load_texture(tex_fail_fatal, 363, 2, tex_load_now, "scratch_array:hard-wired textures");
+}
+
+shell_hooks recording_hooks()
+{
+    shell_hooks hooks;
+    hooks.app = {record_update, record_key, record_menu, load_swatch_atlas};
+    return hooks;
+}
+
+void set_program_hooks()
+{
+    core_hooks core;
+    gfx_fill_core_hooks(core);
+    shell_fill_core_hooks(core);
+    core_set_hooks(core);
+    shell_set_hooks(recording_hooks());
+}
+
 }

@@ -24,13 +24,12 @@
 #include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/window.h"
-#include "shell/app_hooks.h"
 #include "shell/context.h"
 #include "shell/native_dialogs.h"
 #include "shell/event_proc.h"
+#include "shell/hooks.h"
 #include "shell/alerts.h"
 #include "shell/startup.h"
-#include "shell/widget_hooks.h"
 #include "shell/windows.h"
 #include "shell_test_support.h"
 #include "support/fake_clock.h"
@@ -69,6 +68,14 @@ int record_action(float x, float y, float, int, int, std::string label)
 }
 void ignore_fillwin(int, int) { }
 
+// The recording table with this widget drawing; a member left null draws the plain fallback.
+void use_widgets(const shell_widget_hooks& widgets)
+{
+    shell_hooks hooks = shell_test::recording_hooks();
+    hooks.widgets = widgets;
+    shell_set_hooks(hooks);
+}
+
 // The back buffer under the alert box, read when its button is drawn, before the swap.
 struct rgb {
     int r, g, b;
@@ -94,7 +101,7 @@ protected:
     static constexpr unsigned HANG_GUARD_SECONDS = 120;
     static void SetUpTestSuite()
     {
-        shell_install_handlers();
+        shell_test::set_program_hooks();
         ASSERT_TRUE(plat::video_init());
         mnw._x_res_req = 1024;
         mnw._y_res_req = 768;
@@ -105,7 +112,7 @@ protected:
         OGL_pix_specs(0);
         glExt.init_extensions();
         ren.global_alpha = 1.0f;
-        recall_ins_texes();
+        shell_test::load_swatch_atlas();
         ogl_inited = 1;
         stls[603] = "OK";
     }
@@ -124,7 +131,7 @@ protected:
         panels.clear();
         bars.clear();
         buttons.clear();
-        shell_set_widget_hooks({});
+        use_widgets({});
         stl_input.clear();
         app_done = 0;
         MACIBM_startwind(WIN_MAIN);
@@ -134,7 +141,7 @@ protected:
     void TearDown() override
     {
         alarm(0);
-        shell_set_widget_hooks({});
+        use_widgets({});
         plat::flush_events();
     }
     // A press at a virtual point of the main screen, in window pixels (y down).
@@ -193,7 +200,7 @@ TEST_F(Frame, ContextChoiceAndDefaultState)
     mnw._alias_req = 0;
     ASSERT_EQ(MACIBM_make_context(0), 1);
     EXPECT_EQ(mnw.alias_got, 0);
-    recall_ins_texes();  // a new context holds no textures
+    shell_test::load_swatch_atlas();  // a new context holds no textures
 }
 
 TEST_F(Frame, TheWindowIsPlacedByTheScreenSize)
@@ -384,9 +391,7 @@ TEST_F(Frame, PulsingColoursFollowTheClock)
 
 TEST_F(Frame, TooltipSizeAndPlacement)
 {
-    shell_widget_hooks hooks;
-    hooks.frame2 = record_frame2;
-    shell_set_widget_hooks(hooks);
+    use_widgets({.frame2 = record_frame2});
     FakeClock clock;
     std::string help;
     app_hooks.on_update = [&] { stls.help_line = help; };
@@ -424,10 +429,7 @@ TEST_F(Frame, TooltipSizeAndPlacement)
 
 TEST_F(Frame, StartUpScreenBar)
 {
-    shell_widget_hooks hooks;
-    hooks.frame1 = record_frame1;
-    hooks.frame2 = record_frame2;
-    shell_set_widget_hooks(hooks);
+    use_widgets({.frame1 = record_frame1, .frame2 = record_frame2});
     MACIBM_startwind(WIN_MAIN);
 
     float below = -1, above = 3, half = 0.5f;
@@ -465,9 +467,7 @@ TEST_F(Frame, StartUpScreenBar)
 
 TEST_F(Frame, TheStartUpScreenWaitsForTheFirstWindow)
 {
-    shell_widget_hooks hooks;
-    hooks.frame1 = record_frame1;
-    shell_set_widget_hooks(hooks);
+    use_widgets({.frame1 = record_frame1});
     plot_init_lights = 0;
     MACIBM_show_init("Too early", nullptr);
     EXPECT_TRUE(bars.empty());
@@ -476,10 +476,7 @@ TEST_F(Frame, TheStartUpScreenWaitsForTheFirstWindow)
 
 TEST_F(Frame, TheAlertBoxIsAnsweredByReturnAndReopensTheBackWindow)
 {
-    shell_widget_hooks hooks;
-    hooks.action = record_action;
-    hooks.fillwin = ignore_fillwin;
-    shell_set_widget_hooks(hooks);
+    use_widgets({.fillwin = ignore_fillwin, .action = record_action});
     MACIBM_startwind(WIN_PREFS);
     mnw.mouse_x = 123;
     mnw.mouse_y = 45;
@@ -547,9 +544,7 @@ TEST_F(Frame, TheThreeAnswerBoxReturnsTheButtonPressed)
 
 TEST_F(Frame, TheAlertBoxIsDrawnCentredOverTheBackground)
 {
-    shell_widget_hooks hooks;
-    hooks.action = reading_action;
-    shell_set_widget_hooks(hooks);
+    use_widgets({.action = reading_action});
     colr.assign(33, 0.2f, 0.4f, 0.6f);
     colr.assign(35, 0.8f, 0.6f, 0.4f);
     colr.assign(COLR_LIGHT_FACTOR, 1, 1, 1);

@@ -5,15 +5,16 @@
 #include "app_hook_recorder.h"
 #include "core/alert.h"
 #include "core/globals.h"
+#include "core/hooks.h"
 #include "core/mnw.h"
 #include "platform/dialogs.h"
 #include "platform/keymap.h"
 #include "platform/system_facts.h"
 #include "shell/alerts.h"
 #include "shell/context.h"
+#include "shell/hooks.h"
 #include "shell/keys.h"
 #include "shell/startup.h"
-#include "shell/widget_hooks.h"
 #include "shell/windows.h"
 #include "shell_test_support.h"
 
@@ -33,6 +34,7 @@ void reset_screen()
     stl_input.clear();
     return_hit = 0;
     app_hooks.clear();
+    shell_set_hooks(shell_test::recording_hooks());
 }
 
 EventRecord key(int mac_code, int character, int modifiers = 0)
@@ -161,12 +163,8 @@ TEST(KeysFileDeathTest, AMissingKeysFileIsFatal)
 
 class Boxes : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        reset_screen();
-        shell_set_menu_hooks({});
-    }
-    void TearDown() override { shell_set_menu_hooks({}); }
+    void SetUp() override { reset_screen(); }
+    void TearDown() override { shell_set_hooks(shell_test::recording_hooks()); }
 };
 
 TEST_F(Boxes, OpeningABoxCentresItAndForgetsThePress)
@@ -261,10 +259,10 @@ int menu_pick(int menu, int* code)
 
 TEST_F(Boxes, PressesOpenSwitchPickAndPassThroughMenus)
 {
-    shell_menu_hooks hooks;
-    hooks.title_at = menu_title_at;
-    hooks.pick_item = menu_pick;
-    shell_set_menu_hooks(hooks);
+    shell_hooks hooks = shell_test::recording_hooks();
+    hooks.menus.title_at = menu_title_at;
+    hooks.menus.pick_item = menu_pick;
+    shell_set_hooks(hooks);
 
     auto press = [](float x, float y) {
         mnw.mouse_x = x;
@@ -291,6 +289,19 @@ TEST_F(Boxes, PressesOpenSwitchPickAndPassThroughMenus)
     press(500, 300);
     EXPECT_EQ(mnw.open_menu, -1);
     EXPECT_EQ(mnw.click, 1) << "a press beside the menu still reaches the widget under it";
+
+    // A program that fills no application hook: a pick still closes the menu, keys still type.
+    hooks.app = {};
+    shell_set_hooks(hooks);
+    press(20, 760);
+    press(40, 710);
+    EXPECT_EQ(mnw.open_menu, -1);
+    EXPECT_EQ(mnw.click, 0);
+    keys.handle_key(key(0x00, 'a'));
+    keys.handle_key(key(0x7A, 16));  // F1
+    EXPECT_EQ(stl_input, "a");
+    EXPECT_EQ(app_hooks.menus, std::vector<int>{77});
+    EXPECT_TRUE(app_hooks.keys.empty());
 }
 
 TEST(ApplicationPath, FolderOfTheExecutable)
@@ -385,16 +396,13 @@ class SystemAlert : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        shell_install_handlers();
+        shell_test::set_program_hooks();
         ogl_inited = 0;
     }
     void TearDown() override
     {
         plat::set_message_box(nullptr);
-        alert_set_handler(nullptr);
-        finishup_set_handler(nullptr);
-        app_path_set_handler(nullptr);
-        show_init_set_handler(nullptr);
+        core_set_hooks({});
     }
     shell_test::scratch_folder t;
 };
@@ -444,9 +452,9 @@ TEST_F(SystemAlert, AnAlertInsideAnAlertUsesTheSystemBoxAndEndsTheProgram)
                 fprintf(stderr, "BOX[%s]\n", r.message.c_str());
                 return plat::MESSAGE_BOX_DEFAULT;
             });
-            shell_widget_hooks hooks;
-            hooks.action = alerting_action;
-            shell_set_widget_hooks(hooks);
+            shell_hooks hooks = shell_test::recording_hooks();
+            hooks.widgets.action = alerting_action;
+            shell_set_hooks(hooks);
             ogl_inited = 1;
             xer.open(log_path, std::ios::out | std::ios::trunc);
             __MACIBM_alert(0, "outer", "alert", "", "", ALERT_MESSAGE, "outer_file", 1);

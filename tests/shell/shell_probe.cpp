@@ -19,9 +19,9 @@
 #include "gfx/draw2d.h"
 #include "platform/window.h"
 #include "shell/event_proc.h"
+#include "shell/hooks.h"
 #include "shell/native_dialogs.h"
 #include "shell/startup.h"
-#include "shell/widget_hooks.h"
 #include "shell/windows.h"
 
 namespace {
@@ -145,7 +145,7 @@ int modal()
     int frames = 0;
     while (mnw.cur_win == WIN_PREFS) {
         OGL_plot_back_col();
-        shell_widgets().fillwin(1, 21);
+        shell_get_hooks().widgets.fillwin(1, 21);
         int before = shell_test::app_hooks.updates;
         MACIBM_event_proc();
         // The frame whose events closed the box draws the main screen again, as it should.
@@ -163,6 +163,7 @@ int modal()
 int main(int argc, char** argv)
 {
     std::string scenario = argc > 1 ? argv[1] : "startup";
+    shell_test::set_program_hooks();
     stls[603] = "OK";
     if (scenario == "progress") {
         // The progress window of its own, half full; kept up until the script has looked.
@@ -179,7 +180,6 @@ int main(int argc, char** argv)
     }
     if (scenario == "system-box") {
         // Before OpenGL is up the alert is the system's own box, answered outside the program.
-        shell_install_handlers();
         __MACIBM_alert(0, "Before the window", "this box is the system's.", "Return", "answers it.", ALERT_MESSAGE,
                        "probe", 3);
         say("ANSWERED system box");

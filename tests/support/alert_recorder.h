@@ -6,6 +6,7 @@
 // recorder throws fatal_alert for one, and the test observes it by catching that.
 
 #include "core/alert.h"
+#include "support/core_hook.h"
 
 #include <gtest/gtest.h>
 
@@ -33,9 +34,9 @@ public:
     alert_recorder()
     {
         clear();
-        alert_set_handler(&record);
+        set_core_hook(&core_hooks::alert, &record);
     }
-    ~alert_recorder() { alert_set_handler(nullptr); }
+    ~alert_recorder() { set_core_hook(&core_hooks::alert, nullptr); }
     alert_recorder(const alert_recorder&) = delete;
     alert_recorder& operator=(const alert_recorder&) = delete;
 

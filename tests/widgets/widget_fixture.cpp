@@ -20,7 +20,6 @@
 #include "installer/art.h"
 #include "platform/events.h"
 #include "shell/event_proc.h"
-#include "shell/app_hooks.h"
 #include "widgets/hooks.h"
 #include "widgets/menus.h"
 
@@ -32,6 +31,30 @@ std::function<void()> on_app_update;
 namespace {
 
 constexpr int ATLAS_SIDE = 512;
+
+void run_app_update()
+{
+    if (on_app_update)
+        on_app_update();
+}
+
+void record_menu_code(int code)
+{
+    picked_menu_codes.push_back(code);
+}
+
+// The tables a program's main sets, with the widgets' drawing and this fixture's application.
+void set_hooks()
+{
+    gfx_hooks gfx;
+    widgets_fill_gfx_hooks(gfx);
+    gfx_set_hooks(gfx);
+    shell_hooks shell;
+    widgets_fill_shell_hooks(shell);
+    shell.app.update = run_app_update;
+    shell.app.handlemenu = record_menu_code;
+    shell_set_hooks(shell);
+}
 
 }  // namespace
 
@@ -75,9 +98,9 @@ void widget_gl_test::SetUp()
     static bool detected = false;
     if (!detected) {
         glExt.init_extensions();
-        widgets_install_hooks();
         detected = true;
     }
+    set_hooks();
     mnw = mnw_class{};
     mnw.x_res = 1024;
     mnw.y_res = 768;
@@ -186,15 +209,3 @@ void widget_gl_test::save_screen(const std::string& name)
 }
 
 }  // namespace widget_test
-
-// The application's hooks, as the shell calls them in these tests.
-void APP_update()
-{
-    if (widget_test::on_app_update)
-        widget_test::on_app_update();
-}
-void APP_handlekey(int, int) { }
-void APP_handlemenu(int code)
-{
-    widget_test::picked_menu_codes.push_back(code);
-}

@@ -1,5 +1,6 @@
 // Helpers for the widget tests: a real window with the 1024 x 768 screen set up as start-up leaves it,
-// an atlas whose texels name their own coordinates, the application hooks the shell calls, and screenshots written as PNG files for review.
+// the hook tables with the real widgets and the application calls below, an atlas whose texels name
+// their own coordinates, and screenshots written as PNG files for review.
 #pragma once
 
 #include <cmath>
@@ -33,7 +34,7 @@ using test::expect_fatal;
 using test::fatal_alert;
 using test::recorded_alert;
 
-// Menu codes the shell handed to APP_handlemenu, and drawing a test wants inside APP_update.
+// Menu codes the shell handed to the application, and drawing a test wants inside its frame update.
 extern std::vector<int> picked_menu_codes;
 extern std::function<void()> on_app_update;
 

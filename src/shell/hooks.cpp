@@ -1,16 +1,16 @@
-// Until the widget set registers its functions, the shell draws its boxes with plain rectangles
-// and text of its own, so that an alert raised early, or in a program without the widget set,
-// can still be read and answered with the same hit rules.
-#include "shell/widget_hooks.h"
+// Where the widget table leaves a member null, the shell draws its boxes with plain rectangles and
+// text of its own, so that an alert raised early, or in a program without the widget set, can still
+// be read and answered with the same hit rules.
+#include "shell/hooks.h"
 
 #include "core/mnw.h"
 #include "gfx/draw2d.h"
 #include "gfx/text.h"
 #include "gfx/viewport.h"
+#include "shell/alerts.h"
+#include "shell/startup.h"
 
 namespace {
-
-shell_menu_hooks menu_table;
 
 // Colour indices of the plain drawing: panel, face, pressed face and text of the interface art.
 constexpr int PLAIN_PANEL = 35;
@@ -88,8 +88,9 @@ int plain_zap_boxes(int)
     return 0;
 }
 
-constexpr shell_widget_hooks with_plain_defaults(shell_widget_hooks h)
+constexpr shell_hooks with_plain_defaults(shell_hooks table)
 {
+    shell_widget_hooks& h = table.widgets;
     if (!h.fillwin)
         h.fillwin = plain_fillwin;
     if (!h.action)
@@ -102,30 +103,28 @@ constexpr shell_widget_hooks with_plain_defaults(shell_widget_hooks h)
         h.frame2 = plain_frame2;
     if (!h.zap_boxes)
         h.zap_boxes = plain_zap_boxes;
-    return h;
+    return table;
 }
 
 // Filled in before any code runs, so an alert raised during static start-up still finds its drawing.
-constinit shell_widget_hooks widget_table = with_plain_defaults({});
+constinit shell_hooks in_force = with_plain_defaults({});
 
 }
 
-void shell_set_widget_hooks(const shell_widget_hooks& hooks)
+void shell_set_hooks(const shell_hooks& hooks)
 {
-    widget_table = with_plain_defaults(hooks);
+    in_force = with_plain_defaults(hooks);
 }
 
-void shell_set_menu_hooks(const shell_menu_hooks& hooks)
+const shell_hooks& shell_get_hooks()
 {
-    menu_table = hooks;
+    return in_force;
 }
 
-const shell_widget_hooks& shell_widgets()
+void shell_fill_core_hooks(core_hooks& hooks)
 {
-    return widget_table;
-}
-
-const shell_menu_hooks& shell_menus()
-{
-    return menu_table;
+    hooks.alert = shell_alert;
+    hooks.app_path = shell_app_path;
+    hooks.finishup = shell_finishup;
+    hooks.show_init = shell_show_init;
 }

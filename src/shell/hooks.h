@@ -1,11 +1,22 @@
-// widget_hooks: the widget and menu drawing that the shell's own boxes, tooltip, start-up screen
-// and click dispatch use. The widgets sit above the shell, so they register their functions here
-// at start-up (shell_set_widget_hooks / shell_set_menu_hooks); the shell never includes them.
-// Invariant: an unset widget hook falls back to a plain drawing of the shell's own, so an alert
-// can always be drawn and answered; an unset menu hook means "there are no menus".
+// hooks: the shell's calls into the layers above it (the installer's frame, keys, menu picks and art; the
+// widgets' drawing of boxes, tooltip, start-up screen and menus). The program's main or a test fixture fills
+// it (widgets_fill_shell_hooks, installer_fill_shell_hooks) and sets it on the main thread before MACIBM_init.
+// Adding a call is one member line; its caller skips it while null. Invariant: the six widget members below
+// never read null (the shell's plain drawing stands in, so an alert can always be answered).
 #pragma once
 
 #include <string>
+
+#include "core/hooks.h"
+
+struct shell_app_hooks {
+    void (*update)() = nullptr;  // APP_update: draws and answers the main screen, once per frame without a box
+    // APP_handlekey: a translated key; kind 0 plain, 1 navigation, 2 with control, 3 function key.
+    void (*handlekey)(int kind, int value) = nullptr;
+    void (*handlemenu)(int code) = nullptr;  // APP_handlemenu: a picked menu item's code
+    // Loads the interface images at start-up, leaving the interface atlas in scratch_array.
+    void (*recall_ins_texes)() = nullptr;
+};
 
 struct shell_widget_hooks {
     void (*fillwin)(int style, int type) = nullptr;                                                       // BTN_fillwin
@@ -32,7 +43,16 @@ struct shell_menu_hooks {
     void (*reset_popup_slot)() = nullptr;  // the pop-up slot's rectangle to (-1, -1, -1, -1)
 };
 
-void shell_set_widget_hooks(const shell_widget_hooks& hooks);
-void shell_set_menu_hooks(const shell_menu_hooks& hooks);
-const shell_widget_hooks& shell_widgets();
-const shell_menu_hooks& shell_menus();
+struct shell_hooks {
+    shell_app_hooks app;
+    shell_widget_hooks widgets;
+    shell_menu_hooks menus;
+};
+
+void shell_set_hooks(const shell_hooks& hooks);
+// The table in force; every widget member is set (null ones hold the plain drawing).
+const shell_hooks& shell_get_hooks();
+
+// Sets the members of the core's table that the shell answers (alert, application folder,
+// shut-down, start-up screen); leaves the others as they are.
+void shell_fill_core_hooks(core_hooks& hooks);

@@ -1,0 +1,24 @@
+// hooks: the widget calls the graphics layer draws with (a boxed string's frame and labels), filled
+// by the program's main or a test fixture with widgets_fill_gfx_hooks and set with gfx_set_hooks on
+// the main thread before anything draws. Adding a call is one member line.
+// Invariant: a null member is skipped, so without widgets a boxed string draws its value text only.
+#pragma once
+
+#include <string>
+
+#include "core/hooks.h"
+
+struct gfx_hooks {
+    // OGL_boxed_string's label, frame and the labels beside it.
+    void (*expand_label)(const std::string& label, std::string* left, std::string* right,
+                         std::string* help) = nullptr;                                            // BTN_expand_label
+    void (*frame1)(int style, float x, float y, float width, int colour) = nullptr;               // BTN_frame1
+    void (*draw_label)(float x, float y, int align, const std::string& text, int lit) = nullptr;  // BTN_util_draw_label
+};
+
+void gfx_set_hooks(const gfx_hooks& hooks);
+const gfx_hooks& gfx_get_hooks();
+
+// Sets the members of the core's table that the graphics layer answers (the region bitmap load);
+// leaves the others as they are.
+void gfx_fill_core_hooks(core_hooks& hooks);
