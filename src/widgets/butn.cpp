@@ -191,9 +191,9 @@ void atlas_quad(int colour, float x1, float y1, float x2, float y2, float s1, fl
 
 }  // namespace
 
-void draw_atlas_cell(float x1, float y1, float x2, float y2, float s1, float t1, float s2, float t2)
+void draw_atlas_cell(float x1, float y1, float x2, float y2, float s1, float t1, float s2, float t2, int colour)
 {
-    atlas_quad(0, x1, y1, x2, y2, s1, t1, s2, t2);
+    atlas_quad(colour, x1, y1, x2, y2, s1, t1, s2, t2);
 }
 
 void BTN_util_element(float x, float y, float s, float t, float half_w, float half_h, int colour)

@@ -34,8 +34,8 @@ void BTN_util_draw_boxed_button(float x, float y, float width, float dx, int cou
 float proportional_text_width(const std::string& text);
 
 // Draws the atlas texel rectangle [s1, s2] x [t1, t2] over the box rectangle [x1, x2] x [y1, y2]
-// (texture 363, colour 0, opaque, blended).
-void draw_atlas_cell(float x1, float y1, float x2, float y2, float s1, float t1, float s2, float t2);
+// (texture 363, opaque, blended), in palette colour 0 (the art as painted) unless another is given.
+void draw_atlas_cell(float x1, float y1, float x2, float y2, float s1, float t1, float s2, float t2, int colour = 0);
 
 // ---------------------------------------------------------------------------
 // The press rule, written once for every widget.
