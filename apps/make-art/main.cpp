@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "canvas.h"
 #include "font.h"
@@ -17,24 +18,40 @@ using namespace art;
 namespace {
 
 // ---------------------------------------------------------------------------
-// Theme: a dark slate interface with one blue accent.
+// Theme: light panels, fields and buttons under dark text, so that every text colour the screens
+// use, the fixed warning, success and error colours among them, stands out from what it is drawn on;
+// dark title bands, menus and tooltips under light text; one blue accent.
 // ---------------------------------------------------------------------------
 const colour BACKGROUND = rgb(26, 30, 38);
-const colour PANEL_BOTTOM = rgb(37, 42, 52);
-const colour PANEL_TOP = rgb(44, 50, 62);
-const colour PANEL_BORDER = rgb(78, 88, 108);
+const colour PANEL_BOTTOM = rgb(226, 230, 236);
+const colour PANEL_TOP = rgb(238, 241, 245);
+const colour PANEL_BORDER = rgb(138, 149, 168);
+const colour GROUP_BOTTOM = rgb(241, 243, 247);
+const colour GROUP_TOP = rgb(247, 248, 251);
+const colour GROUP_BORDER = rgb(176, 184, 198);
 const colour HEADER = rgb(55, 63, 79);
-const colour FIELD = rgb(19, 22, 28);
-const colour FIELD_BORDER = rgb(84, 95, 117);
-const colour BUTTON_BOTTOM = rgb(56, 63, 78);
-const colour BUTTON_TOP = rgb(74, 83, 101);
-const colour BUTTON_BORDER = rgb(100, 112, 136);
+const colour FIELD = rgb(252, 252, 253);
+const colour FIELD_BORDER = rgb(130, 141, 160);
+const colour BUTTON_BOTTOM = rgb(208, 214, 223);
+const colour BUTTON_TOP = rgb(236, 239, 244);
+const colour BUTTON_BORDER = rgb(128, 139, 158);
+// The lit or pressed button keeps its dark caption readable: a light accent.
+const colour LIT_BOTTOM = rgb(150, 190, 246);
+const colour LIT_TOP = rgb(186, 214, 252);
+const colour LIT_BORDER = rgb(70, 130, 220);
 const colour ACCENT_BOTTOM = rgb(38, 108, 214);
 const colour ACCENT_TOP = rgb(72, 146, 250);
 const colour ACCENT_BORDER = rgb(120, 176, 255);
+// Menus, the pop-up list's bar and tooltips stay dark under their light text.
+const colour DARK_BOTTOM = rgb(56, 63, 78);
+const colour DARK_TOP = rgb(74, 83, 101);
+const colour DARK_BORDER = rgb(100, 112, 136);
+// The start-up, progress and file boxes' panel: dark enough for the mid-grey start-up message.
+const colour NIGHT_BOTTOM = rgb(12, 14, 18);
+const colour NIGHT_TOP = rgb(16, 18, 23);
 const colour WHITE = rgb(255, 255, 255);
-const colour MARK = rgb(236, 240, 246);
-const colour MUTED = rgb(150, 160, 178);
+const colour MARK = rgb(236, 240, 246);  // arrows and crosses on dark cells
+const colour INK = rgb(44, 52, 66);      // arrows on light cells
 
 // Palette swatches: the shell reads one texel of each at start-up (x, y in atlas texels).
 struct swatch {
@@ -46,15 +63,15 @@ const swatch SWATCHES[] = {
     {319, 147, rgb(18, 21, 27)},     // 34 dark separator line
     {319, 139, rgb(80, 150, 255)},   // 35 hover tint (drawn at a quarter alpha)
     {319, 131, rgb(82, 92, 112)},    // 36 light separator line
-    {319, 123, rgb(226, 231, 239)},  // 37 menu text
-    {319, 115, rgb(242, 245, 250)},  // 39 window title
-    {319, 107, rgb(255, 255, 255)},  // 40 selected tab title
-    {319, 99, rgb(158, 168, 186)},   // 41 other tab titles
-    {319, 91, rgb(214, 220, 230)},   // 42 normal text
+    {319, 123, rgb(226, 231, 239)},  // 37 menu text, on the dark menus and list bar
+    {319, 115, rgb(242, 245, 250)},  // 39 window title, on the dark title band
+    {319, 107, rgb(16, 20, 28)},     // 40 selected tab title
+    {319, 99, rgb(58, 66, 82)},      // 41 other tab titles
+    {319, 91, rgb(28, 34, 46)},      // 42 normal text
     {395, 115, rgb(96, 170, 255)},   // 43 accent
-    {319, 83, rgb(140, 205, 255)},   // 44 values in fields
-    {319, 75, rgb(222, 227, 236)},   // 45 installer text
-    {319, 67, rgb(246, 226, 160)},   // 46 help text
+    {319, 83, rgb(22, 70, 150)},     // 44 values in fields
+    {319, 75, rgb(24, 30, 42)},      // 45 installer text
+    {319, 67, rgb(246, 226, 160)},   // 46 help text, on the dark tooltip and boxes
 };
 constexpr int SWATCH_HALF = 3;
 
@@ -110,19 +127,21 @@ void bar(canvas& img, int s, int t, int w, int h, float inset, float radius, con
     img.round_rect(s + 0.5f, t + inset, w - 1.0f, h - 2 * inset, radius, bottom, top, border, 1.0f);
 }
 
-// A nine-slice panel element: a rounded panel with a soft shadow in its outer margin.
+// A nine-slice panel element: a rounded panel with a soft shadow in its outer margin and, when
+// `band` is given, a title band of that colour across its top.
 void panel(canvas& img, int s, int t, int e, float margin, float radius, const colour& bottom, const colour& top,
-           const colour& border, float header)
+           const colour& border, const colour* band = nullptr)
 {
+    constexpr float BAND_HEIGHT = 24;
     img.shadow(s + margin, t + margin - 1, e - 2 * margin, e - 2 * margin, radius, margin, 0.45f);
     img.round_rect(s + margin, t + margin, e - 2 * margin, e - 2 * margin, radius, bottom, top, border, 1.0f);
-    if (header > 0) {
+    if (band) {
         // The title band sits in the top border slice, so it keeps its height at any panel size.
-        float hy = t + e - margin - header;
-        img.round_rect(s + margin + 1, hy, e - 2 * margin - 2, header - 1, radius - 1, HEADER,
-                       mix(HEADER, WHITE, 0.06f), HEADER, 0);
+        float hy = t + e - margin - BAND_HEIGHT;
+        img.round_rect(s + margin + 1, hy, e - 2 * margin - 2, BAND_HEIGHT - 1, radius - 1, *band,
+                       mix(*band, WHITE, 0.06f), *band, 0);
         img.fill_rect(s + static_cast<int>(margin) + 1, static_cast<int>(hy), e - 2 * static_cast<int>(margin) - 2, 1,
-                      rgb(30, 34, 42));
+                      mix(*band, rgb(0, 0, 0), 0.45f));
     }
 }
 
@@ -165,7 +184,7 @@ void paint_bars(canvas& img)
     bar(img, 102, 487, 100, 25, 3, 9, HEADER, mix(HEADER, WHITE, 0.08f), PANEL_BORDER);
     // Style 2, push button (304, 486) 52 x 26; style 3, lit or pressed (304, 459).
     bar(img, 304, 486, 52, 26, 2, 6, BUTTON_BOTTOM, BUTTON_TOP, BUTTON_BORDER);
-    bar(img, 304, 459, 52, 26, 2, 6, ACCENT_BOTTOM, ACCENT_TOP, ACCENT_BORDER);
+    bar(img, 304, 459, 52, 26, 2, 6, LIT_BOTTOM, LIT_TOP, LIT_BORDER);
     // Style 4, progress track (112, 161) 28 x 16; style 5, progress fill (83, 161).
     bar(img, 112, 161, 28, 16, 2, 5, FIELD, FIELD, FIELD_BORDER);
     bar(img, 83, 161, 28, 16, 3, 4, ACCENT_BOTTOM, ACCENT_TOP, ACCENT_BOTTOM);
@@ -178,32 +197,34 @@ void paint_bars(canvas& img)
     // The list's labels are placed one unit inside the painted bar's ends, so the shape leaves three
     // texels clear at each end to keep a gap between bar and label.
     constexpr int LIST_BAR_CLEAR = 3;
-    bar(img, 357 + LIST_BAR_CLEAR, 488, 68 - 2 * LIST_BAR_CLEAR, 24, 2, 5, BUTTON_BOTTOM, BUTTON_TOP, BUTTON_BORDER);
+    bar(img, 357 + LIST_BAR_CLEAR, 488, 68 - 2 * LIST_BAR_CLEAR, 24, 2, 5, DARK_BOTTOM, DARK_TOP, DARK_BORDER);
     img.fill_rect(357 + 46, 492, 1, 16, rgb(40, 46, 57));
     chevron(img, 357 + 55.5f, 500, 3.5f, 1, MARK);
     // Style 6, vertical track: s 102..122, t 248..288.
     img.round_rect(106, 248.5f, 12, 39, 5, FIELD, FIELD, FIELD_BORDER, 1);
     // Tabs: 98 x 26, selected at t 486, others at t 459.
-    img.round_rect(204.5f, 486, 97, 26, 6, PANEL_TOP, mix(PANEL_TOP, WHITE, 0.1f), ACCENT_BORDER, 1);
+    img.round_rect(204.5f, 486, 97, 26, 6, FIELD, WHITE, ACCENT_BORDER, 1);
     img.fill_rect(210, 487, 86, 2, ACCENT_TOP);
-    img.round_rect(204.5f, 460, 97, 24, 6, rgb(33, 37, 46), rgb(40, 45, 56), PANEL_BORDER, 1);
+    img.round_rect(204.5f, 460, 97, 24, 6, BUTTON_BOTTOM, PANEL_BOTTOM, PANEL_BORDER, 1);
 }
 
 void paint_panels(canvas& img)
 {
-    // Styles 11..15: 100-texel elements at t 358.
-    panel(img, 1, 358, 100, 6, 8, PANEL_BOTTOM, PANEL_TOP, PANEL_BORDER, 24);    // 11 window with close boxes
-    panel(img, 102, 358, 100, 6, 8, PANEL_BOTTOM, PANEL_TOP, PANEL_BORDER, 24);  // 12 window
-    panel(img, 203, 358, 100, 4, 6, rgb(33, 37, 46), rgb(36, 41, 51), rgb(64, 72, 89), 0);    // 13 group
-    panel(img, 304, 358, 100, 4, 6, rgb(30, 33, 40), rgb(34, 38, 46), rgb(150, 132, 86), 0);  // 14 tooltip
-    panel(img, 405, 358, 100, 6, 8, PANEL_BOTTOM, PANEL_TOP, ACCENT_BORDER, 24);  // 15 progress and file boxes
+    // Styles 11..15: 100-texel elements at t 358. The window with close boxes titles in light text on
+    // a dark band; the one without, in the normal dark text on a light band.
+    const colour LIGHT_BAND = rgb(210, 216, 226);
+    panel(img, 1, 358, 100, 6, 8, PANEL_BOTTOM, PANEL_TOP, PANEL_BORDER, &HEADER);         // 11 window, close boxes
+    panel(img, 102, 358, 100, 6, 8, PANEL_BOTTOM, PANEL_TOP, PANEL_BORDER, &LIGHT_BAND);   // 12 window
+    panel(img, 203, 358, 100, 4, 6, GROUP_BOTTOM, GROUP_TOP, GROUP_BORDER);                // 13 group
+    panel(img, 304, 358, 100, 4, 6, rgb(30, 33, 40), rgb(34, 38, 46), rgb(150, 132, 86));  // 14 tooltip
+    panel(img, 405, 358, 100, 6, 8, NIGHT_BOTTOM, NIGHT_TOP, ACCENT_BORDER, &HEADER);      // 15 dark boxes
     // Style 16, name list (1, 289) 68.
     img.round_rect(2, 290, 66, 66, 4, FIELD, FIELD, FIELD_BORDER, 1);
     // Styles 17 and 18, open menus (70, 315) and (113, 315), 42.
     menu_panel(img, 70, 315, rgb(36, 41, 51), rgb(40, 45, 56), PANEL_BORDER);
     menu_panel(img, 113, 315, rgb(30, 34, 42), rgb(34, 38, 47), ACCENT_BORDER);
     // Style 19 (440, 12) 44.
-    panel(img, 440, 12, 44, 4, 5, rgb(33, 37, 46), rgb(36, 41, 51), rgb(64, 72, 89), 0);
+    panel(img, 440, 12, 44, 4, 5, GROUP_BOTTOM, GROUP_TOP, GROUP_BORDER);
 }
 
 void paint_cells(canvas& img)
@@ -217,10 +238,10 @@ void paint_cells(canvas& img)
         img.line(125.5f, cy + 3.5f, 132.5f, cy - 3.5f, 1.6f, MARK);
     }
     // Digit-wheel arrows 14 x 18 at s 83: down at t 178, up at t 197.
-    img.round_rect(84, 179, 12, 16, 3, rgb(44, 50, 62), rgb(52, 59, 73), rgb(70, 79, 97), 1);
-    chevron(img, 90, 186, 3, 1, MARK);
-    img.round_rect(84, 198, 12, 16, 3, rgb(44, 50, 62), rgb(52, 59, 73), rgb(70, 79, 97), 1);
-    chevron(img, 90, 207, 3, 0, MARK);
+    img.round_rect(84, 179, 12, 16, 3, BUTTON_BOTTOM, BUTTON_TOP, BUTTON_BORDER, 1);
+    chevron(img, 90, 186, 3, 1, INK);
+    img.round_rect(84, 198, 12, 16, 3, BUTTON_BOTTOM, BUTTON_TOP, BUTTON_BORDER, 1);
+    chevron(img, 90, 207, 3, 0, INK);
     // Check box 18 x 18 at s 139: off at t 178, on at t 197.
     img.round_rect(141, 180, 14, 14, 3, FIELD, FIELD, FIELD_BORDER, 1);
     img.round_rect(141, 199, 14, 14, 3, rgb(40, 160, 90), rgb(60, 190, 110), rgb(120, 220, 150), 1);
@@ -236,16 +257,58 @@ void paint_cells(canvas& img)
     chevron(img, 167, 187, 3, 2, MARK);
     // Slider cells 18 wide at s 83: up arrow t 266..288, knob t 239..265, down arrow t 216..238.
     img.round_rect(84, 267, 16, 20, 4, BUTTON_BOTTOM, BUTTON_TOP, BUTTON_BORDER, 1);
-    chevron(img, 92, 277, 3.5f, 0, MARK);
+    chevron(img, 92, 277, 3.5f, 0, INK);
     img.round_rect(84, 240, 16, 24, 5, ACCENT_BOTTOM, ACCENT_TOP, ACCENT_BORDER, 1);
     img.round_rect(84, 217, 16, 20, 4, BUTTON_BOTTOM, BUTTON_TOP, BUTTON_BORDER, 1);
-    chevron(img, 92, 227, 3.5f, 1, MARK);
+    chevron(img, 92, 227, 3.5f, 1, INK);
     // Horizontal slider knob 20 x 22 at s 262, t 267.
     img.round_rect(265, 270, 14, 16, 5, ACCENT_BOTTOM, ACCENT_TOP, ACCENT_BORDER, 1);
     // Folder chooser 26 x 26 at s 208, t 133.
     img.round_rect(209, 134, 24, 24, 5, BUTTON_BOTTOM, BUTTON_TOP, BUTTON_BORDER, 1);
     img.round_rect(214, 140, 14, 10, 1.5f, rgb(240, 196, 90), rgb(250, 210, 110), rgb(200, 150, 60), 1);
     img.fill_rect(214, 149, 6, 2, rgb(240, 196, 90));
+}
+
+// The name list's entry-kind icons, 12 x 12 texels each in the row t 57..69, at the s where the list
+// reads them.
+void paint_kind_icons(canvas& img)
+{
+    constexpr int T = 57;
+    const colour folder_body = rgb(240, 196, 90), folder_edge = rgb(190, 140, 50);
+    // Folder (s 34): a tab above a body.
+    img.round_rect(35, T + 1, 10, 8, 1.5f, folder_body, mix(folder_body, WHITE, 0.2f), folder_edge, 1);
+    img.round_rect(35, T + 8, 5, 3, 1, folder_body, folder_body, folder_edge, 1);
+    // Aircraft (s 48): a swept silhouette nose up.
+    img.polygon({54,       T + 11.5f, 55.2f,    T + 7,    59.5f,    T + 4.5f, 59.5f,    T + 3.2f, 55.2f,
+                 T + 4.2f, 55,        T + 1.6f, 56.6f,    T + 0.5f, 51.4f,    T + 0.5f, 53,       T + 1.6f,
+                 52.8f,    T + 4.2f,  48.5f,    T + 3.2f, 48.5f,    T + 4.5f, 52.8f,    T + 7},
+                ACCENT_BOTTOM);
+    // Airfoil (s 62): a wing section, round at the front and thin at the back.
+    img.disc(65.5f, T + 6, 2.6f, rgb(96, 110, 134));
+    img.polygon({65.5f, T + 8.6f, 73.5f, T + 6.2f, 73.5f, T + 5.8f, 65.5f, T + 3.4f}, rgb(96, 110, 134));
+    // Weapon (s 90): a missile with fins.
+    img.line(91.5f, T + 2.5f, 99.5f, T + 9.5f, 2.2f, rgb(200, 64, 56));
+    img.polygon({90.5f, T + 0.5f, 94, T + 1.5f, 91.5f, T + 4}, rgb(120, 130, 150));
+    img.polygon({101.5f, T + 11.5f, 99.8f, T + 8.2f, 98.2f, T + 10.2f}, rgb(120, 130, 150));
+    // Situation (s 104): a flag on a pole.
+    img.line(105.5f, T + 0.5f, 105.5f, T + 11.5f, 1.2f, INK);
+    img.polygon({106, T + 11, 114.5f, T + 9, 106, T + 6}, rgb(60, 170, 100));
+    // Movie (s 118): a film frame with its perforations.
+    img.round_rect(118.5f, T + 1.5f, 11, 9, 1.5f, INK, INK, INK, 0);
+    for (int k = 0; k < 3; ++k) {
+        img.fill_rect(120 + 3 * k, T + 2, 2, 1, WHITE);
+        img.fill_rect(120 + 3 * k, T + 9, 2, 1, WHITE);
+    }
+    img.fill_rect(120, T + 4, 8, 4, ACCENT_TOP);
+    // Flight plan (s 132): a route through three waypoints.
+    img.line(133.5f, T + 2, 137.5f, T + 8.5f, 1.3f, INK);
+    img.line(137.5f, T + 8.5f, 142.5f, T + 4, 1.3f, INK);
+    for (auto [x, y] : {std::pair{133.5f, 2.0f}, {137.5f, 8.5f}, {142.5f, 4.0f}})
+        img.disc(x, T + y, 1.6f, ACCENT_BOTTOM);
+    // Object (s 146): a cube seen from above one corner.
+    img.polygon({152, T + 11.5f, 157, T + 9, 152, T + 6.5f, 147, T + 9}, rgb(176, 188, 208));
+    img.polygon({147, T + 9, 152, T + 6.5f, 152, T + 0.5f, 147, T + 3}, rgb(120, 134, 158));
+    img.polygon({152, T + 6.5f, 157, T + 9, 157, T + 3, 152, T + 0.5f}, rgb(90, 102, 124));
 }
 
 canvas make_interface_atlas()
@@ -255,6 +318,7 @@ canvas make_interface_atlas()
     paint_bars(img);
     paint_panels(img);
     paint_cells(img);
+    paint_kind_icons(img);
     for (const swatch& s : SWATCHES)
         for (int j = -SWATCH_HALF; j <= SWATCH_HALF; ++j)
             for (int i = -SWATCH_HALF; i <= SWATCH_HALF; ++i)
@@ -266,23 +330,28 @@ canvas make_interface_atlas()
 // Installer picture (1010 x 764) and backgrounds (1024 x 768).
 // ---------------------------------------------------------------------------
 
-// A control in three looks: normal at t, hover at t - (h + 1), pressed at t - 2(h + 1).
-void control(canvas& img, int s, int t, int w, int h, const std::string& caption, const colour& base)
+// A control in three looks: normal at t, hover at t - (h + 1), pressed at t - 2(h + 1). Faces are a
+// light neutral grey under a dark caption, so that the tint a screen draws them with (green for a
+// usable control, red for a disabled one) is what the control shows.
+void control(canvas& img, int s, int t, int w, int h, const std::string& caption)
 {
+    const colour CAPTION = rgb(26, 32, 44);
+    const colour FACE_BOTTOM = rgb(206, 212, 222), FACE_TOP = rgb(232, 236, 242), EDGE = rgb(120, 130, 148);
     for (int look = 0; look < 3; ++look) {
         int y = t - look * (h + 1);
-        colour bottom = mix(base, rgb(0, 0, 0), 0.25f), top = base, border = mix(base, WHITE, 0.35f);
+        colour bottom = FACE_BOTTOM, top = FACE_TOP;
         if (look == 1) {
-            bottom = mix(bottom, WHITE, 0.15f);
-            top = mix(top, WHITE, 0.2f);
+            bottom = mix(bottom, WHITE, 0.4f);
+            top = mix(top, WHITE, 0.5f);
         } else if (look == 2) {
             std::swap(bottom, top);
-            bottom = mix(bottom, rgb(0, 0, 0), 0.2f);
+            bottom = mix(bottom, rgb(0, 0, 0), 0.12f);
+            top = mix(top, rgb(0, 0, 0), 0.12f);
         }
-        img.round_rect(s + 0.5f, y + 0.5f, w - 1.0f, h - 1.0f, 5, bottom, top, border, 1);
+        img.round_rect(s + 0.5f, y + 0.5f, w - 1.0f, h - 1.0f, 5, bottom, top, EDGE, 1);
         int tw = canvas::text_width(caption, true);
         int pen_y = y + (h - GLYPH_BODY_ROWS) / 2 - (look == 2 ? 1 : 0);
-        img.text(s + (w - tw) / 2, pen_y, caption, WHITE, true);
+        img.text(s + (w - tw) / 2, pen_y, caption, CAPTION, true);
     }
 }
 
@@ -321,12 +390,12 @@ canvas make_installer_picture()
 {
     canvas img(1010, 764);
     // Buttons of the main screen and the agreement window.
-    control(img, 513, 166, 126, 22, "DESTINATION", rgb(62, 72, 92));
-    control(img, 640, 166, 83, 22, "INSTALL", rgb(40, 140, 80));
-    control(img, 780, 166, 51, 22, "QUIT", rgb(150, 56, 56));
-    control(img, 832, 166, 85, 22, "DECLINE", rgb(150, 56, 56));
-    control(img, 918, 166, 59, 22, "AGREE", rgb(40, 140, 80));
-    control(img, 822, 235, 116, 22, "VISIT THE SHOP", rgb(56, 96, 170));
+    control(img, 513, 166, 126, 22, "DESTINATION");
+    control(img, 640, 166, 83, 22, "INSTALL");
+    control(img, 780, 166, 51, 22, "QUIT");
+    control(img, 832, 166, 85, 22, "DECLINE");
+    control(img, 918, 166, 59, 22, "AGREE");
+    control(img, 822, 235, 116, 22, "VISIT THE SHOP");
     // Banner 128 x 86 at (644, 33): a swept-wing silhouette over the name.
     img.round_rect(644.5f, 33.5f, 127, 85, 8, rgb(24, 40, 70), rgb(40, 90, 160), rgb(110, 160, 230), 1);
     img.polygon({708, 112, 712, 96, 748, 80, 748, 74, 712, 84, 711, 66, 720, 58, 720, 55,
@@ -340,13 +409,15 @@ canvas make_installer_picture()
         int s = (i % 8) * 64, t = (i / 8) * 64 + 66;
         globe(img, s + 32, t + 32, 28, (i - 8) * FULL_TURN / 16);
     }
-    // Panel style 20 element (774, 78) 41: translucent glass.
-    img.round_rect(775, 79, 39, 39, 6, {0.08f, 0.1f, 0.14f, 0.72f}, {0.1f, 0.12f, 0.17f, 0.72f},
-                   {0.5f, 0.6f, 0.75f, 0.8f}, 1);
+    // Panel style 20 element (774, 78) 41: an opaque white card. The status lines on it take the
+    // fixed warning, success and error colours, which only a light ground sets off.
+    img.round_rect(775, 79, 39, 39, 6, WHITE, WHITE, rgb(150, 161, 180), 1);
     return img;
 }
 
-canvas make_background(const colour& low, const colour& high, const colour& glow, unsigned start)
+// A light sky, darker upward, with a soft glow low in the middle and pale hills along the bottom:
+// labels and the hint line are drawn straight on it in the dark text colours.
+canvas make_background(const colour& low, const colour& high, const colour& glow, const colour& ridge, unsigned start)
 {
     canvas img(1024, 768);
     unsigned state = start;
@@ -375,14 +446,9 @@ canvas make_background(const colour& low, const colour& high, const colour& glow
                       {static_cast<float>(x),
                        base + 30 * std::sin(x * 0.006f + layer * 1.7f) + 14 * std::sin(x * 0.017f + layer)});
         xy.insert(xy.end(), {1024, 0, 0, 0});
-        colour hill = mix(low, rgb(8, 10, 16), 0.35f + 0.2f * (2 - layer));
+        colour hill = mix(low, ridge, 0.2f + 0.12f * (2 - layer));
         hill.a = 0.85f;
         img.polygon(xy, hill);
-    }
-    // A sparse field of faint stars in the upper half.
-    for (int k = 0; k < 160; ++k) {
-        int x = static_cast<int>(next() * 1024), y = 400 + static_cast<int>(next() * 368);
-        img.blend(x, y, WHITE, 0.15f + 0.35f * next());
     }
     return img;
 }
@@ -413,8 +479,10 @@ int main(int argc, char** argv)
     };
     image images[] = {
         {"t_installer_dat", "installer.rgba", make_installer_picture()},
-        {"t_ins_back_1_dat", "back1.rgba", make_background(rgb(14, 22, 40), rgb(26, 56, 96), rgb(90, 140, 190), 1)},
-        {"t_ins_back_2_dat", "back2.rgba", make_background(rgb(30, 18, 34), rgb(60, 44, 92), rgb(220, 140, 110), 2)},
+        {"t_ins_back_1_dat", "back1.rgba",
+         make_background(rgb(226, 233, 242), rgb(160, 178, 204), rgb(255, 248, 232), rgb(120, 140, 168), 1)},
+        {"t_ins_back_2_dat", "back2.rgba",
+         make_background(rgb(240, 232, 226), rgb(190, 170, 196), rgb(255, 236, 220), rgb(160, 130, 140), 2)},
         {"t_interface_dat", "interface.rgba", make_interface_atlas()},
     };
 

@@ -2,8 +2,13 @@
 // of every widget drawn with the program's own art (written under <build>/widget-screens for review).
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 
 #include "core/globals.h"
 #include "core/mnw.h"
@@ -12,12 +17,16 @@
 #include "gfx/text.h"
 #include "gfx/tman.h"
 #include "installer/art.h"
+#include "shell/windows.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 #include "widgets/action.h"
 #include "widgets/bool.h"
 #include "widgets/butn.h"
 #include "widgets/enterstring.h"
 #include "widgets/menus.h"
 #include "widgets/numbers.h"
+#include "widgets/opensave.h"
 #include "widgets/panels.h"
 #include "widgets/textlist.h"
 #include "widgets/widget_fixture.h"
@@ -231,32 +240,102 @@ double contrast(test::rgba a, test::rgba b)
 
 }  // namespace
 
-TEST_F(Art, TextColoursStandOutFromWhatTheyAreDrawnOn)
+// The contrast of a text with what it is drawn on, read back from the screen: the ground is the pixel
+// just left of the text's pen, the ink the pixel of the text's cells that stands out most from it.
+double drawn_contrast(int x, int y, const std::string& text)
 {
-    // Each text colour of the palette against the middle of the art it is drawn over.
+    const int w = OGL_string_width(text), h = 11, bottom = y - 2;
+    std::vector<test::rgba> cells(static_cast<size_t>(w) * h);
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, bottom, w, h, GL_RGBA, GL_UNSIGNED_BYTE, cells.data());
+    std::array<uint8_t, 4> ground{};
+    glReadPixels(x - 2, y + 3, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, ground.data());
+    const test::rgba under{ground[0], ground[1], ground[2], 255};
+    double best = 1;
+    for (const test::rgba& c : cells)
+        best = std::max(best, contrast(c, under));
+    return best;
+}
+
+TEST_F(Art, EveryTextColourStandsOutFromWhatItIsDrawnOn)
+{
+    // Each text colour on each ground the screens draw it on, at the screens' own places where the
+    // ground varies: the installer's panels and background, the boxes, menus, fields and buttons.
+    // Pure red (68) cannot reach 4.5:1 on any ground on which the success green (13) can, and the
+    // two share the status block's last line: it gets the most it can, on white (4.0:1).
+    constexpr double READABLE = 4.5, PURE_RED_ON_WHITE = 3.9;
     struct pairing {
         const char* what;
-        int swatch_x, swatch_y;  // the text colour's swatch
-        int s, t;                // an opaque texel of the art behind the text
+        std::function<void()> ground;
+        int colour, x, y;
+        double least = READABLE;
     };
+    const auto status_panel = [] { BTN_frame2(20, 135, 32, 880, 40, ""); };
+    const auto release_panel = [] { BTN_frame2(20, 135, 600, 790, 72, ""); };
+    const auto window = [] { BTN_frame2(11, 100, 100, 400, 230, ""); };
+    const auto dark_box = [] { BTN_frame2(15, 10, 31, 310, 200, ""); };
     const pairing pairings[] = {
-        {"menu text on the open menu (17)", 319, 123, 70 + 21, 315 + 21},
-        {"menu titles on the menu bar (0)", 319, 123, 1 + 50, 487 + 17},
-        {"widget text on a window panel (12)", 319, 91, 102 + 50, 358 + 50},
-        {"widget text on a group (13)", 319, 91, 203 + 50, 358 + 50},
-        {"window title on the title band (11)", 319, 115, 1 + 50, 358 + 86},
-        {"progress title on its box (15)", 319, 67, 405 + 50, 358 + 86},
-        {"help text on the tooltip (14)", 319, 67, 304 + 50, 358 + 50},
-        {"values in a field (9)", 319, 83, 262 + 30, 133 + 13},
-        {"the choice on a text list bar (10)", 319, 123, 357 + 34, 488 + 12},
-        {"a caption on a push button (2)", 319, 91, 304 + 26, 486 + 13},
-        {"the selected tab's title", 319, 107, 204 + 49, 486 + 13},
-        {"another tab's title", 319, 99, 204 + 49, 459 + 13},
+        {"installer text on the status block", status_panel, 45, 144, 58},
+        {"a warning on the status block", status_panel, 1, 144, 38},
+        {"success on the status block", status_panel, 13, 144, 38},
+        {"an error on the status block", status_panel, 68, 144, 48, PURE_RED_ON_WHITE},
+        {"a warning on the release panel", release_panel, 1, 154, 615},
+        {"success on the release panel", release_panel, 13, 154, 615},
+        {"the release panel's title", release_panel, 42, 145, 656},
+        {"the hint on the background", draw_main_background, 45, 134, 112},
+        {"a server's label on the background", draw_main_background, 42, 154, 578},
+        {"the destination in its field", [] { BTN_frame1(9, 285, 89, 300, 0); }, 44, 142, 86},
+        {"a line of an alert", window, 42, 110, 295},
+        {"a box's title on its band", window, 39, 280, 317},
+        {"a title on a plain window's band", [] { BTN_frame2(12, 100, 100, 400, 230, ""); }, 42, 280, 314},
+        {"a label in a group", [] { BTN_frame2(13, 100, 100, 300, 100, ""); }, 42, 120, 184},
+        {"help on the tooltip", [] { BTN_frame2(14, 100, 100, 420, 80, ""); }, 46, 103, 170},
+        {"the start-up box's title", dark_box, 48, 22, 210},
+        {"the start-up box's message", dark_box, 60, 22, 60},
+        {"the about box's update status", dark_box, 57, 22, 100},
+        {"help in a dark box", dark_box, 46, 22, 120},
+        {"agreement terms in their list", [] { BTN_frame2(16, 20, 50, 460, 220, ""); }, 45, 30, 200},
+        {"a name in the name list", [] { BTN_frame2(16, 20, 70, 280, 220, ""); }, 44, 40, 177},
+        {"an item of an open menu", [] { BTN_frame2(17, 100, 100, 120, 60, ""); }, 37, 110, 130},
+        {"a title on the menu bar", [] { BTN_frame1(0, 300, 755, 600, 0); }, 37, 20, 754},
+        {"the choice on a list's bar", [] { BTN_frame1(10, 310, 405, 120, 0); }, 37, 270, 400},
+        {"a caption on a push button", [] { BTN_frame1(2, 300, 300, 80, 0); }, 42, 280, 296},
+        {"a caption on a pressed button", [] { BTN_frame1(3, 300, 300, 80, 0); }, 42, 280, 296},
+        {"the selected tab's title", [] { draw_atlas_cell(100, 287, 198, 313, 204, 486, 302, 512); }, 40, 114, 296},
+        {"another tab's title", [] { draw_atlas_cell(100, 287, 198, 313, 204, 459, 302, 485); }, 41, 114, 296},
     };
+    const std::string sample = "Mmw 8 Veltrix";
     for (const pairing& p : pairings) {
-        const test::rgba behind = atlas_texel(p.s, p.t);
-        ASSERT_EQ(behind.a, 255) << p.what << ": the texel behind the text is not opaque";
-        EXPECT_GE(contrast(atlas_texel(p.swatch_x, p.swatch_y), behind), 4.5) << p.what;
+        win().reset_2d();
+        resync_state();
+        p.ground();
+        OGL_string(p.colour, static_cast<float>(p.x), static_cast<float>(p.y), sample, NO_WRAP, charset_UI_diff_space);
+        EXPECT_GE(drawn_contrast(p.x, p.y, sample), p.least) << p.what << " (colour " << p.colour << ")";
+    }
+}
+
+TEST_F(Art, TintedControlsReadAsTheirTint)
+{
+    // INSTALL, usable (tint 1) and disabled (tint 2): the face takes the tint's hue and the caption
+    // stays readable on it.
+    struct look {
+        int tint;
+        bool green;
+    };
+    for (const look l : {look{TINT_USABLE, true}, look{TINT_DISABLED, false}}) {
+        win().reset_2d();
+        resync_state();
+        mouse(0, 0, 0);
+        draw_main_background();
+        interface_rect(450, 78, 640, 166, 83, 22, 1, l.tint);
+        const test::rgba face = pixel(455, 89);
+        const int lead = l.green ? face.g : face.r, other = l.green ? face.r : face.g;
+        EXPECT_GE(lead - other, 25) << "tint " << l.tint << ": " << face;
+        EXPECT_GE(lead - face.b, 25) << "tint " << l.tint << ": " << face;
+        double caption = 1;
+        for (int x = 460; x < 523; ++x)
+            caption = std::max(caption, contrast(pixel(x, 89), face));
+        EXPECT_GE(caption, 4.5) << "tint " << l.tint;
     }
 }
 
@@ -466,4 +545,31 @@ TEST_F(Screens, ABoxWithCloseBoxesAndTheInstallerPicture)
     const test::rgba shown = pixel(160 + 5, 20 + 11);
     EXPECT_NEAR(shown.g, face.g, 2);
     EXPECT_NEAR(shown.r, face.r * 0.8, 2);
+}
+
+TEST_F(Screens, TheFileBoxWithItsKindIcons)
+{
+    // Every kind the name list marks has an icon with ink inside its 12 x 12 cell of the row t 57.
+    for (int s1 : {34, 48, 62, 90, 104, 118, 132, 146}) {
+        int ink = 0;
+        for (int t = 57; t < 69; ++t)
+            for (int s = s1; s < s1 + 12; ++s)
+                ink += atlas_texel(s, t).a > 128 ? 1 : 0;
+        EXPECT_GE(ink, 20) << "the icon at s " << s1;
+    }
+
+    // The box over a folder holding one entry of each kind, for review.
+    test::temp_folder root;
+    const std::filesystem::path old_folder = std::filesystem::current_path();
+    std::filesystem::current_path(root.root);
+    std::filesystem::create_directories("Flights/sub folder");
+    for (const char* name : {"a.txt", "b.acf", "c.afl", "d.wpn", "e.sit", "f.smo", "g.fms", "h.obj", "i.png"})
+        test::write_file(std::string("Flights/sub folder/") + name, "");
+    std::string result = "Flights/sub folder/e.sit";
+    opensave_box box = opensave_open(998, OPENSAVE_RELATIVE_PATH, 0, result);
+    mouse(150, 170, 0);
+    EXPECT_EQ(opensave_frame(box, &result), opensave_answer::going_on);
+    save_screen("widgets-file-box");
+    MACIBM_startwind(0);
+    std::filesystem::current_path(old_folder);
 }
