@@ -23,9 +23,9 @@ e2e_start_program "$T/app/veltrix-installer"
 e2e_find_window Main
 
 # The update button (442, 17 in the 500 x 300 box at (262, 234)) shows once the list is read: its
-# light caption appears. A click the box missed is repeated every two seconds, from elsewhere, so
+# dark caption appears. A click the box missed is repeated every two seconds, from elsewhere, so
 # that each one is a fresh press on the button.
-installer_wait_pixels update-button 660 244 90 14 'r > 200 && g > 200 && b > 200' 40
+installer_wait_pixels update-button 660 244 90 14 "$INSTALLER_DARK_TEXT" 40
 for ((i = 0; i < E2E_WAIT * 4; i++)); do
   [ "$(installer_requests /updates/new-installer.zip)" -ge 1 ] && break
   e2e_running "$E2E_PROGRAM_PID" || e2e_fail "the about box ended early"

@@ -13,17 +13,17 @@ installer_sample_tree "$T/ref"
 installer_publish "$T/ref" "Veltrix 851"
 
 installer_open "$T/dest/"
-# A whole main screen (the green INSTALL control): the release panel's long status line about
+# A whole main screen (the INSTALL control tinted usable): the release panel's long status line about
 # updating an earlier version stays inside the panel's right border (x 925).
-installer_wait_pixels ready 452 80 80 18 'g > 90 && r < 80' 200
-installer_wait_pixels ready 154 600 700 25 'r > 150 && g > 150 && b > 150' 1000
-[ "$(installer_count_pixels ready 926 600 9 25 'r > 150 && g > 150 && b > 150')" = 0 ] ||
+installer_wait_pixels ready 452 80 80 18 "$INSTALLER_USABLE_TINT" 200
+installer_wait_pixels ready 154 600 700 25 "$INSTALLER_DARK_TEXT" 1000
+[ "$(installer_count_pixels ready 926 600 9 25 "$INSTALLER_DARK_TEXT")" = 0 ] ||
   e2e_fail "the release panel's status line runs past the panel"
 e2e_click $INSTALL_X $INSTALL_Y
 installer_wait_agreement
 e2e_click $DECLINE_X $DECLINE_Y
-# Declined: back on the main screen (its green INSTALL control shows again), nothing fetched.
-installer_wait_pixels declined 452 80 80 18 'g > 90 && r < 80' 200
+# Declined: back on the main screen (its usable INSTALL control shows again), nothing fetched.
+installer_wait_pixels declined 452 80 80 18 "$INSTALLER_USABLE_TINT" 200
 [ "$(installer_requests .zip)" = "$(installer_requests directory.txt.zip)" ] || e2e_fail "a declined agreement fetched files"
 installer_agree_and_install
 installer_wait_log "Install ended: INSTALLATION COMPLETE!"

@@ -174,9 +174,21 @@ installer_wait_pixels() {
   e2e_fail "the screen never showed what $shot waits for"
 }
 
-# The agreement box is up once its green agree control shows.
+# Conditions on the art: a control drawn with the usable tint shows green (its light grey face keeps
+# green and loses a fifth of red and blue; nothing else on the screen leans that far to green); the
+# dark text colours; a box's dark title band, which nothing on the light main screen matches.
+INSTALLER_USABLE_TINT='g > r + 30 && g > b + 30'
+INSTALLER_DARK_TEXT='r < 90 && g < 90 && b < 90'
+INSTALLER_TITLE_BAND='r >= 50 && r <= 72 && g >= 58 && g <= 80 && b >= 74 && b <= 95'
+
+# Takes screenshots until the box in the rectangle shows its title band.
+installer_wait_box() {
+  installer_wait_pixels "$1" "$2" "$3" "$4" "$5" "$INSTALLER_TITLE_BAND" 1000
+}
+
+# The agreement box is up once its agree control shows, with the usable tint.
 installer_wait_agreement() {
-  installer_wait_pixels agreement 662 244 58 22 'g > 90 && r < 80' 100
+  installer_wait_pixels agreement 662 244 58 22 "$INSTALLER_USABLE_TINT" 100
 }
 
 # The current version of every path of a listing, one "platform<TAB>signature<TAB>path" line each.
@@ -257,7 +269,7 @@ installer_install_and_quit() {
 installer_answer_prompt() {
   local file=$1 x=$2 y=$3
   installer_wait_log "File: $file  sig_want="
-  installer_wait_pixels prompt 170 320 680 120 'r > 150 && g > 150 && b > 150' 200
+  installer_wait_box prompt 162 311 700 146
   e2e_click "$x" "$y"
 }
 

@@ -11,7 +11,7 @@ mkdir -p "$T/dest"
 installer_run "$T/dest/"
 
 # The alert box (995, 400 x 230 at (312, 269)) with its OK button at (200, 18) inside.
-installer_wait_pixels alert 312 269 400 230 'r > 150 && g > 150 && b > 150' 300
+installer_wait_box alert 312 269 400 230
 e2e_click 512 287
 e2e_wait_exit
 grep -qF "OK I am checking the Halcyra Works servers and I am finding file formats that are newer than I can understand!" \

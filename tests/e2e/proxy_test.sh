@@ -11,7 +11,7 @@ installer_publish "$T/ref" "Veltrix 851"
 installer_open "$T/dest/"
 
 e2e_click $PREFS_BUTTON_X $PREFS_BUTTON_Y
-installer_wait_pixels prefs 262 194 500 380 'r > 150 && g > 150 && b > 150' 500
+installer_wait_box prefs 262 194 500 380
 e2e_click $PROXY_HOST_X $PROXY_HOST_Y
 e2e_type "127.0.0.1"
 e2e_click $PROXY_PORT_X $PROXY_PORT_Y

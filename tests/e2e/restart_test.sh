@@ -30,7 +30,7 @@ for ((i = 0; i < E2E_WAIT * 10; i++)); do
   grep -q "Install ended" "$T/app/Log.txt" && break
   if grep -q "^File: " "$T/app/Log.txt" && [ "$(grep -c '^File: ' "$T/app/Log.txt")" -gt "${answered:-0}" ]; then
     answered=$(grep -c '^File: ' "$T/app/Log.txt")
-    installer_wait_pixels prompt 170 320 680 120 'r > 150 && g > 150 && b > 150' 200
+    installer_wait_box prompt 162 311 700 146
     e2e_click $PROMPT_OVERWRITE_X $PROMPT_OVERWRITE_Y
   fi
   sleep 0.1
