@@ -175,8 +175,8 @@ installer_wait_pixels() {
 }
 
 # Conditions on the art: a control drawn with the usable tint shows green (its light grey face keeps
-# green and loses a fifth of red and blue; nothing else on the screen leans that far to green); the
-# dark text colours; a box's dark title band, which nothing on the light main screen matches.
+# green and loses a fifth of red and blue, which the sky behind the controls never does); the dark
+# text colours; a box's dark title band, which nothing on the light main screen matches.
 INSTALLER_USABLE_TINT='g > r + 30 && g > b + 30'
 INSTALLER_DARK_TEXT='r < 90 && g < 90 && b < 90'
 INSTALLER_TITLE_BAND='r >= 50 && r <= 72 && g >= 58 && g <= 80 && b >= 74 && b <= 95'
