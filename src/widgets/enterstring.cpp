@@ -59,17 +59,10 @@ int BTN_enterstring(float x, float y, char* text, int max_length, int field_id, 
 {
     std::string s(text);
     const int result = BTN_enterstring(x, y, &s, max_length, field_id, label);
-    // A fatal alert has ended the program when the text did not fit; nothing is left to do either way.
-    (void)copy_to_text_buffer(s, text);
-    return result;
-}
-
-bool copy_to_text_buffer(const std::string& text, char* buffer)
-{
-    if (text.size() > ENTERSTRING_BUFFER_LIMIT) {
-        __MACIBM_alert(0, "String too long!", text, "", "", ALERT_FATAL, STRING_SOURCE, STRING_TOO_LONG_LINE);
-        return false;
+    if (s.size() > ENTERSTRING_BUFFER_LIMIT) {
+        __MACIBM_alert(0, "String too long!", s, "", "", ALERT_FATAL, STRING_SOURCE, STRING_TOO_LONG_LINE);
+        return result;
     }
-    std::memcpy(buffer, text.c_str(), text.size() + 1);
-    return true;
+    std::memcpy(text, s.c_str(), s.size() + 1);
+    return result;
 }

@@ -9,8 +9,4 @@
 constexpr size_t ENTERSTRING_BUFFER_LIMIT = 499;
 
 int BTN_enterstring(float x, float y, std::string* text, int max_length, int field_id, std::string label);
-
-// The character-buffer forms' copy back: the text and its NUL into the buffer, or, for a text past
-// ENTERSTRING_BUFFER_LIMIT, the fatal alert "String too long!" and nothing copied (false).
-[[nodiscard]] bool copy_to_text_buffer(const std::string& text, char* buffer);
 int BTN_enterstring(float x, float y, char* text, int max_length, int field_id, std::string label);

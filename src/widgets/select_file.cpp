@@ -3,12 +3,12 @@
 
 #include "core/alert.h"
 #include "core/globals.h"
+#include "core/paths.h"
 #include "gfx/draw2d.h"
 #include "gfx/text.h"
 #include "shell/native_dialogs.h"
 #include "shell/windows.h"
 #include "widgets/butn.h"
-#include "widgets/enterstring.h"
 
 namespace {
 
@@ -110,9 +110,9 @@ int BTN_select_file_chr(float x, float y, int open_save, int file_path, int file
     // A buffer too small for even its NUL takes nothing back.
     if (path_size < 1)
         return result;
+    // Cut to the buffer before the string limit is checked: only a text that still passes it is fatal.
     if (text.size() >= static_cast<size_t>(path_size))
         text.resize(static_cast<size_t>(path_size) - 1);
-    // A fatal alert has ended the program when the text did not fit; nothing is left to do either way.
-    (void)copy_to_text_buffer(text, path);
+    copy_bounded_str(path, static_cast<size_t>(path_size), text.c_str());
     return result;
 }
