@@ -4,24 +4,18 @@
 // the share of the box's frame that its per-frame folder listing takes.
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
+#include "bench_files.h"
 #include "core/alert.h"
 #include "core/globals.h"
 #include "core/listing.h"
-#include "core/mnw.h"
 #include "core/stg.h"
-#include "gfx/ogl_ext.h"
-#include "gfx/viewport.h"
-#include "platform/window.h"
-#include "shell/app_hooks.h"
-#include "shell/context.h"
 #include "shell/event_proc.h"
 #include "shell/startup.h"
 #include "shell/windows.h"
+#include "shell_window.h"
 #include "widgets/opensave.h"
 
 namespace {
@@ -30,12 +24,8 @@ constexpr int FRAMES = 60;
 constexpr int ENTRIES = 3000;
 constexpr int LISTINGS = 60;
 
+using bench::seconds_since;
 using clock_type = std::chrono::steady_clock;
-
-double seconds_since(clock_type::time_point start)
-{
-    return std::chrono::duration<double>(clock_type::now() - start).count();
-}
 
 // The idle main screen with a listing read: three servers, the totals and the status block.
 double installer_frame_ms()
@@ -86,34 +76,22 @@ double listing_ms(const std::string& folder)
 int main()
 {
     shell_install_handlers();
-    if (!plat::video_init()) {
-        std::fprintf(stderr, "opensave_bench: no display\n");
+    if (!bench::open_shell_window("opensave_bench"))
         return 1;
-    }
-    scratch_array_align();
-    mnw._x_res_req = 1024;
-    mnw._y_res_req = 768;
-    mnw._col_res_req = 32;
-    MACIBM_setres(1);
-    if (!MACIBM_make_context(0)) {
-        std::fprintf(stderr, "opensave_bench: no OpenGL context\n");
-        return 1;
-    }
-    OGL_pix_specs(0);
-    glExt.init_extensions();
-    recall_ins_texes();
     ogl_inited = 1;
     stg._use_max_cpu = 1;
 
-    const std::filesystem::path base =
-        std::filesystem::temp_directory_path() / ("veltrix-opensave-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(base / "entries");
+    bench::temp_folder base("opensave-bench");
+    if (base.path.empty()) {
+        std::fprintf(stderr, "opensave_bench: no temporary folder\n");
+        return 1;
+    }
+    const std::string folder = base.path + "/";
     for (int i = 0; i < ENTRIES; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "f%04d.txt", i);
-        std::ofstream(base / "entries" / name) << "x";
+        std::ofstream(folder + name) << "x";
     }
-    const std::string folder = (base / "entries").string() + "/";
 
     const double installer = installer_frame_ms();
     const double plain = file_box_frame_ms(folder, 0);
@@ -125,9 +103,6 @@ int main()
                 finding / installer);
     std::printf("installer_screen_frame: %.2f ms (%.2f to a file box frame)\n", installer, installer / plain);
     std::printf("file_box_listing_3000_entries: %.2f ms (%.2f of a file box frame)\n", listing, listing / plain);
-
-    std::error_code ignored;
-    std::filesystem::remove_all(base, ignored);
     MACIBM_finishup(0);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 
 #include "core/alert.h"
+#include "shell_window.h"
 #include "core/globals.h"
 #include "core/mnw.h"
 #include "core/stg.h"
@@ -107,21 +108,8 @@ void set_hooks()
 int main()
 {
     set_hooks();
-    if (!plat::video_init()) {
-        std::fprintf(stderr, "shell_frame_bench: no display\n");
+    if (!bench::open_shell_window("shell_frame_bench"))
         return 1;
-    }
-    scratch_array_align();
-    mnw._x_res_req = 1024;
-    mnw._y_res_req = 768;
-    mnw._col_res_req = 32;
-    MACIBM_setres(1);
-    if (!MACIBM_make_context(0)) {
-        std::fprintf(stderr, "shell_frame_bench: no OpenGL context\n");
-        return 1;
-    }
-    OGL_pix_specs(0);
-    glExt.init_extensions();
     load_grey_atlas();
     stls[603] = "OK";
     MACIBM_startwind(WIN_MAIN);
