@@ -244,22 +244,24 @@ int BTN_big_name_list(int list_type, int slot, float x, float y, float w, float 
     if (min < max)
         BTN_vert_slider(slot, x + w + SLIDER_GAP, y - h / 2, y + h / 2, min, max, current);
 
+    // Worked in 64 bits and clamped at the end: a caller's entry near the int limits, moved by the
+    // wheel or a row, must not wrap round into the range.
+    long long shown = *current, under_mouse = *hovered;
     int result = 0;
     if (mouse_in({x, y - half, x + w, y + half})) {
-        *current -= mnw.wheel;
+        shown -= mnw.wheel;
         mnw.wheel = 0;
         const int row = static_cast<int>(std::round((mnw.mouse_y - y) / ROW));
-        *hovered = *current - row;
+        under_mouse = shown - row;
         if (mnw.click) {
-            *current -= row;
+            shown -= row;
             result = 1;
         }
     }
 
     const int rows = static_cast<int>(std::trunc(h / (2 * ROW) - 1));
     for (int i = -rows; i <= rows; ++i) {
-        // In 64 bits: a current entry near the int limits must not wrap round into the range.
-        const long long k = static_cast<long long>(*current) + i;
+        const long long k = shown + i;
         if (k < min || k > max)
             continue;
         const int entry = static_cast<int>(k);
@@ -276,14 +278,14 @@ int BTN_big_name_list(int list_type, int slot, float x, float y, float w, float 
         OGL_string(NAME_COLOUR, x + NAME_DX, row_centre - NAME_DROP, name, NO_WRAP, charset_UI_diff_space);
         if (list_type != NAME_LIST_CALLER)
             draw_kind_icon(g_file_type[entry], x, row_centre);
-        if (entry == *hovered)
+        if (entry == under_mouse)
             OGL_fillrect(SHADE_COLOUR, SHADE_ALPHA, x + SHADE_DX, row_centre - SHADE_HALF_HEIGHT, w - SHADE_NARROWER,
                          2 * SHADE_HALF_HEIGHT);
     }
     OGL_framerect(MIDDLE_ROW_COLOUR, 1.0f, x + SHADE_DX, y - SHADE_HALF_HEIGHT, w - SHADE_NARROWER,
                   2 * SHADE_HALF_HEIGHT);
 
-    *current = std::clamp(*current, min, max);
-    *hovered = std::clamp(*hovered, min, max);
+    *current = static_cast<int>(std::clamp<long long>(shown, min, max));
+    *hovered = static_cast<int>(std::clamp<long long>(under_mouse, min, max));
     return result;
 }

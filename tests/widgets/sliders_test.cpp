@@ -286,6 +286,12 @@ TEST_F(NameList, RangesAreHeldToTheListingTables)
     current = INT_MAX;
     run(&current, &hovered, 0, 5000);
     EXPECT_EQ(current, 2999);
+    // One entry, so no slider clamps first: a caller's entry at the int limit, moved by the wheel.
+    current = INT_MIN;
+    mnw.wheel = 5;
+    mouse(400, 400, 0);
+    run(&current, &hovered, 7, 7);
+    EXPECT_EQ(current, 7);
     EXPECT_TRUE(alerts.alerts().empty());
 
     // An empty range draws the panel only; an unknown list type is fatal once a row is drawn.
