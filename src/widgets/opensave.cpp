@@ -9,6 +9,9 @@
 #include "widgets/opensave.h"
 
 #include <strings.h>
+#include <sys/stat.h>
+
+#include <ctime>
 
 #include <algorithm>
 #include <vector>
@@ -194,6 +197,34 @@ std::string saved_name(std::string typed, int kind)
     return typed;
 }
 
+// The box lists its folder every frame, and a large one takes longer to read than to draw. So a listing
+// is kept while the folder keeps its path, device, node and modification time; and only a listing made
+// once that time had stood for this long, so that a change within the file system's timestamp
+// granularity of the one before it (which could leave the time as it was) is never missed. Nothing
+// but the box lists folders while its loop runs, so the tables still hold what was kept.
+constexpr time_t LISTING_SETTLED_SECONDS = 2;
+
+int list_folder(opensave_box& box)
+{
+    const std::string full = app_path + wrk_path;
+    struct stat info;
+    const bool stamped = stat(full.empty() ? "." : full.c_str(), &info) == 0;
+    const long long modified_ns = stamped ? info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec : 0;
+    opensave_listing& listed = box.listed;
+    if (stamped && listed.kept && listed.folder == wrk_path && listed.device == static_cast<long long>(info.st_dev) &&
+        listed.node == static_cast<long long>(info.st_ino) && listed.modified_ns == modified_ns)
+        return listed.count;
+
+    listed.kept = false;
+    listed.count = opensave_getitems(box.file_kind);
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    if (stamped && info.st_mtim.tv_sec + LISTING_SETTLED_SECONDS < now.tv_sec)
+        listed = {true,        wrk_path,    static_cast<long long>(info.st_dev), static_cast<long long>(info.st_ino),
+                  modified_ns, listed.count};
+    return listed.count;
+}
+
 // Ends the box: its window goes back to the one it came from.
 opensave_answer close_box(const opensave_box& box, opensave_answer answer)
 {
@@ -238,7 +269,7 @@ opensave_box opensave_open(int box_id, int path_mode, int file_kind, const std::
             }
     }
 
-    const int count = opensave_getitems(file_kind);
+    const int count = list_folder(box);
     box.current = box.hovered = count / 2;
     MACIBM_startwind(box_id);
     return box;
@@ -254,7 +285,7 @@ opensave_answer opensave_frame(opensave_box& box, std::string* result)
     OGL_plot_back_col();
     BTN_fillwin(1, 21);
 
-    int count = opensave_getitems(box.file_kind);
+    int count = list_folder(box);
     const int list_clicked = BTN_big_name_list(box.box_id, LIST_SLOT, LIST_X, LIST_Y, 0, 0, &box.current, &box.hovered,
                                                0, count - 1, &stl_input, nullptr);
     // Entries at and past the count are left from an earlier listing: they name nothing here.
@@ -297,7 +328,7 @@ opensave_answer opensave_frame(opensave_box& box, std::string* result)
     } else if ((list_clicked || return_hit) && hovered_listed) {
         if (g_file_type[box.hovered] == LIST_FOLDER) {
             wrk_path += g_file[box.hovered] + "/";
-            count = opensave_getitems(box.file_kind);
+            count = list_folder(box);
             box.hovered = count / 2;
         } else if (!saving) {
             *result = box.path_mode == OPENSAVE_RELATIVE_PATH ? g_path_rel[box.hovered] : g_file[box.hovered];

@@ -17,6 +17,14 @@ constexpr int OPENSAVE_RELATIVE_PATH = 1;
 // the box starts in.
 int BTN_opensave(int box_id, int path_mode, int file_kind, std::string* result);
 
+// The folder listing the tables hold, and what tells whether its folder may have changed since.
+struct opensave_listing {
+    bool kept = false;  // false: list again on the next frame
+    std::string folder;
+    long long device = 0, node = 0, modified_ns = 0;
+    int count = 0;
+};
+
 // An open file box between two frames.
 struct opensave_box {
     int box_id = 0;
@@ -25,6 +33,7 @@ struct opensave_box {
     int back_window = 0;  // current when the box opened; current again when it ends
     int current = 0;      // the name list's middle entry
     int hovered = 0;      // the entry under the mouse (or last under it)
+    opensave_listing listed;
 };
 
 enum class opensave_answer { going_on, chosen, cancelled };

@@ -3,6 +3,7 @@
 // BTN_opensave's own loop, with its clicks, pop-up and typing, runs end to end in opensave_e2e.sh.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "core/globals.h"
@@ -65,6 +66,19 @@ TEST_F(FileBox, OnlyAnEntryOfThisFramesListingIsEverChosen)
     EXPECT_EQ(frame(100, 180, 1), opensave_answer::chosen);
     EXPECT_EQ(result, "f12999");
     EXPECT_TRUE(alerts.alerts().empty());
+}
+
+TEST_F(FileBox, AKeptListingFollowsItsFolder)
+{
+    // A folder that has stood unchanged is not read again every frame; an entry added since shows.
+    fs::create_directories("kept");
+    test::write_file("kept/a", "");
+    fs::last_write_time("kept", fs::file_time_type::clock::now() - std::chrono::seconds(10));
+    box = opensave_open(998, OPENSAVE_BARE_NAME, 0, "kept/a");
+    frame(0, 0, 0);
+    test::write_file("kept/b", "");
+    EXPECT_EQ(frame(100, 170, 1), opensave_answer::chosen);  // the second entry, a row below a
+    EXPECT_EQ(result, "b");
 }
 
 TEST_F(FileBox, TheSaveBoxAddsTheKindsExtensionToATypedName)
