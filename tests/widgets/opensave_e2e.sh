@@ -11,9 +11,10 @@ e2e_setup
 cp "$PROBE" "$T/app/opensave_probe"
 APP="$T/app/opensave_probe"
 cd "$T/app"
-mkdir -p tree/A/B/C planes Output/movies empty
+mkdir -p tree/A/B/C planes Output/movies empty gone many kept "odd/pipe|ü-name"
 touch tree/A/a.txt tree/A/B/one.txt tree/A/B/two.txt tree/A/B/C/deep.txt tree/A/B/C/zz.txt \
-  planes/x.acf planes/y.txt planes/z.acf Output/movies/reel.smo
+  planes/x.acf planes/y.txt planes/z.acf Output/movies/reel.smo "odd/pipe|ü-name/in.txt" kept/a many/f{10000..13004}
+touch -d '1 minute ago' kept  # a folder that has stood unchanged: the box keeps its listing
 cd "$T"
 
 # The box (341 x 484) sits at (342, 142): its name list's middle row at y 180, rows 10 apart, the
@@ -51,11 +52,6 @@ finish() {  # finish WHAT EXPECTED: the probe's answer once the box has closed
   e2e_check_equal "$1" "$(grep RESULT "$T/program.out")" "$2"
 }
 
-still_open() {  # still_open WHAT: the box has not answered
-  sleep "$STEP_PAUSE"
-  e2e_running "$E2E_PROGRAM_PID" || e2e_fail "$1: the box closed"
-  e2e_log "ok: $1"
-}
 
 e2e_start_xvfb 1024x768
 
@@ -65,21 +61,15 @@ click_row -1                  # C
 click_row 0                   # deep.txt, zz.txt: the click made C's row the middle one
 finish "open box, into a sub-folder" "RESULT 1 [tree/A/B/C/deep.txt]"
 
-# Goes up through the folder pop-up: "Veltrix Suite folder", tree, A, B (chosen).
-run 998 1 0 tree/A/B/one.txt
-open_popup
-pick_popup 1  # A: B, a.txt
-click_row 0
-finish "open box, up through the pop-up" "RESULT 1 [tree/A/a.txt]"
-
-# The pop-up's first entry lists the program's folder: Log.txt, Output, empty, opensave_probe, ...
+# Goes up through the folder pop-up ("Veltrix Suite folder", tree, A, B chosen) to its first entry,
+# the program's folder: Log.txt, Output, empty, opensave_probe, ...
 run 998 1 0 tree/A/B/one.txt
 open_popup
 pick_popup 3
 click_row 0  # Output
 click_row 0  # movies
 click_row 0  # reel.smo
-finish "the program's folder" "RESULT 1 [Output/movies/reel.smo]"
+finish "up to the program's folder" "RESULT 1 [Output/movies/reel.smo]"
 
 # Kind 3 lists folders and aircraft only: x.acf, z.acf; y.txt is left out.
 run 998 0 3 planes/x.acf
@@ -96,18 +86,33 @@ e2e_type 'take two'
 e2e_key Return
 finish "save box, Return" "RESULT 1 [Output/movies/take two.SMO]"
 
-# Nothing typed: Save and Return wait. An empty folder: Return chooses nothing. Cancel returns 0.
-run 999 0 10 keep
-click_box 282 28
-e2e_key Return
-still_open "save box with nothing typed"
-click_box 42 28
-finish "save box cancelled" "RESULT 0 [keep]"
-run 998 1 0 empty/
-click_row -1  # in the program's folder: Log.txt, Output, empty, opensave_probe (current), ...
-e2e_key Return
-still_open "Return in an empty folder"
-click_box 42 28
-finish "open box cancelled" "RESULT 0 [empty/]"
+# 3,000 of the 3,005 names are listed, the middle one current; '|' and UTF-8 in names are shown and
+# returned; an entry added to a kept listing's folder shows.
+run 998 0 0 many/f10000
+click_row 0
+finish "a folder of 3,005 names" "RESULT 1 [f11500]"
+run 998 1 0 "odd/pipe|ü-name/in.txt"
+open_popup  # the pop-up would refuse a '|' in its items
+click_row 0
+finish "a folder named with '|' and UTF-8" "RESULT 1 [odd/pipe|ü-name/in.txt]"
+run 998 1 0 kept/a
+touch "$T/app/kept/b"
+click_row 1
+finish "a kept listing" "RESULT 1 [kept/b]"
+
+# An empty folder, and one removed while shown: Return chooses nothing, though the tables still hold
+# the folder listed before. Cancel returns 0.
+# The program's folder lists Log.txt, Output, empty, gone, kept, many (current), ... and then, without
+# gone, Log.txt, Output, empty, kept, many (current), ...: each folder is two rows up.
+for folder in gone empty; do
+  run 998 1 0 "$folder/"
+  click_row -2
+  rm -rf "$T/app/gone"
+  e2e_key Return
+  sleep "$STEP_PAUSE"
+  e2e_running "$E2E_PROGRAM_PID" || e2e_fail "Return in the folder $folder closed the box"
+  click_box 42 28
+  finish "cancelled in the folder $folder" "RESULT 0 [$folder/]"
+done
 
 e2e_log "all file box end-to-end checks passed"

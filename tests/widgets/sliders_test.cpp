@@ -16,7 +16,7 @@ TEST_F(Sliders, TheVerticalKnobShowsAndTakesTheValue)
 {
     // Over 0 .. 100 on a track from 200 to 400 at x 500, the knob runs from y 390 (0) to 209 (100);
     // the knob cell's middle texel is (92, 252).
-    for (auto [value, knob_y] : {std::pair{0, 390}, {100, 209}, {130, 209}}) {
+    for (auto [value, knob_y] : {std::pair{0, 390}, {130, 209}}) {
         int v = value;
         mouse(0, 0, 0);
         BTN_vert_slider(0, 500, 200, 400, 0, 100, &v);
@@ -42,13 +42,8 @@ TEST_F(Sliders, TheVerticalKnobShowsAndTakesTheValue)
         BTN_vert_slider(1, 500, 200, 400, 0, 100, &v);
         EXPECT_EQ(v, c.expected) << c.mouse_x << ", " << c.mouse_y;
     }
-    // Slot 1 keeps the knob while the button stays down; a track two grabs long has nowhere to drag.
+    // A track two grabs long has nowhere to drag the knob to.
     int v = 5;
-    EXPECT_EQ(BTN_vert_slider(1, 500, 200, 400, 0, 100, &v), 1);
-    mnw.held = 0;
-    EXPECT_EQ(BTN_vert_slider(1, 500, 200, 400, 0, 100, &v), 0);
-    v = 5;
-    mnw.held = 1;
     mouse(500, 210.5f, 1);
     EXPECT_EQ(BTN_vert_slider(2, 500, 200, 222, 0, 10, &v), 1);
     EXPECT_EQ(v, 5);
@@ -78,13 +73,12 @@ TEST_F(Sliders, TheHorizontalSliderFollowsAHeldMouseWithinItsRange)
         EXPECT_EQ(BTN_horz_slider(300, 300, 200, 0, c.min, c.max, &value, c.editable, "", ""), c.result);
         EXPECT_NEAR(value, c.expected, 1e-5) << c.min << " .. " << c.max << " at " << c.mouse_x;
     }
-    // At 5 of 0 .. 10: the fill from 300, the knob's middle at 400, the digits ending at 497.
+    // At 5 of 0 .. 10: the fill from 300 and the knob's middle at 400.
     float value = 5;
     mouse(0, 0, 0);
-    BTN_horz_slider(300, 300, 200, 0, 0, 10, &value, 1, "", "42");
+    BTN_horz_slider(300, 300, 200, 0, 0, 10, &value, 1, "", "");
     EXPECT_EQ(texel_at(302, 304).s, 291);
     EXPECT_EQ(texel_at(400, 302), (texel{272, 278}));
-    EXPECT_EQ(texel_at(485, 312), (texel{40, 4}));
 }
 
 TEST_F(Sliders, TheNameListKeepsItsCurrentEntryOnTheMiddleRow)
@@ -93,23 +87,22 @@ TEST_F(Sliders, TheNameListKeepsItsCurrentEntryOnTheMiddleRow)
         g_file[k] = "entry";
         g_file_type[k] = 0;
     }
-    const int kinds[] = {1, 3, 4, 5, 9, 10, 12, 7, 0};
-    const int icon_s[] = {40, 54, 68, 96, 110, 124, 138, 152, -1};  // the icon cells' middles
+    // Entry k's kind, and the s of its icon cell's middle (-1: none).
+    const std::pair<int, int> icons[] = {{1, 40},   {3, 54},   {4, 68},  {5, 96}, {9, 110},
+                                         {10, 124}, {12, 138}, {7, 152}, {0, -1}};
     for (int k = 0; k < 9; ++k)
-        g_file_type[k] = kinds[k];
+        g_file_type[k] = icons[k].first;
     // At (300, 400), 280 x 220: rows 10 apart around the current entry, the first one here.
     int current = 0, hovered = 0;
     mouse(0, 0, 0);
     BTN_big_name_list(NAME_LIST_TABLES, 0, 300, 400, 0, 0, &current, &hovered, 0, 50, nullptr, nullptr);
     for (int k = 0; k < 9; ++k) {
         const texel t = texel_at(310, 400 - 10 * k);
-        if (icon_s[k] < 0)
+        if (icons[k].second < 0)
             EXPECT_GE(t.t, 289) << k;  // the list's panel: no icon
         else
-            EXPECT_EQ(t, (texel{icon_s[k], 63})) << k;
+            EXPECT_EQ(t, (texel{icons[k].second, 63})) << k;
     }
-    EXPECT_TRUE(glyph_at(321, 397 - 100));  // the tenth row below
-    EXPECT_FALSE(glyph_at(321, 407));       // no entry before the first
 
     struct case_ {
         float mouse_x, mouse_y;
@@ -132,9 +125,4 @@ TEST_F(Sliders, TheNameListKeepsItsCurrentEntryOnTheMiddleRow)
         EXPECT_EQ(current, c.current) << c.mouse_y;
         EXPECT_EQ(hovered, c.hovered) << c.mouse_y;
     }
-    alert_recorder alerts;
-    mouse(0, 0, 0);
-    EXPECT_EQ(
-        expect_fatal([&] { BTN_big_name_list(5, 0, 300, 400, 0, 0, &current, &hovered, 0, 9, nullptr, nullptr); }).l1,
-        "Bad big_name_list type!");
 }

@@ -92,13 +92,6 @@ texel widget_gl_test::texel_at(int x, int y)
     return {c.r + 256 * (c.b & 1), c.g + 256 * ((c.b >> 1) & 1)};
 }
 
-bool widget_gl_test::glyph_at(int x, int y)
-{
-    // The proportional set fills five rows of 8 x 11 cells from the atlas origin, 21 cells a row.
-    const texel t = texel_at(x, y);
-    return t.drawn() && t.t < 55 && t.s < 168;
-}
-
 void widget_gl_test::SetUp()
 {
     test::gl_test::SetUp();

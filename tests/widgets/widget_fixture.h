@@ -55,9 +55,6 @@ protected:
 
     // Decodes the back-buffer pixel at (x, y) in window pixels (origin bottom-left).
     static texel texel_at(int x, int y);
-    // Whether the pixel at (x, y) was drawn from a cell of the proportional font (the coordinate atlas
-    // has no blank texel, so a glyph shows over its whole cell).
-    static bool glyph_at(int x, int y);
     // After win().reset_2d() inside a test: tells the render-state cache what reset_2d switched off.
     static void resync_state();
     // Input of this frame, in box coordinates.
