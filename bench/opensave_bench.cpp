@@ -14,6 +14,8 @@
 #include "core/globals.h"
 #include "core/listing.h"
 #include "core/stg.h"
+#include "installer/art.h"
+#include "installer/hooks.h"
 #include "shell/event_proc.h"
 #include "shell/startup.h"
 #include "shell/windows.h"
@@ -78,9 +80,10 @@ double listing_ms(const std::string& folder)
 
 int main()
 {
-    shell_install_handlers();
+    installer_set_all_hooks();
     if (!bench::open_shell_window("opensave_bench"))
         return 1;
+    recall_ins_texes();
     ogl_inited = 1;
     stg._use_max_cpu = 1;
 

@@ -6,22 +6,18 @@
 #include <sys/resource.h>
 
 #include "core/alert.h"
-#include "shell_window.h"
 #include "core/globals.h"
 #include "core/mnw.h"
 #include "core/stg.h"
 #include "gfx/draw2d.h"
 #include "gfx/image_load.h"
-#include "gfx/ogl_ext.h"
 #include "gfx/tman.h"
-#include "gfx/viewport.h"
 #include "installer/hooks.h"
-#include "platform/window.h"
-#include "shell/context.h"
 #include "shell/event_proc.h"
 #include "shell/hooks.h"
 #include "shell/startup.h"
 #include "shell/windows.h"
+#include "shell_window.h"
 #include "widgets/action.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// opensave_probe BOX PATH_MODE FILE_KIND RESULT: starts on the real shell and widgets as the installer
+// opensave_probe BOX PATH_MODE FILE_KIND RESULT: starts on the real shell, widgets and art as the installer
 // does (its folder becomes the working one), prints "READY", runs BTN_opensave with RESULT as the
 // result string and prints "RESULT <answer> [<result string>]", for opensave_e2e.sh to drive.
 #include <cstdio>
@@ -8,22 +8,20 @@
 #include "../shell/pin_gl_driver.h"
 #include "core/alert.h"
 #include "gfx/draw2d.h"
-#include "shell/app_hooks.h"
+#include "installer/hooks.h"
 #include "shell/event_proc.h"
 #include "shell/startup.h"
 #include "widgets/opensave.h"
-
-void APP_update()
-{
-    OGL_plot_back_col();
-}
-void APP_handlekey(int, int) { }
-void APP_handlemenu(int) { }
 
 int main(int argc, char** argv)
 {
     if (argc != 5)
         return 2;
+    // The installer's tables, with a main screen that only clears: the box opens over it at once.
+    installer_set_all_hooks();
+    shell_hooks hooks = shell_get_hooks();
+    hooks.app.update = OGL_plot_back_col;
+    shell_set_hooks(hooks);
     MACIBM_init(argc, argv);
     shell_test::pin_gl_driver();
     MACIBM_event_proc();
