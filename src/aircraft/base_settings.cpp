@@ -206,12 +206,7 @@ void veh_class::set_base_st(int p)
     const bool first_layout = p == 0;
     set_pair(design.tex_pair, first_layout ? TEX_PAIR_FIRST_LAYOUT : TEX_PAIR_SECOND_LAYOUT);
 
-    for (int k = 0; k < 10; ++k) {
-        design.tex_row_s1[k] = float(TEX_ROW_RECT.left) / TEXTURE_PIXELS;
-        design.tex_row_t1[k] = float(TEX_ROW_RECT.bottom) / TEXTURE_PIXELS;
-        design.tex_row_s2[k] = float(TEX_ROW_RECT.right) / TEXTURE_PIXELS;
-        design.tex_row_t2[k] = float(TEX_ROW_RECT.top) / TEXTURE_PIXELS;
-    }
+    set_base_tex_rows();
 
     // Doors carry three copies of their rectangle; the first two are set.
     for (int copy = 0; copy < 2; ++copy) {
@@ -256,6 +251,16 @@ void veh_class::set_base_st(int p)
             tex.t1[1] -= NACELLE_SHIFT / d;
             tex.t2[1] -= NACELLE_SHIFT / d;
         }
+    }
+}
+
+void veh_class::set_base_tex_rows()
+{
+    for (int k = 0; k < 10; ++k) {
+        design.tex_row_s1[k] = float(TEX_ROW_RECT.left) / TEXTURE_PIXELS;
+        design.tex_row_t1[k] = float(TEX_ROW_RECT.bottom) / TEXTURE_PIXELS;
+        design.tex_row_s2[k] = float(TEX_ROW_RECT.right) / TEXTURE_PIXELS;
+        design.tex_row_t2[k] = float(TEX_ROW_RECT.top) / TEXTURE_PIXELS;
     }
 }
 

@@ -46,12 +46,6 @@ bool blank(const char (&text)[NAME_CHARS])
     return true;
 }
 
-// A count from the design, held to what the record can hold.
-int held_count(int count, int capacity)
-{
-    return count < 0 ? 0 : count > capacity ? capacity : count;
-}
-
 // Propulsor kinds whose pitch the pilot or the rotor control changes.
 bool variable_pitch(int prop_type)
 {

@@ -10,6 +10,14 @@
 std::vector<veh_class> veh;
 std::vector<flt_class> flt;
 
+using W = veh_wing_class;
+element_flags W::*const WING_CONTROLS[12] = {&W::ctl1, &W::ctl2, &W::ctl3, &W::ctl4,  &W::ctl5,  &W::ctl6,
+                                             &W::ctl7, &W::ctl8, &W::ctl9, &W::ctl10, &W::ctl11, &W::ctl12};
+int W::*const WING_CONTROLS_LO[12] = {&W::ctl1_lo, &W::ctl2_lo, &W::ctl3_lo, &W::ctl4_lo,  &W::ctl5_lo,  &W::ctl6_lo,
+                                      &W::ctl7_lo, &W::ctl8_lo, &W::ctl9_lo, &W::ctl10_lo, &W::ctl11_lo, &W::ctl12_lo};
+int W::*const WING_CONTROLS_HI[12] = {&W::ctl1_hi, &W::ctl2_hi, &W::ctl3_hi, &W::ctl4_hi,  &W::ctl5_hi,  &W::ctl6_hi,
+                                      &W::ctl7_hi, &W::ctl8_hi, &W::ctl9_hi, &W::ctl10_hi, &W::ctl11_hi, &W::ctl12_hi};
+
 namespace {
 
 constexpr const char* VEH_SOURCE = "aircraft/veh";

@@ -46,6 +46,25 @@ constexpr int FIRST_GEAR_BODY = 85;
 // A failure state of 6 means the item is lost: every query counts it absent.
 constexpr unsigned char FAILURE_LOST = 6;
 
+// Panel lists beside the instrument slots, and the count that sizes the per-unit values.
+constexpr int PANEL_LISTS = 14;
+constexpr int PANEL_LIST_ENTRIES = 50;
+constexpr int UNIT_CAPACITY = 10;
+constexpr int PRESET_SWITCHES = 10;
+
+// A count read from a design, held to 0..capacity where it bounds a loop or picks an entry; the design
+// itself keeps the value as read.
+inline int held_count(int count, int capacity)
+{
+    return count < 0 ? 0 : count > capacity ? capacity : count;
+}
+
+// A value raised to at least `least`; not-a-number is raised too.
+inline float at_least(float value, float least)
+{
+    return value >= least ? value : least;
+}
+
 // ---------------------------------------------------------------------------
 // Engine types 0-8 and the fixed classes they fall into.
 // ---------------------------------------------------------------------------
@@ -122,15 +141,24 @@ struct veh_wing_class {
     float el_area[ELEMENT_COUNT];
     float el_mac[ELEMENT_COUNT];
     unsigned char ahead_cg;  // the wing's reference point lies ahead of cg_arm
+    float preset_frac;       // old files lack it; their conversion sets a quarter
 };
 
+// The twelve control-surface tables of a wing with their element ranges; surface N is entry N - 1.
+using element_flags = int[ELEMENT_COUNT];
+extern element_flags veh_wing_class::*const WING_CONTROLS[12];
+extern int veh_wing_class::*const WING_CONTROLS_LO[12];
+extern int veh_wing_class::*const WING_CONTROLS_HI[12];
+
 struct veh_part_class {
-    int present;    // nonzero when the part is fitted
-    float x;        // lateral
-    float y;        // vertical
-    float z;        // longitudinal
+    int present;  // nonzero when the part is fitted
+    float x;      // lateral
+    float y;      // vertical
+    float z;      // longitudinal
+    float size;
     int small_tex;  // 1: vertical texture coordinates in 256ths, else 1024ths
     tex_rects<2> tex;
+    float tex_scale;  // old aircraft files lack it (their conversion sets 1); old weapon files carry it
     int nac_flag;
     int station_count;  // cross-sections in use, up to GRID_STATIONS
     int point_count;    // points in use per cross-section, up to GRID_POINTS
@@ -154,7 +182,8 @@ struct veh_gear_class {
 };
 
 struct veh_door_class {
-    int type;  // 0: no door
+    int type;         // 0: no door
+    float angle_deg;  // 0 to 360, both ends included
     tex_rects<3> tex;
     float area;  // of the outline in the X-Y plane
     float geo[4][4][3];
@@ -165,10 +194,14 @@ struct veh_door_class {
 
 struct veh_att_class {
     char name[NAME_CHARS];
+    float value[8];
 };
 
-// The fields of one airfoil and of one object come with the code that reads them.
-struct afl_class { };
+// Two settings of a wing's airfoil that travel with it when copy_foil copies the wing.
+struct afl_class {
+    float settings[2];
+};
+// The fields of one object come with the code that reads them.
 struct obj_class { };
 
 struct wpn_class {
@@ -311,6 +344,14 @@ struct veh_design_struct {
     float vec_b[3];
     int ones_on;
     float ones[6];
+
+    // Values that designs of old files lack; their conversion presets them.
+    int preset_on[PRESET_SWITCHES];
+    float preset_value;
+    // A count read from old files, and its values: entry 0, then one entry per unit.
+    int unit_count;
+    float unit_value[UNIT_CAPACITY + 1];
+    int panel_list[PANEL_LISTS][PANEL_LIST_ENTRIES];
 };
 static_assert(std::is_trivially_copyable_v<veh_design_struct>);
 
@@ -350,6 +391,7 @@ public:
     void set_cus_fadec();
     void set_cus_auto();
     void set_base_st(int p);  // aircraft 0 gets the first texture layout, any other the second
+    void set_base_tex_rows();
     void IO_coc(int);
 
     // Presence queries; they change nothing.
@@ -365,6 +407,13 @@ public:
 
     // Shows a message alert for the first test the design fails; changes nothing.
     void check_veh(int p) const;
+
+    // Copies the airfoil settings of wing `from` to wing `to`, negating the lateral place when `mirror` is
+    // not 0. Both must be below WING_COUNT.
+    void copy_foil(int from, int to, int mirror);
+    // Derives geometry, part flags and the engine, instrument and system defaults from what the designer
+    // entered; `p` is this aircraft's index in veh.
+    void autoset_veh(int p);
 };
 
 // ---------------------------------------------------------------------------
