@@ -31,6 +31,7 @@ constexpr byte_run VEH_TEXT_RUNS[] = {
     {NOTE_TEXT2, OLD_NOTE_CHARS, 1, 0},
     {AIRFOIL_NAMES, AIRFOIL_CHARS, AIRFOIL_ENTRIES, AIRFOIL_ENTRY},
     {ATTACHMENT_NAMES, ATTACHMENT_CHARS, OLD_ATTACHMENTS, ATTACHMENT_ENTRY},
+    {NOTE_TEXT3_WORDS, NOTE_TEXT3_WORDS_BYTES, 1, 0},
     {WING_BYTES, OLD_WINGS, 1, 0},
 };
 
@@ -143,11 +144,7 @@ void OLD_IO_acf(xmap_class* reader, std::string path, int index, int version)
 
 void veh_OBO_to_LBO()
 {
-    // The third note sits inside a word region, at no word boundary: it is put back as stored.
-    unsigned char note[NOTE_TEXT3_CHARS];
-    std::memcpy(note, old_veh + NOTE_TEXT3, sizeof note);
     reverse_words_outside(old_veh, OLD_VEH_BYTES, VEH_TEXT_RUNS);
-    std::memcpy(old_veh + NOTE_TEXT3, note, sizeof note);
 }
 
 void veh_700_to_740()

@@ -34,8 +34,11 @@ constexpr size_t TAIL_NUM_CHARS = 36;
 constexpr size_t NOTE_TEXT1 = 1044;
 constexpr size_t NOTE_TEXT2 = 1544;
 constexpr size_t OLD_NOTE_CHARS = 496;
-constexpr size_t NOTE_TEXT3 = 646098;  // lies inside a word region: the reversal restores it
+constexpr size_t NOTE_TEXT3 = 646098;
 constexpr size_t NOTE_TEXT3_CHARS = 40;
+// The third note lies inside a word region at no word boundary: the words it touches keep their bytes.
+constexpr size_t NOTE_TEXT3_WORDS = NOTE_TEXT3 / 4 * 4;
+constexpr size_t NOTE_TEXT3_WORDS_BYTES = (NOTE_TEXT3 + NOTE_TEXT3_CHARS + 3) / 4 * 4 - NOTE_TEXT3_WORDS;
 constexpr size_t AIRFOIL_NAMES = 11244;  // four tables of 73 entries: 36 text bytes, then one word
 constexpr size_t AIRFOIL_TABLE_PITCH = 2920;
 constexpr size_t AIRFOIL_ENTRY = 40;
