@@ -129,12 +129,8 @@ void OLD_IO_acf(xmap_class* reader, std::string path, int index, int version)
 {
     if (!aircraft_index_valid(index, "OLD_IO_acf"))
         return;
-    if (reader == nullptr || bytes_left(*reader) < OLD_VEH_BYTES) {
-        __MACIBM_alert(0, "Invalid OLD_IO_acf read!", "", "", "", ALERT_FATAL, OLD_ACF_SOURCE, __LINE__);
+    if (!take_record(reader, old_veh, OLD_VEH_BYTES, "Invalid OLD_IO_acf read!", OLD_ACF_SOURCE, __LINE__))
         return;
-    }
-    std::memcpy(old_veh, reader->cur, OLD_VEH_BYTES);
-    reader->cur += OLD_VEH_BYTES;
     if (file_words_reversed(*reader))
         veh_OBO_to_LBO();
     if (version == 700)

@@ -2,6 +2,8 @@
 #include "aircraft/old_record.h"
 #include "aircraft/veh.h"
 
+#include "core/alert.h"
+
 #include <algorithm>
 
 void reverse_words_outside(unsigned char* record, size_t size, std::span<const byte_run> runs)
@@ -25,6 +27,18 @@ std::string old_text(const unsigned char* record, size_t offset, size_t field_ch
 {
     const char* text = reinterpret_cast<const char*>(record + offset);
     return std::string(text, strnlen(text, field_chars));
+}
+
+bool take_record(xmap_class* reader, unsigned char* record, size_t size, const char* refusal, const char* source,
+                 int line)
+{
+    if (reader == nullptr || bytes_left(*reader) < size) {
+        __MACIBM_alert(0, refusal, "", "", "", ALERT_FATAL, source, line);
+        return false;
+    }
+    std::memcpy(record, reader->cur, size);
+    reader->cur += size;
+    return true;
 }
 
 void take_grid(veh_part_class& part, const unsigned char* record, size_t x_table, size_t y_table, size_t z_table)

@@ -35,6 +35,11 @@ struct veh_part_class;
 // Fills the part's grid from the three tables, each offset at the part's first station.
 void take_grid(veh_part_class& part, const unsigned char* record, size_t x_table, size_t y_table, size_t z_table);
 
+// Copies `size` bytes at the reader's cursor into `record` and moves the cursor past them. With fewer bytes
+// left (or nothing mapped) nothing is copied: the fatal alert `refusal`, raised from `source` and `line`.
+[[nodiscard]] bool take_record(xmap_class* reader, unsigned char* record, size_t size, const char* refusal,
+                               const char* source, int line);
+
 // Reverses the four bytes of every word of `record` that lies outside the runs.
 void reverse_words_outside(unsigned char* record, size_t size, std::span<const byte_run> runs);
 

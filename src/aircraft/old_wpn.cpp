@@ -71,12 +71,8 @@ void OLD_IO_wpn(xmap_class* reader, int v, int w)
 {
     if (!weapon_index_valid(v, w, "OLD_IO_wpn"))
         return;
-    if (reader == nullptr || bytes_left(*reader) < OLD_WPN_BYTES) {
-        __MACIBM_alert(0, "Invalid OLD_IO_wpn read!", "", "", "", ALERT_FATAL, OLD_WPN_SOURCE, __LINE__);
+    if (!take_record(reader, old_wpn, OLD_WPN_BYTES, "Invalid OLD_IO_wpn read!", OLD_WPN_SOURCE, __LINE__))
         return;
-    }
-    std::memcpy(old_wpn, reader->cur, OLD_WPN_BYTES);
-    reader->cur += OLD_WPN_BYTES;
     if (file_words_reversed(*reader))
         wpn_OBO_to_LBO();
     wpn_001_to_800(v, w);
