@@ -1,7 +1,7 @@
 #pragma once
 // Old aircraft and weapon files written byte by byte: a record image whose words are stored at their byte
 // offsets in the byte order chosen, behind the binary header, and the real path that reads an aircraft back
-// (mapped reader, header check, converter). Shared by the aircraft tests, the fuzz target and the benchmark.
+// (mapped reader, header check, converter). Shared by the aircraft tests and the conversion benchmark.
 
 #include "aircraft/old_files.h"
 #include "aircraft/veh.h"
