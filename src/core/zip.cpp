@@ -9,11 +9,10 @@
 
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +25,7 @@
 #include "core/paths.h"
 #include "core/xmap.h"
 #include "platform/forks.h"
+#include "platform/part_files.h"
 
 namespace {
 
@@ -39,11 +39,9 @@ constexpr uint64_t fork_size_limit = uint64_t(1) << 31;
 constexpr size_t pack_chunk = 1 << 20;         // zipWriteInFileInZip takes a 32-bit length
 constexpr uLong unix_made_by = (3 << 8) | 20;  // host Unix, zip format 2.0
 
-// Entries up to this size are read whole before their file is touched; larger
-// ones go through a temporary file in pieces, so memory never grows with the
-// entry (an entry larger than memory would otherwise end the process).
-constexpr uint64_t whole_entry_limit = uint64_t(64) << 20;
+// Entries are copied in pieces of at most this size, so memory never grows with the entry.
 constexpr size_t stream_chunk = size_t(1) << 20;
+constexpr size_t smallest_chunk = 4096;
 // No AppleDouble image can be larger than its header and the largest fork we
 // pack; no link text can be longer than the system takes. A larger declared
 // size is a damaged or hostile archive, refused before any allocation.
@@ -160,39 +158,6 @@ int read_current_entry(unzFile archive, const unz_file_info64& info, byte_buffer
     return 0;
 }
 
-// The `delete_file` rule applied to an already prefixed path; a fork kept
-// beside the file goes with it.
-void remove_existing(const std::string& path)
-{
-    if (path.empty())
-        return;
-    if (path.back() == '/') {
-        rmdir(path.substr(0, path.size() - 1).c_str());
-        return;
-    }
-    if (unlink(path.c_str()) == 0)
-        plat::sidecar_delete(path);
-}
-
-int write_whole_file(const std::string& path, const unsigned char* data, size_t length)
-{
-    FILE* out = std::fopen(path.c_str(), "wbe");
-    if (out == nullptr) {
-        NOTE_FAILURE();
-        return errno;
-    }
-    int error = 0;
-    if (length > 0 && std::fwrite(data, 1, length, out) != length) {
-        error = std::ferror(out) ? std::ferror(out) : EIO;
-        NOTE_FAILURE();
-    }
-    if (std::fclose(out) != 0 && error == 0) {
-        error = errno;
-        NOTE_FAILURE();
-    }
-    return error;
-}
-
 void log_entry_failure(const char* what, int code, const std::string& path)
 {
     xer << what << code << ". file = " << sErrFile << " line = " << sErrLine << ". inFile=" << path << ".\n";
@@ -204,64 +169,46 @@ void log_summary(int code, const std::string& zip, const std::string& dir)
         << ". zip_file=" << zip << ", out_directory=" << dir << ".\n";
 }
 
-// Creates a hidden, new file beside path for a streamed entry. The name holds
-// the process and a counter, so parallel extractions never share one; 0666
-// lets the umask decide the mode, as fopen would.
-int open_temporary_beside(const std::string& path, std::string& temporary)
+std::string folder_of(const std::string& path)
 {
-    static std::atomic<unsigned> counter{0};
     const size_t cut = path.rfind('/');
-    const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder + ".veltrix-part-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
-// Copies the current entry into a temporary file in pieces; only when every
-// byte arrived and the CRC matched does it replace the file at path. A failure
-// leaves any earlier file at path as it was.
-int stream_entry_to_file(unzFile archive, const unz_file_info64& info, const std::string& path)
+// Copies the current entry into a part file beside path, its CRC computed as the bytes go by,
+// and only when every byte arrived and the CRC holds does the part file take path's place
+// (with the entry's mode bits already set). On any failure the file at path stays exactly as
+// it was. The fork kept beside a replaced file belonged to it and goes with it.
+int extract_entry_beside(unzFile archive, const unz_file_info64& info, const std::string& path)
 {
     int error = unzOpenCurrentFile(archive);
     if (error != UNZ_OK) {
         NOTE_FAILURE();
         return error;
     }
-    std::string temporary;
-    const int fd = open_temporary_beside(path, temporary);
-    if (fd < 0) {
-        error = errno;
+    plat::part_file part(folder_of(path));
+    if (part.error() != 0) {
         NOTE_FAILURE();
         unzCloseCurrentFile(archive);
-        return error;
+        return part.error();
     }
-    std::vector<unsigned char> chunk(stream_chunk);
+    std::vector<unsigned char> chunk(std::clamp<uint64_t>(info.uncompressed_size, smallest_chunk, stream_chunk));
+    uLong crc = crc32(0, nullptr, 0);
     uint64_t done = 0;
     while (error == 0) {
         const int got = unzReadCurrentFile(archive, chunk.data(), unsigned(chunk.size()));
-        if (got < 0) {
-            error = got;
-            NOTE_FAILURE();
-            break;
-        }
-        if (got == 0)
-            break;
-        for (size_t written = 0; written < size_t(got) && error == 0;) {
-            const ssize_t put = write(fd, chunk.data() + written, size_t(got) - written);
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0) {
-                error = put < 0 ? errno : EIO;
+        if (got <= 0) {
+            if (got < 0) {
+                error = got;
                 NOTE_FAILURE();
-            } else {
-                written += size_t(put);
             }
+            break;
         }
+        crc = crc32(crc, chunk.data(), unsigned(got));
         done += uint64_t(got);
+        error = part.write(chunk.data(), size_t(got));
+        if (error != 0)
+            NOTE_FAILURE();
     }
     if (error == 0 && done != info.uncompressed_size) {
         error = kErrZipRead;
@@ -272,45 +219,32 @@ int stream_entry_to_file(unzFile archive, const unz_file_info64& info, const std
         error = closed;
         NOTE_FAILURE();
     }
-    if (close(fd) != 0 && error == 0) {
-        error = errno;
+    if (error == 0 && crc != info.crc) {
+        error = UNZ_CRCERROR;
         NOTE_FAILURE();
     }
-    if (error == 0) {
-        remove_existing(path);
-        if (rename(temporary.c_str(), path.c_str()) != 0) {
-            error = errno;
+    // A mode of 000 (DOS-only attributes) would leave the file unreadable.
+    const mode_t mode = mode_t((info.external_fa >> 16) & 0777);
+    if (error == 0 && mode != 0) {
+        error = part.set_mode(mode);
+        if (error != 0)
             NOTE_FAILURE();
-        }
     }
-    if (error != 0)
-        unlink(temporary.c_str());
+    if (error == 0) {
+        error = part.commit(path);
+        if (error != 0)
+            NOTE_FAILURE();
+    }
+    if (error == 0)
+        plat::sidecar_delete(path);
     return error;
 }
 
 int extract_plain_file(unzFile archive, const std::string& raw_path, const unz_file_info64& info)
 {
     std::string path = raw_path;
-    int error = 0;
-    if (info.uncompressed_size > whole_entry_limit) {
-        set_dir_chars(path);
-        error = stream_entry_to_file(archive, info, path);
-    } else {
-        byte_buffer buffer;
-        size_t length = 0;
-        error = read_current_entry(archive, info, buffer, length);
-        if (error == 0) {
-            set_dir_chars(path);
-            remove_existing(path);
-            error = write_whole_file(path, buffer.get(), length);
-        }
-    }
-    // A mode of 000 (DOS-only attributes) would leave the file unreadable.
-    const mode_t mode = mode_t((info.external_fa >> 16) & 0777);
-    if (error == 0 && mode != 0 && chmod(path.c_str(), mode) != 0) {
-        error = errno;
-        NOTE_FAILURE();
-    }
+    set_dir_chars(path);
+    const int error = extract_entry_beside(archive, info, path);
     if (error != 0)
         log_entry_failure("Zip to file failed with error ", error, path);
     return error;
@@ -472,13 +406,16 @@ int unzip_resource_fork(void* handle, std::string path, const unz_file_info64_s&
 
 int unzip_symlink(const std::string& path, const std::string& text)
 {
-    remove_existing(path);
-    if (symlink(text.c_str(), path.c_str()) == 0)
+    const int error = plat::replace_with_link(folder_of(path), text, path);
+    if (error == 0) {
+        plat::sidecar_delete(path);
         return 0;
-    const int error = -1;
+    }
+    // The original reported every failure to make the link as -1; the cause goes to the log.
     NOTE_FAILURE();
-    log_entry_failure("Zip to symlink failed with error ", error, path);
-    return error;
+    xer << "Zip to symlink could not make " << path << ": " << error_str(error) << "\n";
+    log_entry_failure("Zip to symlink failed with error ", -1, path);
+    return -1;
 }
 
 int zip_to_file(std::string zip, std::string dir, std::string* name, int use_name)

@@ -10,7 +10,9 @@ struct unz_file_info64_s;
 
 // Extracts every entry of the archive zip into the folder dir (ending in a
 // separator). When name is not null it receives the first entry's name. An entry
-// that would land outside dir is refused with EINVAL. 0 or an error code.
+// that would land outside dir is refused with EINVAL. Each file or link is replaced
+// whole or not at all: a failed entry leaves what stood at its path as it was.
+// 0 or an error code.
 int zip_to_file(std::string zip, std::string dir, std::string* name, int use_name);
 
 // Applies the archive's current AppleDouble entry to the file that path names
@@ -18,7 +20,8 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
 int unzip_resource_fork(void* archive, std::string path, const unz_file_info64_s& info);
 
 // Makes path (already normalised) a symbolic link with the given text, the
-// current entry's content as zip_to_file read and checked it.
+// current entry's content as zip_to_file read and checked it; whatever stood at
+// path is replaced in one step. 0 or -1.
 int unzip_symlink(const std::string& path, const std::string& text);
 
 // Packs the file (or symbolic link) into a new archive zip. 0 or an error code.

@@ -1,5 +1,7 @@
 #include "platform/forks.h"
 
+#include "platform/part_files.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -87,40 +89,16 @@ int read_whole_file(const std::string& path, std::string& out)
     return 0;
 }
 
-int write_all(int fd, const char* data, size_t length)
-{
-    while (length > 0) {
-        ssize_t put = write(fd, data, length);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += put;
-        length -= size_t(put);
-    }
-    return 0;
-}
-
-// Written beside the file under a temporary name, then renamed, so a reader
-// never sees half a sidecar.
+// Written beside the file as a part file, then renamed, so a reader never sees half a sidecar
+// and a run killed meanwhile leaves only a part file that the next run removes.
 int write_sidecar(const std::string& path, const std::string& image)
 {
     const std::string final_path = sidecar_path(path);
-    std::string temp = final_path + ".XXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    int fd = mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    int error = write_all(fd, image.data(), image.size());
-    if (close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && rename(name.data(), final_path.c_str()) != 0)
-        error = errno;
-    if (error != 0)
-        unlink(name.data());
-    return error;
+    part_file part(final_path.substr(0, final_path.rfind('/') + 1));
+    if (part.error() != 0)
+        return part.error();
+    const int error = part.write(image.data(), image.size());
+    return error != 0 ? error : part.commit(final_path);
 }
 
 void remove_attributes(const std::string& path)

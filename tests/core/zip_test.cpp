@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -14,8 +15,11 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <fstream>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/globals.h"
 #include "core/paths.h"
 #include "platform/forks.h"
@@ -481,15 +485,16 @@ TEST_F(Zip, LyingSizesAndControlBytesInNamesAreErrorsNotCrashes)
     EXPECT_TRUE(partial_files(dir / "out").empty());
 }
 
-TEST_F(Zip, EntriesLargerThanTheWholeReadLimitStreamIntoPlace)
+TEST_F(Zip, EveryFileIsReplacedWholeOrNotAtAll)
 {
     fs::create_directories(dir / "out");
-    // Stored, so the test spends its time on extraction, not on deflate.
-    const std::string content = patterned_bytes((size_t(64) << 20) + 4097, 7);
+    // Stored, and larger than one copy piece, so the CRC is taken across several writes.
+    const std::string content = patterned_bytes((size_t(3) << 20) + 4097, 7);
     const std::string zip = dir / "large.zip";
     make_archive(zip, {{"large.bin", content, (0100640u) << 16, 0}});
 
-    // It replaces an earlier file and that file's fork.
+    // It replaces an earlier file and that file's fork; the part file a killed run left is removed.
+    write_file(dir / "out/.veltrix-part-999999999-3", "left by a run that was killed");
     write_file(dir / "out/large.bin", "earlier");
     const uint8_t finder[16] = {'B', 'I', 'N', 'A'};
     ASSERT_EQ(plat::fork_write(dir / "out/large.bin", finder, std::string(5000, 'f')), 0);
@@ -511,10 +516,27 @@ TEST_F(Zip, EntriesLargerThanTheWholeReadLimitStreamIntoPlace)
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), UNZ_CRCERROR);
     EXPECT_EQ(read_file(dir / "out/large.bin"), "earlier");
     EXPECT_TRUE(partial_files(dir / "out").empty());
+}
 
-    // Into a folder that does not exist: the open error, as for small entries.
-    make_archive(zip, {{"nowhere/large.bin", content, 0, 0}});
-    EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), ENOENT);
+TEST_F(Zip, AFullDiskSaysSoAndLeavesTheEarlierFileWhole)
+{
+    // A 1 MB tmpfs, unmounted whatever happens; mounting it needs root.
+    const std::string volume = dir / "volume/";
+    fs::create_directories(volume);
+    if (mount("tmpfs", volume.c_str(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs (" << strerror(errno) << "): the full-disk case needs root";
+    std::unique_ptr<const char, void (*)(const char*)> unmount(volume.c_str(),
+                                                               [](const char* at) { umount2(at, MNT_DETACH); });
+    const std::string earlier = patterned_bytes(100000, 3);
+    write_file(volume + "data.bin", earlier);
+    make_archive(dir / "update.zip", {{"data.bin", patterned_bytes(600000, 4)}});
+    std::ofstream filler(volume + "filler", std::ios::binary);
+    while (filler.write(earlier.data(), std::streamsize(earlier.size())) && filler.flush()) { }
+
+    const int error = zip_to_file(dir / "update.zip", volume, nullptr, 0);
+    EXPECT_EQ(error, ENOSPC) << error_str(error);
+    EXPECT_TRUE(read_file(volume + "data.bin") == earlier);
+    EXPECT_TRUE(partial_files(volume).empty());
 }
 
 TEST_F(Zip, AppleDoubleEntriesNamingTheFolderOrItsParentAreRefused)
