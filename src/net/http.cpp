@@ -24,6 +24,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <sstream>
 
 #include "core/alert.h"
 #include "core/clock.h"
@@ -162,8 +163,8 @@ down_class::down_class(const char* server, unsigned short port, const char* requ
     if (usable_name)
         address = PCSBSocket::LookupAddress(proxied ? http.proxy_host.c_str() : server_name.c_str());
     if (address == 0) {
-        xer << "Translated server " << server_name << " to IP addy: " << dotted(address) << " and port = " << port
-            << "\n";
+        failure_note += "Translated server " + server_name + " to IP addy: " + dotted(address) +
+            " and port = " + std::to_string(port) + "\n";
         error = kErrNetNoServer;
         return;
     }
@@ -208,15 +209,22 @@ int down_class::close_file()
     int closed = std::fclose(file);
     int close_errno = errno;
     file = nullptr;
-    if (error)
-        return error;
     if (flushed != 0)
-        error = flush_errno ? flush_errno : EIO;
+        fail_file(flush_errno ? flush_errno : EIO);
     else if (closed != 0)
-        error = close_errno ? close_errno : EIO;
+        fail_file(close_errno ? close_errno : EIO);
     else if (stream_failed)
-        error = EIO;
+        fail_file(EIO);
     return error;
+}
+
+// The first error of a transfer is the one it reports.
+void down_class::fail_file(int file_errno)
+{
+    if (error)
+        return;
+    error = file_errno;
+    file_error = file_errno;
 }
 
 int down_class::GetStat()
@@ -271,6 +279,13 @@ void down_class::DoProcessing()
     }
 
     int32_t got = sock->ReadData(receive_buffer, HTTP_READ_CHUNK);
+    if (got == PCSBSocket::READ_RELEASED) {
+        // The server has closed its side and every byte it sent has been read: a body short
+        // of its length, or a head that never ended, will not grow any more.
+        if (!IsComplete())
+            sock->Disconnect();
+        return;
+    }
     if (got < 1)
         return;
     in_bytes.insert(in_bytes.end(), receive_buffer, receive_buffer + got);
@@ -279,7 +294,8 @@ void down_class::DoProcessing()
         parse_head();
         if (!head_done) {
             if (head_bytes + in_bytes.size() > HTTP_HEAD_LIMIT) {
-                xer << "HTTP head longer than " << HTTP_HEAD_LIMIT << " bytes from the server for " << path << "\n";
+                failure_note += "HTTP head longer than " + std::to_string(HTTP_HEAD_LIMIT) +
+                    " bytes from the server for " + path + "\n";
                 sock->Disconnect();
             }
             return;
@@ -287,9 +303,25 @@ void down_class::DoProcessing()
     }
 
     last_activity = xtim.elapsed;
-    if (content_length != -1 &&
-        static_cast<uint64_t>(received) + in_bytes.size() >= static_cast<uint64_t>(content_length))
-        sock->Disconnect();
+    take_body();
+}
+
+void down_class::take_body()
+{
+    if (content_length != -1) {
+        // The body is exactly the announced bytes; whatever follows them in the same read is
+        // not the file's, and once they are all here the connection is dropped.
+        const size_t missing = static_cast<size_t>(content_length - received);
+        if (in_bytes.size() >= missing) {
+            if (in_bytes.size() > missing && !surplus_logged) {
+                xer << "HTTP body longer than its Content-Length of " << content_length << " bytes from the server for "
+                    << path << "; the extra bytes are ignored.\n";
+                surplus_logged = true;
+            }
+            in_bytes.resize(missing);
+            sock->Disconnect();
+        }
+    }
 
     if (!file || in_bytes.empty())
         return;
@@ -304,8 +336,8 @@ void down_class::DoProcessing()
     received = static_cast<int>(total);
     errno = 0;
     size_t written = std::fwrite(in_bytes.data(), 1, in_bytes.size(), file);
-    if (written != in_bytes.size() && !error)
-        error = errno ? errno : EIO;
+    if (written != in_bytes.size())
+        fail_file(errno ? errno : EIO);
     in_bytes.clear();
 }
 
@@ -365,7 +397,7 @@ void down_class::finish_head()
         errno = 0;
         file = std::fopen(path.c_str(), "wbe");
         if (!file)
-            error = errno ? errno : EIO;
+            fail_file(errno ? errno : EIO);
     }
     if (content_length_seen)
         content_length = parse_content_length(content_length_text);
@@ -390,6 +422,7 @@ void http_class::drop_slot(int slot)
     if (slot < 0 || slot >= HTTP_SLOT_COUNT)
         return;
     free_slot(slot);
+    file_errors[slot] = 0;
 }
 
 int http_class::UseProxy(const char* host, unsigned short port) const
@@ -465,27 +498,69 @@ int http_class::net_check(int slot, std::string server, std::string path, const 
     if (!transfer->IsDone() && !transfer->IsComplete() && !transfer->IsErr()) {
         if (xtim.elapsed > transfer->last_activity + HTTP_STALL_SECONDS) {
             free_slot(slot);
+            file_errors[slot] = 0;
             return NET_FAILED;
         }
         return NET_RUNNING;
     }
 
+    file_errors[slot] = 0;
     bool succeeded = transfer->status >= 200 && transfer->status <= 299 && transfer->IsComplete() && !transfer->IsErr();
     // Done only once the file is flushed and closed: a full disk shows up here at the latest.
     if (succeeded && transfer->close_file() == 0) {
+        end_failure_run(slot);
         free_slot(slot);
         return NET_DONE;
     }
 
-    xer << "HTTP Error for " << dest << "\n"
-        << "   server     =" << server << "\n"
-        << "   file       =" << path << "\n"
-        << "   IsDone     =" << (transfer->IsDone() ? 1 : 0) << "\n"
-        << "   IsComplete =" << (transfer->IsComplete() ? 1 : 0) << "\n"
-        << "   IsErr      =" << (transfer->IsErr() ? 1 : 0) << "\n"
-        << "   GetStat    =" << transfer->GetStat() << "\n"
-        << "   GetOSErr   =" << transfer->GetOSErr() << "\n"
-        << "   response   =" << transfer->reason << " (#" << transfer->status << ")\n\n";
+    std::ostringstream block;
+    block << transfer->failure_note << "HTTP Error for " << dest << "\n"
+          << "   server     =" << server << "\n"
+          << "   file       =" << path << "\n"
+          << "   IsDone     =" << (transfer->IsDone() ? 1 : 0) << "\n"
+          << "   IsComplete =" << (transfer->IsComplete() ? 1 : 0) << "\n"
+          << "   IsErr      =" << (transfer->IsErr() ? 1 : 0) << "\n"
+          << "   GetStat    =" << transfer->GetStat() << "\n"
+          << "   GetOSErr   =" << transfer->GetOSErr() << "\n"
+          << "   response   =" << transfer->reason << " (#" << transfer->status << ")\n\n";
+    log_failure(slot, dest, block.str());
+    file_errors[slot] = transfer->file_error;
     free_slot(slot);
     return NET_FAILED;
+}
+
+int http_class::destination_error(int slot) const
+{
+    return (slot < 0 || slot >= HTTP_SLOT_COUNT) ? 0 : file_errors[slot];
+}
+
+// While a server stays down the same failure comes back every few seconds for hours: it is
+// logged once, and after that only how many more times it came.
+void http_class::log_failure(int slot, const std::string& dest, const std::string& text)
+{
+    failure_run& run = failures[slot];
+    if (text == run.text) {
+        ++run.repeats;
+        if (xtim.elapsed - run.counted >= HTTP_REPEAT_LOG_SECONDS) {
+            xer << "HTTP Error for " << run.dest << ": the same again " << run.repeats << " more times.\n";
+            xer.flush();
+            run.repeats = 0;
+            run.counted = xtim.elapsed;
+        }
+        return;
+    }
+    end_failure_run(slot);
+    xer << text;
+    xer.flush();
+    run.text = text;
+    run.dest = dest;
+    run.counted = xtim.elapsed;
+}
+
+void http_class::end_failure_run(int slot)
+{
+    failure_run& run = failures[slot];
+    if (run.repeats > 0)
+        xer << "HTTP Error for " << run.dest << ": the same again " << run.repeats << " more times.\n";
+    run = failure_run{};
 }

@@ -21,6 +21,9 @@ constexpr int HTTP_READ_CHUNK = 65536;
 constexpr size_t HTTP_HEAD_LIMIT = 64 * 1024;
 // Seconds without progress after which net_check gives a transfer up.
 constexpr float HTTP_STALL_SECONDS = 30.0f;
+// A failure that repeats unchanged is logged once; how many more times it came is logged when
+// it changes, or after this many seconds.
+constexpr float HTTP_REPEAT_LOG_SECONDS = 60.0f;
 
 // net_check results.
 enum : int { NET_RUNNING = 0, NET_DONE = 1, NET_FAILED = 2 };
@@ -62,9 +65,14 @@ public:
     FILE* file = nullptr;
     std::string path;
     int error = 0;
+    // The errno with which the destination file failed (open, write, flush or close), else 0.
+    int file_error = 0;
     int content_length = -1;
     int received = 0;
     float last_activity = 0.0f;
+    // Log lines of what went wrong before the end (a failed lookup, an endless head), written
+    // with the transfer's failure block so that a repeated failure is one repeated text.
+    std::string failure_note;
 
 private:
     // Parses complete head lines from the front of in_bytes; returns with the head done or
@@ -73,9 +81,14 @@ private:
     void take_head_line(const char* line, size_t length);
     void finish_head();
 
+    // Takes the body bytes now in in_bytes, never more than Content-Length announced.
+    void take_body();
+    void fail_file(int file_errno);
+
     size_t head_bytes = 0;            // bytes of head lines consumed so far
     std::string content_length_text;  // first "Content-Length" value, any case
     bool content_length_seen = false;
+    bool surplus_logged = false;  // the bytes past Content-Length were logged once
 };
 
 class http_class {
@@ -104,8 +117,25 @@ public:
     // 0..5 or already free is left alone.
     void drop_slot(int slot);
 
+    // The errno with which the destination file of the slot's last ended transfer failed: a
+    // full or unwritable folder rather than the network. 0 when it did not, or for a bad slot.
+    [[nodiscard]] int destination_error(int slot) const;
+
 private:
+    // The failures of one slot as the log has seen them.
+    struct failure_run {
+        std::string text;   // the last failure logged, whole
+        std::string dest;   // its destination, for the count line
+        int repeats = 0;    // identical failures since, not yet counted in the log
+        float counted = 0;  // clock of the last line written about this run
+    };
+
     void free_slot(int slot);
+    void log_failure(int slot, const std::string& dest, const std::string& text);
+    void end_failure_run(int slot);
+
+    failure_run failures[HTTP_SLOT_COUNT];
+    int file_errors[HTTP_SLOT_COUNT] = {};
 };
 
 extern http_class http;
