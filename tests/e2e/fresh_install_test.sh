@@ -50,6 +50,6 @@ for ((i = 0; i < 50; i++)); do [ -s "$T/xdg-open.args" ] && break; sleep 0.1; do
   e2e_fail "the shop page was not opened: $(cat "$T/xdg-open.args" 2>/dev/null)"
 
 e2e_click $QUIT_X $QUIT_Y
-e2e_wait_exit
+installer_wait_clean_exit
 grep -q "^_dest_dir_path $dest/\$" "$XDG_CONFIG_HOME/Veltrix Installer.prf" || e2e_fail "the destination was not remembered"
 echo "PASS fresh install"

@@ -256,7 +256,14 @@ installer_agree_and_install() {
 installer_quit_when_complete() {
   installer_wait_log "Install ended: INSTALLATION COMPLETE!"
   e2e_click $QUIT_X $QUIT_Y
+  installer_wait_clean_exit
+}
+
+# Waits for the program's end and fails unless it ended with status 0. Under AddressSanitizer a
+# leak of ours ends it with another status, and its report is in $T/program.err.
+installer_wait_clean_exit() {
   e2e_wait_exit
+  [ "$E2E_STATUS" = 0 ] || e2e_fail "the installer ended with status $E2E_STATUS: $(grep -m3 -A12 'ERROR: ' "$T/program.err")"
 }
 
 # A whole install with the user's clicks, to its successful end, then QUIT.
