@@ -18,6 +18,7 @@
 #include "core/paths.h"
 #include "core/stg.h"
 #include "core/zip.h"
+#include "installer/fetch.h"
 #include "installer/install_tree.h"
 #include "installer/listing.h"
 #include "installer/servers.h"
@@ -42,6 +43,9 @@ constexpr int DAMAGED_TRIES_PER_SERVER = 10;
 
 // Damaged copies met so far, by history index, in this install.
 std::map<int, int> damaged_tries;
+
+// Each stream's pause after a failed or damaged download.
+fetch_pacing pacing[max_streams];
 
 // Whether the last grab_files call moved anything on; see grab_files_was_idle.
 bool last_call_idle = false;
@@ -124,42 +128,6 @@ void adapt_streams(int stream)
         next.slot_wants[stream] = 1;
 }
 
-// Reads every entry of a downloaded archive through to its checksum, and checks each name, before
-// anything is extracted: a damaged or hostile archive from one mirror is then fetched again from
-// another instead of replacing a good file with a broken one or ending the install.
-// An archive holds the one file it is named for (and perhaps that file's fork under "__MACOSX/"):
-// any other entry would land on a neighbour of the file, so the archive counts as damaged too.
-// 0 when the archive is sound; kErrZipOpen when it cannot be opened as one, kErrZipRead when an
-// entry is damaged, misnamed or fails its checksum.
-int archive_damage(const std::string& archive, const std::string& leaf)
-{
-    const std::string fork_folder = "__MACOSX/";
-    const std::string fork_entry = fork_folder + "._" + leaf;
-    std::unique_ptr<void, int (*)(unzFile)> zip(unzOpen64(archive.c_str()), unzClose);
-    if (!zip)
-        return kErrZipOpen;
-    int step = unzGoToFirstFile(zip.get());
-    std::vector<char> buffer(ARCHIVE_CHECK_CHUNK);
-    for (; step == UNZ_OK; step = unzGoToNextFile(zip.get())) {
-        char name[ARCHIVE_NAME_LIMIT + 1] = {};
-        unz_file_info64 info{};
-        if (unzGetCurrentFileInfo64(zip.get(), &info, name, sizeof name - 1, nullptr, 0, nullptr, 0) != UNZ_OK)
-            return kErrZipRead;
-        if (info.size_filename > ARCHIVE_NAME_LIMIT || !zip_entry_name_is_safe(name))
-            return kErrZipRead;
-        if (name != leaf && name != fork_entry && name != fork_folder)
-            return kErrZipRead;
-        if (unzOpenCurrentFile(zip.get()) != UNZ_OK)
-            return kErrZipRead;
-        int got = 0;
-        while ((got = unzReadCurrentFile(zip.get(), buffer.data(), static_cast<unsigned>(buffer.size()))) > 0) { }
-        // Closing checks the CRC of what was read.
-        if (unzCloseCurrentFile(zip.get()) != UNZ_OK || got < 0)
-            return kErrZipRead;
-    }
-    return step == UNZ_END_OF_LIST_OF_FILE ? 0 : kErrZipRead;
-}
-
 // The extraction failure the user is told about: the install ends as failed.
 void report_extract_failure(const std::string& zip, const std::string& dest, int error)
 {
@@ -221,6 +189,38 @@ void drop_transfer(int slot)
 
 }  // namespace
 
+// A damaged or hostile archive from one mirror is fetched again from another instead of
+// replacing a good file with a broken one or ending the install. Any entry but the file and its
+// fork would land on a neighbour of the file, so the archive counts as damaged too.
+int archive_damage(const std::string& archive, const std::string& leaf)
+{
+    const std::string fork_folder = "__MACOSX/";
+    const std::string fork_entry = fork_folder + "._" + leaf;
+    std::unique_ptr<void, int (*)(unzFile)> zip(unzOpen64(archive.c_str()), unzClose);
+    if (!zip)
+        return kErrZipOpen;
+    int step = unzGoToFirstFile(zip.get());
+    std::vector<char> buffer(ARCHIVE_CHECK_CHUNK);
+    for (; step == UNZ_OK; step = unzGoToNextFile(zip.get())) {
+        char name[ARCHIVE_NAME_LIMIT + 1] = {};
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(zip.get(), &info, name, sizeof name - 1, nullptr, 0, nullptr, 0) != UNZ_OK)
+            return kErrZipRead;
+        if (info.size_filename > ARCHIVE_NAME_LIMIT || !zip_entry_name_is_safe(name))
+            return kErrZipRead;
+        if (name != leaf && name != fork_entry && name != fork_folder)
+            return kErrZipRead;
+        if (unzOpenCurrentFile(zip.get()) != UNZ_OK)
+            return kErrZipRead;
+        int got = 0;
+        while ((got = unzReadCurrentFile(zip.get(), buffer.data(), static_cast<unsigned>(buffer.size()))) > 0) { }
+        // Closing checks the CRC of what was read.
+        if (unzCloseCurrentFile(zip.get()) != UNZ_OK || got < 0)
+            return kErrZipRead;
+    }
+    return step == UNZ_END_OF_LIST_OF_FILE ? 0 : kErrZipRead;
+}
+
 int active_stream_count()
 {
     int active = 0;
@@ -273,6 +273,8 @@ void reset_slots()
     }
     next.next_file = 0;
     damaged_tries.clear();
+    for (fetch_pacing& stream : pacing)
+        stream.succeeded();
     for (int s = 0; s < max_streams; ++s) {
         next.slot_active[s] = (s < 2) ? 1 : 0;
         next.slot_wants[s] = (s < 2) ? 1 : 0;
@@ -360,10 +362,12 @@ int grab_files()
             if (http.slots[FIRST_STREAM_SLOT + s] == nullptr)
                 source[s] = {server_name[server], remote};
             transfer_mark before = mark_of(FIRST_STREAM_SLOT + s);
-            int result = http.net_check(FIRST_STREAM_SLOT + s, server_name[server], remote, archive);
-            if (result != 0 || !same_mark(before, mark_of(FIRST_STREAM_SLOT + s)))
+            int result = fetch_step(FIRST_STREAM_SLOT + s, pacing[s], server_name[server], remote, archive);
+            if (result != FETCH_PAUSED && (result != 0 || !same_mark(before, mark_of(FIRST_STREAM_SLOT + s))))
                 idle = false;
-            if (result == 0) {
+            if (result == FETCH_PAUSED) {
+                // Waiting out its pause after a failure: nothing to do until it ends.
+            } else if (result == 0) {
                 stg.file_fraction = static_cast<float>(transfer_percent(FIRST_STREAM_SLOT + s)) * 0.01f;
                 next.kb_in_flight += stg.file_fraction * v.zip_kb;
             } else if (result == 2) {
@@ -386,6 +390,7 @@ int grab_files()
                     return stg.install_error;
                 }
                 (void)delete_file(archive);  // never extracted
+                pacing[s].failed();
                 retry_elsewhere(s);
             } else {
                 stg.download_failed = 0;

@@ -15,11 +15,18 @@ constexpr int FIRST_STREAM_SLOT = 2;
 // A downloaded archive is read through and its names checked before anything is extracted: a
 // damaged one, or one holding anything but its own file, is fetched again from another server;
 // after ten damaged copies per listed server the install ends with the extraction alert, the file
-// in place untouched.
+// in place untouched. A stream whose download failed pauses before it tries again (fetch.h).
 [[nodiscard]] int grab_files();
 
-// True when the last grab_files call found every stream waiting on its server, with nothing
-// received, finished or started: calling again at once would only spin.
+// Reads every entry of a downloaded archive through to its checksum and checks each name
+// before anything is extracted. An archive holds the one file leaf (and perhaps that file's
+// fork under "__MACOSX/"). 0 when it is sound; kErrZipOpen when it cannot be opened as one,
+// kErrZipRead when an entry is damaged, misnamed (a folder of the file's name included) or
+// fails its checksum.
+[[nodiscard]] int archive_damage(const std::string& archive, const std::string& leaf);
+
+// True when the last grab_files call found every stream waiting on its server or its pause,
+// with nothing received, finished or started: calling again at once would only spin.
 [[nodiscard]] bool grab_files_was_idle();
 
 // Extracts one downloaded archive into the folder of dest, makes program files executable and

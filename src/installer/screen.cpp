@@ -22,6 +22,7 @@
 #include "installer/decisions.h"
 #include "installer/destination.h"
 #include "installer/engine.h"
+#include "installer/fetch.h"
 #include "installer/hooks.h"
 #include "installer/install_tree.h"
 #include "installer/listing.h"
@@ -173,6 +174,9 @@ void draw_status_block(status_state& status, install_timing& timing)
     }
     if (stg.download_failed)
         block = download_failed_status(crnt_file_path);
+    // Fetching again from another server cannot help a folder that takes no file.
+    if (temp_folder_error() != 0)
+        block = temp_folder_status(temp_path, temp_folder_error());
 
     BTN_frame2(20, STATUS_PANEL_X, STATUS_PANEL_Y, STATUS_PANEL_W, STATUS_PANEL_H, "");
     for (int i = 0; i < 3; ++i)

@@ -26,8 +26,11 @@
 #include "core/stg.h"
 #include "core/xmap.h"
 #include "core/zip.h"
+#include "installer/engine.h"
+#include "installer/fetch.h"
 #include "installer/install_tree.h"
 #include "net/http.h"
+#include "platform/files.h"
 #include "platform/netcfg.h"
 
 namespace {
@@ -40,6 +43,13 @@ constexpr int SLOT_LISTING = 1;
 constexpr float RAND_TO_UNIT = 4.656613e-10f;
 // Larger than 1 favours servers listed early.
 constexpr float SERVER_SKEW = 1.3f;
+
+// The one file a listing archive holds.
+constexpr const char* LISTING_NAME = "directory.txt";
+
+// Retries of the two fetches of this module; each is retried for as long as it fails.
+fetch_pacing server_list_pacing;
+fetch_pacing listing_pacing;
 
 bool ends_in_separator(const std::string& text)
 {
@@ -148,7 +158,7 @@ void poll_server_list()
     if (stg.server_count != -1)
         return;
     std::string list_path = server_list_path();
-    if (http.net_check(SLOT_SERVER_LIST, kListHost, "/serverlist.txt", list_path) != 1)
+    if (fetch_step(SLOT_SERVER_LIST, server_list_pacing, kListHost, "/serverlist.txt", list_path) != NET_DONE)
         return;
     if (!read_server_list(list_path)) {
         new_format(list_path);
@@ -169,20 +179,28 @@ void poll_directory_listing()
     set_dir_chars(folder);
 
     int index = stg.server_index;
-    int result = http.net_check(SLOT_LISTING, server_name[index], server_path[index] + "directory.txt.zip", archive);
-    if (result == 2) {
+    int result =
+        fetch_step(SLOT_LISTING, listing_pacing, server_name[index], server_path[index] + "directory.txt.zip", archive);
+    if (result == NET_FAILED) {
         stg.server_index = (stg.server_count == 1) ? 0 : std::rand() % stg.server_count;
         return;
     }
-    if (result != 1)
+    if (result != NET_DONE)
         return;
 
-    // A listing left from an earlier run must not stand in for one missing from this archive.
-    (void)delete_file(extracted_listing_path());  // absent is the usual case
-    int extracted = zip_to_file(archive, folder, nullptr, 0);
+    // A listing left from an earlier run must not stand in for one missing from this archive, and
+    // whatever stands at its name (a folder an earlier broken archive made) must go.
+    int extracted = plat::remove_tree(extracted_listing_path());
+    // An archive holding anything but the listing file, a folder of its name included, is
+    // damaged: nothing of it is extracted.
+    if (extracted == 0)
+        extracted = archive_damage(archive, LISTING_NAME);
+    if (extracted == 0)
+        extracted = zip_to_file(archive, folder, nullptr, 0);
     if (extracted == 0) {
         stg.dir_state = DIR_STATE_EXTRACTED;
     } else {
+        listing_pacing.failed();
         __MACIBM_alert(0, "DIR-scan: The installer cannot extract a file.", "Error:" + error_str(extracted),
                        "Compressed File:" + archive, "Destination Path:" + folder, ALERT_MESSAGE, __FILE__, __LINE__);
     }

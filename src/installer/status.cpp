@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "core/errors.h"
 #include "core/stg.h"
 #include "installer/art.h"
 #include "platform/files.h"
@@ -177,6 +178,17 @@ status_block download_failed_status(const std::string& remote_path)
     block.line[1] = "Your internet connection may not be working, or the server could be undergoing maintainance or "
                     "an upgrade right now.";
     block.line[2] = "I am trying another server now to see if I can still get you a download...";
+    for (int& colour : block.colour)
+        colour = COLOUR_ERROR;
+    return block;
+}
+
+status_block temp_folder_status(const std::string& folder, int error)
+{
+    status_block block;
+    block.line[0] = "I can NOT save the files I download in my temporary folder " + folder + "!";
+    block.line[1] = "Error: " + error_str(error);
+    block.line[2] = "I will keep trying: as soon as there is room on that disk and I may write there, I will go on.";
     for (int& colour : block.colour)
         colour = COLOUR_ERROR;
     return block;

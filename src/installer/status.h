@@ -47,6 +47,10 @@ struct status_block {
 // Overrides every line while another server is being tried after a failed download.
 [[nodiscard]] status_block download_failed_status(const std::string& remote_path);
 
+// Overrides every line while downloads cannot be saved in the temporary folder: what the
+// system said (error_str of the errno: no space, no access) rather than a network failure.
+[[nodiscard]] status_block temp_folder_status(const std::string& folder, int error);
+
 // Nearest whole number, halves away from zero.
 [[nodiscard]] int nearest(float value);
 

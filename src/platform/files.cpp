@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -147,6 +148,31 @@ int read_folder(const std::string& path, std::vector<FolderEntry>* entries)
     std::sort(entries->begin(), entries->end(),
               [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     return 0;
+}
+
+namespace {
+
+// Descriptors nftw may hold open at once: one per folder level it is inside.
+constexpr int TREE_WALK_DESCRIPTORS = 32;
+
+int remove_entry(const char* path, const struct stat*, int kind, FTW*)
+{
+    const int removed = kind == FTW_DP ? rmdir(path) : unlink(path);
+    return removed == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+int remove_tree(const std::string& path)
+{
+    struct stat facts;
+    if (lstat(path.c_str(), &facts) != 0)
+        return (errno == ENOENT || errno == ENOTDIR) ? 0 : errno;
+    if (!S_ISDIR(facts.st_mode))
+        return unlink(path.c_str()) == 0 ? 0 : errno;
+    // Depth first, so each folder is empty when its turn comes; links are removed, not followed.
+    const int result = nftw(path.c_str(), remove_entry, TREE_WALK_DESCRIPTORS, FTW_DEPTH | FTW_PHYS);
+    return result == -1 ? errno : result;
 }
 
 int64_t free_space(const std::string& path)

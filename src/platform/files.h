@@ -49,6 +49,11 @@ struct FolderEntry {
 // their names so every machine lists in the same order. Returns 0 or errno.
 int read_folder(const std::string& path, std::vector<FolderEntry>* entries);
 
+// Removes whatever stands at path: a file, a link (never what it points to) or
+// a folder with everything inside it. 0 when nothing is left there (nothing
+// there to begin with included), else the errno of the first removal that failed.
+[[nodiscard]] int remove_tree(const std::string& path);
+
 // Free bytes available to the user on the volume of `path`, or of its
 // nearest existing parent; -1 when nothing can be asked.
 int64_t free_space(const std::string& path);

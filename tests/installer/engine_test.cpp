@@ -6,16 +6,19 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "core/clock.h"
 #include "core/errors.h"
 #include "core/stg.h"
 #include "installer/decisions.h"
 #include "installer/engine.h"
+#include "installer/fetch.h"
 #include "installer/install_tree.h"
 #include "installer/listing.h"
 #include "installer/servers.h"
 #include "net/http.h"
 #include "release_server.h"
 #include "support/alert_recorder.h"
+#include "support/fake_clock.h"
 #include "support/file_bytes.h"
 #include "support/log_capture.h"
 #include "support/temp_folder.h"
@@ -48,6 +51,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.running()) << "nginx did not start on port " << kHttpPort;
+        // A fresh clock record: the seconds since its first frame stay small enough for a float
+        // to tell the 20 ms of a frame apart.
+        xtim = xtim_class();
+        xtim.advance_frame(0, 0);
         fs::create_directories(dir.root + "/tmp");
         temp_path = dir.root + "/tmp/";
         set_stg_defaults();
@@ -75,8 +82,10 @@ protected:
     void read_listing()
     {
         stg.dir_state = 0;
-        for (int i = 0; i < ENGINE_CALL_LIMIT && stg.dir_state == 0; ++i)
+        for (int i = 0; i < ENGINE_CALL_LIMIT && stg.dir_state == 0; ++i) {
             poll_directory_listing();
+            let_pauses_pass();
+        }
         ASSERT_EQ(stg.dir_state, 1);
         ASSERT_EQ(read_directory(extracted_listing_path(), "reading"), 3);
     }
@@ -87,13 +96,27 @@ protected:
         EXPECT_EQ(choose_files(), 1);
         reset_slots();
         int result = 0;
-        for (int i = 0; i < ENGINE_CALL_LIMIT && result == 0; ++i)
+        for (int i = 0; i < ENGINE_CALL_LIMIT && result == 0; ++i) {
             result = grab_files();
+            let_pauses_pass();
+        }
         return result;
+    }
+
+    // Time moves only while no download is in flight: a stream waiting out its pause after a
+    // failure gets its turn on the next call, and no running transfer ever sees a stall.
+    void let_pauses_pass()
+    {
+        for (int slot = 0; slot < HTTP_SLOT_COUNT; ++slot)
+            if (http.slots[slot] != nullptr)
+                return;
+        clock.advance_seconds(FETCH_LONGEST_PAUSE);
+        xtim.advance_frame(0, 0);
     }
 
     std::string md5_of_file(const std::string& path) { return command_output("md5sum '" + path + "'").substr(0, 32); }
 
+    FakeClock clock;
     temp_folder dir;
     release_server server{dir.root + "/srv"};
     alert_recorder alerts;
@@ -311,21 +334,71 @@ TEST_F(Engine, ResetDropsTransfersOfAnEarlierInstall)
     EXPECT_TRUE(got == "the file asked for now\n");
 }
 
-TEST_F(Engine, ListingArchiveWithoutTheListingLeavesNoStaleOne)
+TEST_F(Engine, ListingArchiveHoldingAFolderForTheListingIsDamagedAndLeavesNothing)
 {
-    write_file(temp_path + "directory.txt",
-               "A\n840 version\nINSTALLER\n\nDIR All/\nFILE 0 0 85008 1 1 "
-               "0123456789abcdef0123456789abcdef stale.txt\n");
-    std::string base = server.www() + "/pub/Veltrix 851/";
-    fs::create_directories(base);
-    write_file(dir / "other.txt", "not a listing\n");
-    (void)command_output("cd '" + dir.root + "' && zip -q '" + base + "directory.txt.zip' other.txt");
+    // Folders where the fixed names of the downloads stand, left by an earlier broken archive.
+    fs::create_directories(temp_path + "directory.txt.zip/left");
+    fs::create_directories(temp_path + "directory.txt/left");
+    temp_folder work;
+    fs::create_directories(work / "directory.txt");
+    fs::create_directories(server.www() + "/pub/Veltrix 851");
+    (void)command_output("cd '" + work.root + "' && zip -q -r '" + server.www() +
+                         "/pub/Veltrix 851/directory.txt.zip' directory.txt");
     stg.dir_state = 0;
-    for (int i = 0; i < ENGINE_CALL_LIMIT && stg.dir_state == 0; ++i)
+    for (int i = 0; i < ENGINE_CALL_LIMIT && alerts.alerts().empty(); ++i) {
         poll_directory_listing();
-    EXPECT_EQ(stg.dir_state, 1);
-    EXPECT_FALSE(fs::exists(temp_path + "directory.txt")) << "an earlier run's listing must not be read for this one";
-    EXPECT_FALSE(fs::exists(temp_path + "directory.txt.zip"));
+        let_pauses_pass();
+    }
+    ASSERT_EQ(alerts.alerts().size(), 1u);
+    EXPECT_EQ(alerts.alerts()[0].l1, "DIR-scan: The installer cannot extract a file.");
+    EXPECT_EQ(alerts.alerts()[0].l2, "Error:" + error_str(kErrZipRead));
+    EXPECT_FALSE(path_exists(temp_path + "directory.txt")) << "nothing of an earlier run or of the archive stands in";
+    alerts.clear();
+    publish_release(server.www(), "/pub/", "Veltrix 851", first_release());
+    read_listing();
+}
+
+TEST_F(Engine, AServerListThatCannotBeSavedIsAskedForCalmlyAndToldOnce)
+{
+    // A file stands where the temporary folder should be, so nothing downloaded can be saved,
+    // for a hundred seconds of frames (20 ms each while nothing is in flight).
+    log_capture log;
+    temp_path = dir / "blocked/";
+    write_file(dir / "blocked", "");
+    publish_server_list(server.www(), "FINAL Veltrix 851\nSERVER 127.0.0.1\n/pub/\nloopback\n");
+    stg.server_count = -1;
+    auto run_frames = [&](double seconds) {
+        for (double t = 0; t < seconds; xtim.advance_frame(0, 0)) {
+            poll_server_list();
+            if (http.slots[0] == nullptr) {
+                clock.advance_seconds(0.02);
+                t += 0.02;
+            }
+        }
+    };
+    run_frames(100);
+    // Tries at 0, 1, 3, 7, 15, 31, 61 and 91 s, each pause twice the last up to 30 s; the failure
+    // logged once in full, and the user told once what the system said.
+    EXPECT_EQ(server.requests_containing("GET /serverlist.txt"), 8);
+    const std::string text = log.text();
+    const std::string again = "HTTP Error for " + temp_path + "serverlist.txt: the same again ";
+    EXPECT_EQ(text.find("HTTP Error for "), text.rfind("HTTP Error for " + temp_path + "serverlist.txt\n")) << text;
+    EXPECT_EQ(text.find(again), text.rfind(again + "6 more times.\n")) << "counted once a minute: " << text;
+    EXPECT_LT(text.size(), 2000u);
+    EXPECT_EQ(temp_folder_error(), ENOTDIR);
+    ASSERT_EQ(alerts.alerts().size(), 1u);
+    EXPECT_EQ(alerts.alerts()[0].l1, "I can NOT save the files I download in my temporary folder " + temp_path + "!");
+    EXPECT_EQ(alerts.alerts()[0].l2, "Error: " + error_str(ENOTDIR));
+
+    // Mended: the next try, 30 s after the last, reads the list, and the trouble is over.
+    fs::remove(dir / "blocked");
+    fs::create_directories(dir / "blocked");
+    run_frames(31);
+    EXPECT_EQ(stg.server_count, 1);
+    EXPECT_EQ(server.requests_containing("GET /serverlist.txt"), 9);
+    EXPECT_EQ(temp_folder_error(), 0);
+    EXPECT_EQ(alerts.alerts().size(), 1u);
+    EXPECT_NE(log.text().find(again + "1 more times.\n"), std::string::npos) << "the rest counted at the end";
 }
 
 TEST_F(Engine, ProgressOfATransferPastTwentyOneMegabytesStaysAPercentage)
