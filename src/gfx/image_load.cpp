@@ -54,6 +54,11 @@ constexpr double SCREEN_GAMMA = 1.8;
 constexpr double DEFAULT_FILE_GAMMA = 0.5555555555555556;
 // Reduction factors the box filter handles, as powers of two (2 to 32).
 constexpr int LARGEST_REDUCTION_SHIFT = 5;
+// What a PNG may make libpng allocate. No chunk this program reads comes near a few megabytes, and
+// no image side past 1024 is used; the side limit still lets a wider image reach the size check
+// and its own alert, while a row buffer stays within half a megabyte (8 bytes a pixel at most).
+constexpr png_alloc_size_t PNG_CHUNK_LIMIT = png_alloc_size_t(4) << 20;
+constexpr png_uint_32 PNG_SIDE_LIMIT = 65536;
 
 // A name ending in a three-letter extension is looked for with `extension` in its place.
 std::string with_extension(std::string name, const char* extension)
@@ -489,6 +494,12 @@ int load_png_into_scratch(std::string name, int ref, int load_type, int type, un
         __MACIBM_alert(0, "PING-FILE ERROR!", "!info_ptr", name, "", ALERT_FATAL, TMAN_SOURCE, 365);
         return 0;
     }
+
+    // A 60-byte file may declare a chunk of gigabytes: libpng only warns about a chunk over its
+    // limit and then allocates it, unless its "benign" errors are errors, as here.
+    png_set_chunk_malloc_max(png, PNG_CHUNK_LIMIT);
+    png_set_user_limits(png, PNG_SIDE_LIMIT, PNG_SIDE_LIMIT);
+    png_set_benign_errors(png, 0);
 
     xmap_class file(file_name);
     if (file.base == nullptr || file.end - file.base < 8) {

@@ -446,7 +446,14 @@ TEST_F(ImageLoadDeathTest, BadFilesEndTheProgramWithTheirAlert)
     for (int i = 0; i < 4; ++i)
         huge[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
     test::write_file(folder / "huge.png", huge);
-    EXPECT_EXIT(decode(folder / "huge.png", 1), ::testing::ExitedWithCode(1), "greater than 1024");
+    EXPECT_EXIT(decode(folder / "huge.png", 1), ::testing::ExitedWithCode(1), "PING-FILE ERROR!");
+
+    // 55 bytes declaring a 1.37 GB text chunk: refused as too large, never allocated and read.
+    std::vector<uint8_t> declares(bytes.begin(), bytes.begin() + 33);  // signature and IHDR
+    const std::string text_chunk = std::string("\x51\xA8\x1A\x80tEXt") + "abcdefghijklmn";
+    declares.insert(declares.end(), text_chunk.begin(), text_chunk.end());
+    test::write_file(folder / "declares.png", declares);
+    EXPECT_EXIT(decode(folder / "declares.png", 1), ::testing::ExitedWithCode(1), "chunk data is too large");
 
     // Chunks with valid checksums but bad content: an unknown critical chunk, and image data
     // whose compressed stream is damaged.
