@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -63,6 +65,25 @@ bool is_separator(char c)
 int clamp_int(int value, int lo, int hi)
 {
     return value < lo ? lo : (value > hi ? hi : value);
+}
+
+// A build number or a size in kilobytes: decimal digits only, 0 to INT32_MAX. A sign, a letter or
+// a value that would wrap is no size the disk-space test could weigh, so the record is refused.
+bool read_listed_number(xmap_class& reader, int* value, std::string* token)
+{
+    reader.TXT_str_scan_space(token);
+    if (token->empty() || token->size() > std::numeric_limits<int32_t>::digits10 + 1)
+        return false;
+    int64_t number = 0;
+    for (char c : *token) {
+        if (c < '0' || c > '9')
+            return false;
+        number = number * 10 + (c - '0');
+    }
+    if (number > std::numeric_limits<int32_t>::max())
+        return false;
+    *value = int(number);
+    return true;
 }
 
 void reject_record(const std::string& first, const std::string& path)
@@ -264,9 +285,16 @@ int parse_directory(const std::string& path_in, const std::string& caption)
             file_version_struct record;
             record.kind = clamp_int(reader.TXT_int_scan(), 0, 1);
             record.platform = clamp_int(reader.TXT_int_scan(), 0, 6);
-            record.version = reader.TXT_int_scan();
-            record.zip_kb = float(reader.TXT_int_scan());
-            record.unzip_kb = float(reader.TXT_int_scan());
+            static const char* const number_names[] = {"version", "zipped size", "unzipped size"};
+            int numbers[3] = {};
+            std::string tokens[3];
+            int bad_number = -1;
+            for (int n = 0; n < 3; ++n)
+                if (!read_listed_number(reader, &numbers[n], &tokens[n]) && bad_number < 0)
+                    bad_number = n;
+            record.version = numbers[0];
+            record.zip_kb = float(numbers[1]);
+            record.unzip_kb = float(numbers[2]);
             reader.TXT_str_scan_space(&record.sig_want);
             std::string name;
             reader.TXT_str_scan_eoln(&name);
@@ -283,6 +311,15 @@ int parse_directory(const std::string& path_in, const std::string& caption)
             if (!listed_path_is_safe(record.path)) {
                 reject_record("I am reading the directory text file and found a path that leaves the install folder!",
                               record.path);
+                sim_info.clear();
+                return LISTING_REJECTED;
+            }
+            if (bad_number >= 0) {
+                xer << "Listing " << path << " refused: the record of " << record.path << " has the "
+                    << number_names[bad_number] << " '" << tokens[bad_number]
+                    << "'; it must be a whole number from 0 to " << std::numeric_limits<int32_t>::max() << ".\n";
+                xer.flush();
+                new_format(path);
                 sim_info.clear();
                 return LISTING_REJECTED;
             }

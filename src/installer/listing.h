@@ -52,9 +52,10 @@ constexpr const char* SIG_GONE = "GONE";
 constexpr const char* SIG_NONE = "NONE";
 
 // Loads the listing at path into sim_info and touches nothing else on the
-// disk. 3 when loaded, 2 when its header is rejected (after new_format). A
-// missing listing, a record without a file name, or a path that would leave
-// the install folder is a fatal alert, and leaves sim_info empty.
+// disk. 3 when loaded, 2 when its header, or a record's version or size (not a
+// whole number from 0 to 2^31-1), is rejected (after new_format). A missing
+// listing, a record without a file name, or a path that would leave the install
+// folder is a fatal alert, and leaves sim_info empty.
 [[nodiscard]] int parse_directory(const std::string& path, const std::string& caption);
 
 // parse_directory, then signs the current version of every file below

@@ -181,15 +181,25 @@ TEST_F(Listing, HeadersAreCheckedAndEmptyListingsAreFine)
     EXPECT_TRUE(sim_info.empty());
     EXPECT_EQ(stg.down_kb, 0.0f);
 
-    ASSERT_EQ(read("A\n810 version\nINSTALLER\n\nDIR All/\nFILE 0 0 1 1 1 " + sig_a + " x\n"), LISTING_READ);
+    // The largest version and sizes that can be are taken as they stand.
+    ASSERT_EQ(read("A\n810 version\nINSTALLER\n\nDIR All/\nFILE 0 0 2147483647 0 2147483647 " + sig_a + " x\n"),
+              LISTING_READ);
     EXPECT_EQ(sim_info.size(), 1u);
+    EXPECT_EQ(sim_info.at(0).back().version, 2147483647);
 
-    for (const std::string& bad : {std::string("A\n820 version\nINSTALLER\n\n"),
-                                   std::string("A\n840 version\nSERVERS\n"), std::string(""), std::string("garbage")}) {
+    // Rejected: other headers, and a record whose version or size cannot be (negative, signed,
+    // not a number, past 2^31-1), even after a good record.
+    const std::string good = header + "DIR All/\nFILE 0 0 1 1 1 " + sig_b + " y\nFILE 0 0 ";
+    for (const std::string& bad :
+         {std::string("A\n820 version\nINSTALLER\n\n"), std::string("A\n840 version\nSERVERS\n"), std::string(""),
+          std::string("garbage"), good + "-85008 1 1 " + sig_a + " x\n", good + "1 -5 1 " + sig_a + " x\n",
+          good + "1 1 2147483648 " + sig_a + " x\n", good + "1 99999999999 1 " + sig_a + " x\n",
+          good + "12abc 1 1 " + sig_a + " x\n", good + "1 +3 1 " + sig_a + " x\n"}) {
         alerts.clear();
         app_done = 0;
         EXPECT_EQ(read(bad), LISTING_REJECTED) << bad;
         EXPECT_TRUE(sim_info.empty());
+        EXPECT_EQ(stg.down_kb, 0.0f);
         // The polite exit: a message alert naming the file, and the program asked to quit.
         ASSERT_FALSE(alerts.alerts().empty());
         EXPECT_EQ(alerts.alerts().front().type, ALERT_MESSAGE);
