@@ -212,6 +212,7 @@ TEST_F(Listing, HeadersAreCheckedAndEmptyListingsAreFine)
     ASSERT_EQ(alerts.alerts().size(), 1u);
     EXPECT_EQ(alerts.alerts()[0].l1, "I tried to read a directory file that does not exist!");
     EXPECT_EQ(alerts.alerts()[0].l2, "The file is:");
+    EXPECT_EQ(alerts.alerts()[0].file, "src/installer/listing.cpp") << "relative to the source tree";
 }
 
 TEST_F(Listing, HostileListingsAreRefusedBeforeTheDiskIsTouched)
