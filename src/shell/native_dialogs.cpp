@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/alert.h"
 #include "core/globals.h"
 #include "platform/dialogs.h"
 
@@ -27,6 +28,11 @@ int GetFilePathFromUser(int mode, const char* prompt, const char* button_label, 
         case plat::CHOOSER_NO_TOOL:
             xer << "No folder chooser found (zenity, kdialog).\n";
             xer.flush();
+            // Without a word the button would seem to do nothing at all.
+            __MACIBM_alert(0, "I cannot open a window to choose a folder: neither zenity nor kdialog is installed.",
+                           "Please install the package zenity (on Debian: apt-get install zenity) and try again.",
+                           "You can also name the folder on the command line: -path followed by the folder.", "",
+                           ALERT_MESSAGE, __FILE__, __LINE__);
             return 0;
         case plat::CHOOSER_FAILED:
             xer << "Folder chooser failed: " << detail << "\n";

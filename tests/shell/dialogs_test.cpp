@@ -12,6 +12,7 @@
 #include "shell/native_dialogs.h"
 #include "shell/web.h"
 #include "shell_test_support.h"
+#include "support/alert_recorder.h"
 
 using shell_test::read_file;
 using shell_test::scratch_folder;
@@ -110,9 +111,15 @@ TEST_F(Chooser, AnAnswerThatDoesNotFitLeavesTheBufferAlone)
 TEST_F(Chooser, KdialogStandsInAndNoToolIsLogged)
 {
     t.hide_system_tools();
+    test::alert_recorder alerts;
     EXPECT_EQ(GetFilePathFromUser(2, "Pick", "", 0, t.path().c_str(), path), 0);
     EXPECT_STREQ(path, "unchanged");
     EXPECT_EQ(log.text(), "No folder chooser found (zenity, kdialog).\n");
+    // The user is told, in the program's own alert, which package to install and of -path.
+    ASSERT_EQ(alerts.alerts().size(), 1u);
+    EXPECT_EQ(alerts.alerts()[0].type, ALERT_MESSAGE);
+    EXPECT_NE(alerts.alerts()[0].l2.find("zenity"), std::string::npos);
+    EXPECT_NE(alerts.alerts()[0].l3.find("-path"), std::string::npos);
 
     t.add_tool("kdialog", KDIALOG_STUB);
     setenv("ZENITY_ANSWER", "/from/kdialog", 1);
