@@ -109,6 +109,8 @@ public:
 
     // One step of the GET of server + path into dest (relative to the application folder) in
     // `slot`: NET_RUNNING, NET_DONE or NET_FAILED; after DONE or FAILED the slot is free.
+    // A failure is logged unless it is the slot's last one again: that is only counted, and
+    // the count logged when the failure changes or a minute after the last line about it.
     // A slot outside 0..5 or a malformed server or path is a fatal alert.
     int net_check(int slot, std::string server, std::string path, const std::string& dest);
 
