@@ -6,9 +6,10 @@
 //
 // Lines end at CR LF only (a lone LF does not end a line). A blank line ends a head; after an
 // interim (1xx) head, or with no status line at all, the next line starts a new head. The
-// body is raw bytes up to "Content-Length" (any case); the connection's end never ends a body.
-// One without a usable length, or cut short, never completes: the transfer fails on a reset or
-// once it stalls. No chunked coding, no redirects, no connection reuse.
+// body is exactly "Content-Length" (any case) raw bytes: any that follow are dropped, and the
+// connection's end never ends a body. One without a usable length, or cut short, never
+// completes: the transfer fails as soon as the server closes or resets, or once it stalls. No
+// chunked coding, no redirects, no connection reuse.
 //
 // Index:
 //   [Request]     escaping, the request text, the transfer's construction
