@@ -413,6 +413,14 @@ void tman_class::forget_bound(int gl_name)
     }
 }
 
+void tman_class::forget_unit(int unit)
+{
+    if (unit < 0 || unit >= TEX_CACHED_UNITS)
+        return;
+    bound_tex[unit] = -1;
+    bound_env[unit] = -1;
+}
+
 void tman_class::reset_bind()
 {
     for (int unit = 0; unit < TEX_CACHED_UNITS; ++unit) {

@@ -105,6 +105,10 @@ public:
     void bind_ref(int ref, int unit, int mode);
     void reset_bind();
     void set_blend_level(int unit, float level);
+    // For code that binds or deletes a texture behind bind_ref's back: drops the cache of one unit,
+    // or every unit's claim on the texture object `gl_name`.
+    void forget_unit(int unit);
+    void forget_bound(int gl_name);
 
     unsigned int async_pos;
     int loaded;
@@ -127,8 +131,6 @@ private:
     void take_placeholder(int ref);
     void upload(tex_load_vars* v, int io_result);
     void set_env_mode(int unit, int mode);
-    // Drops every unit's claim on the texture object `gl_name` from the bind cache.
-    void forget_bound(int gl_name);
 };
 
 extern tman_class tman;
