@@ -119,19 +119,23 @@ void colr_class::set_lit_col(int col_type)
     }
 }
 
+void fold_to_green(float rgb[3])
+{
+    float sum = rgb[0] + rgb[1] + rgb[2];
+    sum = sum < 0.01f ? 0.01f : (sum > 1 ? 1 : sum);
+    rgb[0] = 0;
+    rgb[1] = sum;
+    rgb[2] = 0;
+}
+
 void OGL_setcolor(int index, float alpha)
 {
     float rgb[3] = {colr.col[index][0], colr.col[index][1], colr.col[index][2]};
     if (index < COLR_LIT_LIMIT)
         for (int c = 0; c < 3; ++c)
             rgb[c] *= colr.col[COLR_LIGHT_FACTOR][c];
-    if (ren.green_only) {
-        float sum = rgb[0] + rgb[1] + rgb[2];
-        sum = sum < 0.01f ? 0.01f : (sum > 1 ? 1 : sum);
-        rgb[0] = 0;
-        rgb[1] = sum;
-        rgb[2] = 0;
-    }
+    if (ren.green_only)
+        fold_to_green(rgb);
     const float effective = alpha * ren.global_alpha;
     if (static_cast<double>(effective) > 0.99)
         glColor3fv(rgb);

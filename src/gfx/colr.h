@@ -32,6 +32,9 @@ public:
 
 extern colr_class colr;
 
+// The green-only mode's fold: all of the colour onto green (r + g + b within 0.01 .. 1), red and blue 0.
+void fold_to_green(float rgb[3]);
+
 // The palette colour rule: light factor below index 45, the green-only fold, then a
 // three-component colour when alpha x global alpha exceeds 0.99, else four components.
 void OGL_setcolor(int index, float alpha);
