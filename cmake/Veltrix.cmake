@@ -15,14 +15,18 @@ function(veltrix_library name)
 endfunction()
 
 # A GoogleTest executable registered with CTest under one label.
-#   veltrix_test(core_paths LABEL core SOURCES paths_test.cpp DEPS veltrix_core [GL] [PROPERTIES ...])
-# GL tests run under their own Xvfb server (xvfb-run -a), so ctest -j stays safe.
+#   veltrix_test(core_paths LABEL core SOURCES paths_test.cpp DEPS veltrix_core [GL] [SCREEN WxHxD] [PROPERTIES ...])
+# GL tests run under their own Xvfb server (xvfb-run -a), so ctest -j stays safe; SCREEN gives
+# a GL test a server of its own with that screen, whatever display is set.
 function(veltrix_test name)
-  cmake_parse_arguments(ARG "GL" "LABEL" "SOURCES;DEPS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(ARG "GL" "LABEL;SCREEN" "SOURCES;DEPS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-  if(ARG_GL)
+  if(ARG_SCREEN)
+    add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/with-display --screen ${ARG_SCREEN}
+      $<TARGET_FILE:${name}>)
+  elseif(ARG_GL)
     add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/with-display $<TARGET_FILE:${name}>)
   else()
     add_test(NAME ${name} COMMAND ${name})

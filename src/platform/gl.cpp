@@ -1,5 +1,6 @@
 #include "platform/gl.h"
 
+#include <GL/gl.h>
 #include <SDL2/SDL.h>
 
 #include <cstring>
@@ -50,6 +51,18 @@ void gl_swap_current()
     SDL_Window* window = SDL_GL_GetCurrentWindow();
     if (window != nullptr)
         SDL_GL_SwapWindow(window);
+}
+
+unsigned gl_shown_buffer()
+{
+    // Renderer names of Mesa's rasterisers that draw through X images rather than a driver's buffers.
+    static const char* const COPYING_RENDERERS[] = {"llvmpipe", "softpipe", "Software Rasterizer"};
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (renderer != nullptr)
+        for (const char* name : COPYING_RENDERERS)
+            if (std::strncmp(renderer, name, std::strlen(name)) == 0)
+                return GL_BACK;
+    return GL_FRONT;
 }
 
 }  // namespace plat

@@ -24,4 +24,10 @@ void set_gl_proc_lookup(GlProcLookup lookup);
 // Shows the back buffer of the window whose context is current; nothing when none is current.
 void gl_swap_current();
 
+// The colour buffer (GL_FRONT or GL_BACK) that holds the last frame shown, for reading it back
+// after a swap. Mostly the front buffer; but Mesa's software rasterisers swap by copying the back
+// buffer into the window and keep it, while their front buffer is never filled, so there it is the
+// back buffer. Needs a current context.
+unsigned gl_shown_buffer();
+
 }

@@ -35,4 +35,19 @@ public:
     std::string root;
 };
 
+// A private temporary folder that is the current folder while this lives, for code that writes and
+// reads names relative to the program's folder.
+class working_folder : public temp_folder {
+public:
+    working_folder() : previous_(std::filesystem::current_path()) { std::filesystem::current_path(root); }
+    ~working_folder()
+    {
+        std::error_code ignored;
+        std::filesystem::current_path(previous_, ignored);
+    }
+
+private:
+    std::filesystem::path previous_;
+};
+
 }  // namespace test
