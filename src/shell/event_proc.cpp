@@ -12,6 +12,7 @@
 #include "core/mnw.h"
 #include "core/stg.h"
 #include "gfx/colr.h"
+#include "gfx/qtim.h"
 #include "gfx/text.h"
 #include "gfx/tman.h"
 #include "gfx/viewport.h"
@@ -296,4 +297,7 @@ void MACIBM_event_proc()
     draw_tooltip();
     update_cursor();
     OGL_sbuf();
+    // After the swap: the recorder takes the frame just shown.
+    if (qtim.recording)
+        qtim.mov_addframe();
 }

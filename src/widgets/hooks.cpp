@@ -4,6 +4,7 @@
 #include "widgets/bool.h"
 #include "widgets/butn.h"
 #include "widgets/menus.h"
+#include "widgets/numbers.h"
 #include "widgets/panels.h"
 
 void widgets_fill_shell_hooks(shell_hooks& hooks)
@@ -28,4 +29,8 @@ void widgets_fill_gfx_hooks(gfx_hooks& hooks)
     hooks.expand_label = BTN_expand_label;
     hooks.frame1 = BTN_frame1;
     hooks.draw_label = BTN_util_draw_label;
+    hooks.fillwin = BTN_fillwin;
+    hooks.subwin = BTN_subwin;
+    hooks.flt_range = BTN_flt_range;
+    hooks.int_range = BTN_int_range;
 }

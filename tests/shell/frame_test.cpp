@@ -19,6 +19,7 @@
 #include "core/mnw.h"
 #include "gfx/colr.h"
 #include "gfx/draw2d.h"
+#include "gfx/qtim.h"
 #include "gfx/ogl_ext.h"
 #include "gfx/viewport.h"
 #include "platform/dialogs.h"
@@ -33,6 +34,8 @@
 #include "shell/windows.h"
 #include "shell_test_support.h"
 #include "support/fake_clock.h"
+#include "support/movie_probe.h"
+#include "support/temp_folder.h"
 #include "gfx/text.h"
 #include "gfx/tman.h"
 
@@ -607,6 +610,27 @@ TEST_F(Frame, TheProgressWindowDrawsAValueActivityOrNoBar)
     EXPECT_EQ(progress_red(100), 236);
     plat::close_progress();
     EXPECT_EQ(progress_red(100), -1);
+}
+
+TEST_F(Frame, ARecordingTakesEachFrameAfterItsSwap)
+{
+    test::working_folder folder;
+    FakeClock clock;
+    qtim.fps = 20;
+    qtim.movie_dx = 320;
+    clock.step_every_read(100000);  // the start's one-second wait polls the clock
+    qtim.mov_toggle();
+    clock.step_every_read(0);
+    ASSERT_EQ(qtim.recording, 1);
+    for (int i = 0; i < 4; ++i) {
+        clock.advance_microseconds(50100);  // a twentieth of a second, and a margin for the float clock
+        MACIBM_event_proc();
+    }
+    EXPECT_EQ(qtim.frames, 4);
+    qtim.mov_toggle();
+    EXPECT_EQ(qtim.recording, 0);
+    // The first frame also spans the start's wait.
+    EXPECT_EQ(test::probe_movie(folder / "Veltrix movie take-1.mov").durations, std::vector<int>({60, 30, 30, 30}));
 }
 
 }
