@@ -162,10 +162,16 @@ movie_status movie_writer::create(const std::string& path, int width, int height
     result = av_frame_get_buffer(movie->picture, 0);
     if (result < 0)
         return status(movie_step::compression_size, result);
-    movie->converter = sws_getContext(width, height, AV_PIX_FMT_ARGB, width, height, MOVIE_PIXELS, SWS_POINT, nullptr,
-                                      nullptr, nullptr);
+    movie->converter = sws_getContext(width, height, AV_PIX_FMT_ARGB, width, height, CONVERTED_PIXELS, SWS_POINT,
+                                      nullptr, nullptr, nullptr);
     if (movie->converter == nullptr)
         return status(movie_step::compression_size, AVERROR(ENOMEM));
+    int* to_rgb = nullptr;
+    int* from_rgb = nullptr;
+    int source_range = 0, target_range = 0, brightness = 0, contrast = 0, saturation = 0;
+    if (sws_getColorspaceDetails(movie->converter, &to_rgb, &source_range, &from_rgb, &target_range, &brightness,
+                                 &contrast, &saturation) >= 0)
+        sws_setColorspaceDetails(movie->converter, to_rgb, source_range, from_rgb, 1, brightness, contrast, saturation);
     open_ = std::move(movie);
     return {};
 }
