@@ -44,6 +44,15 @@ void set_up_screen()
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 }
 
+void screen_test::SetUp()
+{
+    test::gl_test::SetUp();
+    set_up_screen();
+    sync_state_cache();
+    tman.reset_bind();
+    scratch_array_align();
+}
+
 void sync_state_cache()
 {
     OGL_setstate(fog_true, 1, lit_true, al_both, deR_true, deW_true);

@@ -2,8 +2,14 @@
 // synthetic glyph atlas.
 #pragma once
 
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
+
+#include "support/gl_window.h"
 
 namespace gfx_test {
 
@@ -32,6 +38,13 @@ void load_marker_atlas();
 // Reads pixel (x, y) of the current window as the X server shows it (y counted from the bottom,
 // as OpenGL counts), through xwd and ImageMagick. False when the window or the tools fail.
 bool pixel_on_screen(int x, int y, unsigned char rgb[3]);
+
+// A shared window with the screen set up as at start-up, the state cache in line and the texture
+// manager's bind cache emptied before every test.
+class screen_test : public test::gl_test {
+protected:
+    void SetUp() override;
+};
 
 constexpr int MARKER_BLUE_PROPORTIONAL = 200;
 constexpr int MARKER_BLUE_FIXED = 100;

@@ -3,32 +3,20 @@
 #define GL_GLEXT_PROTOTYPES
 #include "gfx/pbuffer.h"
 
-#include <GL/gl.h>
-#include <GL/glext.h>
-#include <gtest/gtest.h>
-
 #include <functional>
 
 #include "gfx/gfx_helpers.h"
 #include "gfx/ogl_ext.h"
 #include "gfx/tman.h"
 #include "support/alert_recorder.h"
-#include "support/gl_window.h"
 
 using test::rgba;
 
 namespace {
 
-constexpr int SURFACE_TEX = 901, OTHER_TEX = 902, MANAGED_TEX = 700;
-
-class pbuffers : public test::gl_test {
+class pbuffers : public gfx_test::screen_test {
 protected:
-    void SetUp() override
-    {
-        test::gl_test::SetUp();
-        gfx_test::set_up_screen();
-        glExt.pbuffer_avail = 1;
-    }
+    void SetUp() override { screen_test::SetUp(), glExt.pbuffer_avail = 1; }
     void TearDown() override { glExt.pbuffer_avail = 0; }
 
     // The bound texture over the window's lower-left 16 x 16 pixels; the colour of its middle.
@@ -48,58 +36,53 @@ protected:
 
 TEST_F(pbuffers, DrawingShowsThroughTheTextureAndTheWindowComesBack)
 {
-    xpbuffer* surface = xpbuffer_create(SURFACE_TEX, 64, 32, 0, true);
+    xpbuffer* surface = xpbuffer_create(901, 64, 32, 0, true);
     ASSERT_NE(surface, nullptr);
     const GLubyte green[4] = {0, 255, 0, 255};
-    gfx_test::load_texture_pixels(MANAGED_TEX, 1, 1, green);
+    gfx_test::load_texture_pixels(700, 1, 1, green);
     for (const rgba colour : {rgba{255, 0, 0, 255}, rgba{0, 0, 255, 255}}) {  // begin again after an end
         xpbuffer_draw_begin(surface);
-        GLint viewport[4];
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        EXPECT_EQ(viewport[2] * 1000 + viewport[3], 64 * 1000 + 32);
         glClearColor(colour.r / 255.0f, 0, colour.b / 255.0f, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         xpbuffer_draw_end(surface);
+        GLint viewport[4];
         glGetIntegerv(GL_VIEWPORT, viewport);
-        EXPECT_EQ(viewport[2] * 1000 + viewport[3], 1024 * 1000 + 768);
+        EXPECT_EQ(viewport[2] * 1000 + viewport[3], 1024768);
         EXPECT_EQ(pixel(200, 200), rgba({0, 0, 0, 255})) << "drawing leaked into the window";
-
-        tman.bind_ref(MANAGED_TEX, 0, 0);
+        tman.bind_ref(700, 0, 0);
         xpbuffer_bind(surface);
         EXPECT_EQ(textured_square(), colour);
-        tman.bind_ref(MANAGED_TEX, 0, 0);  // must not trust its cache after the surface's own bind
+        tman.bind_ref(700, 0, 0);  // must not trust its cache after the surface's own bind
         EXPECT_EQ(textured_square(), rgba({0, 255, 0, 255}));
     }
     xpbuffer_destroy(surface);
-    EXPECT_FALSE(glIsTexture(SURFACE_TEX));
+    EXPECT_FALSE(glIsTexture(901));
 }
 
 TEST_F(pbuffers, MisuseEndsTheProgram)
 {
     test::alert_recorder alerts;
-    xpbuffer* a = xpbuffer_create(SURFACE_TEX, 8, 8, 0, false);
-    xpbuffer* b = xpbuffer_create(OTHER_TEX, 8, 8, 0, false);
+    xpbuffer *a = xpbuffer_create(901, 8, 8, 0, false), *b = xpbuffer_create(902, 8, 8, 0, false);
     ASSERT_TRUE(a && b);
-    const plat::surface_binding window = plat::surface_current();
-    const std::pair<std::function<void()>, const char*> cases[] = {
-        {[&] { xpbuffer_draw_begin(a), xpbuffer_destroy(a); },
-         "Error: xpbuffer_destroy called without xpbuffer_draw_end called."},
-        {[&] { plat::surface_bind(a->context, 1, 1), xpbuffer_destroy(a); },
-         "Error: destroying a pbuffer, but we are still using it as our context."},
-        {[&] { xpbuffer_draw_begin(a), xpbuffer_draw_begin(a); },
-         "xpbuffer_draw_begin called twice on the same pbuffer."},
-        {[&] { xpbuffer_draw_begin(a), xpbuffer_draw_begin(b); },
-         "xpbuffer_draw_begin called while darwing into another pbuffer."},
-        {[&] { xpbuffer_draw_end(a); }, "xpbuffer_draw_end while not drawing to a pbuffer."},
-        {[&] { xpbuffer_draw_begin(a), xpbuffer_draw_end(b); }, "xpbuffer_draw_end called on the wrong pbuffer."},
-        {[&] { xpbuffer_draw_begin(a), xpbuffer_bind(a); }, "xpbuffer_bind called while drawing to this pbuffer."},
-        {[&] { xpbuffer_draw_begin(a), xpbuffer_bind(b); }, "xpbuffer_bind called while drawing to a pbuffer."},
+    auto begin = [&](xpbuffer* p) { return [=] { xpbuffer_draw_begin(p); }; };
+    const std::tuple<std::function<void()>, std::function<void()>, const char*, int> cases[] = {
+        {begin(a), [&] { xpbuffer_destroy(a); }, "Error: xpbuffer_destroy called without xpbuffer_draw_end called.",
+         128},
+        {[&] { plat::surface_bind(a->context, 1, 1); }, [&] { xpbuffer_destroy(a); },
+         "Error: destroying a pbuffer, but we are still using it as our context.", 130},
+        {begin(a), begin(a), "xpbuffer_draw_begin called twice on the same pbuffer.", 140},
+        {begin(a), begin(b), "xpbuffer_draw_begin called while darwing into another pbuffer.", 142},
+        {[] {}, [&] { xpbuffer_draw_end(a); }, "xpbuffer_draw_end while not drawing to a pbuffer.", 151},
+        {begin(a), [&] { xpbuffer_draw_end(b); }, "xpbuffer_draw_end called on the wrong pbuffer.", 153},
+        {begin(a), [&] { xpbuffer_bind(a); }, "xpbuffer_bind called while drawing to this pbuffer.", 161},
+        {begin(a), [&] { xpbuffer_bind(b); }, "xpbuffer_bind called while drawing to a pbuffer.", 163},
     };
-    const int lines[] = {128, 130, 140, 142, 151, 153, 161, 163};
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        const test::recorded_alert alert = test::expect_fatal(cases[i].first);
-        EXPECT_EQ(alert.l1 + " " + std::to_string(alert.line), cases[i].second + (" " + std::to_string(lines[i])));
-        EXPECT_EQ(alert.file, "DEzovuv/Graph/hl_pbuffer");
+    const plat::surface_binding window = plat::surface_current();
+    for (const auto& [before, misuse, text, line] : cases) {
+        before();
+        const test::recorded_alert alert = test::expect_fatal(misuse);
+        EXPECT_EQ(alert.l1 + " " + std::to_string(alert.line) + " " + alert.file,
+                  text + (" " + std::to_string(line)) + " DEzovuv/Graph/hl_pbuffer");
         XPBUFFER_cur = nullptr;
         plat::surface_restore(window);
     }
@@ -109,26 +92,23 @@ TEST_F(pbuffers, MisuseEndsTheProgram)
 
 TEST_F(pbuffers, NoSurfaceWhenUnavailableOrTooLarge)
 {
-    // Framebuffer and renderbuffer objects among the first names.
-    auto live_objects = [] {
+    auto live_objects = [] {  // framebuffer and renderbuffer objects among the first names
         int n = 0;
         for (GLuint name = 1; name <= 2000; ++name)
             n += glIsFramebuffer(name) + glIsRenderbuffer(name);
         return n;
     };
     const int before = live_objects();
-    GLint limit = 0;
+    GLint limit = 0, framebuffer = -1, viewport[4];
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &limit);
-    for (int side : {limit + 1, 0})
-        EXPECT_EQ(xpbuffer_create(SURFACE_TEX, side, 16, 0, true), nullptr) << side;
+    EXPECT_EQ(xpbuffer_create(901, limit + 1, 16, 0, true), nullptr);
+    EXPECT_EQ(xpbuffer_create(901, 16, 0, 0, true), nullptr);
     glExt.pbuffer_avail = 0;
     EXPECT_FALSE(xpbuffer_avail());
-    EXPECT_EQ(xpbuffer_create(OTHER_TEX, 16, 16, 0, false), nullptr);
-    EXPECT_FALSE(glIsTexture(OTHER_TEX)) << "made without the flag";
-    GLint framebuffer = -1, viewport[4];
+    EXPECT_EQ(xpbuffer_create(902, 16, 16, 0, false), nullptr);
+    EXPECT_FALSE(glIsTexture(902)) << "touched without the flag";
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &framebuffer);
     glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(framebuffer, 0);
-    EXPECT_EQ(viewport[2], 1024);
+    EXPECT_EQ(framebuffer * 10000 + viewport[2], 1024);
     EXPECT_EQ(live_objects(), before);
 }

@@ -3,10 +3,6 @@
 // mended or removed, missing files and renderers without programs.
 #include "gfx/shader.h"
 
-#include <GL/gl.h>
-#include <GL/glext.h>
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -16,14 +12,13 @@
 #include "gfx/ogl_ext.h"
 #include "support/alert_recorder.h"
 #include "support/file_bytes.h"
-#include "support/gl_window.h"
 #include "support/temp_folder.h"
 
 using test::rgba;
 
 namespace {
 
-std::string constant_fragment(const char* colour)
+std::string fragment(const char* colour)
 {
     return std::string("!!ARBfp1.0\nPARAM c = {") + colour + "};\nMOV result.color, c;\nEND\n";
 }
@@ -37,12 +32,11 @@ const rgba WHITE{255, 255, 255, 255}, RED{255, 0, 0, 255}, GREEN{0, 255, 0, 255}
 // Called with each message alert: a compile-error test mends or removes the file there.
 std::function<void(const test::recorded_alert&)> on_message;
 
-class shaders : public test::gl_test {
+class shaders : public gfx_test::screen_test {
 protected:
     void SetUp() override
     {
-        test::gl_test::SetUp();
-        gfx_test::set_up_screen();
+        screen_test::SetUp();
         std::filesystem::create_directories(folder / "Resources/shaders");
         alert_set_handler([](int w, const std::string& l1, const std::string& l2, const std::string& l3,
                              const std::string& l4, int type, const char* file, int line) {
@@ -51,52 +45,54 @@ protected:
             test::alert_recorder::record(w, l1, l2, l3, l4, type, file, line);
         });
     }
-    void TearDown() override
-    {
-        alert_set_handler(nullptr);
-        glExt.vshader_avail = glExt.fshader_avail = 1;
-    }
+    void TearDown() override { alert_set_handler(nullptr), glExt.vshader_avail = glExt.fshader_avail = 1; }
     void write(const std::string& name, const std::string& text) const
     {
         test::write_file(folder / ("Resources/shaders/" + name), text);
     }
-    // A white square drawn through the bound programs; its colour.
-    static rgba drawn()
+    static rgba drawn()  // a white square drawn through the bound programs
     {
         glColor3f(1, 1, 1);
-        glBegin(GL_QUADS);
-        glVertex2f(0, 0), glVertex2f(0, 8), glVertex2f(8, 8), glVertex2f(8, 0);
-        glEnd();
+        glRectf(0, 0, 8, 8);
         return pixel(4, 4);
+    }
+    static GLint bound_fragment_program()
+    {
+        GLint bound = -1;
+        glExt.glGetProgramivARB(GL_FRAGMENT_PROGRAM_ARB, GL_PROGRAM_BINDING_ARB, &bound);
+        return bound;
     }
     test::working_folder folder;
 };
 
-GLint bound_fragment_program()
-{
-    GLint bound = -1;
-    glExt.glGetProgramivARB(GL_FRAGMENT_PROGRAM_ARB, GL_PROGRAM_BINDING_ARB, &bound);
-    return bound;
-}
-
 }  // namespace
 
-TEST_F(shaders, BoundProgramsDrawAndUnbindingIsComplete)
+TEST_F(shaders, BoundProgramsDrawReloadAndUnbindCompletely)
 {
-    write("green.txt", constant_fragment("0, 1, 0, 1"));
+    write("green.txt", fragment("0, 1, 0, 1"));
+    write("blue.txt", fragment("0, 0, 1, 1"));
     write("red.txt", RED_VERTEX);
     OGL_shader vertex(SHADER_VERTEX, "red.txt");
     {
-        OGL_shader fragment(SHADER_FRAGMENT, "green.txt");
+        OGL_shader green(SHADER_FRAGMENT, "green.txt");
         EXPECT_EQ(drawn(), WHITE) << "compiling binds nothing for drawing";
         vertex.bind();
         EXPECT_EQ(drawn(), RED);
-        fragment.bind();
+        green.bind();
+        OGL_shader blue(SHADER_FRAGMENT, "blue.txt");  // compiling another keeps the binding
         EXPECT_EQ(drawn(), GREEN);
         glDisable(GL_FRAGMENT_PROGRAM_ARB);  // behind its back: binding again must send nothing
-        fragment.bind();
+        green.bind();
         EXPECT_EQ(drawn(), RED);
         glEnable(GL_FRAGMENT_PROGRAM_ARB);
+        write("green.txt", fragment("0, 0, 1, 1"));
+        UTL_remote_cmd* command = UTL_remote_cmd::cmd_list;
+        while (command != nullptr && std::strcmp(command->name, "Reload Pixel Shaders...") != 0)
+            command = command->next;
+        ASSERT_NE(command, nullptr);
+        UTL_remote_cmd::invoke(nullptr, command->id);
+        EXPECT_EQ(drawn(), BLUE);
+        EXPECT_EQ(bound_fragment_program(), static_cast<GLint>(green.id));
     }  // destroying the bound fragment program unbinds the vertex program too
     EXPECT_EQ(drawn(), WHITE);
     EXPECT_EQ(OGL_shader::current_shader[SHADER_VERTEX], nullptr);
@@ -104,52 +100,29 @@ TEST_F(shaders, BoundProgramsDrawAndUnbindingIsComplete)
     EXPECT_EQ(OGL_shader::shaders.size(), 1u);
 }
 
-TEST_F(shaders, ReloadKeepsTheBindingAndTheRemoteCommandReloadsAll)
-{
-    write("first.txt", constant_fragment("0, 1, 0, 1"));
-    write("second.txt", constant_fragment("0, 0, 1, 1"));
-    OGL_shader first(SHADER_FRAGMENT, "first.txt");
-    first.bind();
-    OGL_shader second(SHADER_FRAGMENT, "second.txt");
-    EXPECT_EQ(bound_fragment_program(), static_cast<GLint>(first.id));
-    EXPECT_EQ(drawn(), GREEN);
-    write("first.txt", constant_fragment("0, 0, 1, 1"));
-    UTL_remote_cmd* command = UTL_remote_cmd::cmd_list;
-    while (command != nullptr && std::strcmp(command->name, "Reload Pixel Shaders...") != 0)
-        command = command->next;
-    ASSERT_NE(command, nullptr);
-    UTL_remote_cmd::invoke(nullptr, command->id);
-    EXPECT_EQ(drawn(), BLUE);
-    EXPECT_EQ(bound_fragment_program(), static_cast<GLint>(first.id));
-    OGL_shader::unbind_shaders();
-}
-
 TEST_F(shaders, CompileErrorsShowTheDriversPositionUntilTheFileIsMendedOrGone)
 {
     const std::string syntax_error = "!!ARBfp1.0\nMOV result.color, bogus;\nEND\n";
-    const std::pair<std::string, bool> cases[] = {{syntax_error, true}, {"", true}, {syntax_error, false}};
-    for (const auto& [text, mend] : cases) {
-        // What Mesa itself says of the text, asked directly.
-        GLuint probe = 0;
+    for (const auto& [text, mend] : {std::pair{syntax_error, true}, {"", true}, {syntax_error, false}}) {
+        GLuint probe = 0;  // what Mesa itself says of the text, asked directly
         glExt.glGenProgramsARB(1, &probe);
         glExt.glBindProgramARB(GL_FRAGMENT_PROGRAM_ARB, probe);
         glExt.glProgramStringARB(GL_FRAGMENT_PROGRAM_ARB, GL_PROGRAM_FORMAT_ASCII_ARB, text.size(), text.data());
         GLint position = -1;
         glGetIntegerv(GL_PROGRAM_ERROR_POSITION_ARB, &position);
-        const std::string message = reinterpret_cast<const char*>(glGetString(GL_PROGRAM_ERROR_STRING_ARB));
+        const std::string said = std::to_string(position) + ".000000||" +
+            reinterpret_cast<const char*>(glGetString(GL_PROGRAM_ERROR_STRING_ARB));
         glExt.glDeleteProgramsARB(1, &probe);
         ASSERT_NE(position, -1) << text;
-
         write("faulty.txt", text);
         int shown = 0;
-        on_message = [&](const test::recorded_alert& alert) {
-            EXPECT_EQ(alert.l1 + "|" + alert.l2 + "|" + alert.l4 + "|" + std::to_string(alert.line),
-                      "There was an error with your fragment program|" + std::to_string(position) + ".000000|" +
-                          message + "|89");
+        on_message = [&, mend = mend](const test::recorded_alert& alert) {
+            EXPECT_EQ(alert.l1 + "|" + alert.l2 + "|" + alert.l3 + "|" + alert.l4 + "|" + std::to_string(alert.line),
+                      "There was an error with your fragment program|" + said + "|89");
             if (++shown < 2)  // the second pass still finds the fault
                 return;
             if (mend)
-                write("faulty.txt", constant_fragment("0, 1, 0, 1"));
+                write("faulty.txt", fragment("0, 1, 0, 1"));
             else
                 std::filesystem::remove(folder / "Resources/shaders/faulty.txt");
         };
@@ -176,7 +149,7 @@ TEST_F(shaders, MissingFilesAndMissingProgramsEndTheProgram)
     EXPECT_EQ(missing.l1 + "|" + missing.l2 + "|" + missing.l4 + "|" + missing.file,
               "Unable to load shader|Resources:shaders:missing.txt|You may need to reinstall Veltrix.|"
               "DEzovuv/OGL/OGL_shader");
-    write("green.txt", constant_fragment("0, 1, 0, 1"));
+    write("green.txt", fragment("0, 1, 0, 1"));
     OGL_shader compiled(SHADER_FRAGMENT, "green.txt");
     const std::tuple<int, int, std::function<void()>> cases[] = {
         {0, 0, [] { OGL_shader shader(SHADER_VERTEX, "green.txt"); }},
@@ -184,8 +157,7 @@ TEST_F(shaders, MissingFilesAndMissingProgramsEndTheProgram)
         {0, 0, [&] { compiled.bind(); }},
     };
     for (const auto& [vertex_programs, fragment_programs, call] : cases) {
-        glExt.vshader_avail = vertex_programs;
-        glExt.fshader_avail = fragment_programs;
+        glExt.vshader_avail = vertex_programs, glExt.fshader_avail = fragment_programs;
         EXPECT_EQ(test::expect_fatal(call).l1, "ARB programs are not available on this renderer!");
     }
     EXPECT_EQ(OGL_shader::current_shader[SHADER_FRAGMENT], nullptr);

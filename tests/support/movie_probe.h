@@ -19,23 +19,16 @@ struct movie_facts {
 
 inline movie_facts probe_movie(const std::string& path)
 {
-    const std::string out = command_output("ffprobe -v error -show_entries "
-                                           "stream=codec_name,codec_tag_string,width,height,time_base:packet=pts,"
-                                           "duration -of csv '" +
-                                           path + "' 2>&1");
+    std::istringstream lines(command_output("ffprobe -v error -show_entries stream=codec_name,codec_tag_string,"
+                                            "width,height,time_base:packet=pts,duration -of csv '" +
+                                            path + "'"));
     movie_facts facts;
-    std::istringstream lines(out);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (line.rfind("stream,", 0) == 0) {
+    int pts = 0, duration = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("stream,", 0) == 0)
             facts.stream = line.substr(7);
-        } else if (line.rfind("packet,", 0) == 0) {
-            int pts = -1, duration = -1;
-            if (std::sscanf(line.c_str(), "packet,%d,%d", &pts, &duration) == 2) {
-                facts.pts.push_back(pts);
-                facts.durations.push_back(duration);
-            }
-        }
+        else if (std::sscanf(line.c_str(), "packet,%d,%d", &pts, &duration) == 2)
+            facts.pts.push_back(pts), facts.durations.push_back(duration);
     }
     return facts;
 }
@@ -43,9 +36,8 @@ inline movie_facts probe_movie(const std::string& path)
 // Frame `index` of the movie decoded to RGB rows, top row first (empty when it cannot be decoded).
 inline std::vector<uint8_t> movie_frame_rgb(const std::string& path, int index)
 {
-    const std::string bytes =
-        command_output("ffmpeg -v error -i '" + path + "' -vf 'select=eq(n\\," + std::to_string(index) +
-                       ")' -frames:v 1 -f rawvideo -pix_fmt rgb24 - 2>/dev/null");
+    const std::string bytes = command_output("ffmpeg -v error -i '" + path + "' -vf 'select=eq(n\\," +
+                                             std::to_string(index) + ")' -frames:v 1 -f rawvideo -pix_fmt rgb24 -");
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
