@@ -4,6 +4,8 @@
 #include <GL/gl.h>
 #include <SDL2/SDL.h>
 
+#include "bench_window.h"
+
 #include <chrono>
 #include <cstdio>
 #include <vector>
@@ -58,21 +60,10 @@ template <typename Draw> double seconds_for_frames(SDL_Window* window, Draw draw
 
 int main()
 {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "chunks_bench: no display (%s)\n", SDL_GetError());
+    bench::gl_window screen("chunks_bench");
+    if (!screen.ok())
         return 1;
-    }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_Window* window = SDL_CreateWindow("Main", 0, 0, 1024, 768, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
-    SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
-    if (context == nullptr) {
-        std::fprintf(stderr, "chunks_bench: no OpenGL context (%s)\n", SDL_GetError());
-        return 1;
-    }
-    SDL_GL_SetSwapInterval(0);
+    SDL_Window* window = screen.window;
     (void)glExt.init_entry_points();
     glExt.init_extensions();
     if (!glExt.vbo_avail) {
@@ -129,8 +120,5 @@ int main()
     std::printf("mesh_100k_immediate_mode: %.1f fps (%.2f to chunks)\n", immediate, immediate / from_chunks);
     std::printf("mesh_100k_collect_and_finalize: %.1f ms (once per mesh)\n", collect.count() * 1000);
 
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
     return 0;
 }

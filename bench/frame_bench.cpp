@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <SDL2/SDL.h>
 
+#include "bench_window.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -116,21 +118,10 @@ double frames_per_second(void (*frame)(), SDL_Window* window)
 
 int main()
 {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "frame_bench: no display (%s)\n", SDL_GetError());
+    bench::gl_window screen("frame_bench");
+    if (!screen.ok())
         return 1;
-    }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_Window* window = SDL_CreateWindow("Main", 0, 0, 1024, 768, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
-    SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
-    if (context == nullptr) {
-        std::fprintf(stderr, "frame_bench: no OpenGL context (%s)\n", SDL_GetError());
-        return 1;
-    }
-    SDL_GL_SetSwapInterval(0);
+    SDL_Window* window = screen.window;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
     mnw.x_res = 1024;
@@ -159,8 +150,5 @@ int main()
                 uncached_calls ? static_cast<double>(cached_calls) / static_cast<double>(uncached_calls) : 0.0,
                 static_cast<unsigned long long>(uncached_calls));
 
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
     return 0;
 }

@@ -49,11 +49,16 @@ void widen_shot_to_rgba(int height)
     }
 }
 
-void bind_buffer(GLenum target, unsigned long name, unsigned long* last, UTL_stat& binds)
+// One cache and one count per target: each instantiation keeps statics of its own.
+template <GLenum TARGET> void bind_cached(unsigned long name, const char* statistic)
 {
+    static unsigned long last_vbo = 0;
+    if (name == last_vbo)
+        return;
+    static UTL_stat binds(statistic, stat_frame, 0);
     binds.ref() += 1;
-    glExt.glBindBufferARB(target, static_cast<GLuint>(name));
-    *last = name;
+    glExt.glBindBufferARB(TARGET, static_cast<GLuint>(name));
+    last_vbo = name;
 }
 
 }
@@ -94,18 +99,10 @@ void OGL_make_back_tex()
 
 void OGL_bind_vbo(const unsigned long& name)
 {
-    static unsigned long last_vbo = 0;
-    if (name == last_vbo)
-        return;
-    static UTL_stat binds("num_xdl_bind", stat_frame, 0);
-    bind_buffer(GL_ARRAY_BUFFER_ARB, name, &last_vbo, binds);
+    bind_cached<GL_ARRAY_BUFFER_ARB>(name, "num_xdl_bind");
 }
 
 void OGL_bind_vbo_ind(const unsigned long& name)
 {
-    static unsigned long last_vbo = 0;
-    if (name == last_vbo)
-        return;
-    static UTL_stat binds("num_xdl_bind_ind", stat_frame, 0);
-    bind_buffer(GL_ELEMENT_ARRAY_BUFFER_ARB, name, &last_vbo, binds);
+    bind_cached<GL_ELEMENT_ARRAY_BUFFER_ARB>(name, "num_xdl_bind_ind");
 }
