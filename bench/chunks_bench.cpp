@@ -31,11 +31,11 @@ struct vertex {
 std::vector<vertex> make_mesh()
 {
     std::vector<vertex> mesh(VERTICES);
-    unsigned seed = 1;
+    unsigned value = 1;
     for (int i = 0; i < VERTICES; i += 3) {
-        seed = seed * 1103515245u + 12345u;
-        const float x = static_cast<float>((seed >> 8) % 1000), y = static_cast<float>((seed >> 4) % 740);
-        const unsigned char r = static_cast<unsigned char>(seed), g = static_cast<unsigned char>(seed >> 8);
+        value = value * 1103515245u + 12345u;
+        const float x = static_cast<float>((value >> 8) % 1000), y = static_cast<float>((value >> 4) % 740);
+        const unsigned char r = static_cast<unsigned char>(value), g = static_cast<unsigned char>(value >> 8);
         mesh[i] = {x, y, {r, g, 128, 255}};
         mesh[i + 1] = {x + 4, y, {r, g, 128, 255}};
         mesh[i + 2] = {x, y + 4, {r, g, 128, 255}};

@@ -45,10 +45,10 @@ TEST_F(chunks, AppendsReadBackInOrderAtTheirOffsets)
             std::vector<std::string> contents(writes.size());
             for (size_t s = 0; s < writes.size(); ++s)
                 subregions.push_back(buffer.new_subregion());
-            for (size_t round = 0, seed = 1; round < 5; ++round)
+            for (size_t round = 0, start = 1; round < 5; ++round)
                 for (size_t s = 0; s < writes.size(); ++s)
                     if (round < writes[s].size()) {
-                        const std::string bytes = test::patterned_bytes(writes[s][round], seed++);
+                        const std::string bytes = test::patterned_bytes(writes[s][round], start++);
                         buffer.append(subregions[s], bytes.data(), bytes.size());
                         contents[s] += bytes;
                     }
