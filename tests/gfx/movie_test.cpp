@@ -11,7 +11,7 @@
 #include "core/mnw.h"
 #include "gfx/colr.h"
 #include "gfx/gfx_helpers.h"
-#include "gfx/text.h"
+#include "gfx/hooks.h"
 #include "gfx/tman.h"
 #include "gfx/viewport.h"
 #include "platform/movie.h"
@@ -191,7 +191,7 @@ TEST_F(recorder, AMovieWiderThanTheScreenIsNarrowedToIt)
 TEST_F(recorder, SettingsWindowDrawsItsFieldsAndTexts)
 {
     static std::string calls;
-    OGL_widget_hooks hooks;
+    gfx_hooks hooks;
     hooks.subwin = [](float, int, float, float, float, float h, std::string, float*, float*) {
         calls += "panel " + std::to_string(int(h)) + ";";
     };
@@ -203,7 +203,7 @@ TEST_F(recorder, SettingsWindowDrawsItsFieldsAndTexts)
         calls += "width " + std::to_string(int(x + y + low + high)) + " " + label + ";";
         return *width = 640, 1;
     };
-    OGL_set_widget_hooks(hooks);
+    gfx_set_hooks(hooks);
     gfx_test::load_marker_atlas();
     const colr_class palette = colr;
     colr.assign(46, 1, 1, 1);  // the texts' colour, black until the shell samples the interface art
@@ -217,6 +217,6 @@ TEST_F(recorder, SettingsWindowDrawsItsFieldsAndTexts)
         // Rows that only the second line of the "cannot record" texts covers.
         EXPECT_EQ(gfx_test::count_pixels(0, 256, 1024, 7, 0, 0, 0) < 1024 * 7, available == 0);
     }
-    OGL_set_widget_hooks({});
+    gfx_set_hooks({});
     colr = palette;
 }

@@ -38,14 +38,19 @@ protected:
     {
         screen_test::SetUp();
         std::filesystem::create_directories(folder / "Resources/shaders");
-        alert_set_handler([](int w, const std::string& l1, const std::string& l2, const std::string& l3,
-                             const std::string& l4, int type, const char* file, int line) {
-            if (type == ALERT_MESSAGE && on_message)
-                on_message({l1, l2, l3, l4, type, file, line});
-            test::alert_recorder::record(w, l1, l2, l3, l4, type, file, line);
-        });
+        test::set_core_hook(&core_hooks::alert,
+                            [](int w, const std::string& l1, const std::string& l2, const std::string& l3,
+                               const std::string& l4, int type, const char* file, int line) {
+                                if (type == ALERT_MESSAGE && on_message)
+                                    on_message({l1, l2, l3, l4, type, file, line});
+                                test::alert_recorder::record(w, l1, l2, l3, l4, type, file, line);
+                            });
     }
-    void TearDown() override { alert_set_handler(nullptr), glExt.vshader_avail = glExt.fshader_avail = 1; }
+    void TearDown() override
+    {
+        test::set_core_hook(&core_hooks::alert, nullptr);
+        glExt.vshader_avail = glExt.fshader_avail = 1;
+    }
     void write(const std::string& name, const std::string& text) const
     {
         test::write_file(folder / ("Resources/shaders/" + name), text);
