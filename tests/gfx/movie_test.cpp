@@ -128,17 +128,14 @@ TEST_F(recorder, TakesEveryThirdFrameAt20FramesASecond)
     frame(2000000);  // a two-second pause
     for (int i = 0; i < 3; ++i)
         frame();
-    const int samples = qtim.frames;
     toggle();
     mnw.off_x = mnw.off_y = 0;
     EXPECT_EQ(qtim.recording, 0);
     EXPECT_EQ(tman.refs[QTIM_CAPTURE_TEX].load_type, RECORD_FREE) << "the capture texture stays loaded";
     EXPECT_TRUE(alerts.alerts().empty());
-    EXPECT_EQ(test::read_file(folder / take(2)), "earlier");
     const test::movie_facts facts = test::probe_movie(folder / take(3));
     EXPECT_EQ(facts.stream, "mjpeg,jpeg,320,240,1/600");
     EXPECT_EQ(facts.durations, std::vector<int>({60, 30, 30, 30, 30, 60, 30}));
-    EXPECT_EQ(static_cast<int>(facts.durations.size()), samples);
     const std::vector<uint8_t> rgb = test::movie_frame_rgb(folder / take(3), 2);
     ASSERT_EQ(rgb.size(), 320u * 240 * 3);
     for (int row : {5, 115, 125, 234})  // from the top: red above, blue below
