@@ -3,6 +3,7 @@
 #include "core/alert.h"
 #include "core/globals.h"
 #include "platform/files.h"
+#include "platform/folder_watch.h"
 #include "platform/forks.h"
 #include "platform/spawn.h"
 
@@ -18,6 +19,7 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <set>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -67,25 +69,37 @@ std::string prefixed(const char* path)
     return full;
 }
 
-// The case correction reads whole folders, and a scenery search reads the same large ones again and
-// again, so each folder's names are kept while its modification time stays the same: adding, removing
-// or renaming an entry changes it. A listing is kept only once its folder has stood unchanged for this
-// long, so that a change made within the file system's timestamp granularity of the one before it
-// (which could leave the time as it was) cannot go unseen.
+// The case correction reads whole folders, and an install or a scenery search asks about the same
+// folders again and again, so each folder's names are kept. A watched folder's names follow every
+// change the system reports (an install that fills a folder never reads it twice). Where no watch
+// can be had, names are kept while the folder's modification time stays the same, and only once
+// the folder has stood unchanged for this long, so that a change made within the file system's
+// timestamp granularity of the one before it (which could leave the time as it was) is never missed.
 constexpr time_t LISTING_SETTLED_SECONDS = 2;
 // Folders whose names are kept; a long walk over many folders starts again from none.
 constexpr size_t LISTING_CACHE_FOLDERS = 64;
 
-struct folder_names {
+struct folder_key {
     dev_t device = 0;
     ino_t node = 0;
-    struct timespec modified = {};
-    // (name in lower case, name), sorted: equal names ignoring case stand together, in byte order.
-    std::vector<std::pair<std::string, std::string>> names;
+    bool operator==(const folder_key&) const = default;
+};
+struct folder_key_hash {
+    size_t operator()(const folder_key& key) const { return std::hash<ino_t>()(key.node) ^ key.device; }
 };
 
+struct folder_names {
+    int watch = -1;  // the folder's watch, or -1 when the names hold only while `modified` does
+    struct timespec modified = {};
+    // (name in lower case, name): equal names ignoring case stand together, in byte order.
+    std::set<std::pair<std::string, std::string>> names;
+};
+
+// Kept by the folder's identity, not its path: every path of one folder shares one listing, as
+// the system gives one watch for them all.
 std::mutex listing_mutex;
-std::unordered_map<std::string, folder_names> listing_cache;
+std::unordered_map<folder_key, folder_names, folder_key_hash> listing_cache;
+std::unordered_map<int, folder_key> watched_folders;
 
 // Folding as strcasecmp does without a locale: ASCII letters only.
 std::string folded(const char* name)
@@ -97,15 +111,52 @@ std::string folded(const char* name)
     return out;
 }
 
+void forget_all_listings()
+{
+    for (const auto& [watch, key] : watched_folders)
+        plat::unwatch_folder(watch);
+    watched_folders.clear();
+    listing_cache.clear();
+}
+
+// Brings every watched listing up to date with what changed since the last look.
+void follow_folder_changes()
+{
+    std::vector<plat::folder_change> changes;
+    if (!plat::take_folder_changes(changes)) {
+        forget_all_listings();
+        return;
+    }
+    for (const plat::folder_change& change : changes) {
+        auto watched = watched_folders.find(change.watch);
+        if (watched == watched_folders.end())
+            continue;
+        auto kept = listing_cache.find(watched->second);
+        if (change.kind == plat::FOLDER_GONE) {
+            plat::unwatch_folder(change.watch);
+            watched_folders.erase(watched);
+            if (kept != listing_cache.end())
+                listing_cache.erase(kept);
+            continue;
+        }
+        if (kept == listing_cache.end())
+            continue;
+        auto entry = std::make_pair(folded(change.name.c_str()), change.name);
+        if (change.kind == plat::FOLDER_ENTRY_ADDED)
+            kept->second.names.insert(std::move(entry));
+        else
+            kept->second.names.erase(entry);
+    }
+}
+
 bool read_names(const char* folder, folder_names* listing)
 {
     DIR* dir = opendir(folder);
     if (dir == nullptr)
         return false;
     while (dirent* entry = readdir(dir))
-        listing->names.emplace_back(folded(entry->d_name), entry->d_name);
+        listing->names.emplace(folded(entry->d_name), entry->d_name);
     closedir(dir);
-    std::sort(listing->names.begin(), listing->names.end());
     return true;
 }
 
@@ -114,14 +165,11 @@ bool read_names(const char* folder, folder_names* listing)
 std::string spelling_in(const folder_names& listing, const std::string& component)
 {
     const std::string key = folded(component.c_str());
-    auto first = std::lower_bound(listing.names.begin(), listing.names.end(), std::make_pair(key, std::string()));
-    auto past = first;
-    while (past != listing.names.end() && past->first == key) {
+    auto first = listing.names.lower_bound(std::make_pair(key, std::string()));
+    for (auto past = first; past != listing.names.end() && past->first == key; ++past)
         if (past->second == component)
             return component;
-        ++past;
-    }
-    return first == past ? "" : first->second;
+    return first == listing.names.end() || first->first != key ? "" : first->second;
 }
 
 std::string matching_entry(const char* folder, const std::string& component)
@@ -131,26 +179,37 @@ std::string matching_entry(const char* folder, const std::string& component)
     struct stat info;
     if (stat(folder, &info) != 0)
         return "";
+    const folder_key key{info.st_dev, info.st_ino};
     std::lock_guard guard(listing_mutex);
-    auto kept = listing_cache.find(folder);
-    if (kept != listing_cache.end() && kept->second.device == info.st_dev && kept->second.node == info.st_ino &&
-        kept->second.modified.tv_sec == info.st_mtim.tv_sec && kept->second.modified.tv_nsec == info.st_mtim.tv_nsec)
+    follow_folder_changes();
+    auto kept = listing_cache.find(key);
+    if (kept != listing_cache.end() &&
+        (kept->second.watch >= 0 ||
+         (kept->second.modified.tv_sec == info.st_mtim.tv_sec &&
+          kept->second.modified.tv_nsec == info.st_mtim.tv_nsec)))
         return spelling_in(kept->second, component);
 
-    folder_names fresh;
-    fresh.device = info.st_dev;
-    fresh.node = info.st_ino;
-    fresh.modified = info.st_mtim;
-    if (!read_names(folder, &fresh))
-        return "";
-    const std::string spelling = spelling_in(fresh, component);
     if (kept != listing_cache.end())
         listing_cache.erase(kept);
-    if (info.st_mtim.tv_sec + LISTING_SETTLED_SECONDS < now.tv_sec) {
-        if (listing_cache.size() >= LISTING_CACHE_FOLDERS)
-            listing_cache.clear();
-        listing_cache.emplace(folder, std::move(fresh));
+    if (listing_cache.size() >= LISTING_CACHE_FOLDERS)
+        forget_all_listings();
+    // Watched before it is read: a change during the read is then reported too, and applying it
+    // to names that already show it changes nothing.
+    folder_names fresh;
+    fresh.modified = info.st_mtim;
+    fresh.watch = plat::watch_folder(folder);
+    if (fresh.watch >= 0)
+        watched_folders[fresh.watch] = key;
+    if (!read_names(folder, &fresh)) {
+        if (fresh.watch >= 0) {
+            plat::unwatch_folder(fresh.watch);
+            watched_folders.erase(fresh.watch);
+        }
+        return "";
     }
+    const std::string spelling = spelling_in(fresh, component);
+    if (fresh.watch >= 0 || info.st_mtim.tv_sec + LISTING_SETTLED_SECONDS < now.tv_sec)
+        listing_cache.emplace(key, std::move(fresh));
     return spelling;
 }
 

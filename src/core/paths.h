@@ -32,9 +32,11 @@ void copy_bounded_str(char* destination, size_t size, const char* source);
 // not exist as written. A component that exists exactly as written is kept;
 // otherwise, among the entries equal to it ignoring case, the first in byte
 // order wins. Stops at the first component with no match. The length never
-// changes. A folder's names are read once and kept while its modification
-// time stays the same, so repeated corrections in a large folder cost a stat;
-// the answer is always that of a fresh read. Safe on any thread.
+// changes. A folder's names are read once and kept up to date with every
+// change the system reports (or, where it reports none, while the folder's
+// modification time stays the same), so repeated corrections in a large folder
+// cost a stat even while it fills; the answer is always that of a fresh read.
+// Safe on any thread.
 void findPath(char* path);
 
 int make_folder(const std::string& path);

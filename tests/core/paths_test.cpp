@@ -162,22 +162,38 @@ TEST_F(PathStrings, CaseCorrectionSeesEveryChangeOfAFolder)
 {
     g_case_sensitive = 1;
     make_dirs(at("Old"));
-    // Each step changes the folder ("+" adds a file, "-" removes it, "~" dates the folder a minute back,
-    // as an installed one is) and at once corrects a path in it.
+    make_dirs(at("Elsewhere"));
+    ASSERT_EQ(symlink("Old", at("Link").c_str()), 0);
+    // Each step changes the folder ("+" adds a file, "-" removes it, ">" renames it in from Elsewhere,
+    // "<" renames it away, "~" dates the folder a minute back, as an installed one is, "!" replaces the
+    // folder by a new one holding that file) and at once corrects a path in it.
     std::tuple<const char*, const char*, const char*> steps[] = {
         {"+b.txt", "old:B.TXT", "Old/b.txt"}, {"~", "old:B.TXT", "Old/b.txt"},
         {"+B.txt", "old:b.TXT", "Old/B.txt"}, {"~", "old:b.TXT", "Old/B.txt"},
-        {"-B.txt", "old:b.TXT", "Old/b.txt"},
+        {"-B.txt", "old:b.TXT", "Old/b.txt"}, {">A.txt", "old:a.txt", "Old/A.txt"},
+        {"<b.txt", "old:B.TXT", "Old/B.TXT"}, {"+c.txt", "LINK:C.TXT", "Link/c.txt"},
+        {"!C.txt", "old:c.txt", "Old/C.txt"}, {"+d.txt", "old:D.TXT", "Old/d.txt"},
     };
     for (const auto& [change, asked, found] : steps) {
         const std::string file = at("Old/") + (change + 1);
+        const std::string away = at("Elsewhere/") + (change + 1);
         const struct timespec minute_ago[2] = {{time(nullptr) - 60, 0}, {time(nullptr) - 60, 0}};
-        if (change[0] == '+')
+        if (change[0] == '+') {
             write_file(file, "");
-        else if (change[0] == '-')
+        } else if (change[0] == '-') {
             ASSERT_EQ(unlink(file.c_str()), 0);
-        else
+        } else if (change[0] == '>') {
+            write_file(away, "");
+            ASSERT_EQ(rename(away.c_str(), file.c_str()), 0);
+        } else if (change[0] == '<') {
+            ASSERT_EQ(rename(file.c_str(), away.c_str()), 0);
+        } else if (change[0] == '!') {
+            std::filesystem::remove_all(at("Old"));
+            make_dirs(at("Old"));
+            write_file(file, "");
+        } else {
             ASSERT_EQ(utimensat(AT_FDCWD, at("Old").c_str(), minute_ago, 0), 0);
+        }
         EXPECT_EQ(normalised(asked), found) << "after " << change;
     }
 }
