@@ -1,7 +1,6 @@
 #include "core/md5.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,23 +14,9 @@
 
 namespace {
 
-// Up to this size a file is read into a buffer rather than mapped: a
-// mapping's set-up, page faults and tear-down cost more than copying so few
-// pages, and signing many small files is the installer's disk scan.
-constexpr off_t small_file_limit = 256 * 1024;
-
-// Mappings up to this share of physical memory are faulted in at once.
-constexpr long populate_share = 4;
-
-size_t populate_limit()
-{
-    static const size_t limit = [] {
-        const long pages = sysconf(_SC_PHYS_PAGES);
-        const long page_size = sysconf(_SC_PAGESIZE);
-        return pages > 0 && page_size > 0 ? size_t(pages / populate_share) * size_t(page_size) : size_t(0);
-    }();
-    return limit;
-}
+// Files are read in pieces of this size, one buffer per thread: memory stays the same whatever the
+// file's size, and a piece this large costs few system calls while staying in the processor's cache.
+constexpr size_t read_piece = 256 * 1024;
 
 const uint8_t padding[64] = {0x80};
 
@@ -263,54 +248,14 @@ struct fd_closer {
     ~fd_closer() { close(fd); }
 };
 
-// Signs an open regular file of at most small_file_limit bytes, as fstat saw
-// it, from a buffer. False when a read fails; `grew` is set instead of the
-// signature when the file is larger than the limit by now.
-bool sign_small_file(int fd, std::string& sig, bool& grew)
+// Signs an open file from its current position to its end, read in pieces. False when a read fails.
+bool sign_open_file(int fd, std::string& sig)
 {
-    // One byte more than the limit shows a file that grew since fstat; one
-    // buffer per thread, since signing runs on any thread and many times over.
-    thread_local std::vector<uint8_t> buffer(size_t(small_file_limit) + 1);
-    size_t length = 0;
-    while (length < buffer.size()) {
-        const ssize_t got = read(fd, buffer.data() + length, buffer.size() - length);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return false;
-        if (got == 0)
-            break;
-        length += size_t(got);
-    }
-    grew = length > size_t(small_file_limit);
-    if (!grew)
-        sig = md5_of_bytes(buffer.data(), length);
-    return true;
-}
-
-// Pieces in which a file that cannot be mapped is read.
-constexpr size_t large_read_piece = 1 << 20;
-
-// Signs an open regular file of `length` bytes by mapping it; one that cannot
-// be mapped is read in pieces from its start instead.
-bool sign_large_file(int fd, size_t length, std::string& sig)
-{
-    void* mapped = length > 0 ? mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, 0) : MAP_FAILED;
-    if (mapped != MAP_FAILED) {
-        // Every byte is read once, in order: faulting the pages in with one call
-        // is far cheaper than a fault every few pages. A file too large to sit in
-        // memory whole is left to fault in as it is read.
-        if (length <= populate_limit())
-            madvise(mapped, length, MADV_POPULATE_READ);
-        sig = md5_of_bytes(mapped, length);
-        munmap(mapped, length);
-        return true;
-    }
-    if (lseek(fd, 0, SEEK_SET) != 0)
-        return false;
+    // Signing runs on any thread and many times over.
+    thread_local std::vector<uint8_t> piece(read_piece);
+    (void)posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);  // only a hint to read ahead further
     MD5Context context;
     MD5Init(&context);
-    std::vector<uint8_t> piece(large_read_piece);
     for (;;) {
         const ssize_t got = read(fd, piece.data(), piece.size());
         if (got < 0 && errno == EINTR)
@@ -348,14 +293,5 @@ int calc_file_md5(const std::string& path, std::string& sig)
     struct stat info;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         return kErrFileOpenRead;
-    if (info.st_size <= small_file_limit) {
-        bool grew = false;
-        if (!sign_small_file(fd, sig, grew))
-            return kErrFileOpenRead;
-        if (!grew)
-            return 0;
-        if (fstat(fd, &info) != 0)
-            return kErrFileOpenRead;
-    }
-    return sign_large_file(fd, size_t(info.st_size), sig) ? 0 : kErrFileOpenRead;
+    return sign_open_file(fd, sig) ? 0 : kErrFileOpenRead;
 }
