@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -108,6 +109,20 @@ inline child_run run_command(const std::string& command)
 {
     return run_in_child([&] {
         execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        return 127;
+    });
+}
+
+// Runs this benchmark's own program again with the given arguments, so that our side is a whole
+// process started from nothing, like the peer tool it is compared with.
+inline child_run run_self(const std::vector<std::string>& args)
+{
+    return run_in_child([&] {
+        std::vector<char*> argv{const_cast<char*>("self")};
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv("/proc/self/exe", argv.data());
         return 127;
     });
 }

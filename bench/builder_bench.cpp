@@ -1,7 +1,9 @@
-// The release builder on a tree of 2,000 files / 500 MB against Info-ZIP's zip
-// packing the same files one archive each plus md5sum, and read_directory on a
-// listing of 50,000 records whose files are all present on the disk; both in
-// the same run as their peers.
+// The release builder program on a tree of 2,000 files / 500 MB against Info-ZIP's zip packing
+// the same files one archive each plus md5sum, and read_directory on a listing of 50,000 records
+// whose files are all present on the disk against md5sum over them; both in the same run as
+// their peers, whole process against whole process.
+//   builder_bench                                   runs the comparison
+//   builder_bench --read-listing INSTALL LISTING    reads the listing against the folder (our side)
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -11,7 +13,6 @@
 #include "core/alert.h"
 #include "core/md5.h"
 #include "core/stg.h"
-#include "installer/builder.h"
 #include "installer/listing.h"
 
 namespace {
@@ -52,13 +53,13 @@ int bench_builder(const std::string& base)
 
     const std::string out = base + "/out";
     std::filesystem::create_directories(out);
-    const bench::child_run ours = bench::run_in_child([&] {
-        src_fold = tree + "/";
-        dst_fold_base = out + "/";
-        old_dir_path.clear();
-        sub_install();
-        return num_files_com == tree_file_count + 2 ? 0 : 1;
-    });
+    char self[4096] = {};
+    const ssize_t got = readlink("/proc/self/exe", self, sizeof self - 1);
+    const std::string bin =
+        got > 0 ? std::filesystem::path(std::string(self, size_t(got))).parent_path().string() : ".";
+    const bench::child_run ours =
+        bench::run_command(bench::quoted(bin + "/veltrix-release-builder") + " " + bench::quoted(tree + "/") + " " +
+                           bench::quoted(out + "/") + " > /dev/null");
 
     const std::string peer_out = base + "/peer";
     std::filesystem::create_directories(peer_out);
@@ -100,16 +101,7 @@ int bench_listing(const std::string& base)
     std::ofstream(listing_path, std::ios::binary) << listing;
     bench::run_command("find " + bench::quoted(install) + " -type f -print0 | xargs -0 cat > /dev/null");
 
-    const bench::child_run ours = bench::run_in_child([&] {
-        set_stg_defaults();
-        dest_dir_path = install;
-        if (read_directory(listing_path, "bench") != LISTING_READ || int(sim_info.size()) != listing_records)
-            return 1;
-        for (const file_history_struct& h : sim_info)
-            if (!h.back().have_it)
-                return 2;
-        return 0;
-    });
+    const bench::child_run ours = bench::run_self({"--read-listing", install, listing_path});
     const bench::child_run peer =
         bench::run_command("find " + bench::quoted(install) + " -type f -print0 | xargs -0 md5sum > /dev/null");
     if (ours.status != 0) {
@@ -121,10 +113,25 @@ int bench_listing(const std::string& base)
     return 0;
 }
 
+// Our side of the listing comparison: 0 when every record was read and found in place.
+int read_listing(const std::string& install, const std::string& listing_path)
+{
+    set_stg_defaults();
+    dest_dir_path = install;
+    if (read_directory(listing_path, "bench") != LISTING_READ || int(sim_info.size()) != listing_records)
+        return 1;
+    for (const file_history_struct& h : sim_info)
+        if (!h.back().have_it)
+            return 2;
+    return 0;
+}
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc == 4 && std::string(argv[1]) == "--read-listing")
+        return read_listing(argv[2], argv[3]);
     bench::temp_folder dir("builder-bench");
     if (dir.path.empty())
         return 1;

@@ -1,9 +1,11 @@
 // Download speed of the polled HTTP client against curl, both fetching from nginx on loopback
-// in the same run: one slot, then four slots side by side. Prints throughput with its ratio to
-// curl, the body bytes each net_check call moved, and net_check calls per second.
+// in the same run, whole process against whole process: one slot, then four slots side by side.
+// Prints throughput with its ratio to curl, the body bytes each net_check call moved, and
+// net_check calls per second.
 //
-//   http_bench --port            prints the HTTP port this build connects to
-//   http_bench OUT_DIR PATH      fetches PATH (e.g. /big.bin) from 127.0.0.1 into OUT_DIR
+//   http_bench --port                         prints the HTTP port this build connects to
+//   http_bench OUT_DIR PATH                   fetches PATH (e.g. /big.bin) from 127.0.0.1 into OUT_DIR
+//   http_bench --client OUT_DIR PATH STREAMS  our side: the fetch alone, printing its calls and bytes
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,7 +43,7 @@ struct Run {
 };
 
 // Polls `streams` slots, each fetching `path`, until every one has ended.
-Run fetch_with_client(const std::string& out_dir, const std::string& path, int streams)
+Run client_side(const std::string& out_dir, const std::string& path, int streams)
 {
     Run run;
     std::vector<int> result(streams, NET_RUNNING);
@@ -61,6 +63,24 @@ Run fetch_with_client(const std::string& out_dir, const std::string& path, int s
         run.ok = run.ok && result[s] == NET_DONE;
         run.bytes += file_size(out_dir + "/client" + std::to_string(s) + ".bin");
     }
+    return run;
+}
+
+// The client's fetch in a process of its own, timed from its start to its end as curl's are.
+Run fetch_with_client(const std::string& out_dir, const std::string& path, int streams)
+{
+    Run run;
+    char self[4096] = {};
+    const ssize_t got = readlink("/proc/self/exe", self, sizeof self - 1);
+    run.ok = got > 0;
+    const std::string command =
+        std::string(self) + " --client '" + out_dir + "' '" + path + "' " + std::to_string(streams);
+    auto start = std::chrono::steady_clock::now();
+    FILE* pipe = run.ok ? popen(command.c_str(), "r") : nullptr;
+    run.ok = pipe != nullptr && std::fscanf(pipe, "%lld %lld", &run.calls, &run.bytes) == 2;
+    if (pipe != nullptr)
+        run.ok = pclose(pipe) == 0 && run.ok;
+    run.seconds = seconds_since(start);
     return run;
 }
 
@@ -108,6 +128,11 @@ int main(int argc, char** argv)
     if (argc == 2 && std::string(argv[1]) == "--port") {
         std::printf("%d\n", kHttpPort);
         return 0;
+    }
+    if (argc == 5 && std::string(argv[1]) == "--client") {
+        Run run = client_side(argv[2], argv[3], std::atoi(argv[4]));
+        std::printf("%lld %lld\n", run.calls, run.bytes);
+        return run.ok ? 0 : 1;
     }
     if (argc != 3) {
         std::fprintf(stderr, "usage: http_bench --port | http_bench OUT_DIR PATH\n");
