@@ -24,8 +24,8 @@
 #include <utility>
 #include <vector>
 
-const char* sErrFile = "";
-int sErrLine = -1;
+thread_local const char* sErrFile = "";
+thread_local int sErrLine = -1;
 
 namespace {
 

@@ -13,10 +13,12 @@
 // The longest path string.
 constexpr size_t path_max_chars = 499;
 
-// Where the last failing file or archive operation failed (source file and
-// line); printed by the archive code's failure log lines.
-extern const char* sErrFile;
-extern int sErrLine;
+// Where the last failing file or archive operation of this thread failed
+// (source file and line); printed by the archive code's failure log lines.
+// One per thread, so an extraction on a worker cannot mix its place with the
+// main thread's.
+extern thread_local const char* sErrFile;
+extern thread_local int sErrLine;
 
 // Rewrites separators to '/' (index 1 excepted) and, when g_case_sensitive
 // is set, corrects the case of each component against the disk.

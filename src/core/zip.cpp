@@ -9,6 +9,7 @@
 
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,7 +24,6 @@
 #include "core/errors.h"
 #include "core/globals.h"
 #include "core/paths.h"
-#include "core/xmap.h"
 #include "platform/forks.h"
 #include "platform/part_files.h"
 
@@ -554,36 +554,81 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
 
 namespace {
 
-int write_entry(zipFile archive, const std::string& name, const zip_fileinfo* info, int method, const void* data,
-                uint64_t length)
+int open_entry(zipFile archive, const std::string& name, const zip_fileinfo* info, int method, uint64_t length)
 {
     const int zip64 = length >= 0xffffffffu ? 1 : 0;
     // Entries carrying a Unix mode say so in "version made by" (host 3, Unix);
     // other tools apply the mode bits only then.
     const uLong made_by = (info != nullptr && info->external_fa != 0) ? unix_made_by : 0;
-    int error = zipOpenNewFileInZip4_64(archive, name.c_str(), info, nullptr, 0, nullptr, 0, nullptr, method,
-                                        Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
-                                        nullptr, 0, made_by, 0, zip64);
-    if (error != ZIP_OK) {
-        NOTE_FAILURE();
-        return error;
-    }
-    const unsigned char* bytes = static_cast<const unsigned char*>(data);
-    while (length > 0) {
-        const unsigned piece = unsigned(length < pack_chunk ? length : pack_chunk);
-        error = zipWriteInFileInZip(archive, bytes, piece);
-        if (error != ZIP_OK) {
-            NOTE_FAILURE();
-            zipCloseFileInZip(archive);
-            return error;
-        }
-        bytes += piece;
-        length -= piece;
-    }
-    error = zipCloseFileInZip(archive);
+    const int error = zipOpenNewFileInZip4_64(archive, name.c_str(), info, nullptr, 0, nullptr, 0, nullptr, method,
+                                              Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
+                                              nullptr, 0, made_by, 0, zip64);
     if (error != ZIP_OK)
         NOTE_FAILURE();
     return error;
+}
+
+// Closes the entry that open_entry began; the first error of the two is the result.
+int close_entry(zipFile archive, int error)
+{
+    const int closed = zipCloseFileInZip(archive);
+    if (error == 0 && closed != ZIP_OK) {
+        NOTE_FAILURE();
+        error = closed;
+    }
+    return error;
+}
+
+int write_entry(zipFile archive, const std::string& name, const zip_fileinfo* info, int method, const void* data,
+                uint64_t length)
+{
+    int error = open_entry(archive, name, info, method, length);
+    if (error != ZIP_OK)
+        return error;
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    while (length > 0 && error == 0) {
+        const unsigned piece = unsigned(length < pack_chunk ? length : pack_chunk);
+        error = zipWriteInFileInZip(archive, bytes, piece);
+        if (error != ZIP_OK)
+            NOTE_FAILURE();
+        bytes += piece;
+        length -= piece;
+    }
+    return close_entry(archive, error);
+}
+
+struct descriptor_owner {
+    int fd;
+    ~descriptor_owner()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+};
+
+// Packs a file's bytes as read from fd in pieces, so memory stays the same whatever its size.
+int write_file_entry(zipFile archive, const std::string& name, const zip_fileinfo* info, int fd, uint64_t length)
+{
+    int error = open_entry(archive, name, info, Z_DEFLATED, length);
+    if (error != ZIP_OK)
+        return error;
+    std::vector<unsigned char> piece(pack_chunk);
+    while (error == 0) {
+        const ssize_t got = read(fd, piece.data(), piece.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            if (got < 0) {
+                error = errno;
+                NOTE_FAILURE();
+            }
+            break;
+        }
+        error = zipWriteInFileInZip(archive, piece.data(), unsigned(got));
+        if (error != ZIP_OK)
+            NOTE_FAILURE();
+    }
+    return close_entry(archive, error);
 }
 
 int pack_file(const std::string& file, const std::string& zip)
@@ -626,11 +671,12 @@ int pack_file(const std::string& file, const std::string& zip)
         return error;
     }
 
-    xmap_class reader(file);
-    if (reader.base == nullptr) {
+    const descriptor_owner reader{open(normal.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    if (reader.fd < 0 || !S_ISREG(st.st_mode)) {
         NOTE_FAILURE();
         return kErrFileOpenRead;
     }
+    (void)posix_fadvise(reader.fd, 0, 0, POSIX_FADV_SEQUENTIAL);  // only a hint to read ahead further
     zipFile archive = zipOpen64(zip_path.c_str(), APPEND_STATUS_CREATE);
     if (archive == nullptr) {
         NOTE_FAILURE();
@@ -639,7 +685,7 @@ int pack_file(const std::string& file, const std::string& zip)
     // The mode travels in the high 16 bits, so an executable stays executable.
     zip_fileinfo info{};
     info.external_fa = uLong(S_IFREG | (st.st_mode & 0777)) << 16;
-    int error = write_entry(archive, leaf, &info, Z_DEFLATED, reader.base, uint64_t(reader.end - reader.base));
+    int error = write_file_entry(archive, leaf, &info, reader.fd, uint64_t(st.st_size));
 
     if (error == 0) {
         uint8_t finder[plat::finder_info_size];
