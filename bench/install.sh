@@ -8,7 +8,7 @@
 
 r=$B/ref
 reference_tree "$r"
-small_files "$r" 1000 20000
+small_files "$r" 1000 20000 500
 mkdir -p "$r/All/Resources/large"
 for mb in 20 50 100; do head -c $((mb * 1000000)) /dev/urandom > "$r/All/Resources/large/file$mb.bin"; done
 publish "$r" mirror
