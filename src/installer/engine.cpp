@@ -309,6 +309,17 @@ bool grab_files_was_idle()
     return last_call_idle;
 }
 
+bool grab_files_wait(float seconds)
+{
+    PCSBSocket* sockets[max_streams] = {};
+    for (int s = 0; s < max_streams; ++s) {
+        const down_class* transfer = http.slots[FIRST_STREAM_SLOT + s];
+        if (next.slot_active[s] && transfer != nullptr)
+            sockets[s] = transfer->sock.get();
+    }
+    return PCSBSocket::WaitForAny(sockets, max_streams, std::max(0, static_cast<int>(seconds * 1000)));
+}
+
 int grab_files()
 {
     next.kb_in_flight = 0;

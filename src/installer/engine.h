@@ -29,6 +29,12 @@ constexpr int FIRST_STREAM_SLOT = 2;
 // with nothing received, finished or started: calling again at once would only spin.
 [[nodiscard]] bool grab_files_was_idle();
 
+// After an idle call: waits up to `seconds` for a stream's server to send something (or take a
+// connection), so that the time the screen gives the engine is spent on the network rather
+// than lost to the frame's own wait. False at once when no stream has a connection to wait on,
+// or when the time ran out with nothing come.
+[[nodiscard]] bool grab_files_wait(float seconds);
+
 // Extracts one downloaded archive into the folder of dest, makes program files executable and
 // deletes the archive; sets install_error (with a message alert) when extraction fails.
 void extract_and_delete_file(std::string zip, std::string dest);

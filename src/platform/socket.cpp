@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <vector>
 
 namespace plat {
 
@@ -342,4 +343,22 @@ PCSBSocket* PCSBSocket::Accept()
         incoming_pending = 0;
         return nullptr;
     }
+}
+
+bool PCSBSocket::WaitForAny(PCSBSocket* const* sockets, int count, int timeout_ms)
+{
+    std::vector<pollfd> waits;
+    for (int i = 0; i < count; ++i) {
+        const PCSBSocket* socket = sockets[i];
+        if (socket == nullptr || socket->endpoint < 0 || socket->listening)
+            continue;
+        waits.push_back({socket->endpoint, short(socket->state == State::OUTCON ? POLLOUT : POLLIN), 0});
+    }
+    if (waits.empty())
+        return false;
+    int ready = 0;
+    do
+        ready = poll(waits.data(), waits.size(), timeout_ms);
+    while (ready < 0 && errno == EINTR);
+    return ready > 0;
 }

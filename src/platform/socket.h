@@ -69,6 +69,11 @@ public:
     // The next incoming connection, owned by the caller, or null when none is waiting.
     PCSBSocket* Accept();
 
+    // Waits up to timeout_ms until one of the sockets (null entries skipped) has something to
+    // read, or has finished connecting: true then, false when the time ran out or none of them
+    // had a descriptor to wait on.
+    static bool WaitForAny(PCSBSocket* const* sockets, int count, int timeout_ms);
+
 private:
     // Transport states of the original endpoint, which GetStatus maps to statuses.
     enum class State { IDLE, OUTCON, DATAXFER, OUTREL, INREL };
