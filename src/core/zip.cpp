@@ -3,7 +3,7 @@
 // Index
 //   [entry checks]   names and link texts that would leave the extraction folder
 //   [entry reading]  reading the current entry whole
-//   [extraction]     zip_to_file, unzip_resource_fork, unzip_symlink
+//   [extraction]     zip_to_file, zip_to_file_logged, unzip_resource_fork, unzip_symlink
 //   [packing]        file_to_zip
 #include "core/zip.h"
 
@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <sstream>
 #include <vector>
 
 #include "core/errors.h"
@@ -49,6 +50,15 @@ constexpr uint64_t appledouble_entry_limit = plat::appledouble_header_size + for
 constexpr uint64_t link_text_limit = 4095;
 
 #define NOTE_FAILURE() (sErrFile = __FILE__, sErrLine = __LINE__)
+
+// Where this thread's extraction logs: the log itself, or the text zip_to_file_logged keeps for
+// its caller to write in its own order.
+thread_local std::ostream* extraction_log = nullptr;
+
+std::ostream& zip_log()
+{
+    return extraction_log != nullptr ? *extraction_log : xer;
+}
 
 // The file-system reference layer reported errors in the original's own numbers.
 int reference_error(int error)
@@ -160,13 +170,13 @@ int read_current_entry(unzFile archive, const unz_file_info64& info, byte_buffer
 
 void log_entry_failure(const char* what, int code, const std::string& path)
 {
-    xer << what << code << ". file = " << sErrFile << " line = " << sErrLine << ". inFile=" << path << ".\n";
+    zip_log() << what << code << ". file = " << sErrFile << " line = " << sErrLine << ". inFile=" << path << ".\n";
 }
 
 void log_summary(int code, const std::string& zip, const std::string& dir)
 {
-    xer << "Zip to file failed with error err = " << code << ". file = " << sErrFile << " line = " << sErrLine
-        << ". zip_file=" << zip << ", out_directory=" << dir << ".\n";
+    zip_log() << "Zip to file failed with error err = " << code << ". file = " << sErrFile << " line = " << sErrLine
+              << ". zip_file=" << zip << ", out_directory=" << dir << ".\n";
 }
 
 std::string folder_of(const std::string& path)
@@ -413,7 +423,7 @@ int unzip_symlink(const std::string& path, const std::string& text)
     }
     // The original reported every failure to make the link as -1; the cause goes to the log.
     NOTE_FAILURE();
-    xer << "Zip to symlink could not make " << path << ": " << error_str(error) << "\n";
+    zip_log() << "Zip to symlink could not make " << path << ": " << error_str(error) << "\n";
     log_entry_failure("Zip to symlink failed with error ", -1, path);
     return -1;
 }
@@ -428,10 +438,10 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
     unzFile archive = unzOpen64(zip.c_str());
     if (archive == nullptr) {
         NOTE_FAILURE();
-        xer << "ok i am about to report that i could not open a zip file for extraction!\n";
-        xer << "that incoming file is " << zip << "\n";
-        xer << "in c-form, it is " << zip.c_str() << "\n";
-        xer << "the size is " << zip.size() << "\n";
+        zip_log() << "ok i am about to report that i could not open a zip file for extraction!\n";
+        zip_log() << "that incoming file is " << zip << "\n";
+        zip_log() << "in c-form, it is " << zip.c_str() << "\n";
+        zip_log() << "the size is " << zip.size() << "\n";
         log_summary(kErrZipOpen, zip, dir);
         return kErrZipOpen;
     }
@@ -450,7 +460,7 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
                                             nullptr, 0);
         }
         if (error != UNZ_OK) {
-            xer << "err != UNZ_OK! err=" << error << "\n";
+            zip_log() << "err != UNZ_OK! err=" << error << "\n";
             unzClose(archive);
             if (error == UNZ_END_OF_LIST_OF_FILE)
                 return 0;
@@ -465,8 +475,8 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
 
         if (!zip_entry_name_is_safe(entry)) {
             NOTE_FAILURE();
-            xer << "Zip to file refused the entry " << printable(entry) << " of " << zip << ": it would land outside "
-                << dir << " or holds control characters.\n";
+            zip_log() << "Zip to file refused the entry " << printable(entry) << " of " << zip
+                      << ": it would land outside " << dir << " or holds control characters.\n";
             unzClose(archive);
             return EINVAL;
         }
@@ -490,8 +500,8 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
                 entry.size() > macosx_prefix_length + 1 ? entry.substr(macosx_prefix_length + 1) : "";
             if (!appledouble_target_is_safe(rest)) {
                 NOTE_FAILURE();
-                xer << "Zip to file refused the entry " << printable(entry) << " of " << zip
-                    << ": it describes no file inside " << dir << ".\n";
+                zip_log() << "Zip to file refused the entry " << printable(entry) << " of " << zip
+                          << ": it describes no file inside " << dir << ".\n";
                 unzClose(archive);
                 return EINVAL;
             }
@@ -516,8 +526,8 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
                     link_text_stays_within(folder_depth_on_disk(dir, link_path), text);
                 if (!inside) {
                     NOTE_FAILURE();
-                    xer << "Zip to file refused the link " << entry << " -> " << text << " of " << zip
-                        << ": it leads outside " << dir << ".\n";
+                    zip_log() << "Zip to file refused the link " << entry << " -> " << text << " of " << zip
+                              << ": it leads outside " << dir << ".\n";
                     unzClose(archive);
                     return EINVAL;
                 }
@@ -528,7 +538,7 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
         }
 
         if (error != 0) {
-            xer << "UNZIP zip_to_file failed with err=" << error << "\n";
+            zip_log() << "UNZIP zip_to_file failed with err=" << error << "\n";
             unzClose(archive);
             log_summary(error, zip, dir);
             return error;
@@ -540,12 +550,26 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
         }
         if (error != UNZ_OK) {
             NOTE_FAILURE();
-            xer << "NEXTFILE zip_to_file failed with err=" << error << "\n";
+            zip_log() << "NEXTFILE zip_to_file failed with err=" << error << "\n";
             unzClose(archive);
             log_summary(error, zip, dir);
             return error;
         }
     }
+}
+
+int zip_to_file_logged(const std::string& zip, const std::string& dir, std::string* log)
+{
+    std::ostringstream kept;
+    // Restored however the extraction ends, so no later extraction on this thread writes to a
+    // stream that is gone.
+    struct restore {
+        ~restore() { extraction_log = nullptr; }
+    } restore_after;
+    extraction_log = &kept;
+    const int error = zip_to_file(zip, dir, nullptr, 0);
+    *log += kept.str();
+    return error;
 }
 
 // ---------------------------------------------------------------------------

@@ -15,6 +15,10 @@ struct unz_file_info64_s;
 // 0 or an error code.
 int zip_to_file(std::string zip, std::string dir, std::string* name, int use_name);
 
+// zip_to_file (no name wanted) for a worker thread: the lines it would log are appended to *log
+// instead, for the caller to write to the log where they belong.
+int zip_to_file_logged(const std::string& zip, const std::string& dir, std::string* log);
+
 // Applies the archive's current AppleDouble entry to the file that path names
 // (the path still holds the "._" of the entry's leaf).
 int unzip_resource_fork(void* archive, std::string path, const unz_file_info64_s& info);

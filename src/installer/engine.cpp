@@ -21,6 +21,7 @@
 #include "installer/fetch.h"
 #include "installer/install_tree.h"
 #include "installer/listing.h"
+#include "installer/unpack.h"
 #include "installer/servers.h"
 #include "net/http.h"
 
@@ -33,8 +34,6 @@ constexpr float RATE_FAST = 100;
 constexpr float RATE_FASTER = 150;
 constexpr float RATE_FASTEST = 200;
 
-// Bytes read at a time when an archive is checked before extraction.
-constexpr size_t ARCHIVE_CHECK_CHUNK = 64 * 1024;
 // Entry names longer than a path may be are refused, as the extractor would refuse them.
 constexpr unsigned ARCHIVE_NAME_LIMIT = 499;
 // Damaged copies of one archive taken per listed server before the install gives up on it; the
@@ -187,11 +186,91 @@ void drop_transfer(int slot)
     http.drop_slot(slot);
 }
 
+// What follows an extraction: the user told of a failure, program files made executable, the
+// log lines, the archive deleted.
+void finish_extraction(const std::string& zip, const std::string& dest, int result)
+{
+    if (result != 0)
+        report_extract_failure(zip, dest, result);
+    int chmod_result = 0;
+    // chmod follows links: a link in the bundle keeps its own mode rather than lending 0755 to
+    // whatever it names.
+    if (dest.find("Contents/MacOS/") != std::string::npos && !is_sim_link(dest.c_str(), nullptr))
+        chmod_result = make_file_executable(dest.c_str());
+    log_action("EXPANDING file ", dest, result);
+    log_action("CHMODING  file ", dest, chmod_result);
+    int deleted = delete_file(zip);
+    log_action("DELETING  file ", zip, deleted);
+}
+
+// Extraction results that mean the download was damaged on its way or on its server (a CRC that
+// fails, data that does not inflate, a truncated archive): fetched again from another server.
+bool is_damaged_data(int error)
+{
+    return error == UNZ_CRCERROR || error == UNZ_BADZIPFILE || error == Z_DATA_ERROR || error == kErrZipRead ||
+        error == kErrZipOpen;
+}
+
+// Each stream's destination as normalised when its archive was handed to a worker.
+std::string unpacking_dest[max_streams];
+
+// Hands a downloaded archive to a worker. The paths are normalised here, on the main thread, so
+// that a path too long for the system is its alert here as it was during the extraction, and
+// never comes from the worker.
+void start_unpacking(int stream, const std::string& archive, const std::string& local)
+{
+    std::string dest = local;
+    set_dir_chars(dest);
+    for (std::string extractor_path : {app_path + archive, app_path + dest})
+        set_dir_chars(extractor_path);
+    unpacking_dest[stream] = dest;
+    unpack_start(stream, archive, leaf_of(local), folder_of(dest));
+}
+
+// Acts on a stream's extraction result as the engine did when it extracted in place: 1 when the
+// file is installed (or failed to extract, with install_error set), 0 when it is fetched again
+// from another server, -1 when no server gave a sound copy and the install ends.
+int settle_unpacked(int s, const std::string& archive, const std::string& local, const unpack_result& unpacked)
+{
+    if (!unpacked.log.empty()) {
+        xer << unpacked.log;
+        xer.flush();
+    }
+    int damage = unpacked.damage;
+    if (damage == 0 && is_damaged_data(unpacked.error))
+        damage = kErrZipRead;
+    if (damage == 0) {
+        stg.download_failed = 0;
+        finish_extraction(archive, unpacking_dest[s], unpacked.error);
+        return 1;
+    }
+    // Every server may serve the same broken archive: after enough draws the user hears of it as
+    // the extraction failure it is, and the install ends.
+    int tries = ++damaged_tries[next.slot_file[s]];
+    bool give_up = tries >= DAMAGED_TRIES_PER_SERVER * std::max(1, stg.server_count);
+    xer << "The archive " << source[s].path << " from " << source[s].server
+        << " is damaged or names a file outside its folder"
+        << (give_up ? "; no server gave a sound copy.\n" : "; fetching it from another server.\n");
+    xer.flush();
+    (void)delete_file(archive);
+    if (give_up) {
+        // The download itself worked; a damaged entry was never renamed into place, so the file
+        // there stays as it was.
+        stg.download_failed = 0;
+        report_extract_failure(archive, local, damage);
+        return -1;
+    }
+    pacing[s].failed();
+    retry_elsewhere(s);
+    return 0;
+}
+
 }  // namespace
 
 // A damaged or hostile archive from one mirror is fetched again from another instead of
 // replacing a good file with a broken one or ending the install. Any entry but the file and its
-// fork would land on a neighbour of the file, so the archive counts as damaged too.
+// fork would land on a neighbour of the file, so the archive counts as damaged too. Only the
+// names are read: the data is checked against its CRC as it is extracted.
 int archive_damage(const std::string& archive, const std::string& leaf)
 {
     const std::string fork_folder = "__MACOSX/";
@@ -200,7 +279,6 @@ int archive_damage(const std::string& archive, const std::string& leaf)
     if (!zip)
         return kErrZipOpen;
     int step = unzGoToFirstFile(zip.get());
-    std::vector<char> buffer(ARCHIVE_CHECK_CHUNK);
     for (; step == UNZ_OK; step = unzGoToNextFile(zip.get())) {
         char name[ARCHIVE_NAME_LIMIT + 1] = {};
         unz_file_info64 info{};
@@ -209,13 +287,6 @@ int archive_damage(const std::string& archive, const std::string& leaf)
         if (info.size_filename > ARCHIVE_NAME_LIMIT || !zip_entry_name_is_safe(name))
             return kErrZipRead;
         if (name != leaf && name != fork_entry && name != fork_folder)
-            return kErrZipRead;
-        if (unzOpenCurrentFile(zip.get()) != UNZ_OK)
-            return kErrZipRead;
-        int got = 0;
-        while ((got = unzReadCurrentFile(zip.get(), buffer.data(), static_cast<unsigned>(buffer.size()))) > 0) { }
-        // Closing checks the CRC of what was read.
-        if (unzCloseCurrentFile(zip.get()) != UNZ_OK || got < 0)
             return kErrZipRead;
     }
     return step == UNZ_END_OF_LIST_OF_FILE ? 0 : kErrZipRead;
@@ -264,6 +335,8 @@ bool is_plain_folder_name(const std::string& name)
 
 void reset_slots()
 {
+    // An archive still being extracted must be done with before its stream's archive goes.
+    unpack_wait_all();
     int n = static_cast<int>(sim_info.size());
     for (int s = 0; s < max_streams; ++s) {
         // A transfer of an earlier install must not be "continued" into this one's archive.
@@ -289,19 +362,7 @@ void reset_slots()
 void extract_and_delete_file(std::string zip, std::string dest)
 {
     set_dir_chars(dest);
-    std::string folder = folder_of(dest);
-    int result = zip_to_file(zip, folder, nullptr, 0);
-    if (result != 0)
-        report_extract_failure(zip, dest, result);
-    int chmod_result = 0;
-    // chmod follows links: a link in the bundle keeps its own mode rather than lending 0755 to
-    // whatever it names.
-    if (dest.find("Contents/MacOS/") != std::string::npos && !is_sim_link(dest.c_str(), nullptr))
-        chmod_result = make_file_executable(dest.c_str());
-    log_action("EXPANDING file ", dest, result);
-    log_action("CHMODING  file ", dest, chmod_result);
-    int deleted = delete_file(zip);
-    log_action("DELETING  file ", zip, deleted);
+    finish_extraction(zip, dest, zip_to_file(zip, folder_of(dest), nullptr, 0));
 }
 
 bool grab_files_was_idle()
@@ -346,6 +407,10 @@ int grab_files()
         next.slot_wants[s] = 0;
         crnt_file_path = remote;
         crnt_file_name = leaf_of(remote);
+        // A deletion logs and may alert: while an archive's result is still to come, it waits, so
+        // the log keeps the order in which the engine met the files.
+        if (v.remove && unpack_any_pending())
+            continue;
 
         if (path_has_no_file(v.path)) {
             __MACIBM_alert(0, "I am working through the list and found a path that has no file!",
@@ -367,6 +432,23 @@ int grab_files()
         } else if (!v.download) {
             stg.file_action = v.have_it ? ACTION_DUPLICATE : ACTION_NOT_WANTED;
             finished = true;
+        } else if (unpack_pending(s)) {
+            // Its archive is being extracted on a worker; results are taken in the order the
+            // archives came.
+            stg.file_action = ACTION_DOWNLOAD;
+            unpack_result unpacked;
+            if (!unpack_take(s, &unpacked))
+                continue;
+            idle = false;
+            const int settled = settle_unpacked(s, archive, local, unpacked);
+            if (settled < 0)
+                return stg.install_error;
+            if (settled > 0) {
+                v.have_it = 1;
+                next.kb_done_zip += v.zip_kb;
+                next.kb_done_unzip += v.unzip_kb;
+                finished = true;
+            }
         } else {
             stg.file_action = ACTION_DOWNLOAD;
             // A running transfer goes on from the server it began with, whatever the current pick.
@@ -383,33 +465,8 @@ int grab_files()
                 next.kb_in_flight += stg.file_fraction * v.zip_kb;
             } else if (result == 2) {
                 retry_elsewhere(s);
-            } else if (int damage = archive_damage(archive, leaf_of(local)); damage != 0) {
-                // Every server may serve the same broken archive: after enough draws the user
-                // hears of it as the extraction failure it is, and the install ends.
-                int tries = ++damaged_tries[next.slot_file[s]];
-                bool give_up = tries >= DAMAGED_TRIES_PER_SERVER * std::max(1, stg.server_count);
-                xer << "The archive " << source[s].path << " from " << source[s].server
-                    << " is damaged or names a file outside its folder"
-                    << (give_up ? "; no server gave a sound copy.\n" : "; fetching it from another server.\n");
-                xer.flush();
-                if (give_up) {
-                    // The download itself worked; nothing is extracted, so the file in place stays
-                    // as it was.
-                    stg.download_failed = 0;
-                    report_extract_failure(archive, local, damage);
-                    (void)delete_file(archive);
-                    return stg.install_error;
-                }
-                (void)delete_file(archive);  // never extracted
-                pacing[s].failed();
-                retry_elsewhere(s);
             } else {
-                stg.download_failed = 0;
-                extract_and_delete_file(archive, local);
-                v.have_it = 1;
-                next.kb_done_zip += v.zip_kb;
-                next.kb_done_unzip += v.unzip_kb;
-                finished = true;
+                start_unpacking(s, archive, local);
             }
         }
         if (finished) {

@@ -1,7 +1,8 @@
 // engine: carries out the update decisions. Each call of grab_files does one non-blocking step of
-// up to four download streams (HTTP slots 2..5), extracts finished archives into place, deletes
-// files the release dropped, and at the end removes emptied folders and may rename the install.
-// Called by the installer screen for about 10 ms of every frame while the install phase is 1.
+// up to four download streams (HTTP slots 2..5), has finished archives extracted into place on a
+// worker of the core thread pool (unpack.h), deletes files the release dropped, and at the end
+// removes emptied folders and may rename the install. Called by the installer screen for about
+// 10 ms of every frame while the install phase is 1; logs and alerts only on the main thread.
 // Invariant: no stream writes outside dest_dir_path; reset_slots leaves no transfer of an earlier
 // install running.
 #pragma once
@@ -12,17 +13,19 @@
 constexpr int FIRST_STREAM_SLOT = 2;
 
 // 1 when the install is complete; otherwise install_error (0 keep calling, 1 failed).
-// A downloaded archive is read through and its names checked before anything is extracted: a
-// damaged one, or one holding anything but its own file, is fetched again from another server;
-// after ten damaged copies per listed server the install ends with the extraction alert, the file
-// in place untouched. A stream whose download failed pauses before it tries again (fetch.h).
+// A downloaded archive's names are checked before anything is extracted, and each entry's CRC as
+// it is written: a damaged archive, or one holding anything but its own file, is fetched again
+// from another server; after ten damaged copies per listed server the install ends with the
+// extraction alert, the file in place untouched. A stream whose download failed pauses before it
+// tries again (fetch.h). A stream waits for its archive's extraction before it takes another
+// file, and results are acted on in the order the downloads finished.
 [[nodiscard]] int grab_files();
 
-// Reads every entry of a downloaded archive through to its checksum and checks each name
-// before anything is extracted. An archive holds the one file leaf (and perhaps that file's
-// fork under "__MACOSX/"). 0 when it is sound; kErrZipOpen when it cannot be opened as one,
-// kErrZipRead when an entry is damaged, misnamed (a folder of the file's name included) or
-// fails its checksum.
+// Checks the name of every entry of a downloaded archive, from its directory alone (no entry is
+// inflated), before anything is extracted. An archive holds the one file leaf (and perhaps that
+// file's fork under "__MACOSX/"). 0 when it is sound; kErrZipOpen when it cannot be opened as
+// one, kErrZipRead when its directory is damaged or an entry misnamed (a folder of the file's
+// name included). Runs on any thread.
 [[nodiscard]] int archive_damage(const std::string& archive, const std::string& leaf);
 
 // True when the last grab_files call found every stream waiting on its server or its pause,

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <sys/stat.h>
 
 #include "core/clock.h"
 #include "core/errors.h"
 #include "core/stg.h"
+#include "core/thread.h"
 #include "installer/decisions.h"
 #include "installer/engine.h"
 #include "installer/fetch.h"
@@ -454,3 +457,79 @@ TEST_F(Engine, UnsafeReleaseNameLeavesTheFolderWhereItIs)
 }
 
 }  // namespace
+
+TEST_F(Engine, ArchivesExtractedOnWorkersAreActedOnInTheOrderTheyCame)
+{
+    // The running program's pool: every extraction goes to a worker.
+    THREAD_init();
+    stg._rename_folder = 0;
+    std::string root = dest_dir_path;
+    std::vector<release_file> files = {{"All/Resources/a.txt", "aye\n"},
+                                       {"All/Resources/deep/terrain.bin", BIG},
+                                       {"All/Resources/settings.txt", "volume 7\n"},
+                                       {"All/Resources/z.txt", "zed\n"}};
+    publish_release(server.www(), "/pub/", "Veltrix 851", files);
+    publish_release(server.www(), "/bad/", "Veltrix 851", files);
+    std::string damaged = read_file(server.www() + "/bad/Veltrix 851/All/Resources/settings.txt.zip");
+    damaged[30 + 12 + 2] ^= 0x55;  // in the entry's data: only its CRC tells
+    write_file(server.www() + "/bad/Veltrix 851/All/Resources/settings.txt.zip", damaged);
+    log_capture log;
+    read_listing();
+    stg.server_count = 2;
+    server_name[1] = "127.0.0.1";
+    server_path[0] = "/bad/Veltrix 851/";
+    server_path[1] = "/pub/Veltrix 851/";
+    ASSERT_EQ(install(), 1);
+    EXPECT_EQ(stg.install_error, 0);
+    EXPECT_TRUE(alerts.alerts().empty());
+    EXPECT_EQ(read_file(root + "Resources/settings.txt"), "volume 7\n");
+    EXPECT_EQ(md5_of_file(root + "Resources/deep/terrain.bin"), md5_hex_of(BIG));
+
+    // A file whose place is taken by a folder: the worker's failure is the main thread's alert,
+    // and what the extraction logged comes just before the engine's own line for that file.
+    fs::remove(root + "Resources/z.txt");
+    fs::create_directories(root + "Resources/z.txt/inside");
+    read_listing();
+    ASSERT_EQ(install(), 1);
+    THREAD_shutdown();
+    EXPECT_EQ(stg.install_error, 1);
+    ASSERT_EQ(alerts.alerts().size(), 1u);
+    EXPECT_EQ(alerts.alerts()[0].l1, "The installer cannot extract a file.");
+    EXPECT_EQ(alerts.alerts()[0].type, 1);
+
+    // Each file's lines stand together, EXPANDING, CHMODING and DELETING one after another, and what
+    // an extraction logged comes right before the line the engine wrote on its result: the
+    // damaged copy's, or the failed file's.
+    std::vector<std::string> lines;
+    std::istringstream text(log.text());
+    for (std::string line; std::getline(text, line);)
+        if (line.rfind("EXPANDING", 0) == 0 || line.rfind("CHMODING", 0) == 0 || line.rfind("DELETING", 0) == 0 ||
+            line.rfind("The archive ", 0) == 0 || line.rfind("Zip to file failed", 0) == 0)
+            lines.push_back(line);
+    const std::string expanded = "EXPANDING file " + root + "Resources/";
+    std::set<std::string> installed;
+    int damaged_lines = 0;
+    for (size_t i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].rfind("Zip to file failed with error err = ", 0) == 0) {
+            const std::string& after = lines[i + 1];
+            const bool damage =
+                after.find("/bad/Veltrix 851/All/Resources/settings.txt.zip from 127.0.0.1 is damaged") !=
+                std::string::npos;
+            damaged_lines += damage ? 1 : 0;
+            EXPECT_TRUE(
+                damage ||
+                (after.rfind(expanded + "z.txt, with result=", 0) == 0 && after.find("result=0.") == std::string::npos))
+                << after;
+        }
+        if (lines[i].rfind(expanded, 0) != 0)
+            continue;
+        ASSERT_LT(i + 2, lines.size());
+        const std::string file = lines[i].substr(expanded.size(), lines[i].find(',') - expanded.size());
+        EXPECT_EQ(lines[i + 1].rfind("CHMODING  file " + root + "Resources/" + file + ",", 0), 0u) << lines[i + 1];
+        EXPECT_EQ(lines[i + 2].rfind("DELETING  file " + temp_path, 0), 0u) << lines[i + 2];
+        if (lines[i].find("result=0.") != std::string::npos)
+            installed.insert(file);
+    }
+    EXPECT_GE(damaged_lines, 1);
+    EXPECT_EQ(installed, (std::set<std::string>{"a.txt", "deep/terrain.bin", "settings.txt", "z.txt"}));
+}
