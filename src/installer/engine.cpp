@@ -21,8 +21,8 @@
 #include "installer/fetch.h"
 #include "installer/install_tree.h"
 #include "installer/listing.h"
-#include "installer/unpack.h"
 #include "installer/servers.h"
+#include "installer/unpack.h"
 #include "net/http.h"
 
 namespace {
@@ -252,14 +252,15 @@ int settle_unpacked(int s, const std::string& archive, const std::string& local,
         << " is damaged or names a file outside its folder"
         << (give_up ? "; no server gave a sound copy.\n" : "; fetching it from another server.\n");
     xer.flush();
-    (void)delete_file(archive);
     if (give_up) {
         // The download itself worked; a damaged entry was never renamed into place, so the file
         // there stays as it was.
         stg.download_failed = 0;
         report_extract_failure(archive, local, damage);
+        (void)delete_file(archive);
         return -1;
     }
+    (void)delete_file(archive);
     pacing[s].failed();
     retry_elsewhere(s);
     return 0;
