@@ -350,7 +350,11 @@ bool PCSBSocket::WaitForAny(PCSBSocket* const* sockets, int count, int timeout_m
     std::vector<pollfd> waits;
     for (int i = 0; i < count; ++i) {
         const PCSBSocket* socket = sockets[i];
-        if (socket == nullptr || socket->endpoint < 0 || socket->listening)
+        // Only a connection on its way or open can bring anything; an idle, listening or released
+        // endpoint would wake the wait at once for nothing.
+        const bool live = socket != nullptr && socket->endpoint >= 0 &&
+            (socket->state == State::OUTCON || socket->state == State::DATAXFER || socket->state == State::OUTREL);
+        if (!live)
             continue;
         waits.push_back({socket->endpoint, short(socket->state == State::OUTCON ? POLLOUT : POLLIN), 0});
     }

@@ -71,7 +71,7 @@ public:
 
     // Waits up to timeout_ms until one of the sockets (null entries skipped) has something to
     // read, or has finished connecting: true then, false when the time ran out or none of them
-    // had a descriptor to wait on.
+    // was connecting or connected.
     static bool WaitForAny(PCSBSocket* const* sockets, int count, int timeout_ms);
 
 private:

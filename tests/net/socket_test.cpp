@@ -268,3 +268,25 @@ TEST(Socket, LookupReturnsHostOrderAddressesAndHonoursTheSeam)
     plat::set_resolver(nullptr);
     EXPECT_EQ(PCSBSocket::LookupAddress("127.0.0.1"), LOOPBACK);
 }
+
+TEST(Socket, WaitingForAnyEndsWhenOneHasDataAndNotBefore)
+{
+    Pair p = connected_pair();
+    ASSERT_TRUE(p.server);
+    PCSBSocket idle(0, false);  // never connected: nothing to wait on
+    PCSBSocket* none[] = {nullptr, &idle};
+    PCSBSocket* both[] = {p.client.get(), nullptr, p.server.get()};
+    EXPECT_FALSE(PCSBSocket::WaitForAny(none, 2, 1000)) << "no descriptor: false at once, not after a second";
+    EXPECT_FALSE(PCSBSocket::WaitForAny(both, 3, 20)) << "connected, nothing sent";
+
+    // Data sent a little later ends the wait well before its limit.
+    std::thread sender([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(p.server->WriteData("x", 1), 1);
+    });
+    EXPECT_TRUE(PCSBSocket::WaitForAny(both, 3, 5000));
+    sender.join();
+    char byte = 0;
+    EXPECT_EQ(p.client->ReadData(&byte, 1), 1);
+    EXPECT_EQ(byte, 'x');
+}
