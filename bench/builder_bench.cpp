@@ -59,7 +59,7 @@ int bench_builder(const std::string& base)
         got > 0 ? std::filesystem::path(std::string(self, size_t(got))).parent_path().string() : ".";
     const bench::child_run ours =
         bench::run_command(bench::quoted(bin + "/veltrix-release-builder") + " " + bench::quoted(tree + "/") + " " +
-                           bench::quoted(out + "/") + " > /dev/null");
+                           bench::quoted(out + "/") + " > /dev/null 2>&1");
 
     const std::string peer_out = base + "/peer";
     std::filesystem::create_directories(peer_out);
