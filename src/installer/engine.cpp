@@ -371,7 +371,12 @@ bool grab_files_was_idle()
     return last_call_idle;
 }
 
-bool grab_files_wait(float seconds)
+// The engine's answers are the socket wait's own.
+static_assert(int(ENGINE_WAIT_NO_CONNECTION) == int(PCSBSocket::WAIT_NOTHING_LIVE) &&
+              int(ENGINE_WAIT_TIMED_OUT) == int(PCSBSocket::WAIT_TIMED_OUT) &&
+              int(ENGINE_WAIT_READY) == int(PCSBSocket::WAIT_READY));
+
+int grab_files_wait(float seconds)
 {
     PCSBSocket* sockets[max_streams] = {};
     for (int s = 0; s < max_streams; ++s) {
@@ -380,6 +385,13 @@ bool grab_files_wait(float seconds)
             sockets[s] = transfer->sock.get();
     }
     return PCSBSocket::WaitForAny(sockets, max_streams, std::max(0, static_cast<int>(seconds * 1000)));
+}
+
+int installer_frame_wait(int milliseconds)
+{
+    if (stg.install_phase != INSTALL_RUNNING)
+        return ENGINE_WAIT_NO_CONNECTION;
+    return grab_files_wait(static_cast<float>(milliseconds) * 0.001f);
 }
 
 int grab_files()

@@ -32,11 +32,18 @@ constexpr int FIRST_STREAM_SLOT = 2;
 // with nothing received, finished or started: calling again at once would only spin.
 [[nodiscard]] bool grab_files_was_idle();
 
-// After an idle call: waits up to `seconds` for a stream's server to send something (or take a
-// connection), so that the time the screen gives the engine is spent on the network rather
-// than lost to the frame's own wait. False at once when no stream has a connection to wait on,
-// or when the time ran out with nothing come.
-[[nodiscard]] bool grab_files_wait(float seconds);
+// grab_files_wait's answers.
+enum : int { ENGINE_WAIT_NO_CONNECTION = -1, ENGINE_WAIT_TIMED_OUT = 0, ENGINE_WAIT_READY = 1 };
+
+// Waits up to `seconds` for a stream's server to send something (or take a connection), so that
+// time the frame would spend idle goes to the network: ENGINE_WAIT_READY when something came,
+// ENGINE_WAIT_TIMED_OUT, or ENGINE_WAIT_NO_CONNECTION at once when no stream has a connection.
+[[nodiscard]] int grab_files_wait(float seconds);
+
+// The frame's wait while an install runs (the shell's app wait hook): up to milliseconds on the
+// streams' connections, so that downloads are served as their bytes come rather than once per
+// paced frame. -1 when there is no install or connection to wait on: the shell waits as usual.
+int installer_frame_wait(int milliseconds);
 
 // Extracts one downloaded archive into the folder of dest, makes program files executable and
 // deletes the archive; sets install_error (with a message alert) when extraction fails.

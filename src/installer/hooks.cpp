@@ -3,6 +3,7 @@
 #include "core/hooks.h"
 #include "gfx/hooks.h"
 #include "installer/art.h"
+#include "installer/engine.h"
 #include "net/hooks.h"
 #include "widgets/hooks.h"
 
@@ -12,6 +13,7 @@ void installer_fill_shell_hooks(shell_hooks& hooks)
     hooks.app.handlekey = APP_handlekey;
     hooks.app.handlemenu = APP_handlemenu;
     hooks.app.recall_ins_texes = recall_ins_texes;
+    hooks.app.wait = installer_frame_wait;
 }
 
 void installer_set_all_hooks()

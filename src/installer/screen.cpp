@@ -128,7 +128,7 @@ void run_engine_slice(const install_timing& timing)
     while (stg.install_phase == INSTALL_RUNNING && clock_seconds() - start < ENGINE_SLICE_SECONDS) {
         if (grab_files() == 0) {
             const double left = ENGINE_SLICE_SECONDS - (clock_seconds() - start);
-            if (grab_files_was_idle() && !grab_files_wait(static_cast<float>(left)))
+            if (grab_files_was_idle() && grab_files_wait(static_cast<float>(left)) != ENGINE_WAIT_READY)
                 break;
         } else {
             stg.install_phase = INSTALL_FINISHED;

@@ -345,7 +345,7 @@ PCSBSocket* PCSBSocket::Accept()
     }
 }
 
-bool PCSBSocket::WaitForAny(PCSBSocket* const* sockets, int count, int timeout_ms)
+int PCSBSocket::WaitForAny(PCSBSocket* const* sockets, int count, int timeout_ms)
 {
     std::vector<pollfd> waits;
     for (int i = 0; i < count; ++i) {
@@ -359,10 +359,10 @@ bool PCSBSocket::WaitForAny(PCSBSocket* const* sockets, int count, int timeout_m
         waits.push_back({socket->endpoint, short(socket->state == State::OUTCON ? POLLOUT : POLLIN), 0});
     }
     if (waits.empty())
-        return false;
+        return WAIT_NOTHING_LIVE;
     int ready = 0;
     do
         ready = poll(waits.data(), waits.size(), timeout_ms);
     while (ready < 0 && errno == EINTR);
-    return ready > 0;
+    return ready > 0 ? WAIT_READY : WAIT_TIMED_OUT;
 }

@@ -69,10 +69,12 @@ public:
     // The next incoming connection, owned by the caller, or null when none is waiting.
     PCSBSocket* Accept();
 
+    // WaitForAny results.
+    enum : int { WAIT_NOTHING_LIVE = -1, WAIT_TIMED_OUT = 0, WAIT_READY = 1 };
     // Waits up to timeout_ms until one of the sockets (null entries skipped) has something to
-    // read, or has finished connecting: true then, false when the time ran out or none of them
-    // was connecting or connected.
-    static bool WaitForAny(PCSBSocket* const* sockets, int count, int timeout_ms);
+    // read, or has finished connecting: WAIT_READY then, WAIT_TIMED_OUT when the time ran out,
+    // WAIT_NOTHING_LIVE at once when none of them was connecting or connected.
+    static int WaitForAny(PCSBSocket* const* sockets, int count, int timeout_ms);
 
 private:
     // Transport states of the original endpoint, which GetStatus maps to statuses.

@@ -87,6 +87,12 @@ void pump_events()
             if (waited)
                 return;
             waited = true;
+            // The application may spend the wait on its own work (the installer's downloads);
+            // what came meanwhile is then taken without waiting again. Not under a box, whose
+            // frames do not run the application's work.
+            const shell_hooks& hooks = shell_get_hooks();
+            if (!mnw.box_open && hooks.app.wait && hooks.app.wait(PUMP_WAIT_MS) >= 0)
+                continue;
             got = plat::wait_event(&e, PUMP_WAIT_MS);
             if (!got)
                 return;

@@ -16,6 +16,10 @@ struct shell_app_hooks {
     void (*handlemenu)(int code) = nullptr;  // APP_handlemenu: a picked menu item's code
     // Loads the interface images at start-up, leaving the interface atlas in scratch_array.
     void (*recall_ins_texes)() = nullptr;
+    // The frame's wait when no event is queued: up to milliseconds on something of the
+    // application's own (the installer's downloads); -1 when it had nothing to wait on, and
+    // the shell waits for events as usual.
+    int (*wait)(int milliseconds) = nullptr;
 };
 
 struct shell_widget_hooks {

@@ -276,15 +276,15 @@ TEST(Socket, WaitingForAnyEndsWhenOneHasDataAndNotBefore)
     PCSBSocket idle(0, false);  // never connected: nothing to wait on
     PCSBSocket* none[] = {nullptr, &idle};
     PCSBSocket* both[] = {p.client.get(), nullptr, p.server.get()};
-    EXPECT_FALSE(PCSBSocket::WaitForAny(none, 2, 1000)) << "no descriptor: false at once, not after a second";
-    EXPECT_FALSE(PCSBSocket::WaitForAny(both, 3, 20)) << "connected, nothing sent";
+    EXPECT_EQ(PCSBSocket::WaitForAny(none, 2, 1000), PCSBSocket::WAIT_NOTHING_LIVE) << "at once, not after a second";
+    EXPECT_EQ(PCSBSocket::WaitForAny(both, 3, 20), PCSBSocket::WAIT_TIMED_OUT) << "connected, nothing sent";
 
     // Data sent a little later ends the wait well before its limit.
     std::thread sender([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         EXPECT_EQ(p.server->WriteData("x", 1), 1);
     });
-    EXPECT_TRUE(PCSBSocket::WaitForAny(both, 3, 5000));
+    EXPECT_EQ(PCSBSocket::WaitForAny(both, 3, 5000), PCSBSocket::WAIT_READY);
     sender.join();
     char byte = 0;
     EXPECT_EQ(p.client->ReadData(&byte, 1), 1);

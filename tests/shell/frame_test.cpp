@@ -17,6 +17,7 @@
 #include "core/clock.h"
 #include "core/globals.h"
 #include "core/mnw.h"
+#include "core/stg.h"
 #include "gfx/colr.h"
 #include "gfx/draw2d.h"
 #include "gfx/qtim.h"
@@ -372,6 +373,45 @@ TEST_F(Frame, TheMainScreenHookRunsOnlyWithoutABox)
     EXPECT_EQ(app_hooks.updates, 2);
     EXPECT_EQ(xtim.frame_flag, 0);
     MACIBM_startwind(WIN_MAIN);
+}
+
+// The application's own wait: how often it was asked, for how long, and what it answers.
+int own_waits = 0, own_wait_ms = 0, own_wait_answer = 0;
+int wait_on_own_work(int milliseconds)
+{
+    ++own_waits;
+    own_wait_ms = milliseconds;
+    // Something comes while it waits: the frame takes it without waiting again.
+    plat::push_key_event(SDL_SCANCODE_W, true, false, KMOD_NONE);
+    return own_wait_answer;
+}
+
+TEST_F(Frame, TheApplicationMaySpendTheFramesWaitOnItsOwnWork)
+{
+    shell_hooks hooks = shell_test::recording_hooks();
+    hooks.app.wait = wait_on_own_work;
+    shell_set_hooks(hooks);
+    // (full processor preference, box open, the hook's answer) -> waits asked of it, key taken
+    struct row {
+        int max_cpu, box, answer, waits;
+        const char* typed;
+    } rows[] = {{0, 0, 1, 1, "w"}, {0, 0, 0, 1, "w"}, {0, 0, -1, 1, "w"}, {1, 0, 1, 0, ""}, {0, 1, 1, 0, ""}};
+    for (const row& r : rows) {
+        stg._use_max_cpu = r.max_cpu;
+        mnw.box_open = r.box;
+        own_waits = 0;
+        own_wait_answer = r.answer;
+        stl_input.clear();
+        MACIBM_event_proc();
+        EXPECT_EQ(own_waits, r.waits) << r.max_cpu << r.box << r.answer;
+        EXPECT_EQ(stl_input, r.typed) << r.max_cpu << r.box << r.answer;
+        if (r.waits > 0) {
+            EXPECT_EQ(own_wait_ms, 17);
+        }
+    }
+    stg._use_max_cpu = 0;
+    mnw.box_open = 0;
+    shell_set_hooks(shell_test::recording_hooks());
 }
 
 TEST_F(Frame, PulsingColoursFollowTheClock)
