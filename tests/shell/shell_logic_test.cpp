@@ -179,54 +179,15 @@ TEST(Boxes, CloseCornersIncludingTheirBoundaries)
     }
 }
 
-// Menu titles 3 at x 0..40 and 4 at x 50..90 (y 748..768); menu 3 has one item of code 77 at (0..80, 700..720).
-int menu_title_at()
-{
-    if (mnw.mouse_y < 748 || mnw.mouse_y > 768)
-        return -1;
-    return mnw.mouse_x <= 40 ? 3 : mnw.mouse_x >= 50 && mnw.mouse_x <= 90 ? 4 : -1;
-}
-
-int menu_pick(int menu, int* code)
-{
-    if (menu != 3 || mnw.mouse_x > 80 || mnw.mouse_y < 700 || mnw.mouse_y > 720)
-        return MENU_PICK_NONE;
-    *code = 77;
-    return MENU_PICK_ITEM;
-}
-
-TEST(Boxes, PressesOpenSwitchPickAndPassThroughMenus)
+TEST(Keyboard, AProgramWithoutAKeyHookStillTypes)
 {
     reset_screen();
     shell_hooks hooks = shell_test::recording_hooks();
-    hooks.menus.title_at = menu_title_at;
-    hooks.menus.pick_item = menu_pick;
-    struct press {
-        float x, y;
-        int open_menu, click;
-    };
-    // A title opens, another switches, the open one closes; an item is picked; a press beside the
-    // menu closes it and still reaches the widget under it.
-    const press presses[] = {{20, 760, 3, 0},  {60, 760, 4, 0}, {60, 760, -1, 0}, {20, 760, 3, 0},
-                             {40, 710, -1, 0}, {20, 760, 3, 0}, {500, 300, -1, 1}};
-    // A program that fills no application hook: a pick still closes the menu and keys still type.
-    for (bool app_hooks_filled : {true, false}) {
-        if (!app_hooks_filled)
-            hooks.app = {};
-        shell_set_hooks(hooks);
-        for (const press& p : presses) {
-            mnw.mouse_x = p.x;
-            mnw.mouse_y = p.y;
-            mnw.click = 1;
-            MACIBM_handleclick(0);
-            EXPECT_EQ(mnw.open_menu, p.open_menu) << p.x << ", " << p.y;
-            EXPECT_EQ(mnw.click, p.click) << p.x << ", " << p.y;
-        }
-    }
+    hooks.app = {};
+    shell_set_hooks(hooks);
     keys.handle_key(key(0x00, 'a'));
     keys.handle_key(key(0x7A, 16));  // F1
     EXPECT_EQ(stl_input, "a");
-    EXPECT_EQ(app_hooks.menus, std::vector<int>{77});
     EXPECT_TRUE(app_hooks.keys.empty());
     shell_set_hooks(shell_test::recording_hooks());
 }

@@ -9,6 +9,7 @@
 #include "gfx/colr.h"
 #include "platform/events.h"
 #include "shell/event_proc.h"
+#include "shell/hooks.h"
 #include "shell/windows.h"
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
@@ -199,17 +200,26 @@ TEST_F(Menus, PressesOpenPickPassThroughAndHoverSwitchesBetweenNamedTitles)
         float x, y;
         int open_before, open_after, click_after;
     };
-    // "File", then "Open" picked; a separator or an '=' item cannot be picked: the menu closes and the
-    // press goes on; a press on the open title closes it.
-    const press presses[] = {
-        {20, 760, -1, 0, 0}, {20, 744, 0, -1, 0}, {20, 737, 0, -1, 1}, {20, 718, 0, -1, 1}, {0, 768, 0, -1, 0}};
-    for (const press& p : presses) {
-        mnw.open_menu = p.open_before;
-        mouse(p.x, p.y, 1);
-        MACIBM_handleclick(0);
-        EXPECT_EQ(std::pair(mnw.open_menu, mnw.click), std::pair(p.open_after, p.click_after)) << p.y;
+    // A title opens, another switches to it; "Open" is picked; a separator or an '=' item cannot be
+    // picked: the menu closes and the press goes on, as does a press beside the menu; a press on the
+    // open title closes it. A program that fills no application hook gets no pick, but the menu closes.
+    const press presses[] = {{20, 760, -1, 0, 0}, {60, 760, 0, 1, 0},   {20, 744, 0, -1, 0}, {20, 737, 0, -1, 1},
+                             {20, 718, 0, -1, 1}, {500, 300, 0, -1, 1}, {0, 768, 0, -1, 0}};
+    for (bool application_hooks : {true, false}) {
+        if (!application_hooks) {
+            shell_hooks hooks = shell_get_hooks();
+            hooks.app = {};
+            shell_set_hooks(hooks);
+        }
+        for (const press& p : presses) {
+            mnw.open_menu = p.open_before;
+            mouse(p.x, p.y, 1);
+            MACIBM_handleclick(0);
+            EXPECT_EQ(std::pair(mnw.open_menu, mnw.click), std::pair(p.open_after, p.click_after))
+                << p.x << ", " << p.y;
+        }
+        EXPECT_EQ(picked_menu_codes, std::vector<int>{101});
     }
-    EXPECT_EQ(picked_menu_codes, std::vector<int>{101});
 
     // The pop-up slot is never a bar title, even named and lying over the bar.
     menu[POPUP_MENU].name = "Popup";
