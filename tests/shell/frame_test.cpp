@@ -144,22 +144,14 @@ TEST_F(Frame, ContextChoiceAndDefaultState)
 {
     EXPECT_EQ(mnw.alias_got, 0);
     EXPECT_FALSE(glIsEnabled(GL_MULTISAMPLE));
+    // clang-format off
     const std::pair<GLenum, GLint> settings[] = {
-        {GL_UNPACK_ALIGNMENT, 1},
-        {GL_PACK_ALIGNMENT, 1},
-        {GL_ALPHA_TEST_FUNC, GL_GREATER},
-        {GL_BLEND_SRC, GL_SRC_ALPHA},
-        {GL_BLEND_DST, GL_ONE_MINUS_SRC_ALPHA},
-        {GL_DEPTH_FUNC, GL_LEQUAL},
-        {GL_DEPTH_WRITEMASK, GL_FALSE},
-        {GL_FOG_MODE, GL_LINEAR},
-        {GL_FOG_HINT, GL_FASTEST},
-        {GL_FRONT_FACE, GL_CW},
-        {GL_CULL_FACE_MODE, GL_BACK},
-        {GL_SHADE_MODEL, GL_SMOOTH},
-        {GL_COLOR_MATERIAL_FACE, GL_FRONT},
-        {GL_COLOR_MATERIAL_PARAMETER, GL_AMBIENT_AND_DIFFUSE},
-    };
+        {GL_UNPACK_ALIGNMENT, 1}, {GL_PACK_ALIGNMENT, 1}, {GL_ALPHA_TEST_FUNC, GL_GREATER},
+        {GL_BLEND_SRC, GL_SRC_ALPHA}, {GL_BLEND_DST, GL_ONE_MINUS_SRC_ALPHA}, {GL_DEPTH_FUNC, GL_LEQUAL},
+        {GL_DEPTH_WRITEMASK, GL_FALSE}, {GL_FOG_MODE, GL_LINEAR}, {GL_FOG_HINT, GL_FASTEST},
+        {GL_FRONT_FACE, GL_CW}, {GL_CULL_FACE_MODE, GL_BACK}, {GL_SHADE_MODEL, GL_SMOOTH},
+        {GL_COLOR_MATERIAL_FACE, GL_FRONT}, {GL_COLOR_MATERIAL_PARAMETER, GL_AMBIENT_AND_DIFFUSE}};
+    // clang-format on
     for (auto [name, want] : settings) {
         GLint value = -1;
         glGetIntegerv(name, &value);

@@ -36,13 +36,10 @@ TEST_F(Fields, AClosedListClampsItsChoiceAndShowsItOnABarThatGivesHelp)
     // "Linux Athlon XP" is 79 wide, centred on 300: it starts at 260.5, drawn from pixel 261. The widest
     // entry is 89: the bar is centred at x + 10 and 89 + 28 wide, which the painter makes 122 units on
     // even pixels, 249 .. 370, from 393 to 416 (here 593 .. 616).
-    expect_texels({{261, 598, {96, 11}},
-                   {249, 605, {357, 500}},
-                   {370, 605, {424, 500}},
-                   {248, 605, {}},
-                   {371, 605, {}},
-                   {300, 593, {ANY, 488}},
-                   {330, 592, {}}});
+    // clang-format off
+    expect_texels({{261, 598, {96, 11}}, {249, 605, {357, 500}}, {370, 605, {424, 500}}, {248, 605, {}},
+                   {371, 605, {}}, {300, 593, {ANY, 488}}, {330, 592, {}}});
+    // clang-format on
     choice = 1;
     stls.help_line = "stale";
     mouse(300, 400, 0);
@@ -214,12 +211,10 @@ TEST_F(Fields, GridFieldsEndOnTheirGridLineAndADisplayedNumberHasNoArrows)
 
     // Three digits at x 500: the frame is centred on 514 and 45 + 4 units wide on even pixels, 489 .. 538.
     BTN_display_number(500, 300, 42, 3, 0, "");
-    expect_texels({{489, 303, {262, ANY}},
-                   {538, 303, {312, ANY}},
-                   {488, 303, {}},
-                   {539, 303, {}},
-                   {505, 285, {}},
-                   {505, 320, {}}});
+    // clang-format off
+    expect_texels({{489, 303, {262, ANY}}, {538, 303, {312, ANY}}, {488, 303, {}}, {539, 303, {}},
+                   {505, 285, {}}, {505, 320, {}}});
+    // clang-format on
     // "042" in the fixed font's cells, 10 units apart from x + 4: '0' is cell 1, '4' cell 5, '2' cell 3.
     auto cells_shown = [](int x1) {
         std::set<int> cells;
