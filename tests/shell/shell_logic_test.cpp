@@ -109,6 +109,19 @@ TEST(Keyboard, EachKeyTypesReachesTheHookAndMovesTheFocusAsItsKindSays)
     }
 }
 
+TEST(Keyboard, AProgramWithoutAKeyHookStillTypes)
+{
+    reset_screen();
+    shell_hooks hooks = shell_test::recording_hooks();
+    hooks.app = {};
+    shell_set_hooks(hooks);
+    keys.handle_key(key(0x00, 'a'));
+    keys.handle_key(key(0x7A, 16));  // F1
+    EXPECT_EQ(stl_input, "a");
+    EXPECT_TRUE(app_hooks.keys.empty());
+    shell_set_hooks(shell_test::recording_hooks());
+}
+
 TEST(KeysFileDeathTest, AMissingKeysFileIsFatal)
 {
     keys_class k;
@@ -122,13 +135,13 @@ TEST(Boxes, OpeningABoxCentresItOnWholePixelsAndForgetsThePress)
         int x_res, y_res, window;
         float off_x, off_y;
     };
-    const row
-        rows[] =
-            {
-                {1024, 768, WIN_EULA, 262, 234},   {1024, 768, WIN_NUKE_ALERT, 362, 301},
-                {1024, 768, WIN_MAIN, 0, 0},       {640, 480, WIN_FILE_PROMPT, -30, 167},
-                {640, 480, WIN_FILE_OPEN, 150, 0},  // (640 - 341) / 2 rounds away from zero; too tall: bottom on screen
-            };
+    // A box 341 wide on a 640 screen: (640 - 341) / 2 rounds away from zero; one too tall keeps its
+    // bottom on the screen.
+    const row rows[] = {{1024, 768, WIN_EULA, 262, 234},
+                        {1024, 768, WIN_NUKE_ALERT, 362, 301},
+                        {1024, 768, WIN_MAIN, 0, 0},
+                        {640, 480, WIN_FILE_PROMPT, -30, 167},
+                        {640, 480, WIN_FILE_OPEN, 150, 0}};
     for (const row& r : rows) {
         reset_screen();
         mnw.x_res = r.x_res;
@@ -177,19 +190,6 @@ TEST(Boxes, CloseCornersIncludingTheirBoundaries)
         EXPECT_EQ(mnw.cur_win == WIN_MAIN, p.closes) << p.x << ", " << p.y;
         EXPECT_EQ(mnw.click, p.closes ? 0 : 1);
     }
-}
-
-TEST(Keyboard, AProgramWithoutAKeyHookStillTypes)
-{
-    reset_screen();
-    shell_hooks hooks = shell_test::recording_hooks();
-    hooks.app = {};
-    shell_set_hooks(hooks);
-    keys.handle_key(key(0x00, 'a'));
-    keys.handle_key(key(0x7A, 16));  // F1
-    EXPECT_EQ(stl_input, "a");
-    EXPECT_TRUE(app_hooks.keys.empty());
-    shell_set_hooks(shell_test::recording_hooks());
 }
 
 TEST(ApplicationPath, FolderOfTheExecutable)

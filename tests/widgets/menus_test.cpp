@@ -275,6 +275,7 @@ TEST_F(Menus, TheOpenMenuDrawsItsPanelItemsHintsArrowsAndTints)
     mouse(500, 500, 0);
     menu_draw();
     expect_texels({{300, 765, {}}, {3, 739, {144, 11}}});
+    EXPECT_EQ(pixel(20, 760), (test::rgba{0, 0, 0, 255})) << "its copied title's place is not tinted";
     EXPECT_EQ(pixel(65, 715), bare_panel);
 }
 
