@@ -13,7 +13,6 @@
 #include "platform/window.h"
 #include "shell/event_proc.h"
 #include "shell/startup.h"
-#include "shell/windows.h"
 #include "support/pin_gl_driver.h"
 
 namespace {

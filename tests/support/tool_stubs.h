@@ -1,7 +1,7 @@
 // tool_stubs: stand-ins for the desktop's tools, first on PATH for the life of the object. The
 // folder is exported as $T; add() puts tests/support/answering-tool there under a tool's name (it
 // records its arguments in $T/<name>.args and answers $ZENITY_ANSWER), add_script() any other script.
-// Invariant: PATH, T and the answer variables are as before once the object is gone.
+// Invariant: once the object is gone PATH is as before, and T and the answer variables are unset.
 #pragma once
 
 #include <sys/stat.h>
