@@ -2,6 +2,8 @@
 // the log header and the alert's system path: the shell's decisions without a window.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app_hook_recorder.h"
 #include "core/alert.h"
 #include "core/globals.h"
@@ -16,7 +18,9 @@
 #include "shell/keys.h"
 #include "shell/startup.h"
 #include "shell/windows.h"
-#include "shell_test_support.h"
+#include "support/file_bytes.h"
+#include "support/log_capture.h"
+#include "support/temp_folder.h"
 
 using shell_test::app_hooks;
 
@@ -46,112 +50,76 @@ EventRecord key(int mac_code, int character, int modifiers = 0)
     return e;
 }
 
-class Keyboard : public ::testing::Test {
-protected:
-    void SetUp() override { reset_screen(); }
-};
+constexpr int NO_HOOK = -1;
+constexpr int SHIFT = plat::MOD_SHIFT, CONTROL = plat::MOD_CONTROL, COMMAND = plat::MOD_COMMAND;
 
-TEST_F(Keyboard, PrintableKeysTypeAndReachTheHook)
+TEST(Keyboard, EachKeyTypesReachesTheHookAndMovesTheFocusAsItsKindSays)
 {
-    keys.handle_key(key(0x00, 'a'));
-    keys.handle_key(key(0x0B, 'B', plat::MOD_SHIFT));
-    keys.handle_key(key(0x31, ' '));
-    keys.handle_key(key(0x12, '!', plat::MOD_SHIFT));
-    EXPECT_EQ(stl_input, "aB !");
-    EXPECT_EQ(mnw.key_code, '!');
-    ASSERT_EQ(app_hooks.keys.size(), 4u);
-    EXPECT_EQ(app_hooks.keys[0], std::make_pair(KEY_KIND_PLAIN, int('a')));
+    struct row {
+        const char* before;
+        int window, focus, code, character, modifiers;
+        const char* after;
+        int kind, value, return_hit, focus_after, window_after, key_code;
+    };
+    const int P = KEY_KIND_PLAIN, N = KEY_KIND_NAVIGATION, C = KEY_KIND_CONTROL, F = KEY_KIND_FUNCTION;
+    const int M = WIN_MAIN;
+    // clang-format off
+    const row rows[] = {
+        {"",   M, -1, 0x00, 'a', 0, "a", P, 'a', 0, -1, M, 'a'},
+        {"a",  M, -1, 0x12, '!', SHIFT, "a!", P, '!', 0, -1, M, '!'},
+        {"",   M, -1, 0x31, ' ', 0, " ", P, ' ', 0, -1, M, ' '},
+        {"",   M, -1, 0x33, 8, 0, "", P, 8, 0, -1, M, 8},                      // delete on empty text
+        {"ab", M, -1, 0x33, 8, 0, "a", P, 8, 0, -1, M, 8},
+        {"a",  M, -1, 0x35, 27, 0, "a", P, 27, 0, -1, M, 27},                  // escape
+        {"a",  M, -1, 0x75, 127, 0, "a", P, 127, 0, -1, M, 127},               // forward delete
+        {"a",  M, -1, 0x73, 1, 0, "a", P, 1, 0, -1, M, 1},                     // home
+        {"a",  M, -1, 0x4C, 3, 0, "a", P, 3, 0, -1, M, 3},                     // keypad enter
+        {"a",  M, -1, 0x00, 'a', COMMAND, "a", P, -15, 0, -1, M, -15},
+        {"",   M, -1, 0x24, 13, 0, "", P, 13, 1, -1, M, 13},                   // Return on the main screen
+        {"k",  WIN_PREFS, -1, 0x24, 13, 0, "", NO_HOOK, 0, 0, -1, M, 0},       // Return closes a box
+        {"",   M, -1, 0x60, 16, SHIFT, "", F, 66, 0, -1, M, 0},                // shift F5
+        {"",   M, -1, 0x7A, 16, 0, "", F, 50, 0, -1, M, 0},                    // F1
+        {"",   M, -1, 0x6F, 16, CONTROL, "", F, 61, 0, -1, M, 0},              // control F12
+        {"",   M, -1, 0x00, 1, CONTROL, "a", C, 'a', 0, -1, M, 'a'},
+        {"",   M, -1, 0x00, 1, CONTROL | SHIFT, "A", C, 'A', 0, -1, M, 'A'},
+        {"",   M, -1, 0x1B, 31, CONTROL | SHIFT, "_", C, '_', 0, -1, M, '_'},
+        {"",   M, 4, 0x30, 9, 0, "", N, 0x30 * 256, 0, -1, M, 9},              // tab
+        {"",   M, 4, 0x7E, 30, SHIFT, "", N, KEY_CODE_SHIFT_UP, 0, -1, M, 30},
+        {"",   M, -1, 0x7B, 28, 0, "", N, 0x7B * 256, 0, -1, M, 28},           // left
+        {"",   M, -1, 0x53, '1', 0, "1", N, 0x53 * 256, 0, -1, M, '1'},        // keypad 1 moves and types
+        {"",   M, -1, 0x59, '7', 0, "7", P, '7', 0, -1, M, '7'},               // keypad 7 only types
+        {"",   M, 2, 0x00, 'a', 0, "a", NO_HOOK, 0, 0, 2, M, 'a'},             // a focused field takes it
+        {"",   WIN_FILE_SAVE, -1, 0x0B, 'b', 0, "b", NO_HOOK, 0, 0, -1, WIN_FILE_SAVE, 'b'},
+    };
+    // clang-format on
+    for (const row& r : rows) {
+        reset_screen();
+        MACIBM_startwind(r.window);
+        stl_input = r.before;
+        mnw.focus = r.focus;
+        keys.handle_key(key(r.code, r.character, r.modifiers));
+        const std::string what = "key " + std::to_string(r.code) + " char " + std::to_string(r.character);
+        EXPECT_EQ(stl_input, r.after) << what;
+        using calls = decltype(app_hooks.keys);
+        EXPECT_EQ(app_hooks.keys, (r.kind == NO_HOOK ? calls{} : calls{{r.kind, r.value}})) << what;
+        EXPECT_EQ(return_hit, r.return_hit) << what;
+        EXPECT_EQ(mnw.focus, r.focus_after) << what;
+        EXPECT_EQ(mnw.cur_win, r.window_after) << what;
+        EXPECT_EQ(mnw.key_code, static_cast<char>(r.key_code)) << what;
+    }
 }
 
-TEST_F(Keyboard, DeleteErasesAndControlCodesNeverType)
+TEST(Keyboard, AProgramWithoutAKeyHookStillTypes)
 {
-    keys.handle_key(key(0x33, 8));
-    EXPECT_EQ(stl_input, "") << "delete on empty text";
-    stl_input = "ab";
-    keys.handle_key(key(0x33, 8));
-    EXPECT_EQ(stl_input, "a");
-    keys.handle_key(key(0x35, 27));   // escape
-    keys.handle_key(key(0x75, 127));  // forward delete
-    keys.handle_key(key(0x73, 1));    // home
-    keys.handle_key(key(0x4C, 3));    // keypad enter
-    keys.handle_key(key(0x00, 'a', plat::MOD_COMMAND));
-    EXPECT_EQ(stl_input, "a");
-    EXPECT_EQ(app_hooks.keys.back(), std::make_pair(KEY_KIND_PLAIN, -15)) << "command key";
-}
-
-TEST_F(Keyboard, ReturnOnTheMainScreenAndInABox)
-{
-    keys.handle_key(key(0x24, 13));
-    EXPECT_EQ(return_hit, 1);
-    EXPECT_EQ(stl_input, "");
-    ASSERT_EQ(app_hooks.keys.size(), 1u);
-    EXPECT_EQ(app_hooks.keys[0], std::make_pair(KEY_KIND_PLAIN, 13));
-
-    // In the preferences box Return is a forced close: back to the main screen, nothing typed.
     reset_screen();
-    MACIBM_startwind(WIN_PREFS);
-    stl_input = "kept?";
-    keys.handle_key(key(0x24, 13));
-    EXPECT_EQ(mnw.cur_win, WIN_MAIN);
-    EXPECT_EQ(stl_input, "");
-    EXPECT_EQ(return_hit, 0);
-    EXPECT_TRUE(app_hooks.keys.empty());
-}
-
-TEST_F(Keyboard, FunctionKeysOnlyReachTheHook)
-{
-    keys.handle_key(key(0x60, 16, plat::MOD_SHIFT));    // shift F5
-    keys.handle_key(key(0x7A, 16));                     // F1
-    keys.handle_key(key(0x6F, 16, plat::MOD_CONTROL));  // control F12
-    ASSERT_EQ(app_hooks.keys.size(), 3u);
-    EXPECT_EQ(app_hooks.keys[0], std::make_pair(KEY_KIND_FUNCTION, 66));
-    EXPECT_EQ(app_hooks.keys[1], std::make_pair(KEY_KIND_FUNCTION, 50));
-    EXPECT_EQ(app_hooks.keys[2], std::make_pair(KEY_KIND_FUNCTION, 61));
-    EXPECT_EQ(stl_input, "");
-    EXPECT_EQ(mnw.key_code, 0);
-}
-
-TEST_F(Keyboard, ControlRebuildsLetters)
-{
-    keys.handle_key(key(0x00, 1, plat::MOD_CONTROL));
-    keys.handle_key(key(0x00, 1, plat::MOD_CONTROL | plat::MOD_SHIFT));
-    keys.handle_key(key(0x1B, 31, plat::MOD_CONTROL | plat::MOD_SHIFT));
-    EXPECT_EQ(stl_input, "aA_");
-    EXPECT_EQ(app_hooks.keys[0], std::make_pair(KEY_KIND_CONTROL, int('a')));
-}
-
-TEST_F(Keyboard, NavigationKeysDropTheFocusAndTypeNothing)
-{
-    mnw.focus = 4;
-    keys.handle_key(key(0x30, 9));  // tab
-    EXPECT_EQ(mnw.focus, -1);
-    keys.handle_key(key(0x7E, 30, plat::MOD_SHIFT));  // shift up
-    keys.handle_key(key(0x7B, 28));                   // left
-    EXPECT_EQ(stl_input, "");
-    ASSERT_EQ(app_hooks.keys.size(), 3u);
-    EXPECT_EQ(app_hooks.keys[0], std::make_pair(KEY_KIND_NAVIGATION, 0x30 * 256));
-    EXPECT_EQ(app_hooks.keys[1], std::make_pair(KEY_KIND_NAVIGATION, KEY_CODE_SHIFT_UP));
-    EXPECT_EQ(app_hooks.keys[2], std::make_pair(KEY_KIND_NAVIGATION, 0x7B * 256));
-}
-
-TEST_F(Keyboard, KeypadDigitsTypeAndSomeNavigate)
-{
-    keys.handle_key(key(0x53, '1'));  // keypad 1: navigation, still typed
-    keys.handle_key(key(0x59, '7'));  // keypad 7: plain
-    EXPECT_EQ(stl_input, "17");
-    EXPECT_EQ(app_hooks.keys[0], std::make_pair(KEY_KIND_NAVIGATION, 0x53 * 256));
-    EXPECT_EQ(app_hooks.keys[1], std::make_pair(KEY_KIND_PLAIN, int('7')));
-}
-
-TEST_F(Keyboard, AFocusedFieldOrTheFileBoxKeepsKeysFromTheHook)
-{
-    mnw.focus = 2;
+    shell_hooks hooks = shell_test::recording_hooks();
+    hooks.app = {};
+    shell_set_hooks(hooks);
     keys.handle_key(key(0x00, 'a'));
-    mnw.focus = -1;
-    mnw.cur_win = WIN_FILE_SAVE;
-    keys.handle_key(key(0x0B, 'b'));
-    EXPECT_EQ(stl_input, "ab");
+    keys.handle_key(key(0x7A, 16));  // F1
+    EXPECT_EQ(stl_input, "a");
     EXPECT_TRUE(app_hooks.keys.empty());
+    shell_set_hooks(shell_test::recording_hooks());
 }
 
 TEST(KeysFileDeathTest, AMissingKeysFileIsFatal)
@@ -161,65 +129,60 @@ TEST(KeysFileDeathTest, AMissingKeysFileIsFatal)
     EXPECT_EXIT(k.init(), testing::ExitedWithCode(1), "Cannot open the keys file! /nonexistent/keys.txt");
 }
 
-class Boxes : public ::testing::Test {
-protected:
-    void SetUp() override { reset_screen(); }
-    void TearDown() override { shell_set_hooks(shell_test::recording_hooks()); }
-};
-
-TEST_F(Boxes, OpeningABoxCentresItAndForgetsThePress)
+TEST(Boxes, OpeningABoxCentresItOnWholePixelsAndForgetsThePress)
 {
-    stls[602] = "";
-    mnw.click = mnw.held = 1;
-    mnw.wheel = 5;
-    mnw.focus = 3;
-    mnw.open_menu = 7;
-    stl_input = "typed";
+    struct row {
+        int x_res, y_res, window;
+        float off_x, off_y;
+    };
+    // A box 341 wide on a 640 screen: (640 - 341) / 2 rounds away from zero; one too tall keeps its
+    // bottom on the screen.
+    const row rows[] = {{1024, 768, WIN_EULA, 262, 234},
+                        {1024, 768, WIN_NUKE_ALERT, 362, 301},
+                        {1024, 768, WIN_MAIN, 0, 0},
+                        {640, 480, WIN_FILE_PROMPT, -30, 167},
+                        {640, 480, WIN_FILE_OPEN, 150, 0}};
+    for (const row& r : rows) {
+        reset_screen();
+        mnw.x_res = r.x_res;
+        mnw.y_res = r.y_res;
+        mnw.click = mnw.held = 1;
+        mnw.wheel = 5;
+        mnw.focus = 3;
+        mnw.open_menu = 7;
+        stl_input = "typed";
+        plot_init_lights = 0;
+        MACIBM_startwind(r.window);
+        EXPECT_EQ(mnw.off_x, r.off_x) << r.window;
+        EXPECT_EQ(mnw.off_y, r.off_y) << r.window;
+        EXPECT_EQ(mnw.box_open, int(r.window != WIN_MAIN));
+        EXPECT_EQ(std::tuple(mnw.click, mnw.held, mnw.wheel, mnw.focus, mnw.open_menu), std::tuple(0, 0, 0, -1, -1));
+        EXPECT_EQ(stl_input, "");
+        EXPECT_EQ(plot_init_lights, 1);
+    }
+    EXPECT_EQ(mnw.box_w, 341);
     MACIBM_startwind(WIN_EULA);
-    EXPECT_EQ(mnw.box_open, 1);
-    EXPECT_EQ(mnw.off_x, 262);
-    EXPECT_EQ(mnw.off_y, 234);
     EXPECT_EQ(stls.win_title, "EULA");
-    EXPECT_EQ(mnw.click + mnw.held + mnw.wheel, 0);
-    EXPECT_EQ(mnw.focus, -1);
-    EXPECT_EQ(mnw.open_menu, -1);
-    EXPECT_EQ(stl_input, "");
-    EXPECT_EQ(plot_init_lights, 1);
-
-    MACIBM_startwind(WIN_NUKE_ALERT);  // 300 x 166: (362, 301)
-    EXPECT_EQ(mnw.off_x, 362);
-    EXPECT_EQ(mnw.off_y, 301);
-
     MACIBM_startwind(WIN_MAIN);
-    EXPECT_EQ(mnw.box_open, 0);
-    EXPECT_EQ(mnw.box_w, 1024);
-    EXPECT_EQ(mnw.off_x, 0);
+    EXPECT_EQ(mnw.box_w, 640);
 }
 
-TEST_F(Boxes, ABoxLargerThanTheScreen)
-{
-    mnw.x_res = 640;
-    mnw.y_res = 480;
-    MACIBM_startwind(WIN_FILE_PROMPT);  // 700 x 146
-    EXPECT_EQ(mnw.off_x, -30);
-    MACIBM_startwind(WIN_FILE_OPEN);  // 341 x 484
-    EXPECT_EQ(mnw.off_y, 0) << "a box taller than the screen keeps its bottom on it";
-    // Halves round away from zero: (640 - 341) / 2 = 149.5.
-    EXPECT_EQ(mnw.off_x, 150);
-}
-
-TEST_F(Boxes, CloseCornersIncludingTheirBoundaries)
+TEST(Boxes, CloseCornersIncludingTheirBoundaries)
 {
     struct press {
+        int window;
         float x, y;
         bool closes;
     };
     const press presses[] = {
-        {0, 280, true},       {25, 280, true},     {25.5f, 280, false}, {475, 300, true},  {500, 300, true},
-        {474.5f, 290, false}, {10, 279.5f, false}, {10, 300.5f, false}, {250, 150, false},
+        {WIN_EULA, 0, 280, true},      {WIN_EULA, 25, 280, true},     {WIN_EULA, 25.5f, 280, false},
+        {WIN_EULA, 475, 300, true},    {WIN_EULA, 500, 300, true},    {WIN_EULA, 474.5f, 290, false},
+        {WIN_EULA, 10, 279.5f, false}, {WIN_EULA, 10, 300.5f, false}, {WIN_EULA, 250, 150, false},
+        {WIN_ALERT, 5, 225, false},  // the alert's corners are no close boxes
     };
     for (const press& p : presses) {
-        MACIBM_startwind(WIN_EULA);
+        reset_screen();
+        MACIBM_startwind(p.window);
         mnw.mouse_x = p.x;
         mnw.mouse_y = p.y;
         mnw.click = 1;
@@ -227,169 +190,101 @@ TEST_F(Boxes, CloseCornersIncludingTheirBoundaries)
         EXPECT_EQ(mnw.cur_win == WIN_MAIN, p.closes) << p.x << ", " << p.y;
         EXPECT_EQ(mnw.click, p.closes ? 0 : 1);
     }
-    // The alert's corners are no close boxes.
-    MACIBM_startwind(WIN_ALERT);
-    mnw.mouse_x = 5;
-    mnw.mouse_y = 225;
-    MACIBM_handleclick(0);
-    EXPECT_EQ(mnw.cur_win, WIN_ALERT);
-}
-
-// A menu bar of two titles for the dispatch: title 3 at x 0..40, title 4 at x 50..90 (y 748..768),
-// and menu 3 with one item of code 77 at (0..80, 700..720).
-int menu_title_at()
-{
-    if (mnw.mouse_y < 748 || mnw.mouse_y > 768)
-        return -1;
-    if (mnw.mouse_x >= 0 && mnw.mouse_x <= 40)
-        return 3;
-    if (mnw.mouse_x >= 50 && mnw.mouse_x <= 90)
-        return 4;
-    return -1;
-}
-
-int menu_pick(int menu, int* code)
-{
-    if (menu == 3 && mnw.mouse_x <= 80 && mnw.mouse_y >= 700 && mnw.mouse_y <= 720) {
-        *code = 77;
-        return MENU_PICK_ITEM;
-    }
-    return MENU_PICK_NONE;
-}
-
-TEST_F(Boxes, PressesOpenSwitchPickAndPassThroughMenus)
-{
-    shell_hooks hooks = shell_test::recording_hooks();
-    hooks.menus.title_at = menu_title_at;
-    hooks.menus.pick_item = menu_pick;
-    shell_set_hooks(hooks);
-
-    auto press = [](float x, float y) {
-        mnw.mouse_x = x;
-        mnw.mouse_y = y;
-        mnw.click = 1;
-        MACIBM_handleclick(0);
-    };
-    press(20, 760);
-    EXPECT_EQ(mnw.open_menu, 3);
-    EXPECT_EQ(mnw.click, 0);
-    press(60, 760);
-    EXPECT_EQ(mnw.open_menu, 4) << "switches";
-    press(60, 760);
-    EXPECT_EQ(mnw.open_menu, -1) << "the open title closes";
-    EXPECT_EQ(mnw.click, 0);
-
-    press(20, 760);
-    press(40, 710);
-    EXPECT_EQ(app_hooks.menus, std::vector<int>{77});
-    EXPECT_EQ(mnw.open_menu, -1);
-    EXPECT_EQ(mnw.click, 0);
-
-    press(20, 760);
-    press(500, 300);
-    EXPECT_EQ(mnw.open_menu, -1);
-    EXPECT_EQ(mnw.click, 1) << "a press beside the menu still reaches the widget under it";
-
-    // A program that fills no application hook: a pick still closes the menu, keys still type.
-    hooks.app = {};
-    shell_set_hooks(hooks);
-    press(20, 760);
-    press(40, 710);
-    EXPECT_EQ(mnw.open_menu, -1);
-    EXPECT_EQ(mnw.click, 0);
-    keys.handle_key(key(0x00, 'a'));
-    keys.handle_key(key(0x7A, 16));  // F1
-    EXPECT_EQ(stl_input, "a");
-    EXPECT_EQ(app_hooks.menus, std::vector<int>{77});
-    EXPECT_TRUE(app_hooks.keys.empty());
 }
 
 TEST(ApplicationPath, FolderOfTheExecutable)
 {
-    EXPECT_EQ(app_folder_of("/home/p/Games/Installer.app/Contents/MacOS/Installer"), "/home/p/Games/");
-    EXPECT_EQ(app_folder_of("/opt/x/inst"), "/opt/x/");
-    EXPECT_EQ(app_folder_of("/opt/x/"), "/opt/");
-    EXPECT_EQ(app_folder_of("/a"), "");
-    EXPECT_EQ(app_folder_of("ab"), "");
-    EXPECT_EQ(app_folder_of("noslash"), "");
-
+    const std::pair<const char*, const char*> paths[] = {
+        {"/home/p/Games/Installer.app/Contents/MacOS/Installer", "/home/p/Games/"},
+        {"/opt/x/inst", "/opt/x/"},
+        {"/opt/x/", "/opt/"},
+        {"/a", ""},
+        {"ab", ""},
+        {"noslash", ""}};
+    for (auto [executable, folder] : paths)
+        EXPECT_EQ(app_folder_of(executable), folder) << executable;
     std::string own;
     int flag = 0;
     shell_app_path(&own, &flag);
     EXPECT_EQ(flag, 1);
-    std::string exe = plat::executable_path();
+    const std::string exe = plat::executable_path();
     EXPECT_EQ(own, exe.substr(0, exe.rfind('/') + 1));
 }
 
-TEST(ScreenDepth, ChangesOnlyTheDepthWhenAllowed)
+TEST(ScreenDepth, OnlyASmallScreenOrAnAllowedOneChangesDepthAndLeavingRestoresIt)
 {
-    setres_memory small;
-    EXPECT_EQ(setres_decide(1, {800, 600, 16}, 0, 32, &small), 32);
-    EXPECT_EQ(setres_decide(0, {800, 600, 32}, 0, 32, &small), 16);
-
-    setres_memory large;
-    EXPECT_EQ(setres_decide(1, {1280, 1024, 16}, 0, 32, &large), 0);
-    EXPECT_EQ(setres_decide(0, {1280, 1024, 16}, 0, 32, &large), 0);
-    setres_memory large_allowed;
-    EXPECT_EQ(setres_decide(1, {1280, 1024, 16}, 1, 32, &large_allowed), 32);
-    EXPECT_EQ(setres_decide(0, {1280, 1024, 32}, 1, 32, &large_allowed), 16);
-
-    setres_memory same;
-    EXPECT_EQ(setres_decide(1, {1024, 768, 32}, 1, 32, &same), 0);
+    struct step {
+        int entering;
+        screen_mode now;
+        int set_res, target;
+    };
+    // Each run enters and leaves with the memory of its own start.
+    const std::vector<std::vector<step>> runs = {
+        {{1, {800, 600, 16}, 0, 32}, {0, {800, 600, 32}, 0, 16}},
+        {{1, {1280, 700, 16}, 0, 32}},  // short, though wide
+        {{1, {1280, 1024, 16}, 0, 0}, {0, {1280, 1024, 16}, 0, 0}},
+        {{1, {1280, 1024, 16}, 1, 32}, {0, {1280, 1024, 32}, 1, 16}},
+        {{1, {1024, 768, 32}, 1, 0}},
+    };
+    for (const auto& run : runs) {
+        setres_memory memory;
+        for (const step& s : run)
+            EXPECT_EQ(setres_decide(s.entering, s.now, s.set_res, 32, &memory), s.target)
+                << s.now.width << "x" << s.now.height << "x" << s.now.depth << " entering " << s.entering;
+    }
 }
 
 TEST(LogHeader, MachineFactsAndUnknownFacts)
 {
-    shell_test::scratch_folder t;
-    {
-        shell_test::log_on_file log(t.file("Log.txt"));
-        plat::set_machine_facts([] {
-            plat::machine_facts f;
-            f.os_major = 6;
-            f.os_minor = 1;
-            f.os_patch = 0;
-            f.cpu_mhz = 2400;
-            f.ram_mb = 16000;
-            return f;
-        });
-        app_path.clear();
-        g_case_sensitive = 1;
-        write_log_header();
-        plat::set_machine_facts(nullptr);
-        EXPECT_EQ(log.text(),
-                  "log.txt for Veltrix 8.50 Beta 8 - Installer/Updater build 85008 compiled on Aug 20 2006 22:25:43\n"
-                  "This log file is generated automatically by Halcyra Works applications\n"
-                  "and contains diagnostics about your graphics hardware, installatoin, and\n"
-                  "any error conditions.  If you need to contact tech support or file a bug,\n"
-                  "please send us this file.  NOTE: this file is rewritten every time you\n"
-                  "start ANY of our applications.\n\n"
-                  "Mac OS X 6.1.0\n"
-                  "CPU type: ? CPU speed (mhz): 2400 Bus speed (mhz): ?  RAM (MB): 16000\n"
-                  "Veltrix Suite folder=  case sensitive=1\n");
-    }
-    plat::machine_facts real = plat::machine_description();
+    test::log_capture log;
+    plat::set_machine_facts([] {
+        plat::machine_facts f;
+        f.os_major = 6;
+        f.os_minor = 1;
+        f.os_patch = 0;
+        f.cpu_mhz = 2400;
+        f.ram_mb = 16000;
+        return f;
+    });
+    app_path.clear();
+    g_case_sensitive = 1;
+    write_log_header();
+    plat::set_machine_facts(nullptr);
+    EXPECT_EQ(log.text(),
+              "log.txt for Veltrix 8.50 Beta 8 - Installer/Updater build 85008 compiled on Aug 20 2006 22:25:43\n"
+              "This log file is generated automatically by Halcyra Works applications\n"
+              "and contains diagnostics about your graphics hardware, installatoin, and\n"
+              "any error conditions.  If you need to contact tech support or file a bug,\n"
+              "please send us this file.  NOTE: this file is rewritten every time you\n"
+              "start ANY of our applications.\n\n"
+              "Mac OS X 6.1.0\n"
+              "CPU type: ? CPU speed (mhz): 2400 Bus speed (mhz): ?  RAM (MB): 16000\n"
+              "Veltrix Suite folder=  case sensitive=1\n");
+    const plat::machine_facts real = plat::machine_description();
     EXPECT_TRUE(real.os_major.has_value());
-    EXPECT_TRUE(real.ram_mb.has_value());
+    EXPECT_GT(real.ram_mb.value_or(0), 0);
     EXPECT_FALSE(real.cpu_type.has_value());
-    // The speed is the first "cpu MHz" of the processor table, or unknown where it has none.
-    EXPECT_EQ(real.cpu_mhz, plat::parse_cpu_mhz(shell_test::read_file("/proc/cpuinfo")));
-    EXPECT_EQ(real.ram_mb,
-              static_cast<int>(static_cast<long long>(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGESIZE) >> 20));
 }
 
 TEST(MachineFacts, ReleaseAndProcessorText)
 {
-    plat::machine_facts f;
+    plat::machine_facts f, g;
     plat::parse_release("6.1.0-18-amd64", &f);
-    EXPECT_EQ(f.os_major, 6);
-    EXPECT_EQ(f.os_minor, 1);
-    EXPECT_EQ(f.os_patch, 0);
-    plat::machine_facts g;
     plat::parse_release("5.15", &g);
-    EXPECT_EQ(g.os_minor, 15);
-    EXPECT_FALSE(g.os_patch.has_value());
+    EXPECT_EQ(std::tuple(f.os_major, f.os_minor, f.os_patch), std::tuple(6, 1, 0));
+    EXPECT_EQ(std::tuple(g.os_major, g.os_minor, g.os_patch.has_value()), std::tuple(5, 15, false));
+    // The first "cpu MHz" line of the processor table, or unknown where it has none.
     EXPECT_EQ(plat::parse_cpu_mhz("processor\t: 0\ncpu MHz\t\t: 2893.204\ncpu MHz : 1000\n"), 2893);
     EXPECT_FALSE(plat::parse_cpu_mhz("processor\t: 0\nBogoMIPS : 50.00\n").has_value());
+}
+
+// The system box as a line on stderr, for the death tests to match.
+void box_on_stderr()
+{
+    plat::set_message_box([](const plat::message_box_request& r) {
+        fprintf(stderr, "BOX[%s][%s]\n", r.message.c_str(), r.explanation.c_str());
+        return plat::MESSAGE_BOX_DEFAULT;
+    });
 }
 
 class SystemAlert : public ::testing::Test {
@@ -404,36 +299,24 @@ protected:
         plat::set_message_box(nullptr);
         core_set_hooks({});
     }
-    shell_test::scratch_folder t;
+    test::temp_folder t;
 };
 
-TEST_F(SystemAlert, AMessageBeforeOpenGlShowsTheSystemBoxLogsAndReturns)
+TEST_F(SystemAlert, BeforeOpenGlTheSystemBoxShowsUnderItEmptyLinesShowNothingBothAreLogged)
 {
     std::vector<plat::message_box_request> shown;
     plat::set_message_box([&](const plat::message_box_request& r) {
         shown.push_back(r);
         return plat::MESSAGE_BOX_DEFAULT;
     });
-    shell_test::log_on_file log(t.file("Log.txt"));
+    test::log_capture log;
     __MACIBM_alert(0, "one", "two", "three", "", ALERT_MESSAGE, "unit_file", 42);
+    ogl_inited = 1;
+    __MACIBM_alert(0, "", "", "", "", ALERT_MESSAGE, "quiet", -3);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].message, "one two");
     EXPECT_EQ(shown[0].explanation, "three ");
-    EXPECT_EQ(log.text(), "one\ntwo\nthree\n\n(unit_file line 42)\n");
-}
-
-TEST_F(SystemAlert, EmptyLinesUnderOpenGlShowNothingButAreLogged)
-{
-    int boxes = 0;
-    plat::set_message_box([&](const plat::message_box_request&) {
-        boxes++;
-        return plat::MESSAGE_BOX_DEFAULT;
-    });
-    ogl_inited = 1;
-    shell_test::log_on_file log(t.file("Log.txt"));
-    __MACIBM_alert(0, "", "", "", "", ALERT_MESSAGE, "quiet", -3);
-    EXPECT_EQ(boxes, 0);
-    EXPECT_EQ(log.text(), "\n\n\n\n(quiet line -3)\n");
+    EXPECT_EQ(log.text(), "one\ntwo\nthree\n\n(unit_file line 42)\n\n\n\n\n(quiet line -3)\n");
 }
 
 // A widget of the alert box that raises an alert itself.
@@ -445,13 +328,10 @@ int alerting_action(float, float, float, int, int, std::string)
 
 TEST_F(SystemAlert, AnAlertInsideAnAlertUsesTheSystemBoxAndEndsTheProgram)
 {
-    std::string log_path = t.file("Log.txt");
+    const std::string log_path = t / "Log.txt";
     EXPECT_EXIT(
         {
-            plat::set_message_box([](const plat::message_box_request& r) {
-                fprintf(stderr, "BOX[%s]\n", r.message.c_str());
-                return plat::MESSAGE_BOX_DEFAULT;
-            });
+            box_on_stderr();
             shell_hooks hooks = shell_test::recording_hooks();
             hooks.widgets.action = alerting_action;
             shell_set_hooks(hooks);
@@ -459,56 +339,26 @@ TEST_F(SystemAlert, AnAlertInsideAnAlertUsesTheSystemBoxAndEndsTheProgram)
             xer.open(log_path, std::ios::out | std::ios::trunc);
             __MACIBM_alert(0, "outer", "alert", "", "", ALERT_MESSAGE, "outer_file", 1);
         },
-        testing::ExitedWithCode(1), "BOX\\[inner alert\\]");
-    EXPECT_EQ(shell_test::read_file(log_path), "inner\nalert\n\n\n(inner_file line 2)\n");
-}
-
-TEST_F(SystemAlert, AFatalAlertBeforeTheWindowEndsWithStatusOne)
-{
-    std::string log_path = t.file("Log.txt");
-    EXPECT_EXIT(
-        {
-            plat::set_message_box([](const plat::message_box_request& r) {
-                fprintf(stderr, "BOX[%s][%s]\n", r.message.c_str(), r.explanation.c_str());
-                return plat::MESSAGE_BOX_DEFAULT;
-            });
-            xer.open(log_path, std::ios::out | std::ios::trunc);
-            __MACIBM_alert(0, "Line one", "line two", "line three", "line four", ALERT_FATAL, "hl_init", 1198);
-        },
-        testing::ExitedWithCode(1), "BOX\\[Line one line two\\]\\[line three line four\\]");
-    EXPECT_EQ(shell_test::read_file(log_path), "Line one\nline two\nline three\nline four\n(hl_init line 1198)\n");
+        testing::ExitedWithCode(1), "BOX\\[inner alert\\]\\[ \\]");
+    EXPECT_EQ(test::read_file(log_path), "inner\nalert\n\n\n(inner_file line 2)\n");
 }
 
 TEST_F(SystemAlert, AnOpenGlLibraryThatCannotBeLoadedIsFatal)
 {
-    std::string log_path = t.file("Log.txt");
+    const std::string log_path = t / "Log.txt";
     {
-        shell_test::log_on_file log(log_path);
+        test::log_capture log;
         check_entry_points(0);
         EXPECT_EQ(log.text(), "") << "a loaded library raises nothing";
     }
     EXPECT_EXIT(
         {
-            plat::set_message_box([](const plat::message_box_request& r) {
-                fprintf(stderr, "BOX[%s][%s]\n", r.message.c_str(), r.explanation.c_str());
-                return plat::MESSAGE_BOX_DEFAULT;
-            });
+            box_on_stderr();
             xer.open(log_path, std::ios::out | std::ios::trunc);
             check_entry_points(-1);
         },
         testing::ExitedWithCode(1), "BOX\\[Could not open OpenGL framework \\]\\[Error=-1\\.000000 \\]");
-    EXPECT_EQ(shell_test::read_file(log_path),
-              "Could not open OpenGL framework\n\nError=-1.000000\n\n(hl_init line 465)\n");
-
-    EXPECT_EXIT(
-        {
-            plat::set_message_box([](const plat::message_box_request& r) {
-                fprintf(stderr, "BOX[%s]\n", r.explanation.c_str());
-                return plat::MESSAGE_BOX_DEFAULT;
-            });
-            check_entry_points(-9);
-        },
-        testing::ExitedWithCode(1), "BOX\\[Error=-9.000000 \\]");
+    EXPECT_EQ(test::read_file(log_path), "Could not open OpenGL framework\n\nError=-1.000000\n\n(hl_init line 465)\n");
 }
 
 }

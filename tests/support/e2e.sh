@@ -65,7 +65,8 @@ e2e_cleanup() {
 }
 
 # A private world for the program: home, configuration, cache and temporary folders inside $T,
-# and stub zenity / xdg-open first on PATH (they record their arguments in $T).
+# and stand-ins for zenity and xdg-open first on PATH (tests/support/answering-tool: they record
+# their arguments in $T/<name>.args and answer $ZENITY_ANSWER).
 e2e_setup() {
   T=$(mktemp -d /tmp/veltrix-e2e-XXXXXX)
   export T
@@ -74,18 +75,8 @@ e2e_setup() {
   export PATH="$T/bin:$PATH"
   export LIBGL_ALWAYS_SOFTWARE=1 SDL_VIDEODRIVER=x11 SDL_NO_SIGNAL_HANDLERS=1
   export VELTRIX_HEADLESS=${VELTRIX_HEADLESS:-1}
-  cat >"$T/bin/zenity" <<'STUB'
-#!/bin/sh
-printf '%s\n' "$@" >> "$T/zenity.args"     # record argv
-[ -n "$ZENITY_ANSWER" ] || exit 1          # no answer: cancel
-printf '%s\n' "$ZENITY_ANSWER"
-STUB
-  cat >"$T/bin/xdg-open" <<'STUB'
-#!/bin/sh
-printf '%s\n' "$1" >> "$T/xdg-open.args"
-exit 0
-STUB
-  chmod 755 "$T/bin/zenity" "$T/bin/xdg-open"
+  cp "$(dirname "${BASH_SOURCE[0]}")/answering-tool" "$T/bin/zenity"
+  cp "$(dirname "${BASH_SOURCE[0]}")/answering-tool" "$T/bin/xdg-open"
   trap e2e_cleanup EXIT
   # Under set -e a failing command ends the script; say which one, also inside functions.
   set -o errtrace

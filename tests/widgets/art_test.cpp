@@ -1,5 +1,5 @@
-// The embedded images as textures, the installer's picture-cut controls, size texts, and screenshots
-// of every widget drawn with the program's own art (written under <build>/widget-screens for review).
+// The embedded images as textures, the installer's picture-cut controls, size texts, and widgets
+// drawn with the program's own art: what they show and whether their texts can be read.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -16,12 +16,9 @@
 #include "gfx/text.h"
 #include "gfx/tman.h"
 #include "installer/art.h"
-#include "widgets/action.h"
 #include "widgets/bool.h"
 #include "widgets/butn.h"
-#include "widgets/enterstring.h"
 #include "widgets/menus.h"
-#include "widgets/numbers.h"
 #include "widgets/panels.h"
 #include "widgets/textlist.h"
 #include "widgets/widget_fixture.h"
@@ -31,6 +28,7 @@ using namespace widget_test;
 namespace {
 
 constexpr int PICTURE_W = 1010;
+const std::string SYSTEMS = "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP";
 
 test::rgba picture_texel(int s, int t)
 {
@@ -52,20 +50,36 @@ constexpr swatch SWATCHES[] = {{33, 319, 155}, {34, 319, 147}, {35, 319, 139}, {
                                {39, 319, 115}, {40, 319, 107}, {41, 319, 99},  {42, 319, 91},  {43, 395, 115},
                                {44, 319, 83},  {45, 319, 75},  {46, 319, 67}};
 
-void take_interface_colours()
+// Contrast ratio of two colours as displays show them (sRGB relative luminance): 1 for equal
+// colours, 21 for black on white. 4.5 is the usual floor for small text.
+double contrast(test::rgba a, test::rgba b)
 {
-    for (const swatch& w : SWATCHES) {
-        test::rgba c = atlas_texel(w.x, w.y);
-        colr.assign(w.entry, c.r / 255.0f, c.g / 255.0f, c.b / 255.0f);
-    }
-    for (int k = 0; k < 3; ++k)
-        colr.col[38][k] = (colr.col[34][k] + colr.col[37][k]) / 2;
-    colr.assign(76, 1, 0.3f, 0.3f);
+    auto luminance = [](test::rgba c) {
+        auto channel = [](uint8_t v) {
+            double x = v / 255.0;
+            return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
+    };
+    double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-void draw_background()
+// The contrast of a text with what it is drawn on, read back from the screen: the ground is the pixel
+// just left of the text's pen, the ink the pixel of the text's cells that stands out most from it.
+double drawn_contrast(int x, int y, const std::string& text)
 {
-    OGL_2dquad(365, 0, 1.0f, 0, 0, 0, 0, 0, 768, 0, 0.75f, 1024, 768, 1, 0.75f, 1024, 0, 1, 0, 1, 5);
+    const int w = OGL_string_width(text), h = 11, bottom = y - 2;
+    std::vector<test::rgba> cells(static_cast<size_t>(w) * h);
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, bottom, w, h, GL_RGBA, GL_UNSIGNED_BYTE, cells.data());
+    std::array<uint8_t, 4> ground{};
+    glReadPixels(x - 2, y + 3, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, ground.data());
+    const test::rgba under{ground[0], ground[1], ground[2], 255};
+    double best = 1;
+    for (const test::rgba& c : cells)
+        best = std::max(best, contrast(c, under));
+    return best;
 }
 
 }  // namespace
@@ -76,25 +90,34 @@ protected:
     {
         real_art = true;
         widget_gl_test::SetUp();
-        take_interface_colours();
+        for (const swatch& w : SWATCHES) {
+            test::rgba c = atlas_texel(w.x, w.y);
+            colr.assign(w.entry, c.r / 255.0f, c.g / 255.0f, c.b / 255.0f);
+        }
+        for (int k = 0; k < 3; ++k)
+            colr.col[38][k] = (colr.col[34][k] + colr.col[37][k]) / 2;
+        colr.assign(76, 1, 0.3f, 0.3f);
+    }
+    // True when the pixel at (x, y) shows the atlas texel (s, t), which must be opaque.
+    static void expect_shows(int x, int y, int s, int t)
+    {
+        const test::rgba art = atlas_texel(s, t);
+        EXPECT_EQ(art.a, 255) << "texel " << s << ", " << t << " is not opaque";
+        EXPECT_TRUE(test::near_colour(pixel(x, y), art)) << x << ", " << y << ": " << pixel(x, y) << " vs " << art;
     }
 };
 
 TEST_F(Art, TheFourImagesAreLoadedAndTheAtlasIsLeftInScratch)
 {
-    for (int ref : {363, 364, 365, 366})
-        EXPECT_EQ(tman.refs[static_cast<size_t>(ref)].load_time, tex_load_now) << ref;
-    EXPECT_EQ(tman.refs[364].dx, 1010);
-    EXPECT_EQ(tman.refs[364].dy, 764);
     // The picture and backgrounds with flags 0x282, the atlas with 2, all under the one scratch name.
-    for (int ref : {364, 365, 366})
-        EXPECT_EQ(tman.refs[static_cast<size_t>(ref)].type, 0x282) << ref;
-    EXPECT_EQ(tman.refs[363].type, 2);
-    for (int ref : {363, 364, 365, 366})
-        EXPECT_EQ(tman.refs[static_cast<size_t>(ref)].name, "scratch_array:hard-wired textures") << ref;
-    EXPECT_EQ(tman.refs[365].dx, 1024);
-    EXPECT_EQ(tman.refs[365].dy, 768);
-    EXPECT_EQ(tman.refs[363].dx, 512);
+    const std::array<int, 4> images[] = {
+        {363, 2, 512, 512}, {364, 0x282, 1010, 764}, {365, 0x282, 1024, 768}, {366, 0x282, 1024, 768}};
+    for (auto [ref, type, dx, dy] : images) {
+        const auto& r = tman.refs[static_cast<size_t>(ref)];
+        EXPECT_EQ(std::tuple(r.load_time, r.type, r.dx, r.dy, r.name),
+                  std::tuple(tex_load_now, type, dx, dy, "scratch_array:hard-wired textures"))
+            << ref;
+    }
     // Start-up samples the palette from scratch_array right after the loads.
     load_real_art();
     EXPECT_EQ(std::memcmp(scratch_array, t_interface_dat, 512 * 512 * 4), 0);
@@ -115,6 +138,7 @@ TEST_F(Art, EveryGlyphHasInkThatStaysInsideItsAdvance)
         cells.push_back({row3[c], 63 + static_cast<int>(c)});
     for (size_t c = 0; c < row4.size(); ++c)
         cells.push_back({row4[c], 84 + static_cast<int>(c)});
+    cells.push_back({0, 0});  // the blank cell stays empty: unmapped bytes draw nothing
 
     for (auto [ch, index] : cells) {
         const int s0 = 8 * (index % 21), t0 = 11 * (index / 21);
@@ -125,131 +149,92 @@ TEST_F(Art, EveryGlyphHasInkThatStaysInsideItsAdvance)
                     ++ink;
                     rightmost = std::max(rightmost, s - s0);
                 }
-        EXPECT_GT(ink, 0) << "no glyph for '" << ch << "'";
-        EXPECT_LT(rightmost, OGL_char_width(ch)) << "'" << ch << "' runs into the next letter";
+        EXPECT_EQ(ink > 0, ch != 0) << "ink for '" << ch << "'";
+        if (ch) {
+            EXPECT_LT(rightmost, OGL_char_width(ch)) << "'" << ch << "' runs into the next letter";
+        }
     }
-    // The blank cell stays empty: unmapped bytes draw nothing.
-    for (int t = 0; t < 11; ++t)
-        for (int s = 0; s < 8; ++s)
-            EXPECT_EQ(atlas_texel(s, t).a, 0);
 }
 
-TEST_F(Art, ControlsCutFromThePictureShowTheirThreeLooks)
+TEST_F(Art, ControlsCutFromThePictureShowThreeLooksAtTheTexturesStrideAndTheirTint)
 {
-    // INSTALL: 83 x 22 at s 640, t 166; hover 23 texels lower, pressed 46.
-    auto expect_look = [&](int t_look) {
+    // INSTALL: 83 x 22 at s 640, t 166; hover 23 texels lower, pressed 46. The far corner is inside.
+    struct look {
+        float mouse_x;
+        int held, hot, t, result;
+    };
+    for (const look& l : {look{0, 0, 1, 166, 0},
+                          {383, 0, 1, 143, 1},
+                          {383, 1, 1, 120, 1},
+                          {383, 1, 0, 166, 1},
+                          {383.1f, 1, 1, 166, 0}}) {
+        mouse(l.mouse_x, 222, 1);
+        mnw.held = l.held;
+        EXPECT_EQ(interface_rect(300, 200, 640, 166, 83, 22, l.hot, 0), l.result) << l.mouse_x;
         for (auto [i, j] : {std::pair{10, 5}, {41, 11}, {70, 17}})
-            EXPECT_TRUE(test::near_colour(pixel(300 + i, 200 + j), picture_texel(640 + i, t_look + j)))
-                << "look at t " << t_look << ", texel " << i << ", " << j;
-    };
+            EXPECT_TRUE(test::near_colour(pixel(300 + i, 200 + j), picture_texel(640 + i, l.t + j)))
+                << "look at t " << l.t << ", texel " << i << ", " << j;
+    }
+    // Rows far up the 1010-wide picture land where they belong only if every row was laid out 1024
+    // pixels apart: the shop button (t 235), the top of the banner (t 118) and globe cell 21 (s 320, t 194).
     mouse(0, 0, 0);
-    EXPECT_EQ(interface_rect(300, 200, 640, 166, 83, 22, 1, 0), 0);
-    expect_look(166);
+    interface_rect(100, 100, 822, 235, 116, 22, 0, 0);
+    interface_rect(400, 100, 644, 33, 128, 86, 0, 0);
+    EXPECT_EQ(interface_icon(600, 300, 21), 0);
+    for (auto [x, y, s, t] : {std::array{120, 104, 842, 239},
+                              {158, 111, 880, 246},
+                              {405, 160, 649, 93},
+                              {520, 120, 764, 53},
+                              {632, 332, 352, 226}})
+        EXPECT_TRUE(test::near_colour(pixel(x, y), picture_texel(s, t))) << x << ", " << y;
 
-    mouse(383, 222, 0);  // the far corner is inside
-    interface_rect(300, 200, 640, 166, 83, 22, 1, 0);
-    expect_look(143);
-    mnw.held = 1;
-    interface_rect(300, 200, 640, 166, 83, 22, 1, 0);
-    expect_look(120);
-    interface_rect(300, 200, 640, 166, 83, 22, 0, 0);  // not hot: never changes look
-    expect_look(166);
-
-    mouse(383, 222, 1);
-    EXPECT_EQ(interface_rect(300, 200, 640, 166, 83, 22, 1, 0), 1);
-    mouse(383.1f, 222, 1);
-    EXPECT_EQ(interface_rect(300, 200, 640, 166, 83, 22, 1, 0), 0);
-
-    // Tint 1 keeps green and takes a fifth off red and blue; tint 2 keeps red; any other is white.
-    auto tinted = [](test::rgba c, float r, float g, float b) {
-        auto scale = [](uint8_t v, float f) { return static_cast<uint8_t>(std::lround(v * f)); };
-        return test::rgba{scale(c.r, r), scale(c.g, g), scale(c.b, b), 255};
-    };
-    const test::rgba texel_colour = picture_texel(640 + 41, 166 + 11);
-    mouse(0, 0, 0);
-    interface_rect(300, 200, 640, 166, 83, 22, 1, TINT_USABLE);
-    EXPECT_TRUE(test::near_colour(pixel(341, 211), tinted(texel_colour, 0.8f, 1, 0.8f))) << pixel(341, 211);
-    interface_rect(300, 200, 640, 166, 83, 22, 1, TINT_DISABLED);
-    EXPECT_TRUE(test::near_colour(pixel(341, 211), tinted(texel_colour, 1, 0.8f, 0.8f))) << pixel(341, 211);
-    interface_rect(300, 200, 640, 166, 83, 22, 1, 7);
-    EXPECT_TRUE(test::near_colour(pixel(341, 211), texel_colour)) << pixel(341, 211);
-}
-
-TEST_F(Art, EveryControlOfThePictureHasThreeDistinctLooks)
-{
+    // Every control has three distinct looks, one texel apart: the row between two is part of neither.
     struct control {
         const char* name;
         int s, t, w, h;
     };
-    const control controls[] = {{"DESTINATION", 513, 166, 126, 22}, {"INSTALL", 640, 166, 83, 22},
-                                {"QUIT", 780, 166, 51, 22},         {"decline", 832, 166, 85, 22},
-                                {"agree", 918, 166, 59, 22},        {"shop", 822, 235, 116, 22}};
-    for (const control& c : controls) {
-        // The face just inside the left end, clear of the caption, in each look.
+    for (const control& c : {control{"DESTINATION", 513, 166, 126, 22},
+                             {"INSTALL", 640, 166, 83, 22},
+                             {"QUIT", 780, 166, 51, 22},
+                             {"decline", 832, 166, 85, 22},
+                             {"agree", 918, 166, 59, 22},
+                             {"shop", 822, 235, 116, 22}}) {
         const test::rgba normal = picture_texel(c.s + 4, c.t + c.h / 2);
         const test::rgba hover = picture_texel(c.s + 4, c.t - (c.h + 1) + c.h / 2);
         const test::rgba pressed = picture_texel(c.s + 4, c.t - 2 * (c.h + 1) + c.h / 2);
-        for (const test::rgba& look : {normal, hover, pressed})
-            EXPECT_EQ(look.a, 255) << c.name;
-        EXPECT_FALSE(test::near_colour(normal, hover, 6)) << c.name << ": hover looks like normal";
-        EXPECT_FALSE(test::near_colour(normal, pressed, 6)) << c.name << ": pressed looks like normal";
-        EXPECT_FALSE(test::near_colour(hover, pressed, 6)) << c.name << ": pressed looks like hover";
-        // The looks are one texel apart: the row between two looks is not part of either face.
+        EXPECT_EQ(std::tuple(normal.a, hover.a, pressed.a), std::tuple(255, 255, 255)) << c.name;
+        EXPECT_FALSE(test::near_colour(normal, hover, 6) || test::near_colour(normal, pressed, 6) ||
+                     test::near_colour(hover, pressed, 6))
+            << c.name << ": two looks alike";
         EXPECT_LT(picture_texel(c.s + c.w / 2, c.t - 1).a, 255) << c.name;
     }
-}
 
-TEST_F(Art, ThePictureKeepsItsRowsAtTheTexturesStride)
-{
-    // Rows far up the 1010-wide picture land where they belong only if every row was laid out
-    // 1024 pixels apart: the shop button (t 235) and the top of the banner (t 118).
-    mouse(0, 0, 0);
-    interface_rect(100, 100, 822, 235, 116, 22, 0, 0);
-    interface_rect(400, 100, 644, 33, 128, 86, 0, 0);
-    for (auto [i, j] : {std::pair{20, 4}, {58, 11}, {100, 18}})
-        EXPECT_TRUE(test::near_colour(pixel(100 + i, 100 + j), picture_texel(822 + i, 235 + j))) << i << ", " << j;
-    for (auto [i, j] : {std::pair{5, 60}, {120, 20}, {30, 75}})
-        EXPECT_TRUE(test::near_colour(pixel(400 + i, 100 + j), picture_texel(644 + i, 33 + j))) << i << ", " << j;
-
-    // Globe cell 21 is cut from s 320, t 194.
-    EXPECT_EQ(interface_icon(600, 300, 21), 0);
-    EXPECT_TRUE(test::near_colour(pixel(632, 332), picture_texel(352, 226)));
-}
-
-namespace {
-
-// Contrast ratio of two colours as displays show them (sRGB relative luminance): 1 for equal
-// colours, 21 for black on white. 4.5 is the usual floor for small text.
-double contrast(test::rgba a, test::rgba b)
-{
-    auto luminance = [](test::rgba c) {
-        auto channel = [](uint8_t v) {
-            double x = v / 255.0;
-            return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
-    };
-    double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-}  // namespace
-
-// The contrast of a text with what it is drawn on, read back from the screen: the ground is the pixel
-// just left of the text's pen, the ink the pixel of the text's cells that stands out most from it.
-double drawn_contrast(int x, int y, const std::string& text)
-{
-    const int w = OGL_string_width(text), h = 11, bottom = y - 2;
-    std::vector<test::rgba> cells(static_cast<size_t>(w) * h);
-    glReadBuffer(GL_BACK);
-    glReadPixels(x, bottom, w, h, GL_RGBA, GL_UNSIGNED_BYTE, cells.data());
-    std::array<uint8_t, 4> ground{};
-    glReadPixels(x - 2, y + 3, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, ground.data());
-    const test::rgba under{ground[0], ground[1], ground[2], 255};
-    double best = 1;
-    for (const test::rgba& c : cells)
-        best = std::max(best, contrast(c, under));
-    return best;
+    // Tint 1 keeps green and takes a fifth off red and blue; tint 2 keeps red; any other is white. The
+    // usable and disabled INSTALL show green and red, their captions readable on either.
+    const test::rgba face = picture_texel(640 + 41, 166 + 11);
+    for (auto [tint, r, g, b] :
+         {std::tuple{TINT_USABLE, 0.8, 1.0, 0.8}, {TINT_DISABLED, 1.0, 0.8, 0.8}, {7, 1.0, 1.0, 1.0}}) {
+        interface_rect(300, 200, 640, 166, 83, 22, 1, tint);
+        auto scale = [](uint8_t v, double f) { return static_cast<uint8_t>(std::lround(v * f)); };
+        const test::rgba tinted{scale(face.r, r), scale(face.g, g), scale(face.b, b), 255};
+        EXPECT_TRUE(test::near_colour(pixel(341, 211), tinted)) << tint << ": " << pixel(341, 211);
+        if (tint == 7)
+            continue;
+        const test::rgba shown = pixel(305, 211);
+        const int lead = tint == TINT_USABLE ? shown.g : shown.r, other = tint == TINT_USABLE ? shown.r : shown.g;
+        EXPECT_GE(std::min(lead - other, lead - shown.b), 25) << "tint " << tint << ": " << shown;
+        double caption = 1;
+        for (int x = 310; x < 373; ++x)
+            caption = std::max(caption, contrast(pixel(x, 211), shown));
+        EXPECT_GE(caption, 4.5) << "tint " << tint;
+    }
+    // Each entry kind the name list marks has ink in its 12 x 12 icon cell of the row t 57.
+    for (int s1 : {34, 48, 62, 90, 104, 118, 132, 146}) {
+        int ink = 0;
+        for (int i = 0; i < 144; ++i)
+            ink += atlas_texel(s1 + i % 12, 57 + i / 12).a > 128 ? 1 : 0;
+        EXPECT_GE(ink, 20) << "the icon at s " << s1;
+    }
 }
 
 TEST_F(Art, EveryTextColourStandsOutFromWhatItIsDrawnOn)
@@ -302,38 +287,14 @@ TEST_F(Art, EveryTextColourStandsOutFromWhatItIsDrawnOn)
     }
 }
 
-TEST_F(Art, TintedControlsReadAsTheirTintAndKindsHaveIcons)
+TEST_F(Art, ListsKeepTheirTextsClearOfTheirEdgesAndTintTheHoveredRow)
 {
-    // INSTALL usable (tint 1) shows green, disabled (tint 2) red, its caption readable on either.
-    for (const int tint : {TINT_USABLE, TINT_DISABLED}) {
-        mouse(0, 0, 0);
-        interface_rect(450, 78, 640, 166, 83, 22, 1, tint);
-        const test::rgba face = pixel(455, 89);
-        const int lead = tint == TINT_USABLE ? face.g : face.r, other = tint == TINT_USABLE ? face.r : face.g;
-        EXPECT_GE(std::min(lead - other, lead - face.b), 25) << "tint " << tint << ": " << face;
-        double caption = 1;
-        for (int x = 460; x < 523; ++x)
-            caption = std::max(caption, contrast(pixel(x, 89), face));
-        EXPECT_GE(caption, 4.5) << "tint " << tint;
-    }
-    // Each entry kind the name list marks has ink in its 12 x 12 icon cell of the row t 57.
-    for (int s1 : {34, 48, 62, 90, 104, 118, 132, 146}) {
-        int ink = 0;
-        for (int i = 0; i < 144; ++i)
-            ink += atlas_texel(s1 + i % 12, 57 + i / 12).a > 128 ? 1 : 0;
-        EXPECT_GE(ink, 20) << "the icon at s " << s1;
-    }
-}
-
-TEST_F(Art, ListsKeepTheirTextsClearOfTheirEdges)
-{
-    const std::string systems = "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP";
     // Closed: the label ends one unit inside the painted bar, yet a clear column must part them.
     // "Linux Generic x86" is 89 wide: the label ends at 550.5, the bar is painted from 549.
     int choice = 2;
     mouse(0, 0, 0);
     const test::rgba clear = pixel(530, 240);
-    BTN_textlist(600, 200, &choice, systems, "Platform");
+    BTN_textlist(600, 200, &choice, SYSTEMS, "Platform");
     bool parted = false;
     for (int x = 540; x < 560 && !parted; ++x) {
         bool column_clear = true;
@@ -345,132 +306,22 @@ TEST_F(Art, ListsKeepTheirTextsClearOfTheirEdges)
 
     // Open: the panel lies only 2 units above the first row, whose letters reach its top; the row
     // must lie inside the panel's body, not under its edge. Row 0 is 512 .. 524, row 1 500 .. 512;
-    // right of every text, inside the slot (x 552 .. 649).
+    // right of every text, inside the slot (x 552 .. 649). The body shades a little from bottom to top.
     choice = 1;
     mouse(600, 502, 1);
-    BTN_textlist(600, 500, &choice, systems, "");
-    ASSERT_EQ(mnw.open_menu, 1519);
+    BTN_textlist(600, 500, &choice, SYSTEMS, "");
+    ASSERT_EQ(mnw.open_menu, POPUP_MENU);
     mouse(0, 0, 0);
     menu_draw();
-    // The body shades a little from bottom to top, hence the wider tolerance.
     for (int y : {521, 523})
         EXPECT_TRUE(test::near_colour(pixel(646, y), pixel(646, 506), 4))
             << y << ": " << pixel(646, y) << " vs " << pixel(646, 506);
-}
 
-TEST(SizeText, MegabytesAndGigabytesTruncatedToOneDecimal)
-{
-    std::string out;
-    set_size_str(999999, &out);
-    EXPECT_EQ(out, "999.9 Meg");
-    set_size_str(1000000, &out);
-    EXPECT_EQ(out, "1.0 Gig");
-    set_size_str(0, &out);
-    EXPECT_EQ(out, "0.0 Meg");
-    set_size_str(2590000, &out);
-    EXPECT_EQ(out, "2.5 Gig");
-    set_size_str(123456, &out);
-    EXPECT_EQ(out, "123.4 Meg");
-}
-
-class Screens : public Art { };
-
-TEST_F(Screens, EveryWidgetState)
-{
-    draw_background();
-    BTN_frame2(12, 40, 60, 944, 660, "Widgets");
-    float next_x = 0, next_y = 0;
-    BTN_subwin(0, 13, 60, 80, 420, 600, "Buttons and boxes", &next_x, &next_y);
-    BTN_subwin(0, 13, next_x, 80, 440, 600, "Fields and lists", &next_x, &next_y);
-
-    mouse(0, 0, 0);
-    BTN_action(160, 620, 0, 0, ACTION_SHOW_PRESS, "Normal");
-    BTN_action(270, 620, 0, 1, ACTION_SHOW_PRESS_LIT_CAPTION, "Lit");
-    BTN_frame1(3, 380, 620, 80, 0);
-    BTN_util_draw_label(355, 616, ALIGN_ONE_LINE, "Pressed", 0);
-    int off = 0, on = 1, radio = 2;
-    BTN_bool(180, 560, &off, "Check off|", BOOL_CHECK_BOX);
-    BTN_bool(180, 530, &on, "Check on|", BOOL_CHECK_BOX);
-    BTN_is_int(180, 500, &radio, 1, "Radio off|");
-    BTN_is_int(180, 470, &radio, 2, "Radio on|");
-    BTN_bool(360, 560, &on, "|Label on the right", BOOL_CHECK_BOX);
-    BTN_frame1(4, 270, 400, 300, 0);
-    BTN_frame1(5, 195, 400, 150, 0);
-    BTN_util_draw_label(120, 420, ALIGN_ONE_LINE, "Progress 50%", 0);
-    BTN_frame1(7, 270, 350, 300, 0);
-    BTN_frame1(8, 200, 354, 160, 0);
-    BTN_frame0(6, 100, 230, 160);
-    BTN_util_draw_label(130, 260, ALIGN_START_AT_X, "Download the files", 0);
-    mnw.box_h = 768;
-    BTN_frame2(14, 130, 110, 300, 60, "");
-    OGL_string(46, 133, 150, "Hover help appears in a tooltip like this one after a second.", 294, 100);
-
-    float value = 12.5f;
-    int streams = 3;
-    char code[5] = "AB12";
-    std::string host = "proxy.example.org", empty;
-    int choice = 2;
-    BTN_flt_range(600, 600, &value, 4, 1, -1000, 1000, "Number");
-    BTN_int_range(800, 600, &streams, 1, 1, 4, "Streams");
-    BTN_chars(600, 530, code, 4, "Code");
-    BTN_display_number(800, 530, 42, 3, 0, "Shown");
-    mnw.focus = 0;
-    stl_input = host;
-    BTN_enterstring(600, 460, &host, 30, 0, "Host");
-    BTN_enterstring(600, 420, &empty, 30, 1, "Port");
-    BTN_textlist(680, 360, &choice, "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP", "Platform");
-    int tab = 1;
-    mnw.box_h = 300;
-    mnw.off_x = 540;
-    mnw.off_y = 0;
-    BTN_tab(0, 0, &tab, 0, "General");
-    BTN_tab(1, 0, &tab, 1, "Network");
-    BTN_tab(2, 0, &tab, 2, "Advanced");
-    mnw.off_x = 0;
-    mnw.box_h = 768;
-    save_screen("widgets-every-state");
-
-    // Opaque middles of the cells land where the widgets put them: the ticked and empty check boxes
-    // (18 x 18 from y - 5), the selected radio dot and the selected tab (box offset 540, centre 141, 262).
-    auto shows = [&](int x, int y, int s, int t) {
-        const test::rgba art = atlas_texel(s, t);
-        EXPECT_EQ(art.a, 255) << "texel " << s << ", " << t << " is not opaque";
-        EXPECT_TRUE(test::near_colour(pixel(x, y), art)) << x << ", " << y << ": " << pixel(x, y) << " vs " << art;
-    };
-    shows(173, 534, 141, 206);            // check box on, its green face left of the tick
-    shows(180, 564, 148, 187);            // check box off
-    shows(180, 474, 92, 151);             // radio on, its inner dot
-    shows(711, 262, 283, 499);            // selected tab, right of its title
-    shows(540 + 53 + 30, 262, 283, 472);  // the tab left of it, not selected
-}
-
-TEST_F(Screens, MenusAndThePopupList)
-{
-    draw_background();
-    MACIBM_create_menu(0, 0, "File");
-    MACIBM_append_menu(0, 0, 101, "Open...[O]", 0);
-    MACIBM_append_menu(0, 1, 102, "Save[S]", 0);
-    MACIBM_append_menu(0, 2, 0, "-", 0);
-    MACIBM_append_menu(0, 3, 103, "=Not available", 0);
-    MACIBM_append_menu(0, 4, 104, "Recent", 0);
-    MACIBM_create_menu(1, 0, "Edit");
-    MACIBM_append_menu(1, 0, 201, "Undo", 0);
-    MACIBM_create_menu(2, 0, "Help");
-    MACIBM_create_menu(3, 0 * 300 + 4, "Recent files");
-    mnw.open_menu = 0;
-    mouse(40, 742, 0);
+    // The hovered row (the fourth, 476 .. 488) is tinted by a quarter of colour 35 over the panel;
+    // the row above is not.
+    mouse(600, 480, 0);
     menu_draw();
-    int choice = 1;
-    mouse(600, 402, 1);
-    BTN_textlist(600, 400, &choice, "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP", "Platform|");
-    mouse(600, 380, 0);
-    menu_draw();
-    save_screen("widgets-menus-and-popup");
-    EXPECT_EQ(mnw.open_menu, 1519);
-    // The pop-up's hovered row (the fourth, 376 .. 388) is tinted by a quarter of colour 35 over the
-    // panel; the row above is not. Taken right of the texts, inside the slot.
-    const test::rgba plain = pixel(646, 392), hovered = pixel(646, 380);
-    const test::rgba tint = atlas_texel(319, 139);
+    const test::rgba plain = pixel(646, 492), hovered = pixel(646, 480), tint = atlas_texel(319, 139);
     auto over = [](uint8_t under, uint8_t top) { return static_cast<uint8_t>(std::lround(under * 0.75 + top * 0.25)); };
     EXPECT_TRUE(
         test::near_colour(hovered, {over(plain.r, tint.r), over(plain.g, tint.g), over(plain.b, tint.b), 255}, 3))
@@ -478,57 +329,51 @@ TEST_F(Screens, MenusAndThePopupList)
     EXPECT_NE(hovered, plain);
 }
 
-TEST_F(Screens, ABoxWithCloseBoxesAndTheInstallerPicture)
+TEST_F(Art, CheckBoxesRadiosTabsAndCloseBoxesShowTheirCells)
 {
-    draw_background();
-    mnw.cur_win = 2;
-    mnw.box_w = 500;
-    mnw.box_h = 380;
-    mnw.off_x = 262;
-    mnw.off_y = 194;
-    stls.win_title = "Prefs";
-    BTN_fillwin(1, 21);
-    float nx = 0, ny = 0;
-    BTN_subwin(40, 13, -1, -1, -1, -1, "Download", &nx, &ny);
+    int off = 0, on = 1, radio = 2, tab = 1;
     mouse(0, 0, 0);
-    BTN_action(250, 40, 0, 0, ACTION_SHOW_PRESS, "OK");
-    // A second, small box whose close boxes are shown pressed, as the click dispatcher shows them.
-    mnw.box_w = 200;
-    mnw.box_h = 100;
-    mnw.off_x = 40;
-    mnw.off_y = 300;
-    stls.win_title = "Closing";
-    BTN_fillwin(1, 21);
-    BTN_zap_boxes(1);
-    mnw.off_x = mnw.off_y = 0;
-    mnw.cur_win = 0;
-    interface_rect(20, 20, 513, 166, 126, 22, 0, TINT_USABLE);
-    interface_rect(160, 20, 640, 166, 83, 22, 0, TINT_USABLE);
-    interface_rect(260, 20, 780, 166, 51, 22, 0, TINT_DISABLED);
-    interface_rect(20, 60, 513, 143, 126, 22, 0, 0);
-    interface_rect(20, 100, 513, 120, 126, 22, 0, 0);
-    interface_rect(330, 20, 832, 166, 85, 22, 0, 0);
-    interface_rect(430, 20, 918, 166, 59, 22, 0, 0);
-    interface_rect(500, 20, 822, 235, 116, 22, 0, 0);
-    interface_rect(860, 660, 644, 33, 128, 86, 0, 0);
-    for (int i = 8; i < 24; ++i)
-        interface_icon(20 + (i - 8) * 62.0f, 690, i);
-    BTN_frame2(20, 700, 60, 300, 150, "Status");
-    save_screen("widgets-box-and-installer-picture");
-    // The close boxes sit in the box's top corners (7 .. 25 and 475 .. 493, 361 .. 379), drawn from the
-    // close-box cell: a point of its disc beside the cross shows at the same place in each.
-    const test::rgba close_disc = atlas_texel(134, 187), pressed_disc = atlas_texel(134, 206);
-    ASSERT_EQ(close_disc.a, 255);
-    ASSERT_EQ(pressed_disc.a, 255);
-    EXPECT_FALSE(test::near_colour(pressed_disc, close_disc, 6)) << "the pressed look is not told apart";
-    EXPECT_TRUE(test::near_colour(pixel(262 + 21, 194 + 370), close_disc)) << pixel(262 + 21, 194 + 370);
-    EXPECT_TRUE(test::near_colour(pixel(262 + 489, 194 + 370), close_disc)) << pixel(262 + 489, 194 + 370);
-    EXPECT_TRUE(test::near_colour(pixel(40 + 21, 300 + 90), pressed_disc)) << pixel(40 + 21, 300 + 90);
-    EXPECT_TRUE(test::near_colour(pixel(40 + 189, 300 + 90), pressed_disc)) << pixel(40 + 189, 300 + 90);
-    // The tinted INSTALL control: the green of its face survives the tint, red and blue lose a fifth.
-    const test::rgba face = picture_texel(640 + 5, 166 + 11);
-    ASSERT_EQ(face.a, 255);
-    const test::rgba shown = pixel(160 + 5, 20 + 11);
-    EXPECT_NEAR(shown.g, face.g, 2);
-    EXPECT_NEAR(shown.r, face.r * 0.8, 2);
+    BTN_bool(180, 560, &off, "Check off|", BOOL_CHECK_BOX);
+    BTN_bool(180, 530, &on, "Check on|", BOOL_CHECK_BOX);
+    BTN_is_int(180, 470, &radio, 2, "Radio on|");
+    mnw.box_h = 300;
+    mnw.off_x = 540;
+    BTN_tab(0, 0, &tab, 0, "General");
+    BTN_tab(1, 0, &tab, 1, "Network");
+    mnw.off_x = 0;
+    // Opaque middles of the cells land where the widgets put them (18 x 18 from y - 5): the ticked
+    // box's green face left of the tick, the empty box, the selected radio's inner dot, the selected
+    // tab right of its title and the one left of it (box offset 540, centre 141, 262).
+    expect_shows(173, 534, 141, 206);
+    expect_shows(180, 564, 148, 187);
+    expect_shows(180, 474, 92, 151);
+    expect_shows(711, 262, 283, 499);
+    expect_shows(540 + 53 + 30, 262, 283, 472);
+
+    // A box's close boxes sit in its top corners, drawn from the close-box cell: a point of its disc
+    // beside the cross shows at the same place in each; pressed, as the click dispatcher shows them,
+    // from the pressed cell.
+    mnw.cur_win = 2;
+    for (auto [pressed, t] : {std::pair{0, 187}, {1, 206}}) {
+        mnw.box_w = 200;
+        mnw.box_h = 100;
+        mnw.off_x = 40 + 300 * pressed;
+        mnw.off_y = 100;
+        BTN_zap_boxes(pressed);
+        expect_shows(mnw.off_x + 21, 190, 134, t);
+        expect_shows(mnw.off_x + 189, 190, 134, t);
+    }
+    EXPECT_FALSE(test::near_colour(atlas_texel(134, 187), atlas_texel(134, 206), 6))
+        << "the pressed look is not told apart";
+}
+
+TEST(SizeText, MegabytesAndGigabytesTruncatedToOneDecimal)
+{
+    const std::pair<float, const char*> sizes[] = {
+        {999999, "999.9 Meg"}, {1000000, "1.0 Gig"}, {0, "0.0 Meg"}, {2590000, "2.5 Gig"}, {123456, "123.4 Meg"}};
+    for (auto [kb, text] : sizes) {
+        std::string out;
+        set_size_str(kb, &out);
+        EXPECT_EQ(out, text) << kb;
+    }
 }

@@ -40,6 +40,7 @@ run() {  # run BOX PATH_MODE FILE_KIND RESULT: starts the probe and waits for it
   e2e_find_window
   # The box covers the screen's background from its first frame; wait until it shows.
   for i in $(seq 100); do
+    e2e_running "$E2E_PROGRAM_PID" || e2e_fail "the probe ended before its box showed"
     e2e_screenshot >/dev/null
     [ "$(e2e_pixel 100 100)" != "$(e2e_pixel $((BOX_X + 170)) $((BOX_Y + 18)))" ] && return 0
     sleep 0.1

@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "../shell/pin_gl_driver.h"
 #include "core/alert.h"
 #include "gfx/draw2d.h"
 #include "installer/hooks.h"
 #include "shell/event_proc.h"
 #include "shell/startup.h"
+#include "support/pin_gl_driver.h"
 #include "widgets/opensave.h"
 
 int main(int argc, char** argv)
@@ -23,7 +23,7 @@ int main(int argc, char** argv)
     hooks.app.update = OGL_plot_back_col;
     shell_set_hooks(hooks);
     MACIBM_init(argc, argv);
-    shell_test::pin_gl_driver();
+    test::pin_gl_driver();
     MACIBM_event_proc();
     std::printf("READY\n");
     std::fflush(stdout);

@@ -2,11 +2,8 @@
 
 #include <GL/gl.h>
 #include <SDL2/SDL.h>
-#include <png.h>
 
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <ostream>
 
 #include "core/alert.h"
@@ -92,6 +89,17 @@ texel widget_gl_test::texel_at(int x, int y)
     return {c.r + 256 * (c.b & 1), c.g + 256 * ((c.b >> 1) & 1)};
 }
 
+void widget_gl_test::expect_texels(const std::vector<texel_probe>& probes, const std::string& what)
+{
+    for (const texel_probe& p : probes) {
+        const texel got = texel_at(p.x, p.y);
+        const bool matches = p.shows != texel{}
+            ? got.drawn() && (p.shows.s == ANY || p.shows.s == got.s) && (p.shows.t == ANY || p.shows.t == got.t)
+            : !got.drawn();
+        EXPECT_TRUE(matches) << what << " at " << p.x << ", " << p.y << ": " << got << ", expected " << p.shows;
+    }
+}
+
 void widget_gl_test::SetUp()
 {
     test::gl_test::SetUp();
@@ -175,37 +183,6 @@ void widget_gl_test::press_at(int x, int y)
 {
     plat::push_button_event(x, 768 - y, true);
     plat::push_button_event(x, 768 - y, false);
-}
-
-void widget_gl_test::save_screen(const std::string& name)
-{
-    const char* base = std::getenv("VELTRIX_BINARY_DIR");
-    std::filesystem::path folder = std::filesystem::path(base ? base : ".") / "widget-screens";
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
-    const int w = win().width(), h = win().height();
-    std::vector<unsigned char> pixels(static_cast<size_t>(w) * h * 3);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-
-    FILE* file = std::fopen((folder / (name + ".png")).c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        FAIL() << "PNG write failed";
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int row = h - 1; row >= 0; --row)
-        png_write_row(png, pixels.data() + static_cast<size_t>(row) * w * 3);
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
 }
 
 }  // namespace widget_test

@@ -1,6 +1,6 @@
 // Helpers for the widget tests: a real window with the 1024 x 768 screen set up as start-up leaves it,
-// the hook tables with the real widgets and the application calls below, an atlas whose texels name
-// their own coordinates, and screenshots written as PNG files for review.
+// the hook tables with the real widgets and the application calls below, and an atlas whose texels
+// name their own coordinates.
 #pragma once
 
 #include <cmath>
@@ -20,6 +20,14 @@ struct texel {
     bool operator==(const texel&) const = default;
 };
 std::ostream& operator<<(std::ostream& out, const texel& t);
+
+// A coordinate of a probe that matches any drawn texel.
+constexpr int ANY = -2;
+// A pixel of the back buffer and the texel it must show: {} for nothing drawn there.
+struct texel_probe {
+    int x, y;
+    texel shows;
+};
 
 // Loads a 512 x 512 atlas as texture 363 whose every texel is opaque and encodes its coordinates:
 // red = s mod 256, green = t mod 256, blue = 0x80 + s / 256 + 2 (t / 256).
@@ -55,12 +63,11 @@ protected:
 
     // Decodes the back-buffer pixel at (x, y) in window pixels (origin bottom-left).
     static texel texel_at(int x, int y);
+    static void expect_texels(const std::vector<texel_probe>& probes, const std::string& what = "");
     // After win().reset_2d() inside a test: tells the render-state cache what reset_2d switched off.
     static void resync_state();
     // Input of this frame, in box coordinates.
     static void mouse(float x, float y, int click = 0);
-    // The back buffer as a PNG under <build>/widget-screens/<name>.png.
-    static void save_screen(const std::string& name);
     // Moves the real pointer to (x, y) of the whole screen and runs the shell's frames until the
     // window system has reported it (boundedly); false when it never arrived.
     static bool move_pointer(int x, int y);

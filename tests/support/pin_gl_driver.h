@@ -7,7 +7,7 @@
 #include <dlfcn.h>
 #include <link.h>
 
-namespace shell_test {
+namespace test {
 
 inline void pin_gl_driver()
 {
