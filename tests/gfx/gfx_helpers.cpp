@@ -12,6 +12,7 @@
 
 #include "core/globals.h"
 #include "core/mnw.h"
+#include "gfx/colr.h"
 #include "gfx/ogl_ext.h"
 #include "gfx/state.h"
 #include "gfx/tman.h"
@@ -19,6 +20,19 @@
 #include "support/log_capture.h"
 
 namespace gfx_test {
+
+namespace {
+
+test::rgba back_pixel(int x, int y)
+{
+    test::rgba seen;
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &seen);
+    return seen;
+}
+
+}  // namespace
 
 void set_up_screen()
 {
@@ -51,12 +65,26 @@ void screen_test::SetUp()
     sync_state_cache();
     tman.reset_bind();
     scratch_array_align();
+    colr = colr_class();
 }
 
 void sync_state_cache()
 {
     OGL_setstate(fog_true, 1, lit_true, al_both, deR_true, deW_true);
     OGL_setstate(fog_fals, 0, lit_fals, al_none, deR_fals, deW_fals);
+}
+
+void expect_pixels(std::initializer_list<probe> probes)
+{
+    for (const probe& p : probes)
+        EXPECT_EQ(back_pixel(p.x, p.y), p.colour) << "pixel " << p.x << ", " << p.y;
+}
+
+std::array<float, 4> current_colour()
+{
+    std::array<float, 4> colour{};
+    glGetFloatv(GL_CURRENT_COLOR, colour.data());
+    return colour;
 }
 
 int count_pixels(int x, int y, int w, int h, unsigned char r, unsigned char g, unsigned char b)
@@ -80,6 +108,17 @@ void load_texture_pixels(int ref, int width, int height, const unsigned char* rg
     scratch_dx = width;
     scratch_dy = height;
     (void)tman.load_texture(tex_fail_fatal, ref, 2 | TEX_CLAMP, tex_load_now, "scratch_array:test texture");
+}
+
+test::rgba textured_square(int x, int y)
+{
+    glEnable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0), glVertex2i(x, y), glTexCoord2f(1, 0), glVertex2i(x + 20, y);
+    glTexCoord2f(1, 1), glVertex2i(x + 20, y + 20), glTexCoord2f(0, 1), glVertex2i(x, y + 20);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    return back_pixel(x + 10, y + 10);
 }
 
 void load_marker_atlas()

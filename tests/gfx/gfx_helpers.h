@@ -6,6 +6,8 @@
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -22,12 +24,26 @@ void set_up_screen();
 // which switches states behind the cache's back: every state is forced on, then off.
 void sync_state_cache();
 
+// A pixel of the back buffer (y counted from the bottom) and the colour it should have.
+struct probe {
+    int x, y;
+    test::rgba colour;
+};
+// Checks every probe, naming the pixels that differ.
+void expect_pixels(std::initializer_list<probe> probes);
+
+// OpenGL's current colour: R, G, B, A.
+std::array<float, 4> current_colour();
+
 // Counts the pixels of the w x h block at (x, y) whose colour is within 2 of `colour`.
 int count_pixels(int x, int y, int w, int h, unsigned char r, unsigned char g, unsigned char b);
 
 // Loads a small RGBA image (rows bottom first, 4 bytes per pixel) as texture `ref` through the
 // texture manager, edge-clamped.
 void load_texture_pixels(int ref, int width, int height, const unsigned char* rgba);
+
+// Draws the texture bound on unit 0 over the 20 x 20 square at (x, y) and returns its centre pixel.
+test::rgba textured_square(int x, int y);
 
 // Loads a 512x512 atlas as texture 363 through the texture manager, as the installer does. Each
 // glyph cell is transparent except its leftmost texel column, whose colour names the cell:

@@ -202,10 +202,9 @@ TEST_F(recorder, SettingsWindowDrawsItsFieldsAndTexts)
     };
     gfx_set_hooks(hooks);
     gfx_test::load_marker_atlas();
-    const colr_class palette = colr;
-    colr.assign(46, 1, 1, 1);  // the texts' colour, black until the shell samples the interface art
     for (int available : {1, 0}) {
         SetUp();
+        colr.assign(46, 1, 1, 1);  // the texts' colour, black until the shell samples the interface art
         calls.clear();
         qtim.qt_available = available;
         qtim.qtim_wind();
@@ -215,5 +214,4 @@ TEST_F(recorder, SettingsWindowDrawsItsFieldsAndTexts)
         EXPECT_EQ(gfx_test::count_pixels(0, 256, 1024, 7, 0, 0, 0) < 1024 * 7, available == 0);
     }
     gfx_set_hooks({});
-    colr = palette;
 }
