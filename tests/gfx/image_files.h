@@ -4,14 +4,20 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace test {
 
 // What a PNG holds besides its pixels.
 struct png_options {
-    int colour_type = 6;  // PNG_COLOR_TYPE_RGB_ALPHA
-    int bit_depth = 8;
+    png_options(int colour = 6, int depth = 8, std::vector<uint8_t> entries = {},
+                std::vector<uint8_t> transparency = {})
+        : colour_type(colour), bit_depth(depth), palette(std::move(entries)), trns(std::move(transparency))
+    {
+    }
+    int colour_type;  // 6 is PNG_COLOR_TYPE_RGB_ALPHA
+    int bit_depth;
     bool interlaced = false;
     std::vector<uint8_t> palette;  // R, G, B per entry (colour type 3)
     std::vector<uint8_t> trns;     // palette alphas, or one grey / RGB sample (16-bit values, big-endian)

@@ -3,28 +3,27 @@
 // tells which cell landed at which pen position.
 #include "gfx/text.h"
 
-#include <GL/gl.h>
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/mnw.h"
 #include "gfx/colr.h"
+#include "gfx/draw2d.h"
 #include "gfx/gfx_helpers.h"
 #include "gfx/hooks.h"
 #include "gfx/numbers.h"
-#include "gfx/ogl_ext.h"
-#include "gfx/state.h"
 #include "gfx/tman.h"
-#include "support/gl_window.h"
 
 using gfx_test::count_pixels;
 using test::rgba;
 
 namespace {
+
+constexpr int PROPORTIONAL = charset_UI_diff_space, FIXED_6 = charset_UI_fixed_6, FIXED_10 = charset_UI_fixed_10;
+constexpr float NO_WRAP = OGL_NO_WRAP;
 
 struct glyph_hit {
     int x, column, row, set;
@@ -55,51 +54,50 @@ glyph_hit at(int x, char c, int set = 0)
     return {x, index % 21, index / 21, set};
 }
 
-// The glyph bars crossing pixel row y between x_from and x_to, left to right.
-std::vector<glyph_hit> glyphs_on_row(int y, int x_from = 0, int x_to = 1024)
+// The glyphs a layout names, e.g. "100:A 107:V 123:0/3": each a pen position, then a character
+// (its cell found by `at`) or a cell given as column/row. The fixed-advance charsets use set 1.
+std::vector<glyph_hit> glyphs(const std::string& layout, int charset = PROPORTIONAL)
 {
-    std::vector<unsigned char> line(static_cast<size_t>(x_to - x_from) * 4);
-    glFinish();
-    glReadPixels(x_from, y, x_to - x_from, 1, GL_RGBA, GL_UNSIGNED_BYTE, line.data());
+    const int set = charset == PROPORTIONAL ? 0 : 1;
     std::vector<glyph_hit> hits;
-    for (int i = 0; i < x_to - x_from; ++i) {
-        const unsigned char* p = &line[static_cast<size_t>(i) * 4];
-        if (p[2] != gfx_test::MARKER_BLUE_PROPORTIONAL && p[2] != gfx_test::MARKER_BLUE_FIXED)
-            continue;
-        hits.push_back({x_from + i, (p[0] - 5) / 10, (p[1] - 5) / 40, p[2] == gfx_test::MARKER_BLUE_FIXED ? 1 : 0});
+    std::istringstream in(layout);
+    for (std::string token; in >> token;) {
+        const size_t colon = token.find(':');
+        const int x = std::stoi(token.substr(0, colon));
+        const std::string cell = token.substr(colon + 1);
+        const size_t slash = cell.find('/');
+        hits.push_back(cell.size() == 1
+                           ? at(x, cell[0], set)
+                           : glyph_hit{x, std::stoi(cell.substr(0, slash)), std::stoi(cell.substr(slash + 1)), set});
     }
     return hits;
 }
 
-std::vector<glyph_hit> fixed(std::vector<glyph_hit> hits)
+// The glyph bars crossing pixel row y between x_from and x_to, left to right.
+std::vector<glyph_hit> glyphs_on_row(int y, int x_from = 0, int x_to = 1024)
 {
-    for (auto& h : hits)
-        h.set = 1;
+    std::vector<unsigned char> line(static_cast<size_t>(x_to - x_from) * 4);
+    glReadPixels(x_from, y, x_to - x_from, 1, GL_RGBA, GL_UNSIGNED_BYTE, line.data());
+    std::vector<glyph_hit> hits;
+    for (int i = 0; i < x_to - x_from; ++i) {
+        const unsigned char* p = &line[static_cast<size_t>(i) * 4];
+        if (p[2] == gfx_test::MARKER_BLUE_PROPORTIONAL || p[2] == gfx_test::MARKER_BLUE_FIXED)
+            hits.push_back({x_from + i, (p[0] - 5) / 10, (p[1] - 5) / 40, p[2] == gfx_test::MARKER_BLUE_FIXED});
+    }
     return hits;
 }
 
-struct hook_call {
-    std::string what;
-    float x = 0, y = 0, width = 0;
-    int style_or_align = 0;
-    std::string text;
-};
-std::vector<hook_call> hook_calls;
-
-class text_drawing : public test::gl_test {
+class text_drawing : public gfx_test::screen_test {
 protected:
     static void SetUpTestSuite()
     {
-        test::gl_test::SetUpTestSuite();
+        screen_test::SetUpTestSuite();
         gfx_test::set_up_screen();
         gfx_test::load_marker_atlas();
     }
     void SetUp() override
     {
-        test::gl_test::SetUp();
-        gfx_test::set_up_screen();
-        gfx_test::sync_state_cache();
-        mnw.off_x = mnw.off_y = 0;
+        screen_test::SetUp();
         oglp.text_scale = 1;
     }
 };
@@ -108,126 +106,90 @@ protected:
 
 TEST(TextWidths, ProportionalTableAndSums)
 {
-    EXPECT_EQ(OGL_char_width(','), 2);
-    EXPECT_EQ(OGL_char_width('i'), 3);
-    EXPECT_EQ(OGL_char_width(' '), 4);
-    EXPECT_EQ(OGL_char_width('S'), 5);
-    EXPECT_EQ(OGL_char_width('a'), 6);
-    EXPECT_EQ(OGL_char_width('A'), 7);
-    EXPECT_EQ(OGL_char_width('m'), 8);
-    EXPECT_EQ(OGL_char_width('W'), 9);
-    EXPECT_EQ(OGL_char_width('"'), 0);
-    EXPECT_EQ(OGL_char_width('\n'), 0);
-    EXPECT_EQ(OGL_char_width('~'), 0);
-    EXPECT_EQ(OGL_char_width(static_cast<char>(0xE9)), 6);
-    EXPECT_EQ(OGL_char_width(static_cast<char>(0xFB)), 3);
-    EXPECT_EQ(OGL_char_width(static_cast<char>(0x80)), 0);
-    EXPECT_EQ(OGL_string_width("AV"), 14);
-    EXPECT_EQ(OGL_string_width("ill"), 9);
-    EXPECT_EQ(OGL_string_width(""), 0);
+    const std::string characters = ",i SaAmW\"\n~\xE9\xFB\x80";
+    const std::vector<int> widths = {2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 6, 3, 0};
+    for (size_t i = 0; i < characters.size(); ++i)
+        EXPECT_EQ(OGL_char_width(characters[i]), widths[i]) << "byte " << int(uint8_t(characters[i]));
+    EXPECT_EQ(std::vector<int>({OGL_string_width("AV"), OGL_string_width("ill"), OGL_string_width("")}),
+              std::vector<int>({14, 9, 0}));
 }
 
-TEST_F(text_drawing, ProportionalTextAdvancesByTheWidthTableAndMapsCells)
+TEST_F(text_drawing, StringsAdvanceWrapAndMapCellsByCharset)
 {
-    OGL_string(0, 100, 400, "AV\"ill!?", OGL_NO_WRAP, charset_UI_diff_space);
-    const std::vector<glyph_hit> expected = {at(100, 'A'), at(107, 'V'),   at(114, 'i'),  at(117, 'l'),
-                                             at(120, 'l'), {123, 0, 3, 0}, {126, 4, 4, 0}};
-    EXPECT_EQ(glyphs_on_row(403), expected);
-    // The 11-pixel cell stands 2 px below the baseline.
-    EXPECT_EQ(glyphs_on_row(397).size(), 0u);
-    EXPECT_EQ(glyphs_on_row(398).size(), expected.size());
-    EXPECT_EQ(glyphs_on_row(408).size(), expected.size());
-    EXPECT_EQ(glyphs_on_row(409).size(), 0u);
-}
-
-TEST_F(text_drawing, FixedCharsetsAdvanceEvenOverUnmappedBytes)
-{
-    OGL_string(0, 100, 400, "a,b", OGL_NO_WRAP, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(403), fixed({at(100, 'a'), at(106, ','), at(112, 'b')}));
-    OGL_string(0, 100, 300, "a\"b", OGL_NO_WRAP, charset_UI_fixed_10);
-    EXPECT_EQ(glyphs_on_row(303), fixed({at(100, 'a'), at(120, 'b')}));
-}
-
-TEST_F(text_drawing, PenStartsOnWholePixelsWithTheBoxOffset)
-{
-    OGL_string(0, 10.5f, 400, "a", OGL_NO_WRAP, charset_UI_diff_space);
-    OGL_string(0, 20.4f, 400, "a", OGL_NO_WRAP, charset_UI_diff_space);
-    mnw.off_x = 0.6f;
-    mnw.off_y = 100;
-    OGL_string(0, 30, 300, "a", OGL_NO_WRAP, charset_UI_diff_space);
-    EXPECT_EQ(glyphs_on_row(403), (std::vector<glyph_hit>{at(11, 'a'), at(20, 'a'), at(31, 'a')}));
-    mnw.off_x = 0;
-    mnw.off_y = 0;
-    win().reset_2d();
-    gfx_test::sync_state_cache();
-    OGL_string(0, -10.5f, 400, "aaa", OGL_NO_WRAP, charset_UI_diff_space);
-    EXPECT_EQ(glyphs_on_row(403), (std::vector<glyph_hit>{at(1, 'a')})) << "pen at -11, third glyph at 1";
-}
-
-TEST_F(text_drawing, ControlBytesNeverMoveThePenAndLineFeedsOnlyBreakWhenWrapping)
-{
-    OGL_string(0, 100, 600, "a\r\tb\nc", OGL_NO_WRAP, charset_UI_diff_space);
-    EXPECT_EQ(glyphs_on_row(603), (std::vector<glyph_hit>{at(100, 'a'), at(106, 'b'), at(112, 'c')}));
-
-    OGL_string(0, 100, 500, "a\nb", 200, charset_UI_diff_space);
-    EXPECT_EQ(glyphs_on_row(503, 0, 300), (std::vector<glyph_hit>{at(100, 'a')}));
-    EXPECT_EQ(glyphs_on_row(493, 0, 300), (std::vector<glyph_hit>{at(100, 'b')}));
-}
-
-TEST_F(text_drawing, WrappingBreaksBeforeWordsThatWouldCrossTheLimit)
-{
-    // "aaa " is 22 px; the next word is estimated at 3 x 6 = 18 px: 40 > 30 starts a new line.
-    OGL_string(0, 100, 600, "aaa bbb", 30, charset_UI_diff_space);
-    EXPECT_EQ(glyphs_on_row(603), (std::vector<glyph_hit>{at(100, 'a'), at(106, 'a'), at(112, 'a')}));
-    EXPECT_EQ(glyphs_on_row(593), (std::vector<glyph_hit>{at(100, 'b'), at(106, 'b'), at(112, 'b')}));
-
-    // A single word wider than the limit stays on one line.
-    OGL_string(0, 100, 500, "abcdefgh", 20, charset_UI_diff_space);
-    EXPECT_EQ(glyphs_on_row(503).size(), 8u);
-    EXPECT_EQ(glyphs_on_row(493).size(), 0u);
-
-    // Two spaces: the first sees another break character next, the second a short word.
-    OGL_string(0, 100, 400, "a  b", 30, charset_UI_diff_space);
-    EXPECT_EQ(glyphs_on_row(403), (std::vector<glyph_hit>{at(100, 'a'), at(114, 'b')}));
-
-    // The estimate ignores the charset: 6 px per byte also in the 10-px charset, so "cd" is
-    // guessed at 12 px and fits (130 + 12 <= 145) although it really takes 20.
-    OGL_string(0, 100, 300, "ab cd", 45, charset_UI_fixed_10);
-    EXPECT_EQ(glyphs_on_row(303), fixed({at(100, 'a'), at(110, 'b'), at(130, 'c'), at(140, 'd')}));
+    struct line {
+        int charset;
+        float x, y;
+        const char* text;
+        float wrap;
+        int row;  // the pixel row read back
+        const char* layout;
+    };
+    const char* const proportional = "100:A 107:V 114:i 117:l 120:l 123:0/3 126:4/4";  // '"' has no width
+    const line cases[] = {
+        // The proportional charset advances by the width table; its 11-pixel cell stands 2 px below the baseline.
+        {PROPORTIONAL, 100, 400, "AV\"ill!?", NO_WRAP, 403, proportional},
+        {PROPORTIONAL, 100, 400, "AV\"ill!?", NO_WRAP, 397, ""},
+        {PROPORTIONAL, 100, 400, "AV\"ill!?", NO_WRAP, 398, proportional},
+        {PROPORTIONAL, 100, 400, "AV\"ill!?", NO_WRAP, 408, proportional},
+        {PROPORTIONAL, 100, 400, "AV\"ill!?", NO_WRAP, 409, ""},
+        // Fixed charsets advance even over unmapped bytes.
+        {FIXED_6, 100, 400, "a,b", NO_WRAP, 403, "100:a 106:, 112:b"},
+        {FIXED_10, 100, 300, "a\"b", NO_WRAP, 303, "100:a 120:b"},
+        // The pen starts on whole pixels, halves away from zero: at -11 the third glyph lands at 1.
+        {PROPORTIONAL, 10.5f, 400, "a", NO_WRAP, 403, "11:a"},
+        {PROPORTIONAL, 20.4f, 400, "a", NO_WRAP, 403, "20:a"},
+        {PROPORTIONAL, -10.5f, 400, "aaa", NO_WRAP, 403, "1:a"},
+        // Control bytes never move the pen, and line feeds only break when wrapping.
+        {PROPORTIONAL, 100, 600, "a\r\tb\nc", NO_WRAP, 603, "100:a 106:b 112:c"},
+        {PROPORTIONAL, 100, 500, "a\nb", 200, 503, "100:a"},
+        {PROPORTIONAL, 100, 500, "a\nb", 200, 493, "100:b"},
+        // "aaa " is 22 px; the next word is estimated at 3 x 6 = 18 px: 40 > 30 starts a new line.
+        {PROPORTIONAL, 100, 600, "aaa bbb", 30, 603, "100:a 106:a 112:a"},
+        {PROPORTIONAL, 100, 600, "aaa bbb", 30, 593, "100:b 106:b 112:b"},
+        // A single word wider than the limit stays on one line.
+        {PROPORTIONAL, 100, 500, "abcdefgh", 20, 503, "100:a 106:b 112:c 117:d 123:e 129:f 133:g 139:h"},
+        {PROPORTIONAL, 100, 500, "abcdefgh", 20, 493, ""},
+        // Two spaces: the first sees another break character next, the second a short word.
+        {PROPORTIONAL, 100, 400, "a  b", 30, 403, "100:a 114:b"},
+        // The estimate ignores the charset: 6 px per byte also in the 10-px charset, so "cd" is
+        // guessed at 12 px and fits (130 + 12 <= 145) although it really takes 20.
+        {FIXED_10, 100, 300, "ab cd", 45, 303, "100:a 110:b 130:c 140:d"},
+    };
+    for (const line& l : cases) {
+        SetUp();
+        OGL_string(0, l.x, l.y, l.text, l.wrap, l.charset);
+        EXPECT_EQ(glyphs_on_row(l.row), glyphs(l.layout, l.charset)) << '"' << l.text << "\" on row " << l.row;
+    }
+    // Inside a box the pen starts at the box's offset, still on whole pixels.
+    SetUp();
+    mnw.off_x = 0.6f, mnw.off_y = 100;
+    OGL_string(0, 30, 300, "a", NO_WRAP, PROPORTIONAL);
+    EXPECT_EQ(glyphs_on_row(403), glyphs("31:a"));
 }
 
 TEST_F(text_drawing, EmptyTextStillSetsStateColourAndTexture)
 {
     glBindTexture(GL_TEXTURE_2D, 0);
-    tman.reset_bind();
-    OGL_string(5, 100, 100, "", OGL_NO_WRAP, charset_UI_diff_space);
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_EQ(colour[0], 1.0f);
-    EXPECT_EQ(colour[1], 1.0f);
-    EXPECT_NEAR(colour[2], 0, 1e-6);
+    OGL_string(5, 100, 100, "", NO_WRAP, PROPORTIONAL);
+    const std::array<float, 4> colour = gfx_test::current_colour();
+    EXPECT_NEAR(std::abs(colour[0] - 1) + std::abs(colour[1] - 1) + std::abs(colour[2]), 0, 1e-6);
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(bound, OGL_FONT_TEX);
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    EXPECT_EQ(std::tuple(bound, glIsEnabled(GL_BLEND), glIsEnabled(GL_TEXTURE_2D), glGetError()),
+              std::tuple(OGL_FONT_TEX, GL_TRUE, GL_TRUE, GL_NO_ERROR));
 }
 
 TEST_F(text_drawing, TextScaleEnlargesTheQuadOnly)
 {
     // Magnified glyphs are filtered, so look at coverage rather than exact colours.
     auto covered = [this](int x, int y) { return pixel(x, y).b > 0; };
-    OGL_string(0, 100, 400, "a", OGL_NO_WRAP, charset_UI_diff_space);
-    EXPECT_TRUE(covered(100, 408));
-    EXPECT_FALSE(covered(100, 409));
+    OGL_string(0, 100, 400, "a", NO_WRAP, PROPORTIONAL);
     oglp.text_scale = 2;
-    OGL_string(0, 200, 400, "a", OGL_NO_WRAP, charset_UI_diff_space);
-    EXPECT_FALSE(covered(200, 397));
-    EXPECT_TRUE(covered(200, 398));
-    EXPECT_TRUE(covered(200, 419)) << "22 rows high";
-    EXPECT_FALSE(covered(200, 420));
-    EXPECT_TRUE(covered(201, 403)) << "the one-texel bar is two pixels wide";
+    OGL_string(0, 200, 400, "a", NO_WRAP, PROPORTIONAL);
+    // 11 rows high, then 22 rows high from the same start; the one-texel bar two pixels wide.
+    EXPECT_EQ(std::vector<bool>({covered(100, 408), covered(100, 409), covered(200, 397), covered(200, 398),
+                                 covered(200, 419), covered(200, 420), covered(201, 403)}),
+              std::vector<bool>({true, false, false, true, true, false, true}));
 }
 
 TEST_F(text_drawing, KoreanCharsetPairsBytesIntoOneGlyph)
@@ -235,29 +197,28 @@ TEST_F(text_drawing, KoreanCharsetPairsBytesIntoOneGlyph)
     // A fully opaque white texture: each glyph is a solid 13 x 13 block.
     std::vector<unsigned char> white(64 * 64 * 4, 255);
     gfx_test::load_texture_pixels(OGL_KOREAN_FONT_TEX, 64, 64, white.data());
-    OGL_string(0, 100, 400, "ab", OGL_NO_WRAP, charset_UI_menus_KOR);
+    OGL_string(0, 100, 400, "ab", NO_WRAP, charset_UI_menus_KOR);
     EXPECT_EQ(count_pixels(0, 400, 1024, 1, 255, 255, 255), 13);
-    OGL_string(0, 100, 300, "abc", OGL_NO_WRAP, charset_UI_menus_KOR);
+    OGL_string(0, 100, 300, "abc", NO_WRAP, charset_UI_menus_KOR);
     EXPECT_EQ(count_pixels(0, 300, 1024, 1, 255, 255, 255), 26) << "odd length: the last byte pairs with NUL";
-    EXPECT_EQ(pixel(115, 300), (rgba{255, 255, 255, 255}));
-    EXPECT_EQ(pixel(113, 300), (rgba{0, 0, 0, 255}));
+    EXPECT_EQ(std::tuple(pixel(115, 300), pixel(113, 300)), std::tuple(rgba{255, 255, 255, 255}, rgba{0, 0, 0, 255}));
 }
 
 TEST_F(text_drawing, GrayStringSitsCentredOnAHalfTransparentBox)
 {
-    win().reset_2d({255, 255, 255, 255});
-    gfx_test::sync_state_cache();
+    colr.assign(33, 1, 1, 1);
+    OGL_plot_back_col();
     OGL_gray_string(0, 500, 300, "");
     EXPECT_EQ(count_pixels(480, 290, 40, 20, 128, 128, 128), 4 * 10) << "box from y - 2 to y + 8, 4 px wide";
-
     OGL_gray_string(0, 700, 300, "AV");
     // The box is 14 + 4 px wide; the two glyph bars reach one row above it.
     EXPECT_EQ(count_pixels(680, 290, 40, 20, 255, 255, 255), 40 * 20 - 18 * 10 - 2);
-    EXPECT_EQ(glyphs_on_row(303, 680, 720), (std::vector<glyph_hit>{at(693, 'A'), at(700, 'V')}));
+    EXPECT_EQ(glyphs_on_row(303, 680, 720), glyphs("693:A 700:V"));
 }
 
 TEST_F(text_drawing, BoxedStringPlacesFrameLabelsAndValue)
 {
+    static std::vector<std::string> calls;
     gfx_set_hooks({
         .expand_label =
             [](const std::string& label, std::string* left, std::string* right, std::string* help) {
@@ -266,146 +227,99 @@ TEST_F(text_drawing, BoxedStringPlacesFrameLabelsAndValue)
                 *right = bar == std::string::npos ? "" : label.substr(bar + 1);
                 help->clear();
             },
-        .frame1 =
-            [](int style, float x, float y, float width, int colour) {
-                hook_calls.push_back({"frame", x, y, width, style, std::to_string(colour)});
-            },
-        .draw_label =
-            [](float x, float y, int align, const std::string& text, int lit) {
-                hook_calls.push_back({"label", x, y, 0, align, text});
-            },
+        .frame1 = [](int style, float x, float y, float width,
+                     int colour) { calls.push_back(testing::PrintToString(std::tuple(style, x, y, width, colour))); },
+        .draw_label = [](float x, float y, int align, const std::string& text,
+                         int) { calls.push_back(testing::PrintToString(std::tuple(x, y, align, text))); },
     });
-    hook_calls.clear();
-    OGL_boxed_string(300, 400, "Speed|knots", "12", charset_UI_fixed_6, 0);
-    ASSERT_EQ(hook_calls.size(), 3u);
-    EXPECT_EQ(hook_calls[0].what, "frame");
-    EXPECT_EQ(hook_calls[0].style_or_align, 9);
-    EXPECT_EQ(hook_calls[0].width, 100) << "charset 101 always boxes 100 px";
-    EXPECT_EQ(hook_calls[0].y, 403);
-    EXPECT_EQ(hook_calls[1].x, 300 - 50 - 8);
-    EXPECT_EQ(hook_calls[1].style_or_align, 0);
-    EXPECT_EQ(hook_calls[1].text, "Speed");
-    EXPECT_EQ(hook_calls[2].x, 300 + 50 + 8);
-    EXPECT_EQ(hook_calls[2].style_or_align, 2);
-    EXPECT_EQ(hook_calls[2].text, "knots");
-    EXPECT_EQ(glyphs_on_row(403), fixed({at(254, '1'), at(260, '2')}));
-
-    hook_calls.clear();
-    OGL_boxed_string(300, 300, "x", "12", charset_UI_fixed_10, 0);
-    EXPECT_EQ(hook_calls[0].width, 27);
-    hook_calls.clear();
-    OGL_boxed_string(300, 200, "x", "AV", charset_UI_diff_space, 0);
-    EXPECT_EQ(hook_calls[0].width, 21);
-    hook_calls.clear();
-    OGL_boxed_string(300, 100, "x", "", charset_UI_diff_space, 0);
-    EXPECT_EQ(hook_calls[0].width, 7);
+    OGL_boxed_string(300, 400, "Speed|knots", "12", FIXED_6, 0);
+    // Frame style 9 three pixels up, 100 px wide for this charset; the labels 8 px outside it.
+    EXPECT_EQ(
+        calls,
+        std::vector<std::string>({"(9, 300, 403, 100, 0)", "(242, 400, 0, \"Speed\")", "(358, 400, 2, \"knots\")"}));
+    EXPECT_EQ(glyphs_on_row(403), glyphs("254:1 260:2", FIXED_6));
+    // The 10-px charset boxes 10 px a byte, the proportional one the width table's sum, plus 7.
+    for (const auto& [text, charset, width] :
+         {std::tuple{"12", FIXED_10, 27}, {"AV", PROPORTIONAL, 21}, {"", PROPORTIONAL, 7}}) {
+        calls.clear();
+        OGL_boxed_string(300, 100, "x", text, charset, 0);
+        EXPECT_EQ(calls.front(), testing::PrintToString(std::tuple(9, 300.0f, 103.0f, float(width), 0)));
+    }
     gfx_set_hooks({});
 }
 
 TEST_F(text_drawing, BadCharsetEndsTheProgram)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(OGL_string(0, 10, 10, "a", OGL_NO_WRAP, 104), testing::ExitedWithCode(1),
-                "String proc with bad charset!");
-    EXPECT_EXIT(OGL_number(0, 10, 10, 1, 3, 0, charset_UI_diff_space), testing::ExitedWithCode(1),
+    EXPECT_EXIT(OGL_string(0, 10, 10, "a", NO_WRAP, 104), testing::ExitedWithCode(1), "String proc with bad charset!");
+    EXPECT_EXIT(OGL_number(0, 10, 10, 1, 3, 0, PROPORTIONAL), testing::ExitedWithCode(1),
                 "Numbers must be mono-spaced! This is because we increment by a constant step size for each digit.");
     EXPECT_EXIT(OGL_number(0, 10, 10, 1, 3, 0, charset_UI_menus_KOR), testing::ExitedWithCode(1),
                 "Numbers must be mono-spaced!");
 }
 
-TEST_F(text_drawing, NumberFieldsPadWithZerosAndPlaceSignPointAndCommas)
+TEST_F(text_drawing, NumberFieldsPadSignPointCommasAndExponents)
 {
-    OGL_number(0, 100, 600, -999.5f, 6, 2, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(603),
-              fixed({at(95, '-'), at(100, '0'), at(103, ','), at(106, '9'), at(112, '9'), at(118, '9'), at(121, '.'),
-                     at(124, '5'), at(130, '0')}));
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const std::tuple<float, float, float, int, int, int, const char*> cases[] = {
+        // pen, value, digits, decimals, charset, then the glyphs on the row 3 above the pen
+        {100, 600, -999.5f, 6, 2, FIXED_6, "95:- 100:0 103:, 106:9 112:9 118:9 121:. 124:5 130:0"},
+        {100, 500, 42, 5, 0, FIXED_6, "100:0 106:0 109:, 112:0 118:4 124:2"},
+        {100, 400, 0.04f, 3, 1, FIXED_6, "100:0 106:0 109:. 112:0"},
+        {200, 400, -0.004f, 3, 1, FIXED_6, "200:0 206:0 209:. 212:0"},  // no sign for what shows as zero
+        {300, 400, -0.06f, 3, 1, FIXED_6, "295:- 300:0 306:0 309:. 312:1"},
+        {100, 300, 42, 3, 0, FIXED_10, "100:0 110:4 120:2"},
+        // Too wide for the field: three digits and the power of ten, 0 for a power of 10 or more.
+        {100, 600, 5000, 3, 0, FIXED_6, "100:5 105:. 106:0 112:0 118:x 124:3"},
+        {100, 500, 50, 1, 0, FIXED_6, "100:0 105:. 106:5 112:0 118:x 124:2"},
+        {300, 500, 7, 0, 0, FIXED_6, "300:0 305:. 306:0 312:7 318:x 324:2"},
+        {100, 400, 1.0e12f, 3, 0, FIXED_6, "100:1 105:. 106:0 112:0 118:x 124:0"},
+        // Values that are not finite show zero fields instead of looping.
+        {100, 600, nan, 4, 1, FIXED_6, "100:0 106:0 112:0 115:. 118:0"},
+        {100, 500, -inf, 3, 0, FIXED_6, "95:- 100:0 106:0 112:0"},
+        {300, 500, inf, 3, 0, FIXED_6, "300:0 306:0 312:0"},
+        // 1.234e12 is 1234000019456 in single precision. Its cells from 10^10 down to 10^3 show
+        // 3 4 0 0 0 0 1 9; the last three cells would need quotients beyond the int range: '0'.
+        {100, 300, 1.234e12f, 11, 0, FIXED_6,
+         "100:3 106:4 109:, 112:0 118:0 124:0 127:, 130:0 136:1 142:9 145:, 148:0 154:0 160:0"},
+    };
+    for (const auto& [x, y, value, digits, decimals, charset, layout] : cases) {
+        SetUp();
+        OGL_number(0, x, y, value, digits, decimals, charset);
+        EXPECT_EQ(glyphs_on_row(int(y) + 3), glyphs(layout, charset)) << value << " in " << digits << "." << decimals;
+    }
+    SetUp();
+    OGL_number(0, 100, 600, 5000, 3, 0, FIXED_6);
+    EXPECT_EQ(glyphs_on_row(597), glyphs("105:.", FIXED_6)) << "the exponent's point sits 1 px lower";
 
-    OGL_number(0, 100, 500, 42, 5, 0, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(503),
-              fixed({at(100, '0'), at(106, '0'), at(109, ','), at(112, '0'), at(118, '4'), at(124, '2')}));
-
-    OGL_number(0, 100, 400, 0.04f, 3, 1, charset_UI_fixed_6);
-    OGL_number(0, 200, 400, -0.004f, 3, 1, charset_UI_fixed_6);
-    OGL_number(0, 300, 400, -0.06f, 3, 1, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(403),
-              fixed({at(100, '0'), at(106, '0'), at(109, '.'), at(112, '0'), at(200, '0'), at(206, '0'), at(209, '.'),
-                     at(212, '0'), at(295, '-'), at(300, '0'), at(306, '0'), at(309, '.'), at(312, '1')}));
-
-    OGL_number(0, 100, 300, 42, 3, 0, charset_UI_fixed_10);
-    EXPECT_EQ(glyphs_on_row(303), fixed({at(100, '0'), at(110, '4'), at(120, '2')}));
-}
-
-TEST_F(text_drawing, NumbersTooWideForTheFieldShowTheExponentForm)
-{
-    OGL_number(0, 100, 600, 5000, 3, 0, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(603),
-              fixed({at(100, '5'), at(105, '.'), at(106, '0'), at(112, '0'), at(118, 'x'), at(124, '3')}));
-    EXPECT_EQ(glyphs_on_row(597, 100, 110), fixed({at(105, '.')})) << "the point sits 1 px lower";
-
-    OGL_number(0, 100, 500, 50, 1, 0, charset_UI_fixed_6);
-    OGL_number(0, 300, 500, 7, 0, 0, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(503),
-              fixed({at(100, '0'), at(105, '.'), at(106, '5'), at(112, '0'), at(118, 'x'), at(124, '2'), at(300, '0'),
-                     at(305, '.'), at(306, '0'), at(312, '7'), at(318, 'x'), at(324, '2')}));
-
-    // An exponent of 10 or more shows '0'.
-    OGL_number(0, 100, 400, 1.0e12f, 3, 0, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(403, 120, 130), fixed({at(124, '0')}));
-}
-
-TEST_F(text_drawing, NonFiniteValuesShowZeroFieldsInsteadOfLooping)
-{
-    OGL_number(0, 100, 600, std::numeric_limits<float>::quiet_NaN(), 4, 1, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(603), fixed({at(100, '0'), at(106, '0'), at(112, '0'), at(115, '.'), at(118, '0')}));
-    OGL_number(0, 100, 500, -std::numeric_limits<float>::infinity(), 3, 0, charset_UI_fixed_6);
-    OGL_number(0, 300, 500, std::numeric_limits<float>::infinity(), 3, 0, charset_UI_fixed_6);
-    EXPECT_EQ(glyphs_on_row(503),
-              fixed({at(95, '-'), at(100, '0'), at(106, '0'), at(112, '0'), at(300, '0'), at(306, '0'), at(312, '0')}));
     // A finite value beyond the int range in a wide field: every cell still a digit.
-    OGL_number(0, 100, 400, 3.0e15f, 11, 0, charset_UI_fixed_6);
+    OGL_number(0, 100, 400, 3.0e15f, 11, 0, FIXED_6);
     const auto hits = glyphs_on_row(403);
     ASSERT_EQ(hits.size(), 11u + 3u);  // eleven cells and three commas
     for (const auto& h : hits)
         EXPECT_TRUE((h.row == 0 && h.column >= 1 && h.column <= 10) || (h.row == 4 && h.column == 3)) << h;
-
-    // 1.234e12 is 1234000019456 in single precision. Its cells from 10^10 down to 10^3 show
-    // 3 4 0 0 0 0 1 9; the last three cells would need quotients beyond the int range, so they
-    // show '0' rather than the 4 5 6 of the value.
-    OGL_number(0, 100, 300, 1.234e12f, 11, 0, charset_UI_fixed_6);
-    EXPECT_EQ(
-        glyphs_on_row(303),
-        fixed({at(100, '3'), at(106, '4'), at(109, ','), at(112, '0'), at(118, '0'), at(124, '0'), at(127, ','),
-               at(130, '0'), at(136, '1'), at(142, '9'), at(145, ','), at(148, '0'), at(154, '0'), at(160, '0')}));
 }
 
 TEST_F(text_drawing, SpectrumScaleRunsFromLowAtTheBottomToHighAtTheTop)
 {
-    colr_class saved(colr);
+    auto near = [this](int x, int y, rgba colour) { return test::near_colour(pixel(x, y), colour, 3); };
     colr.spectrum_init(2);
     colr.spectrum_plotscale(50, -300, 0, 1);
     // The point drawn at y + 500 has index 500: green 0.5.
-    EXPECT_TRUE(test::near_colour(pixel(49, 200), rgba{0, 128, 0, 255}, 3)) << pixel(49, 200);
-    EXPECT_TRUE(test::near_colour(pixel(49, 692), rgba{0, 253, 0, 255}, 3)) << pixel(49, 692);
+    EXPECT_TRUE(near(49, 200, {0, 128, 0, 255}) && near(49, 692, {0, 253, 0, 255})) << pixel(49, 200);
     GLfloat size = 0;
     glGetFloatv(GL_POINT_SIZE, &size);
-    EXPECT_EQ(size, 1);
-    EXPECT_EQ(colr.spec_lo, 0);
-    EXPECT_EQ(colr.spec_hi, 1);
+    EXPECT_EQ(std::tuple(size, colr.spec_lo, colr.spec_hi), std::tuple(1, 0, 1));
 
     // Low above high: values are still clamped between the two, indices still grow upward, and
     // the top label shows high.
     colr.spectrum_plotscale(150, -300, 5, 2);
-    EXPECT_TRUE(test::near_colour(pixel(149, 200), rgba{0, 128, 0, 255}, 3)) << pixel(149, 200);
-    EXPECT_TRUE(test::near_colour(pixel(149, 692), rgba{0, 253, 0, 255}, 3)) << pixel(149, 692);
+    EXPECT_TRUE(near(149, 200, {0, 128, 0, 255}) && near(149, 692, {0, 253, 0, 255})) << pixel(149, 200);
     EXPECT_EQ(colr.spec_range, -3);
-    EXPECT_EQ(glyphs_on_row(699, 150, 250),
-              fixed({at(154, '0'), at(157, ','), at(160, '0'), at(166, '0'), at(172, '2'), at(175, '.'), at(178, '0'),
-                     at(184, '0')}));
+    EXPECT_EQ(glyphs_on_row(699, 150, 250), glyphs("154:0 157:, 160:0 166:0 172:2 175:. 178:0 184:0", FIXED_6));
 
     // An empty range shows the first colour over the whole bar.
     colr.spectrum_init(0);
     colr.spectrum_plotscale(250, -300, 3, 3);
-    EXPECT_EQ(pixel(249, 200), (rgba{255, 0, 0, 255}));
-    EXPECT_EQ(pixel(249, 600), (rgba{255, 0, 0, 255}));
-    colr = saved;
+    EXPECT_EQ(std::tuple(pixel(249, 200), pixel(249, 600)), std::tuple(rgba{255, 0, 0, 255}, rgba{255, 0, 0, 255}));
 }
