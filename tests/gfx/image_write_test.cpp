@@ -5,7 +5,6 @@
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
-#include "core/alert.h"
 #include "core/globals.h"
 #include "core/mnw.h"
 #include "gfx/image_load.h"
@@ -14,13 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstring>
 #include <string>
 #include <vector>
-
-using test::temp_folder;
 
 namespace {
 
@@ -55,99 +50,64 @@ protected:
         return out;
     }
 
-    temp_folder folder;
+    test::temp_folder folder;
     test::alert_recorder alerts;
 };
 
-TEST_F(ImageWrite, PngHoldsTheBufferTopRowFirstInRgbaOrRgb)
+TEST_F(ImageWrite, PngHoldsTheBufferTopRowFirstAndRoundTripsThroughTheLoader)
 {
-    const std::vector<uint8_t> rgba = fill_scratch(5, 3, 4);
-    const std::string four = folder / "four.png";
-    write_png_to_disk(four, 5, 3, 4);
-    EXPECT_EQ(test::command_output("identify -format '%w %h %[png:IHDR.color-type-orig] %[png:IHDR.bit-depth-orig]' '" +
-                                   four + "' 2>/dev/null"),
-              "5 3 6 8");
-    EXPECT_EQ(test::magick_pixels(four, "rgba"), top_down(rgba, 5, 3, 4));
-
-    const std::vector<uint8_t> rgb = fill_scratch(7, 2, 3);
-    const std::string three = folder / "three.png";
-    write_png_to_disk(three, 7, 2, 3);
-    EXPECT_EQ(test::command_output("identify -format '%w %h %[png:IHDR.color-type-orig]' '" + three + "' 2>/dev/null"),
-              "7 2 2");
-    EXPECT_EQ(test::magick_pixels(three, "rgb"), top_down(rgb, 7, 2, 3));
-    // The extension is kept as given: nothing is added.
-    struct stat info { };
-    EXPECT_EQ(stat(three.c_str(), &info), 0);
-    EXPECT_EQ(alerts.alerts().size(), 0u);
-}
-
-TEST_F(ImageWrite, PngRoundTripsThroughTheLoader)
-{
+    // Size, bytes a pixel, what ImageMagick sees of the header: RGBA is colour type 6, RGB type 2.
+    for (const auto& [width, height, bytes, header] : {std::tuple{5, 3, 4, "5 3 6 8"}, {7, 2, 3, "7 2 2 8"}}) {
+        const std::vector<uint8_t> image = fill_scratch(width, height, bytes);
+        const std::string path = folder / ("shot" + std::to_string(bytes) + ".png");  // kept as given
+        write_png_to_disk(path, width, height, bytes);
+        EXPECT_EQ(test::command_output("identify -format '%w %h %[png:IHDR.color-type-orig] "
+                                       "%[png:IHDR.bit-depth-orig]' '" +
+                                       path + "' 2>/dev/null"),
+                  header);
+        EXPECT_EQ(test::magick_pixels(path, bytes == 4 ? "rgba" : "rgb"), top_down(image, width, height, bytes));
+    }
     const std::vector<uint8_t> image = fill_scratch(16, 8, 4);
-    const std::string path = folder / "round.png";
-    write_png_to_disk(path, 16, 8, 4);
-
+    write_png_to_disk(folder / "round.png", 16, 8, 4);
     tex_load_vars v;
-    v.load_type = LOAD_TEXTURE;
-    v.ref = 500;
-    v.type = 2;
-    v.name = path;
+    v.ref = 500, v.type = 2, v.name = folder / "round.png";
     ASSERT_EQ(tman.load_texture_io(&v), 2);
     ASSERT_EQ(v.tex_dx, 16);
     EXPECT_EQ(std::vector<uint8_t>(v.pixels, v.pixels + image.size()), image);
-}
 
-TEST_F(ImageWrite, PngToAMissingFolderWritesNothingAndSaysNothing)
-{
+    // A missing folder, or a size the 4 MB buffer cannot hold: nothing is written, and nothing said.
     fill_scratch(4, 4, 4);
-    const std::string path = folder / "no/such/folder/shot.png";
-    write_png_to_disk(path, 4, 4, 4);
-    struct stat info { };
-    EXPECT_NE(stat(path.c_str(), &info), 0);
-    EXPECT_EQ(alerts.alerts().size(), 0u);
-    // A size the 4 MB buffer cannot hold is not read past its end either.
+    write_png_to_disk(folder / "no/such/folder/shot.png", 4, 4, 4);
     write_png_to_disk(folder / "huge.png", 2048, 2048, 4);
-    EXPECT_NE(stat((folder / "huge.png").c_str(), &info), 0);
+    EXPECT_FALSE(test::path_exists(folder / "no/such/folder/shot.png") || test::path_exists(folder / "huge.png"));
+    EXPECT_TRUE(alerts.alerts().empty());
 }
 
-TEST_F(ImageWrite, BmpHasPaddedRowsAndItsOwnExtension)
+TEST_F(ImageWrite, BmpHasPaddedRowsItsOwnExtensionAndLeavesTheBufferAlone)
 {
     const std::vector<uint8_t> image = fill_scratch(2, 2, 3);
     write_bmp_to_disk(folder / "shot.png", 2, 2);
     const std::vector<uint8_t> bytes = test::read_file_bytes(folder / "shot.bmp");
-    struct stat info { };
-    EXPECT_NE(stat((folder / "shot.png").c_str(), &info), 0);
+    EXPECT_FALSE(test::path_exists(folder / "shot.png"));
     ASSERT_EQ(bytes.size(), 70u);
-    EXPECT_EQ(bytes[0], 'B');
-    EXPECT_EQ(bytes[1], 'M');
-    EXPECT_EQ(bytes[2], 70);  // file size, little-endian
-    EXPECT_EQ(bytes[10], 54);
-    EXPECT_EQ(bytes[14], 40);
-    EXPECT_EQ(bytes[18], 2);
-    EXPECT_EQ(bytes[22], 2);
-    EXPECT_EQ(bytes[28], 24);
-    // Row 0 (the buffer's bottom row): B, G, R of each pixel, then two zero bytes.
-    const std::vector<uint8_t> row0(bytes.begin() + 54, bytes.begin() + 62);
-    EXPECT_EQ(row0, (std::vector<uint8_t>{image[2], image[1], image[0], image[5], image[4], image[3], 0, 0}));
-    EXPECT_EQ(bytes[68], 0);
-    EXPECT_EQ(bytes[69], 0);
-
-    // ImageMagick reads the same picture, top row first.
+    // Signature, file size, pixel offset, header size, width, height (little-endian), 24 bits.
+    EXPECT_EQ(std::vector<int>({bytes[0], bytes[1], bytes[2], bytes[10], bytes[14], bytes[18], bytes[22], bytes[28]}),
+              std::vector<int>({'B', 'M', 70, 54, 40, 2, 2, 24}));
+    // Row 0 (the buffer's bottom row): B, G, R of each pixel, then two zero bytes; the same for row 1.
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 54, bytes.begin() + 62),
+              (std::vector<uint8_t>{image[2], image[1], image[0], image[5], image[4], image[3], 0, 0}));
+    EXPECT_EQ(bytes[68] + bytes[69], 0);
     EXPECT_EQ(test::magick_pixels(folder / "shot.bmp", "rgb"), top_down(image, 2, 2, 3));
-
-    // Without an extension ".bmp" is appended.
-    write_bmp_to_disk(folder / "plain", 2, 2);
+    write_bmp_to_disk(folder / "plain", 2, 2);  // without an extension ".bmp" is appended
     EXPECT_EQ(test::read_file_bytes(folder / "plain.bmp"), bytes);
-}
 
-TEST_F(ImageWrite, BmpLeavesTheBufferAsItWasSoTwoWritesMatch)
-{
-    const std::vector<uint8_t> image = fill_scratch(3, 5, 3);
+    // The buffer is left as it was, so a second write of it matches the first.
+    const std::vector<uint8_t> odd = fill_scratch(3, 5, 3);
     write_bmp_to_disk(folder / "first.bmp", 3, 5);
-    EXPECT_EQ(std::vector<uint8_t>(scratch_array, scratch_array + image.size()), image);
+    EXPECT_EQ(std::vector<uint8_t>(scratch_array, scratch_array + odd.size()), odd);
     write_bmp_to_disk(folder / "second.bmp", 3, 5);
     EXPECT_EQ(test::read_file_bytes(folder / "first.bmp"), test::read_file_bytes(folder / "second.bmp"));
-    EXPECT_EQ(test::magick_pixels(folder / "second.bmp", "rgb"), top_down(image, 3, 5, 3));
+    EXPECT_EQ(test::magick_pixels(folder / "second.bmp", "rgb"), top_down(odd, 3, 5, 3));
 }
 
 using ImageWriteDeathTest = ImageWrite;

@@ -1,6 +1,6 @@
-// Movie capture written with libav and read back with ffprobe and ffmpeg: the writer alone, then the
-// recorder taking frames from a real window on a stepped clock, its refusals and alerts, the movie
-// narrowed to the screen, and the settings window.
+// Movie capture written with libav and read back with ffprobe and ffmpeg: the recorder taking frames
+// from a real window on a stepped clock, its refusals and alerts and the writer's, the movie narrowed
+// to the screen, and the settings window.
 #include "gfx/qtim.h"
 
 #include <fcntl.h>
@@ -34,36 +34,21 @@ std::string take(int n)
 
 }  // namespace
 
-TEST(MovieWriter, EachFrameIsOneSampleOfItsDurationAndFailuresNameTheirStep)
+// Where no file can be made, the error is the one the system gives for making it.
+TEST(MovieWriter, FailuresToCreateTheFileGiveTheSystemsError)
 {
     test::temp_folder folder;
-    plat::movie_writer movie;
-    ASSERT_TRUE(movie.create(folder / "odd.mov", 161, 121).ok());  // odd sizes need full chroma planes
-    std::vector<unsigned char> yellow(161 * 121 * 4, 255);         // ARGB
-    for (size_t i = 3; i < yellow.size(); i += 4)
-        yellow[i] = 0;
-    for (int duration : {30, 1, 60, 7})
-        ASSERT_TRUE(movie.add(yellow.data(), duration).ok());
-    ASSERT_TRUE(movie.finish().ok());
-    const test::movie_facts facts = test::probe_movie(folder / "odd.mov");
-    EXPECT_EQ(facts.stream, "mjpeg,jpeg,161,121,1/600");
-    EXPECT_EQ(facts.durations, std::vector<int>({30, 1, 60, 7}));
-    EXPECT_EQ(facts.pts, std::vector<int>({0, 30, 31, 91}));
-    const std::vector<uint8_t> rgb = test::movie_frame_rgb(folder / "odd.mov", 3);
-    ASSERT_EQ(rgb.size(), 161u * 121 * 3);
-    EXPECT_TRUE(near(&rgb[9740 * 3], 255, 255, 0));
-
-    // Where no file can be made, the error is the one the system gives for making it.
     std::filesystem::create_directories(folder / "a folder.mov");
     test::write_file(folder / "plain file", "x");
+    plat::movie_writer movie;
     for (const std::string& path :
          {folder / "a folder.mov", folder / "plain file/a.mov", folder / "none/a.mov", std::string("/sys/a.mov")}) {
         ASSERT_LT(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644), 0) << path;
         const int expected = -errno;
         const plat::movie_status status = movie.create(path, 320, 240);
-        EXPECT_EQ(status.failed, plat::movie_step::create_file) << path;
-        EXPECT_EQ(status.code, expected) << path;
-        EXPECT_FALSE(movie.recording());
+        EXPECT_EQ(std::tuple(status.failed, status.code, movie.recording()),
+                  std::tuple(plat::movie_step::create_file, expected, false))
+            << path;
     }
 }
 
@@ -118,8 +103,9 @@ TEST_F(recorder, TakesEveryThirdFrameAt20FramesASecond)
     test::write_file(folder / take(1), "earlier");
     test::write_file(folder / take(2), "earlier");
     mnw.off_x = 100, mnw.off_y = 50;  // a box is open: the capture still comes from the window's corner
+    qtim.movie_dx = 161;              // odd sizes need full chroma planes
     toggle();
-    ASSERT_EQ(qtim.recording * 1000 + qtim.movie_dy, 1240);
+    ASSERT_EQ(std::tuple(qtim.recording, qtim.movie_dy), std::tuple(1, 120));
     frame();  // the first frame after the start's second-long wait: one long sample
     for (int i = 0; i < 3; ++i)
         frame(), toggle();  // ignored while the movie has two samples or fewer
@@ -133,13 +119,15 @@ TEST_F(recorder, TakesEveryThirdFrameAt20FramesASecond)
     EXPECT_EQ(qtim.recording, 0);
     EXPECT_EQ(tman.refs[QTIM_CAPTURE_TEX].load_type, RECORD_FREE) << "the capture texture stays loaded";
     EXPECT_TRUE(alerts.alerts().empty());
+    // Each sample lasts until the next, in 1/600 s, at most a tenth of a second.
     const test::movie_facts facts = test::probe_movie(folder / take(3));
-    EXPECT_EQ(facts.stream, "mjpeg,jpeg,320,240,1/600");
+    EXPECT_EQ(facts.stream, "mjpeg,jpeg,161,120,1/600");
     EXPECT_EQ(facts.durations, std::vector<int>({60, 30, 30, 30, 30, 60, 30}));
+    EXPECT_EQ(facts.pts, std::vector<int>({0, 60, 90, 120, 150, 180, 240}));
     const std::vector<uint8_t> rgb = test::movie_frame_rgb(folder / take(3), 2);
-    ASSERT_EQ(rgb.size(), 320u * 240 * 3);
-    for (int row : {5, 115, 125, 234})  // from the top: red above, blue below
-        EXPECT_TRUE(near(&rgb[(row * 320 + 160) * 3], row < 120 ? 255 : 0, 0, row < 120 ? 0 : 255)) << row;
+    ASSERT_EQ(rgb.size(), 161u * 120 * 3);
+    for (int row : {5, 55, 65, 114})  // from the top: red above, blue below
+        EXPECT_TRUE(near(&rgb[(row * 161 + 80) * 3], row < 60 ? 255 : 0, 0, row < 60 ? 0 : 255)) << row;
 }
 
 TEST_F(recorder, RefusalsAndFailuresLeaveTheProgramRunningWithoutARecording)
@@ -175,14 +163,14 @@ TEST_F(recorder, RefusalsAndFailuresLeaveTheProgramRunningWithoutARecording)
 
 TEST_F(recorder, AMovieWiderThanTheScreenIsNarrowedToIt)
 {
-    mnw.x_res = 800, mnw.y_res = 1000;  // 1024 wide would be 1280 rows, past the scratch buffer's end
+    mnw.x_res = 801, mnw.y_res = 1001;  // 1024 wide would be 1279 rows, past the scratch buffer's end
     qtim.movie_dx = 1024;
     toggle();
     for (int i = 0; i < 3; ++i)
         frame(100000);
     mov_stoprecord();
     const std::string movie = std::filesystem::directory_iterator(folder.root)->path();
-    EXPECT_EQ(test::probe_movie(movie).stream, "mjpeg,jpeg,800,1000,1/600");
+    EXPECT_EQ(test::probe_movie(movie).stream, "mjpeg,jpeg,801,1001,1/600");
 }
 
 TEST_F(recorder, SettingsWindowDrawsItsFieldsAndTexts)
