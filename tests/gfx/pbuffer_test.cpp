@@ -18,18 +18,6 @@ class pbuffers : public gfx_test::screen_test {
 protected:
     void SetUp() override { screen_test::SetUp(), glExt.pbuffer_avail = 1; }
     void TearDown() override { glExt.pbuffer_avail = 0; }
-
-    // The bound texture over the window's lower-left 16 x 16 pixels; the colour of its middle.
-    static rgba textured_square()
-    {
-        glEnable(GL_TEXTURE_2D);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0), glVertex2f(0, 0), glTexCoord2f(0, 1), glVertex2f(0, 16);
-        glTexCoord2f(1, 1), glVertex2f(16, 16), glTexCoord2f(1, 0), glVertex2f(16, 0);
-        glEnd();
-        glDisable(GL_TEXTURE_2D);
-        return pixel(8, 8);
-    }
 };
 
 }  // namespace
@@ -51,9 +39,9 @@ TEST_F(pbuffers, DrawingShowsThroughTheTextureAndTheWindowComesBack)
         EXPECT_EQ(pixel(200, 200), rgba({0, 0, 0, 255})) << "drawing leaked into the window";
         tman.bind_ref(700, 0, 0);
         xpbuffer_bind(surface);
-        EXPECT_EQ(textured_square(), colour);
+        EXPECT_EQ(gfx_test::textured_square(0, 0), colour);
         tman.bind_ref(700, 0, 0);  // must not trust its cache after the surface's own bind
-        EXPECT_EQ(textured_square(), rgba({0, 255, 0, 255}));
+        EXPECT_EQ(gfx_test::textured_square(0, 0), rgba({0, 255, 0, 255}));
     }
     xpbuffer_destroy(surface);
     EXPECT_FALSE(glIsTexture(901));

@@ -70,7 +70,14 @@ protected:
         test::set_core_hook(&core_hooks::show_init,
                             [](const std::string& message, float*) { progress_seen.push_back(message); });
     }
-    void TearDown() override { test::set_core_hook(&core_hooks::show_init, nullptr); }
+    void TearDown() override
+    {
+        test::set_core_hook(&core_hooks::show_init, nullptr);
+        // The textures and names a test registered go with it: the context and the name table outlive it.
+        for (GLuint name = 1; name < TEX_FIRST_AUTOMATIC + 100; ++name)
+            glDeleteTextures(1, &name);
+        tex_hash().clear();
+    }
 
     // Puts a solid width x height image into scratch_array, as the interface code does before a load.
     static void fill_scratch(int width, int height, rgba colour)
@@ -207,9 +214,6 @@ TEST_F(TextureManager, FailedTexturesDrawThePlaceholderAndKeepTheirSlot)
     // Unloading a failed ref never deletes the placeholder's texture.
     manager.unload_texture(710);
     EXPECT_TRUE(glIsTexture(TEX_PLACEHOLDER));
-    for (int ref : {720, TEX_PLACEHOLDER})
-        manager.unload_texture(ref);
-    glDeleteTextures(1, std::vector<GLuint>{TEX_PLACEHOLDER}.data());
 }
 
 TEST_F(TextureManager, ReloadsReplacePixelsAndSizeAndUnloadedRefsLoadAnew)
@@ -234,9 +238,6 @@ TEST_F(TextureManager, ReloadsReplacePixelsAndSizeAndUnloadedRefsLoadAnew)
     EXPECT_EQ(load_solid(manager, 730, BLUE, "scratch_array:730 blue"), 730);
     EXPECT_EQ(draw(manager, 731, 300), GREEN);
     EXPECT_EQ(draw(manager, 730, 400), BLUE);
-    manager.reset_bind();
-    manager.unload_texture(730);
-    manager.unload_texture(731);
 }
 
 TEST_F(TextureManager, BindCacheSkipsRepeatsAndForgetsOnReset)
@@ -278,8 +279,6 @@ TEST_F(TextureManager, BindCacheSkipsRepeatsAndForgetsOnReset)
     ren.max_tex_units = units;
     EXPECT_EQ(std::tuple(texture_binding(1), texture_binding(6)), std::tuple(0, 0));
     EXPECT_TRUE(alerts.alerts().empty());
-    manager.unload_texture(364);
-    manager.unload_texture(365);
 }
 
 TEST_F(TextureManager, CombinerPresetsAndBlendLevel)
@@ -341,10 +340,6 @@ TEST_F(TextureManager, CombinerPresetsAndBlendLevel)
     EXPECT_EQ(unit_colour(1), (std::vector<GLfloat>{0.5f, 0.5f}));
     EXPECT_EQ(unit_colour(6), (std::vector<GLfloat>{0, 0}));
     ren.max_tex_units = units;
-    manager.reset_bind();
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    manager.unload_texture(740);
-    manager.unload_texture(741);
 }
 
 TEST_F(TextureManager, RefsThatHoldNothingBindThePlaceholderWithAMessage)
@@ -359,8 +354,6 @@ TEST_F(TextureManager, RefsThatHoldNothingBindThePlaceholderWithAMessage)
         EXPECT_EQ(std::tuple(texture_binding(0), alerts.alerts().size()), std::tuple(TEX_PLACEHOLDER, messages)) << ref;
     }
     EXPECT_EQ(alerts.alerts().back().l1, "missing non-scenery texture - how?");
-    manager.unload_texture(750);
-    glDeleteTextures(1, std::vector<GLuint>{TEX_PLACEHOLDER}.data());
 
     // Ref 0 means untextured, also before the table reaches it: texture 0, and no message.
     tman_class empty;
@@ -396,8 +389,6 @@ TEST_F(TextureManager, UploadChoosesMemoryFormatFilterAndWrap)
         mnw.tex_filter = ratio;
         load_solid(manager, ref, RED, "scratch_array:upload", type, side);
         EXPECT_EQ(what == MEMORY ? manager.refs[ref].vram : texture_value(ref, what), value) << ref << ", " << what;
-        manager.reset_bind();
-        manager.unload_texture(ref);
     }
 }
 
@@ -417,8 +408,6 @@ TEST_F(TextureManager, MipmappedTexturesDrawWhenMinifiedWithEitherMipmapBuilder)
         manager.reset_bind();
         glColor3ub(255, 255, 255);
         EXPECT_EQ(draw(manager, ref, 100 + 100 * renderer_builds), BLUE);
-        manager.reset_bind();
-        manager.unload_texture(ref);
     }
     glExt.automini_avail = automatic;
 }
@@ -442,9 +431,6 @@ TEST_F(TextureManager, TransparentPixelsTakeTheColourOfOpaqueNeighboursWithinTwo
     // The atlas ref loads without a progress line.
     EXPECT_EQ(manager.load_texture(tex_fail_fatal, 363, 2, tex_load_now, path), 363);
     EXPECT_EQ(progress_seen, (std::vector<std::string>{"Loading bitmap " + path + "."}));
-    manager.reset_bind();
-    manager.unload_texture(770);
-    manager.unload_texture(363);
 }
 
 TEST_F(TextureManager, ImageOnlyLoadsServeTheSceneryLibrarysRegionBitmaps)
@@ -528,9 +514,6 @@ TEST_F(TextureManager, QueuedSceneryTexturesLoadInTwoStagesOrAllAtOnce)
               std::tuple(tex_load_now, 0));
     EXPECT_EQ(progress_seen.back(), "Loading scenery texture water.png.");
     EXPECT_EQ(manager.load_scenery_async_register(&pending), 0);
-    manager.reset_bind();
-    for (int ref : {790, 791, 795, 796})
-        manager.unload_texture(ref);
 }
 
 TEST_F(TextureManager, AccountingAndUseCounts)
@@ -553,8 +536,6 @@ TEST_F(TextureManager, AccountingAndUseCounts)
     EXPECT_EQ(manager.scale_rat(), 1.0);
     mnw.tex_res = 2;
     EXPECT_EQ(manager.scale_rat(), 0.125);
-    manager.unload_texture(781);
-    manager.unload_texture(782);
 }
 
 // Every check here fails before any OpenGL call, so no window is opened for them.
