@@ -87,6 +87,15 @@ std::array<float, 4> current_colour()
     return colour;
 }
 
+void fill(int x, int y, int width, int height, test::rgba colour)
+{
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x, y, width, height);
+    glClearColor(colour.r / 255.0f, colour.g / 255.0f, colour.b / 255.0f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+}
+
 int count_pixels(int x, int y, int w, int h, unsigned char r, unsigned char g, unsigned char b)
 {
     std::vector<unsigned char> block(static_cast<size_t>(w) * h * 4);

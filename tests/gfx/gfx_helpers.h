@@ -35,6 +35,9 @@ void expect_pixels(std::initializer_list<probe> probes);
 // OpenGL's current colour: R, G, B, A.
 std::array<float, 4> current_colour();
 
+// Fills a rectangle of the back buffer with an exact colour, leaving the render state alone.
+void fill(int x, int y, int width, int height, test::rgba colour);
+
 // Counts the pixels of the w x h block at (x, y) whose colour is within 2 of `colour`.
 int count_pixels(int x, int y, int w, int h, unsigned char r, unsigned char g, unsigned char b);
 

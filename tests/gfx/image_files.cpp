@@ -9,6 +9,9 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "core/globals.h"
+#include "core/mnw.h"
+#include "gfx/tman.h"
 #include "support/file_bytes.h"
 
 namespace test {
@@ -96,6 +99,26 @@ std::vector<uint8_t> magick_pixels(const std::string& path, const std::string& m
 {
     const std::string bytes = command_output("convert '" + path + "' -depth 8 " + map + ":- 2>/dev/null");
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+void image_test::SetUp()
+{
+    scratch_array_align();
+    mnw.tex_res = 5;
+    maxtexdim = 8192;
+}
+
+tex_load_vars image_test::decode(const std::string& name, int type, int load_type, int* result)
+{
+    tex_load_vars v;
+    v.load_type = load_type;
+    v.ref = 500;
+    v.type = type;
+    v.name = name;
+    const int got = tman.load_texture_io(&v);
+    if (result)
+        *result = got;
+    return v;
 }
 
 }  // namespace test

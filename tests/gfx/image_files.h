@@ -1,11 +1,17 @@
 // Test images written on the spot: PNGs through libpng in any colour type, bit depth and interlace,
-// BMPs byte by byte, and ImageMagick runs for cross-checks.
+// BMPs byte by byte, and ImageMagick runs for cross-checks; and the fixture that decodes them.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "gfx/image_load.h"
+#include "support/alert_recorder.h"
+#include "support/temp_folder.h"
 
 namespace test {
 
@@ -33,5 +39,16 @@ std::vector<uint8_t> bmp_bytes(int width, int height, const std::vector<uint8_t>
                                int compression = 0, bool pad_last_row = true);
 // The pixels of an image file as ImageMagick decodes them: "rgb" or "rgba" bytes, top row first.
 std::vector<uint8_t> magick_pixels(const std::string& path, const std::string& map);
+
+// Decoding and writing at full texture resolution, with a private folder and alerts recorded.
+class image_test : public ::testing::Test {
+protected:
+    void SetUp() override;
+    // Decodes like a texture load (or an image-only load) and returns the load record.
+    static tex_load_vars decode(const std::string& name, int type, int load_type = LOAD_TEXTURE, int* result = nullptr);
+
+    temp_folder folder;
+    alert_recorder alerts;
+};
 
 }  // namespace test

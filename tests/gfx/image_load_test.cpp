@@ -24,29 +24,8 @@ namespace {
 
 using px = std::vector<int>;
 
-class ImageLoad : public ::testing::Test {
+class ImageLoad : public test::image_test {
 protected:
-    void SetUp() override
-    {
-        scratch_array_align();
-        mnw.tex_res = 5;
-        maxtexdim = 8192;
-    }
-
-    // Decodes like a texture load (or an image-only load) and returns the load record.
-    tex_load_vars decode(const std::string& name, int type, int load_type = LOAD_TEXTURE, int* result = nullptr)
-    {
-        tex_load_vars v;
-        v.load_type = load_type;
-        v.ref = 500;
-        v.type = type;
-        v.name = name;
-        const int got = tman.load_texture_io(&v);
-        if (result)
-            *result = got;
-        return v;
-    }
-
     // Pixel (x, y) of a decoded image, y counted from the bottom row.
     static px at(const tex_load_vars& v, int x, int y)
     {
@@ -54,8 +33,6 @@ protected:
         return px(p, p + v.bpp);
     }
 
-    test::temp_folder folder;
-    test::alert_recorder alerts;
     test::log_capture log;
 };
 

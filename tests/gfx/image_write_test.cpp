@@ -19,15 +19,8 @@
 
 namespace {
 
-class ImageWrite : public ::testing::Test {
+class ImageWrite : public test::image_test {
 protected:
-    void SetUp() override
-    {
-        scratch_array_align();
-        mnw.tex_res = 5;
-        maxtexdim = 8192;
-    }
-
     // Fills scratch_array with a width x height image of `bytes` per pixel, every byte distinct enough
     // that a swapped channel or a flipped row shows.
     std::vector<uint8_t> fill_scratch(int width, int height, int bytes)
@@ -49,9 +42,6 @@ protected:
                        image.begin() + static_cast<long>((y + 1) * row));
         return out;
     }
-
-    test::temp_folder folder;
-    test::alert_recorder alerts;
 };
 
 TEST_F(ImageWrite, PngHoldsTheBufferTopRowFirstAndRoundTripsThroughTheLoader)
@@ -69,10 +59,9 @@ TEST_F(ImageWrite, PngHoldsTheBufferTopRowFirstAndRoundTripsThroughTheLoader)
     }
     const std::vector<uint8_t> image = fill_scratch(16, 8, 4);
     write_png_to_disk(folder / "round.png", 16, 8, 4);
-    tex_load_vars v;
-    v.ref = 500, v.type = 2, v.name = folder / "round.png";
-    ASSERT_EQ(tman.load_texture_io(&v), 2);
-    ASSERT_EQ(v.tex_dx, 16);
+    int result = 0;
+    const tex_load_vars v = decode(folder / "round.png", 2, LOAD_TEXTURE, &result);
+    ASSERT_EQ(std::tuple(result, v.tex_dx), std::tuple(2, 16));
     EXPECT_EQ(std::vector<uint8_t>(v.pixels, v.pixels + image.size()), image);
 
     // A missing folder, or a size the 4 MB buffer cannot hold: nothing is written, and nothing said.

@@ -81,13 +81,8 @@ protected:
     {
         clock.advance_microseconds(step);
         xtim.advance_frame(WIN_MAIN, 0);
-        glClearColor(1, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glEnable(GL_SCISSOR_TEST);  // clears leave the render state the recorder keeps alone
-        glScissor(0, 0, 1024, 384);
-        glClearColor(0, 0, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glDisable(GL_SCISSOR_TEST);
+        gfx_test::fill(0, 0, 1024, 768, {255, 0, 0, 255});
+        gfx_test::fill(0, 0, 1024, 384, {0, 0, 255, 255});
         OGL_sbuf();
         qtim.mov_addframe();
     }

@@ -14,21 +14,12 @@
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
+using gfx_test::fill;
 using test::rgba;
 
 namespace {
 
 const rgba BLACK{0, 0, 0, 255}, RED{255, 0, 0, 255}, GREEN{0, 255, 0, 255}, BLUE{0, 0, 255, 255};
-
-// Fills a rectangle of the back buffer with an exact colour.
-void fill(int x, int y, int width, int height, rgba c)
-{
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(x, y, width, height);
-    glClearColor(c.r / 255.0f, c.g / 255.0f, c.b / 255.0f, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glDisable(GL_SCISSOR_TEST);
-}
 
 using background = gfx_test::screen_test;
 
