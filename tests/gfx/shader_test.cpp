@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 
 #include "core/stats.h"
 #include "gfx/gfx_helpers.h"
@@ -38,9 +39,14 @@ protected:
     {
         screen_test::SetUp();
         std::filesystem::create_directories(folder / "Resources/shaders");
+        test::alert_recorder::clear();
         test::set_core_hook(&core_hooks::alert,
                             [](int w, const std::string& l1, const std::string& l2, const std::string& l3,
                                const std::string& l4, int type, const char* file, int line) {
+                                // A compile error repeats until the file is mended: this many means
+                                // nothing will, and the test ends now rather than at the time limit.
+                                if (test::alert_recorder::alerts().size() >= 10)
+                                    throw std::runtime_error("alerts repeat with nothing to end them: " + l1);
                                 if (type == ALERT_MESSAGE && on_message)
                                     on_message({l1, l2, l3, l4, type, file, line});
                                 test::alert_recorder::record(w, l1, l2, l3, l4, type, file, line);
