@@ -50,21 +50,13 @@ TEST(Palette, DefaultsGammaAndSpectrum)
     EXPECT_EQ(values({p.gamma[0], p.gamma[64], p.gamma[128], p.gamma[200], p.gamma[255]}),
               values<uint8_t>({0, 82, 145, 209, 255}));
     EXPECT_EQ(p.spectrum[500][1], 0.0f) << "black until spectrum_init";
+    // Mode, step, channel, value, tolerance; mode 7 is unknown and changes nothing.
+    // clang-format off
     const std::tuple<int, int, int, float, float> spectrum[] = {
-        // mode, step, channel, value, tolerance
-        {0, 0, 0, 1, 0},
-        {0, 0, 1, 0, 0},
-        {0, 400, 0, 1, 0},
-        {0, 400, 1, 1, 0},
-        {0, 500, 0, 0.5f, 1e-5f},
-        {0, 500, 1, 1, 1e-5f},
-        {0, 999, 0, 0.796f, 1e-3f},
-        {0, 999, 1, 0, 1e-6f},
-        {0, 999, 2, 0.801f, 1e-3f},
-        {2, 250, 1, 0.25f, 1e-6f},
-        {2, 250, 0, 0, 0},
-        {7, 250, 1, 0.25f, 1e-6f},  // an unknown mode changes nothing
-    };
+        {0, 0, 0, 1, 0}, {0, 0, 1, 0, 0}, {0, 400, 0, 1, 0}, {0, 400, 1, 1, 0}, {0, 500, 0, 0.5f, 1e-5f},
+        {0, 500, 1, 1, 1e-5f}, {0, 999, 0, 0.796f, 1e-3f}, {0, 999, 1, 0, 1e-6f}, {0, 999, 2, 0.801f, 1e-3f},
+        {2, 250, 1, 0.25f, 1e-6f}, {2, 250, 0, 0, 0}, {7, 250, 1, 0.25f, 1e-6f}};
+    // clang-format on
     for (const auto& [mode, step, channel, value, tolerance] : spectrum) {
         p.spectrum_init(mode);
         EXPECT_NEAR(p.spectrum[step][channel], value, tolerance) << mode << ": " << step << "/" << channel;

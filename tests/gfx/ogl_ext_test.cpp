@@ -67,22 +67,12 @@ protected:
 
 TEST(VersionNumber, ModernStringsCountAsTwoPointOhAndUnknownOnesAsOnePointOh)
 {
+    // clang-format off
     const std::pair<const char*, int> cases[] = {
-        {"4.5 (Compatibility Profile) Mesa 22.3.6", 200},
-        {"2.1", 200},
-        {"2.0", 200},
-        {"3.1 Mesa 22.3.6", 200},
-        {"10.2", 200},
-        {"1.1", 110},
-        {"1.3.1 ATI-1.3.36", 130},
-        {"1.35", 130},
-        {"1.5", 150},
-        {"1.0", 100},
-        {"OpenGL ES 3.2", 100},
-        {"1", 100},
-        {"", 100},
-        {nullptr, 100},
-    };
+        {"4.5 (Compatibility Profile) Mesa 22.3.6", 200}, {"2.1", 200}, {"2.0", 200}, {"3.1 Mesa 22.3.6", 200},
+        {"10.2", 200}, {"1.1", 110}, {"1.3.1 ATI-1.3.36", 130}, {"1.35", 130}, {"1.5", 150}, {"1.0", 100},
+        {"OpenGL ES 3.2", 100}, {"1", 100}, {"", 100}, {nullptr, 100}};
+    // clang-format on
     for (const auto& [version, number] : cases)
         EXPECT_EQ(OGL_version_number(version), number) << (version ? version : "null");
 }

@@ -293,23 +293,17 @@ TEST_F(TextureManager, CombinerPresetsAndBlendLevel)
 
     // Mode 1 adds with an RGBA texture through the combiner, with any other format through GL_ADD;
     // switching textures re-decides even though the mode is the same.
+    // Ref, mode, environment value, its component, what it holds.
+    // clang-format off
     const std::tuple<int, int, GLenum, int, GLfloat> presets[] = {
-        // ref, mode, environment value, its component, what it holds
-        {740, 9, GL_TEXTURE_ENV_MODE, 0, GL_COMBINE},
-        {740, 9, GL_COMBINE_RGB, 0, GL_MODULATE},
-        {740, 9, GL_SOURCE0_RGB, 0, GL_PREVIOUS},
-        {740, 9, GL_SOURCE1_RGB, 0, GL_TEXTURE},
-        {740, 9, GL_COMBINE_ALPHA, 0, GL_REPLACE},
-        {740, 9, GL_SOURCE0_ALPHA, 0, GL_TEXTURE},
-        {740, 8, GL_ALPHA_SCALE, 0, 4},
-        {740, 8, GL_COMBINE_ALPHA, 0, GL_SUBTRACT},
-        {740, 4, GL_TEXTURE_ENV_COLOR, 3, 0.9f},
-        {740, 4, GL_ALPHA_SCALE, 0, 1},
-        {740, 4, GL_OPERAND2_RGB, 0, GL_SRC_ALPHA},
-        {740, 1, GL_TEXTURE_ENV_MODE, 0, GL_COMBINE},
-        {740, 1, GL_COMBINE_RGB, 0, GL_ADD},
-        {741, 1, GL_TEXTURE_ENV_MODE, 0, GL_ADD},
-    };
+        {740, 9, GL_TEXTURE_ENV_MODE, 0, GL_COMBINE}, {740, 9, GL_COMBINE_RGB, 0, GL_MODULATE},
+        {740, 9, GL_SOURCE0_RGB, 0, GL_PREVIOUS}, {740, 9, GL_SOURCE1_RGB, 0, GL_TEXTURE},
+        {740, 9, GL_COMBINE_ALPHA, 0, GL_REPLACE}, {740, 9, GL_SOURCE0_ALPHA, 0, GL_TEXTURE},
+        {740, 8, GL_ALPHA_SCALE, 0, 4}, {740, 8, GL_COMBINE_ALPHA, 0, GL_SUBTRACT},
+        {740, 4, GL_TEXTURE_ENV_COLOR, 3, 0.9f}, {740, 4, GL_ALPHA_SCALE, 0, 1},
+        {740, 4, GL_OPERAND2_RGB, 0, GL_SRC_ALPHA}, {740, 1, GL_TEXTURE_ENV_MODE, 0, GL_COMBINE},
+        {740, 1, GL_COMBINE_RGB, 0, GL_ADD}, {741, 1, GL_TEXTURE_ENV_MODE, 0, GL_ADD}};
+    // clang-format on
     for (const auto& [ref, mode, what, index, value] : presets) {
         manager.bind_ref(ref, 0, mode);
         EXPECT_FLOAT_EQ(env_value(what, index), value) << "mode " << mode << ", value " << what;
@@ -366,24 +360,22 @@ TEST_F(TextureManager, UploadChoosesMemoryFormatFilterAndWrap)
 {
     tman_class manager;
     constexpr GLenum MEMORY = 0;  // the bytes the record counts
+    // Ref, kind and flags, side, screen depth, display ratio, what, its value. The atlas (363) is sharp,
+    // the background (389) only at a 1:1 display ratio; on a 16-bit screen RGB textures ask for 16 bits,
+    // RGBA ones only under ref 380.
+    // clang-format off
     const std::tuple<int, int, int, int, float, GLenum, GLint> cases[] = {
-        // ref, kind and flags, side, screen depth, display ratio, what, its value
-        {760, 2 | TEX_MIPMAP, 256, 32, 1, MEMORY, 367001},
+        {760, 2 | TEX_MIPMAP, 256, 32, 1, MEMORY, 367001}, {761, 2 | TEX_CLAMP, 256, 32, 1, MEMORY, 262144},
         {760, 2 | TEX_MIPMAP, 256, 32, 1, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR},
         {760, 2 | TEX_MIPMAP, 256, 32, 1, GL_TEXTURE_WRAP_S, GL_REPEAT},
-        {761, 2 | TEX_CLAMP, 256, 32, 1, MEMORY, 262144},
         {761, 2 | TEX_CLAMP, 256, 32, 1, GL_TEXTURE_MIN_FILTER, GL_LINEAR},
         {761, 2 | TEX_CLAMP, 256, 32, 1, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE},
-        {363, 2, 4, 32, 1, GL_TEXTURE_MIN_FILTER, GL_NEAREST},  // the atlas
-        {363, 2, 4, 32, 1, GL_TEXTURE_MAG_FILTER, GL_NEAREST},
-        {365, 2, 4, 32, 1, GL_TEXTURE_MAG_FILTER, GL_LINEAR},
-        {389, 2, 4, 32, 1, GL_TEXTURE_MAG_FILTER, GL_NEAREST},  // sharp only at a 1:1 display ratio
+        {363, 2, 4, 32, 1, GL_TEXTURE_MIN_FILTER, GL_NEAREST}, {363, 2, 4, 32, 1, GL_TEXTURE_MAG_FILTER, GL_NEAREST},
+        {365, 2, 4, 32, 1, GL_TEXTURE_MAG_FILTER, GL_LINEAR}, {389, 2, 4, 32, 1, GL_TEXTURE_MAG_FILTER, GL_NEAREST},
         {389, 2, 4, 32, 1.5f, GL_TEXTURE_MAG_FILTER, GL_LINEAR},
-        // On a 16-bit screen RGB textures ask for 16 bits; RGBA ones only under ref 380.
-        {762, 1, 4, 16, 1, GL_TEXTURE_INTERNAL_FORMAT, GL_RGB16},
-        {763, 2, 4, 16, 1, GL_TEXTURE_INTERNAL_FORMAT, GL_RGBA},
-        {380, 2, 4, 16, 1, GL_TEXTURE_INTERNAL_FORMAT, GL_RGBA16},
-    };
+        {762, 1, 4, 16, 1, GL_TEXTURE_INTERNAL_FORMAT, GL_RGB16}, {763, 2, 4, 16, 1, GL_TEXTURE_INTERNAL_FORMAT, GL_RGBA},
+        {380, 2, 4, 16, 1, GL_TEXTURE_INTERNAL_FORMAT, GL_RGBA16}};
+    // clang-format on
     for (const auto& [ref, type, side, depth, ratio, what, value] : cases) {
         mnw.col_res = depth;
         mnw.tex_filter = ratio;
@@ -541,15 +533,13 @@ TEST_F(TextureManager, AccountingAndUseCounts)
 // Every check here fails before any OpenGL call, so no window is opened for them.
 TEST(TextureManagerDeathTest, InvalidArgumentsEndTheProgram)
 {
+    // Ref, kind, load time, name, the alert.
+    // clang-format off
     const std::tuple<int, int, int, std::string, const char*> cases[] = {
-        // ref, kind, load time, name, the alert
-        {3375, 2, tex_load_now, "x", "manual_ref"},
-        {-1, 2, tex_load_now, "x", "manual_ref"},
-        {5, 2, 99, "x", "load_time"},
-        {5, 2, 103, "x", "load_time"},
-        {5, 0x800, tex_load_now, "x", "invalid filter type"},
-        {5, 2, tex_load_now, "/nonexistent/absent.png", "Trying to load a texture that you do not have!"},
-    };
+        {3375, 2, tex_load_now, "x", "manual_ref"}, {-1, 2, tex_load_now, "x", "manual_ref"},
+        {5, 2, 99, "x", "load_time"}, {5, 2, 103, "x", "load_time"}, {5, 0x800, tex_load_now, "x", "invalid filter type"},
+        {5, 2, tex_load_now, "/nonexistent/absent.png", "Trying to load a texture that you do not have!"}};
+    // clang-format on
     for (const auto& [ref, type, when, name, alert] : cases)
         EXPECT_EXIT(tman.load_texture(tex_fail_fatal, ref, type, static_cast<tex_load_time>(when), name),
                     ::testing::ExitedWithCode(1), alert);

@@ -28,18 +28,15 @@ void touch(const std::string& path)
 
 TEST(PlatformFiles, ErrorsMapToTheFileServiceCodes)
 {
-    EXPECT_EQ(plat::error_from_errno(0), noErr);
-    EXPECT_EQ(plat::error_from_errno(ENOENT), fnfErr);
-    EXPECT_EQ(plat::error_from_errno(ENOTDIR), dirNFErr);
-    EXPECT_EQ(plat::error_from_errno(EACCES), afpAccessDenied);
-    EXPECT_EQ(plat::error_from_errno(EPERM), afpAccessDenied);
-    EXPECT_EQ(plat::error_from_errno(ENAMETOOLONG), bdNamErr);
-    EXPECT_EQ(plat::error_from_errno(EEXIST), dupFNErr);
-    EXPECT_EQ(plat::error_from_errno(ENOSPC), dskFulErr);
-    EXPECT_EQ(plat::error_from_errno(EROFS), wPrErr);
-    EXPECT_EQ(plat::error_from_errno(EIO), ioErr);
-    EXPECT_EQ(plat::error_from_errno(ENOMEM), memFullErr);
-    EXPECT_EQ(plat::error_from_errno(EBUSY), EBUSY);
+    // An errno the services have no code for passes through as it is.
+    // clang-format off
+    const std::pair<int, OSErr> cases[] = {
+        {0, noErr}, {ENOENT, fnfErr}, {ENOTDIR, dirNFErr}, {EACCES, afpAccessDenied}, {EPERM, afpAccessDenied},
+        {ENAMETOOLONG, bdNamErr}, {EEXIST, dupFNErr}, {ENOSPC, dskFulErr}, {EROFS, wPrErr}, {EIO, ioErr},
+        {ENOMEM, memFullErr}, {EBUSY, EBUSY}};
+    // clang-format on
+    for (const auto& [error, code] : cases)
+        EXPECT_EQ(plat::error_from_errno(error), code) << error;
 }
 
 TEST(PlatformFiles, PathsAndReferences)
