@@ -35,7 +35,8 @@ void expect_pixels(std::initializer_list<probe> probes);
 // OpenGL's current colour: R, G, B, A.
 std::array<float, 4> current_colour();
 
-// Fills a rectangle of the back buffer with an exact colour, leaving the render state alone.
+// Fills a rectangle of the back buffer with an exact colour, through clears that leave the render
+// state the cache follows alone.
 void fill(int x, int y, int width, int height, test::rgba colour);
 
 // Counts the pixels of the w x h block at (x, y) whose colour is within 2 of `colour`.
@@ -58,8 +59,8 @@ void load_marker_atlas();
 // as OpenGL counts), through xwd and ImageMagick. False when the window or the tools fail.
 bool pixel_on_screen(int x, int y, unsigned char rgb[3]);
 
-// A shared window with the screen set up as at start-up, the state cache in line and the texture
-// manager's bind cache emptied before every test.
+// A shared window with the screen set up as at start-up, the state cache in line, the texture
+// manager's bind cache emptied and the default palette before every test.
 class screen_test : public test::gl_test {
 protected:
     void SetUp() override;
