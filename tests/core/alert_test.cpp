@@ -4,9 +4,6 @@
 
 #include "file_test_support.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace {
 
 std::string finishup_marker;
@@ -42,39 +39,31 @@ void fixed_app_path(std::string* out, int* flag)
 
 using Alert = FileTest;
 
-TEST_F(Alert, AReplacementHandlerSeesEveryArgument)
+TEST_F(Alert, AReplacementHandlerSeesEveryArgumentAndAFatalAlertNeverReturns)
 {
     __MACIBM_alert(3, "one", "two", "three", "four", ALERT_MESSAGE, "DEzovuv/Test/unit", 12);
-    ASSERT_EQ(alert_recorder::alerts().size(), 1u);
-    const recorded_alert& alert = alert_recorder::alerts()[0];
-    EXPECT_EQ(alert.l1, "one");
-    EXPECT_EQ(alert.l2, "two");
-    EXPECT_EQ(alert.l3, "three");
-    EXPECT_EQ(alert.l4, "four");
-    EXPECT_EQ(alert.type, ALERT_MESSAGE);
-    EXPECT_EQ(alert.file, "DEzovuv/Test/unit");
-    EXPECT_EQ(alert.line, 12);
-
     EXPECT_THROW(__MACIBM_alert(0, "fatal", "", "", "", ALERT_FATAL, "f", 1), fatal_alert);
-    EXPECT_EQ(alert_recorder::alerts().size(), 2u);
+    ASSERT_EQ(alert_recorder::alerts().size(), 2u);
+    EXPECT_EQ(summary(alert_recorder::alerts()[0]), "one|two|three|four|1|DEzovuv/Test/unit:12");
+
+    // A handler that returns ends the program after a fatal alert; a message returns through it.
+    core_set_hooks({.alert = returning_handler});
+    __MACIBM_alert(0, "x", "", "", "", ALERT_MESSAGE, "f", 1);
+    EXPECT_EXIT(__MACIBM_alert(0, "x", "", "", "", ALERT_FATAL, "f", 1), ::testing::ExitedWithCode(1), "");
 }
 
-TEST_F(Alert, TheDefaultMessagePrintsAndLogsFourLines)
+TEST_F(Alert, TheDefaultHandlerPrintsAndLogsAndAFatalAlertExitsWithStatusOne)
 {
     core_set_hooks({});
     xer.open(at("Log.txt"));
     ::testing::internal::CaptureStderr();
     __MACIBM_alert(0, "Could not", "read it", "Try", "again", ALERT_MESSAGE, "DEzovuv/Test/unit", 40);
-    std::string printed = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(printed, "ALERT: Could not read it | Try again\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "ALERT: Could not read it | Try again\n");
     // Flushed at once: the file holds the lines while the log is still open.
     EXPECT_EQ(read_file(at("Log.txt")), "Could not\nread it\nTry\nagain\n");
-    xer.close();
     EXPECT_EQ(app_done, 0);
-}
+    xer.close();
 
-TEST_F(Alert, TheDefaultFatalAlertLogsItsSourceAndExitsWithStatusOne)
-{
     finishup_marker = at("finishup.txt");
     core_set_hooks({.finishup = marking_finishup});
     xer.open(at("Log.txt"));
@@ -86,14 +75,6 @@ TEST_F(Alert, TheDefaultFatalAlertLogsItsSourceAndExitsWithStatusOne)
     EXPECT_EQ(read_file(at("finishup.txt")), "0");
 }
 
-TEST_F(Alert, AFatalAlertNeverReturnsEvenFromAReturningHandler)
-{
-    core_set_hooks({.alert = returning_handler});
-    EXPECT_EXIT(__MACIBM_alert(0, "x", "", "", "", ALERT_FATAL, "f", 1), ::testing::ExitedWithCode(1), "");
-    // A message returns through the same handler.
-    __MACIBM_alert(0, "x", "", "", "", ALERT_MESSAGE, "f", 1);
-}
-
 TEST_F(Alert, ApplicationPathFinishUpAndProgressDispatch)
 {
     std::string out;
@@ -102,15 +83,12 @@ TEST_F(Alert, ApplicationPathFinishUpAndProgressDispatch)
     EXPECT_EQ(flag, 1);
     ASSERT_FALSE(out.empty());
     EXPECT_EQ(out.front(), '/');
-    EXPECT_EQ(out.back(), '/');
     EXPECT_TRUE(std::filesystem::exists(out + "core_alert"));
 
     test::set_core_hook(&core_hooks::app_path, fixed_app_path);
     MACIBM_app_path(&out, nullptr);
     EXPECT_EQ(out, "/opt/veltrix/");
     test::set_core_hook(&core_hooks::app_path, nullptr);
-    MACIBM_app_path(&out, nullptr);
-    EXPECT_NE(out, "/opt/veltrix/");
 
     // The default finish-up closes the log.
     xer.open(at("Log.txt"));
@@ -124,8 +102,7 @@ TEST_F(Alert, ApplicationPathFinishUpAndProgressDispatch)
     EXPECT_EQ(shown_message, "");
     test::set_core_hook(&core_hooks::show_init, recording_show_init);
     MACIBM_show_init("Loading bitmap a.png", &half);
-    EXPECT_EQ(shown_message, "Loading bitmap a.png");
-    EXPECT_EQ(shown_fraction, 0.5f);
+    EXPECT_EQ(shown_message + " " + std::to_string(shown_fraction), "Loading bitmap a.png 0.500000");
     MACIBM_show_init("Loading bitmap b.png", nullptr);
     EXPECT_EQ(shown_fraction, -1);
     test::set_core_hook(&core_hooks::show_init, nullptr);

@@ -23,31 +23,23 @@ using test::log_capture;
 
 namespace {
 
-TEST(Exception, DefaultObjectAndLogging)
+TEST(Exception, DefaultObjectLoggingAndAReportOnTheMainThread)
 {
     exce_class empty;
-    EXPECT_STREQ(empty.file, "no exception");
-    EXPECT_EQ(empty.line, 0);
-    EXPECT_EQ(empty.line1 + empty.line2 + empty.line3 + empty.line4, "");
+    EXPECT_EQ(std::string(empty.file) + "|" + std::to_string(empty.line) + "|" + empty.line1 + empty.line2 +
+                  empty.line3 + empty.line4,
+              "no exception|0|");
 
     log_capture log;
+    alert_recorder recorder;
     exce_class e("first", "", "third", "", "src/unit", 12);
     exce_class copy = e;
     copy.LogAndContinue();
     EXPECT_EQ(log.text(), "Logging Exception thrown from file: src/unit, line 12.\nfirst\n\nthird\n\n");
-}
-
-TEST(Exception, ReportOnTheMainThreadIsAMessageAlert)
-{
-    alert_recorder recorder;
-    exce_class e("a", "b", "c", "d", "src/unit", 3);
-    e.ReportAndContinue();
-    auto alerts = recorder.alerts();
-    ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].l1 + alerts[0].l2 + alerts[0].l3 + alerts[0].l4, "abcd");
-    EXPECT_EQ(alerts[0].type, 1);
-    EXPECT_EQ(alerts[0].file, "DEzovuv/OOPS_cpp/exce");
-    EXPECT_EQ(alerts[0].line, 73);
+    // On the main thread a report is a message alert.
+    exce_class("a", "b", "c", "d", "src/unit", 3).ReportAndContinue();
+    ASSERT_EQ(recorder.alerts().size(), 1u);
+    EXPECT_EQ(test::summary(recorder.alerts()[0]), "a|b|c|d|1|DEzovuv/OOPS_cpp/exce:73");
 }
 
 std::atomic<int> workers_go{0};
@@ -117,38 +109,26 @@ TEST(CommandLine, OptionsAreSplitStoredAndEchoed)
     EXPECT_EQ(c.value("--a"), "b=c");
     EXPECT_EQ(c.has_option("--x"), 1);
     EXPECT_EQ(c.value("--x"), "");
+    // Only the program's path: nothing stored, nothing logged.
+    UTL_cmdline only_path;
+    only_path.init_unix(1, argv);
+    EXPECT_EQ(only_path.size(), 0u);
+
+    // A command string is split on white space; a value without a name is dropped.
+    UTL_cmdline words;
+    words.init_win("   --no_sprites \t  --z=1   =5");
+    EXPECT_EQ(words.size(), 2u);
+    EXPECT_EQ(words.has_option("--no_sprites"), 1);
+    EXPECT_EQ(words.value("--z"), "1");
     EXPECT_EQ(log.text(),
               "     '--no_vbos'\n"
               "     '--fps'='30'\n"
               "     '--a'='b=c'\n"
               "     '--x'\n"
               "WARNING: command line option --fps=60included twice.\n"
-              "     '--fps'='60'\n");
-}
-
-TEST(CommandLine, OnlyTheProgramPathStoresAndLogsNothing)
-{
-    log_capture log;
-    UTL_cmdline c;
-    const char* argv[] = {"/opt/app/inst"};
-    c.init_unix(1, argv);
-    EXPECT_EQ(c.size(), 0u);
-    EXPECT_EQ(log.text(), "");
-}
-
-TEST(CommandLine, CommandStringIsSplitOnWhiteSpace)
-{
-    log_capture log;
-    UTL_cmdline c;
-    c.init_win("   --no_sprites \t  --z=1   ");
-    EXPECT_EQ(c.size(), 2u);
-    EXPECT_EQ(c.has_option("--no_sprites"), 1);
-    EXPECT_EQ(c.value("--z"), "1");
-
-    UTL_cmdline only_value;
-    only_value.init_win("=5");
-    EXPECT_EQ(only_value.size(), 0u);
-    EXPECT_EQ(log.text(), "     '--no_sprites'\n     '--z'='1'\n");
+              "     '--fps'='60'\n"
+              "     '--no_sprites'\n"
+              "     '--z'='1'\n");
 }
 
 // Built by a static initialiser, before init_stats.

@@ -3,30 +3,15 @@
 // locale independence, and the mends (unknown sets touch nothing, line breaks cannot inject).
 #include "core/prefs.h"
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <clocale>
-#include <cstdio>
-#include <fstream>
 #include <sstream>
-#include <string>
 
 #include "core/clock.h"
-#include "core/globals.h"
 #include "core/mnw.h"
 #include "core/stg.h"
 
-#include "support/core_hook.h"
-#include "support/file_bytes.h"
+#include "file_test_support.h"
 #include "support/log_capture.h"
-#include "support/temp_folder.h"
-
-using test::path_exists;
-using test::read_file;
-using test::write_file;
 
 namespace {
 
@@ -40,33 +25,37 @@ pref_proxy_fields test_proxy_fields()
     return {&proxy_host, &proxy_port_text, &proxy_port};
 }
 
-// A private Preferences folder and application folder, and the records set 10 and 11 touch,
-// restored afterwards.
-class Prefs : public testing::Test {
+// The fields of sets 11 and 10 in one line, in file order.
+std::string installer_fields()
+{
+    return std::to_string(stg._download_os) + " " + std::to_string(stg._use_max_cpu) + " " +
+        std::to_string(stg._rename_folder) + " " + std::to_string(stg._stream_count) + " " +
+        std::to_string(stg._log_actions) + " " + std::to_string(stg._always_ask_dir) + "|" + dest_dir_path + "|" +
+        proxy_host + "|" + proxy_port_text + "|" + std::to_string(proxy_port);
+}
+std::string screen_fields()
+{
+    std::ostringstream out;
+    out << mnw._x_res_req << " " << mnw._y_res_req << " " << mnw._col_res_req << " " << mnw._set_res << " " << mnw._lang
+        << " " << mnw._alias_req << " " << mnw._keylist_up << " " << mnw._sec_mon_inuse << " " << mnw._prefs_found
+        << "|" << xtim._prd_FM << "|" << xtim._prd_UI;
+    return out.str();
+}
+
+// The application folder is the current folder at run time (app_path is empty then), and the
+// Preferences folder lies in the test's home; the records sets 10 and 11 touch are restored afterwards.
+class Prefs : public FileTest {
 protected:
     void SetUp() override
     {
-        root = folder.root;
-        const char* old = getenv("XDG_CONFIG_HOME");
-        saved_config = old ? old : "";
-        had_config = old != nullptr;
-        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
-        // Relative paths are taken from the application's folder, which is the current folder
-        // at run time (app_path is empty then).
-        saved_app_path = app_path;
-        app_path.clear();
-        ASSERT_EQ(system(("mkdir -p '" + root + "/app/Resources/preferences'").c_str()), 0);
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
-        saved_cwd = cwd;
-        ASSERT_EQ(chdir((root + "/app").c_str()), 0);
-        saved_stg = stg;
-        saved_mnw = mnw;
-        saved_dest = dest_dir_path;
-        saved_fm = xtim._prd_FM;
-        saved_ui = xtim._prd_UI;
+        FileTest::SetUp();
+        std::filesystem::create_directories(at("Resources/preferences"));
         stg = stg_class{};
         dest_dir_path.clear();
+        proxy_host.clear();
+        proxy_port_text.clear();
+        proxy_port = 0;
+        test::set_core_hook(&core_hooks::proxy_fields, test_proxy_fields);
     }
     void TearDown() override
     {
@@ -75,35 +64,26 @@ protected:
         dest_dir_path = saved_dest;
         xtim._prd_FM = saved_fm;
         xtim._prd_UI = saved_ui;
-        app_path = saved_app_path;
-        EXPECT_EQ(chdir(saved_cwd.c_str()), 0);
-        if (had_config)
-            setenv("XDG_CONFIG_HOME", saved_config.c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
         test::set_core_hook(&core_hooks::proxy_fields, nullptr);
+        FileTest::TearDown();
     }
 
-    std::string installer_file() const { return root + "/config/Veltrix Installer.prf"; }
-    std::string screen_file() const { return root + "/app/Resources/preferences/Res Veltrix Suite.prf"; }
-    test::temp_folder folder;
+    std::string installer_file() const { return at("home/.config/Veltrix Installer.prf"); }
+    std::string screen_file() const { return at("Resources/preferences/Res Veltrix Suite.prf"); }
     test::log_capture log;
-    std::string root;
-    std::string saved_config, saved_app_path, saved_dest, saved_cwd;
-    bool had_config = false;
-    stg_class saved_stg;
-    mnw_class saved_mnw;
-    float saved_fm = 0, saved_ui = 0;
+    stg_class saved_stg = stg;
+    mnw_class saved_mnw = mnw;
+    std::string saved_dest = dest_dir_path;
+    float saved_fm = xtim._prd_FM, saved_ui = xtim._prd_UI;
 };
 
 }
 
-TEST_F(Prefs, InstallerSetIsWrittenByteForByte)
+TEST_F(Prefs, InstallerSetIsWrittenByteForByteAndReadBack)
 {
     stg._download_os = 3;
     stg._use_max_cpu = 1;
     stg._stream_count = 4;
-    stg._always_ask_dir = 0;
     pref.IO_set(PREF_SET_INSTALLER, PREF_WRITE);
     // No folder and no proxy: the six ints and the proxy port number, nothing else.
     EXPECT_EQ(read_file(installer_file()),
@@ -114,7 +94,6 @@ TEST_F(Prefs, InstallerSetIsWrittenByteForByte)
     proxy_host = "proxy.example";
     proxy_port_text = "3128";
     proxy_port = 3128;
-    test::set_core_hook(&core_hooks::proxy_fields, test_proxy_fields);
     dest_dir_path = "/home/pilot/My Sims/Veltrix Suite/";
     stg._log_actions = -1;
     pref.IO_set(PREF_SET_INSTALLER, PREF_WRITE);
@@ -131,19 +110,14 @@ TEST_F(Prefs, InstallerSetIsWrittenByteForByte)
     proxy_port_text.clear();
     proxy_port = 0;
     pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
-    EXPECT_EQ(stg._download_os, 3);
-    EXPECT_EQ(stg._use_max_cpu, 1);
-    EXPECT_EQ(stg._stream_count, 4);
-    EXPECT_EQ(stg._log_actions, -1);
-    EXPECT_EQ(dest_dir_path, "/home/pilot/My Sims/Veltrix Suite/");
-    EXPECT_EQ(proxy_host, "proxy.example");
-    EXPECT_EQ(proxy_port_text, "3128");
-    EXPECT_EQ(proxy_port, 3128);
+    EXPECT_EQ(installer_fields(), "3 1 0 4 -1 0|/home/pilot/My Sims/Veltrix Suite/|proxy.example|3128|3128");
 }
 
 TEST_F(Prefs, ReadingFollowsTheLineRules)
 {
-    ASSERT_EQ(system(("mkdir -p '" + root + "/config'").c_str()), 0);
+    std::filesystem::create_directories(at("home/.config"));
+    // A tag seen twice keeps its later value; a tag alone on its line has the empty value; leading
+    // blanks of a value go, trailing ones stay; the last line needs no line end.
     write_file(installer_file(),
                HEADER +
                    "\n\n_stream_count 2\n   _use_max_cpu\t1\n_stream_count 3\n"
@@ -152,13 +126,7 @@ TEST_F(Prefs, ReadingFollowsTheLineRules)
                    "_unknown_tag 5\n_download_os -7");
     stg._rename_folder = 1;
     pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
-    EXPECT_EQ(stg._stream_count, 3) << "a tag seen twice keeps its later value";
-    EXPECT_EQ(stg._use_max_cpu, 1);
-    EXPECT_EQ(dest_dir_path, "/Volumes/Big Disk/Veltrix Suite/  ") << "leading blanks go, trailing ones stay";
-    EXPECT_EQ(stg._rename_folder, 0) << "a tag alone on its line has the empty value";
-    EXPECT_EQ(stg._log_actions, 0);
-    EXPECT_EQ(stg._always_ask_dir, 2147483647);
-    EXPECT_EQ(stg._download_os, -7) << "the last line needs no line end";
+    EXPECT_EQ(installer_fields(), "-7 1 0 3 0 2147483647|/Volumes/Big Disk/Veltrix Suite/  |||0");
 
     // Another version, another header form, an empty file or none: nothing changes.
     const std::string foreign[] = {"A\n8400 version\n_stream_count 1\n", "I\n8500 version\n_stream_count 1\n",
@@ -175,42 +143,21 @@ TEST_F(Prefs, ReadingFollowsTheLineRules)
     EXPECT_FALSE(path_exists(installer_file())) << "reading never creates the file";
 }
 
-TEST_F(Prefs, ScreenSetCorrectsItsRangesAndKeepsFloats)
+TEST_F(Prefs, ScreenSetIsReadAndWrittenWithItsRangesCorrected)
 {
-    write_file(screen_file(),
-               HEADER +
-                   "_x_res_req 800\n_y_res_req 10000\n_col_res_req 16\n_lang 6\n_prd_FM 0.05\n"
-                   "_prd_UI 1e-3\n_prefs_found 1\n");
-    mnw._set_res = 5;
+    const std::string every_field = HEADER +
+        "_x_res_req 1600\n_y_res_req 1200\n_col_res_req 32\n_set_res 1\n_lang 2\n_alias_req 4\n"
+        "_keylist_up 0\n_sec_mon_inuse 0\n_prefs_found 1\n_prd_FM 0.050000\n_prd_UI 0.012500\n";
+    write_file(screen_file(), every_field);
     pref.IO_set(PREF_SET_SCREEN, PREF_READ);
-    EXPECT_EQ(mnw._x_res_req, 1024);
-    EXPECT_EQ(mnw._y_res_req, 768);
-    EXPECT_EQ(mnw._col_res_req, 16);
-    EXPECT_EQ(mnw._lang, 0);
-    EXPECT_EQ(mnw._set_res, 5);
-    EXPECT_EQ(mnw._prefs_found, 1);
-    EXPECT_EQ(xtim._prd_FM, 0.05f);
-    EXPECT_EQ(xtim._prd_UI, 0.001f);
-
-    mnw._x_res_req = 1600;
-    mnw._y_res_req = 1200;
-    mnw._col_res_req = 32;
-    mnw._set_res = 1;
-    mnw._lang = 2;
-    mnw._alias_req = 4;
-    mnw._keylist_up = 0;
-    mnw._sec_mon_inuse = 0;
-    mnw._prefs_found = 1;
-    xtim._prd_FM = 0.05f;
-    xtim._prd_UI = 0.0125f;
+    unlink(screen_file().c_str());
     pref.IO_set(PREF_SET_SCREEN, PREF_WRITE);
-    EXPECT_EQ(read_file(screen_file()),
-              HEADER +
-                  "_x_res_req 1600\n_y_res_req 1200\n_col_res_req 32\n_set_res 1\n_lang 2\n_alias_req 4\n"
-                  "_keylist_up 0\n_sec_mon_inuse 0\n_prefs_found 1\n_prd_FM 0.050000\n_prd_UI 0.012500\n");
-    xtim._prd_FM = 0;
+    EXPECT_EQ(read_file(screen_file()), every_field);
+
+    // Sizes outside 1024x768 .. 9999 and the Korean language fall back; absent tags keep their fields.
+    write_file(screen_file(), HEADER + "_x_res_req 800\n_y_res_req 10000\n_lang 6\n_prd_UI 1e-3\n");
     pref.IO_set(PREF_SET_SCREEN, PREF_READ);
-    EXPECT_EQ(xtim._prd_FM, 0.05f);
+    EXPECT_EQ(screen_fields(), "1024 768 32 1 0 4 0 0 1|0.05|0.001");
 }
 
 TEST_F(Prefs, NumbersIgnoreTheProcessLocale)
@@ -261,8 +208,8 @@ TEST_F(Prefs, UnknownSetsAndLineBreaksCannotDamageTheFile)
         EXPECT_EQ(read_file(installer_file()), before) << "set " << which;
         EXPECT_EQ(stg._stream_count, 4) << "set " << which;
     }
-    EXPECT_FALSE(path_exists(root + "/app/Resources/preferences/Set Veltrix.prf"));
-    EXPECT_FALSE(path_exists(root + "/app/Resources/preferences/Set Veltrix.prfVeltrix Installer.prf"));
+    EXPECT_FALSE(path_exists(at("Resources/preferences/Set Veltrix.prf")));
+    EXPECT_FALSE(path_exists(at("Resources/preferences/Set Veltrix.prfVeltrix Installer.prf")));
 
     // A folder name holding a line break would inject a setting of its own.
     stg._stream_count = 2;
@@ -281,7 +228,7 @@ TEST_F(Prefs, UnknownSetsAndLineBreaksCannotDamageTheFile)
 TEST_F(Prefs, StateFileCarriesOnlyABinaryHeader)
 {
     EXPECT_TRUE(pref.IO_sta(PREF_SET_STATE, PREF_WRITE, "ignored"));
-    const std::string state = root + "/app/Resources/preferences/Veltrix.prf";
+    const std::string state = at("Resources/preferences/Veltrix.prf");
     EXPECT_EQ(read_file(state), std::string("a\x00\x00\x21\x34", 5));
     EXPECT_TRUE(pref.IO_sta(PREF_SET_STATE, PREF_READ, ""));
 
@@ -293,5 +240,5 @@ TEST_F(Prefs, StateFileCarriesOnlyABinaryHeader)
 
     // Another set names its own file.
     EXPECT_TRUE(pref.IO_sta(5, PREF_WRITE, "Resources:preferences:Other.prf"));
-    EXPECT_EQ(read_file(root + "/app/Resources/preferences/Other.prf"), std::string("a\x00\x00\x21\x34", 5));
+    EXPECT_EQ(read_file(at("Resources/preferences/Other.prf")), std::string("a\x00\x00\x21\x34", 5));
 }

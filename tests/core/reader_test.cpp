@@ -9,48 +9,84 @@
 
 #include <sys/stat.h>
 
+#include <functional>
+#include <map>
+#include <sstream>
+
+using namespace std::string_literals;
+
 namespace {
 
-// A reader over `bytes`, written to a file first.
-struct text_file {
-    text_file(const std::string& path, const std::string& bytes) : reader((write_file(path, bytes), path)) { }
-    xmap_class reader;
+std::string text_of(xmap_class& reader, void (xmap_class::*scan)(std::string*))
+{
+    std::string out = "?";  // shows a scanner that assigns nothing
+    (reader.*scan)(&out);
+    return out;
+}
+
+std::string shown(double value, const char* format = "%g")
+{
+    char text[32];
+    snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// The scanners by letter; m and M take the word to match from the rest of their op.
+const std::map<char, std::function<std::string(xmap_class&, const char*)>> scanners = {
+    {'s', [](xmap_class& r, const char*) { return text_of(r, &xmap_class::TXT_str_scan_space); }},
+    {'l', [](xmap_class& r, const char*) { return text_of(r, &xmap_class::TXT_str_scan_eoln); }},
+    {'c', [](xmap_class& r, const char*) { return text_of(r, &xmap_class::TXT_str_scan_comma); }},
+    {'p', [](xmap_class& r, const char*) { return r.TXT_prv_scan(), std::string(); }},
+    {'b', [](xmap_class& r, const char*) { return std::to_string(r.TXT_byt_scan()); }},
+    {'i', [](xmap_class& r, const char*) { return std::to_string(r.TXT_int_scan()); }},
+    {',', [](xmap_class& r, const char*) { return std::to_string(r.TXT_int_scan_stop(',')); }},
+    {'u', [](xmap_class& r, const char*) { return std::to_string(r.TXT_uin_scan()); }},
+    {'d', [](xmap_class& r, const char*) { return shown(r.TXT_dob_scan()); }},
+    {'D', [](xmap_class& r, const char*) { return shown(r.TXT_dob_scan(), "%.17g"); }},
+    {'f', [](xmap_class& r, const char*) { return shown(r.TXT_flt_scan()); }},
+    {'e', [](xmap_class& r, const char*) { return shown(r.TXT_dob_scan_sci()); }},
+    {'m', [](xmap_class& r, const char* word) { return std::to_string(r.TXT_str_scan_match(word, 0)); }},
+    {'M', [](xmap_class& r, const char* word) { return std::to_string(r.TXT_str_scan_match(word, 1)); }},
 };
+
+// Runs the blank-separated scanner ops on the reader and shows each result with the cursor's
+// offset after it: "tag@5 value@11".
+std::string scan(xmap_class& reader, const std::string& ops)
+{
+    std::istringstream in(ops);
+    std::string op, out;
+    while (in >> op) {
+        const std::string result = scanners.at(op[0])(reader, op.c_str() + 1);
+        out += (out.empty() ? "" : " ") + result + "@" + std::to_string(reader.cur - reader.base);
+    }
+    return out;
+}
 
 }  // namespace
 
 using MappedReader = FileTest;
 
-TEST_F(MappedReader, MapsWholeFilesAndHoldsNothingForMissingOnes)
+TEST_F(MappedReader, MapsWholeRegularFilesAndHoldsNothingElse)
 {
-    int open_before = mapped_files_open;
-    {
-        xmap_class none("");
-        EXPECT_EQ(none.base, nullptr);
-        EXPECT_EQ(none.fd, 0);
-        EXPECT_EQ(mapped_files_open, open_before);
-    }
-    {
-        xmap_class missing("absent.txt");
-        EXPECT_EQ(missing.base, nullptr);
-        EXPECT_EQ(missing.cur, nullptr);
-        EXPECT_EQ(missing.end, nullptr);
-        EXPECT_EQ(missing.fd, 0);
-        EXPECT_EQ(missing.TXT_byt_scan(), 0);
-    }
-    EXPECT_EQ(mapped_files_open, open_before);
-
+    const int open_before = mapped_files_open;
     std::filesystem::create_directories(at("dir/sub"));
+    std::filesystem::create_directories(at("folder"));
+    ASSERT_EQ(mkfifo(at("pipe").c_str(), 0600), 0);
+    // No name, a missing file, a folder, a FIFO (which would wait for a writer if opened plainly).
+    for (const char* name : {"", "absent.txt", "folder", "pipe"}) {
+        xmap_class none(name);
+        EXPECT_TRUE(none.base == nullptr && none.cur == nullptr && none.end == nullptr && none.fd == 0) << name;
+        EXPECT_EQ(mapped_files_open, open_before) << name;
+    }
+
     write_file(at("dir/sub/file.txt"), "hello");
+    write_file(at("other.txt"), "second");
     {
         xmap_class reader("dir:sub\\file.txt");
         ASSERT_NE(reader.base, nullptr);
-        EXPECT_EQ(std::string(reader.base, reader.end), "hello");
-        EXPECT_EQ(reader.cur, reader.base);
+        EXPECT_EQ(std::string(reader.cur, reader.end), "hello");
         EXPECT_EQ(mapped_files_open, open_before + 1);
-
         // retry releases the first file; a missing second leaves it empty.
-        write_file(at("other.txt"), "second");
         EXPECT_NE(reader.retry("other.txt"), nullptr);
         EXPECT_EQ(std::string(reader.base, reader.end), "second");
         EXPECT_EQ(mapped_files_open, open_before + 1);
@@ -58,60 +94,25 @@ TEST_F(MappedReader, MapsWholeFilesAndHoldsNothingForMissingOnes)
         EXPECT_EQ(reader.base, nullptr);
         EXPECT_EQ(mapped_files_open, open_before);
     }
-    EXPECT_EQ(mapped_files_open, open_before);
 
-    // Files of several sizes map whole, the last byte included, and retry
-    // releases the old mapping before it makes the new one.
-    for (size_t length : {size_t(256 * 1024), size_t(256 * 1024 + 1), size_t(3 * 1024 * 1024 + 7)}) {
-        std::string bytes(length, 'x');
-        for (size_t i = 0; i < length; i += 4099)
-            bytes[i] = char('a' + i % 23);
-        bytes.back() = '!';
+    // Files of several sizes map whole, the last byte included; an empty one is an empty range.
+    int versions[] = {1, 0};
+    for (size_t length : {size_t(0), size_t(256 * 1024), size_t(256 * 1024 + 1), size_t(3 * 1024 * 1024 + 7)}) {
+        const std::string bytes = test::patterned_bytes(length);
         write_file(at("sized.bin"), bytes);
         xmap_class reader("sized.bin");
         ASSERT_NE(reader.base, nullptr) << length;
+        EXPECT_NE(reader.fd, 0);
+        EXPECT_EQ(reader.cur, reader.base);
         EXPECT_EQ(size_t(reader.end - reader.base), length);
         EXPECT_TRUE(std::string(reader.base, reader.end) == bytes) << length;
+        EXPECT_EQ(reader.check_file(FILE_TYPE_TEXT, versions, nullptr, nullptr), 0);
         EXPECT_EQ(mapped_files_open, open_before + 1);
         EXPECT_NE(reader.retry("sized.bin"), nullptr);
         EXPECT_EQ(mapped_files_open, open_before + 1);
     }
     EXPECT_EQ(mapped_files_open, open_before);
     EXPECT_TRUE(alert_recorder::alerts().empty());
-}
-
-TEST_F(MappedReader, AnEmptyFileIsHeldAsAnEmptyRange)
-{
-    int open_before = mapped_files_open;
-    write_file(at("empty"), "");
-    {
-        xmap_class reader("empty");
-        ASSERT_NE(reader.base, nullptr);
-        EXPECT_EQ(reader.base, reader.end);
-        EXPECT_EQ(reader.cur, reader.end);
-        EXPECT_NE(reader.fd, 0);
-        int versions[] = {1, 0};
-        EXPECT_EQ(reader.check_file(FILE_TYPE_TEXT, versions, nullptr, nullptr), 0);
-        std::string line = "x";
-        reader.TXT_str_scan_eoln(&line);
-        EXPECT_EQ(line, "");
-        EXPECT_EQ(mapped_files_open, open_before + 1);
-    }
-    EXPECT_EQ(mapped_files_open, open_before);
-}
-
-TEST_F(MappedReader, FoldersAndFifosAreNotOpened)
-{
-    std::filesystem::create_directories(at("folder"));
-    ASSERT_EQ(mkfifo(at("pipe").c_str(), 0600), 0);
-    int open_before = mapped_files_open;
-    xmap_class folder("folder");
-    EXPECT_EQ(folder.base, nullptr);
-    EXPECT_EQ(folder.fd, 0);
-    xmap_class pipe("pipe");  // would wait for a writer forever if opened plainly
-    EXPECT_EQ(pipe.base, nullptr);
-    EXPECT_EQ(pipe.fd, 0);
-    EXPECT_EQ(mapped_files_open, open_before);
 }
 
 TEST_F(MappedReader, PrefixAndCaseCorrectionApply)
@@ -132,28 +133,27 @@ TEST_F(MappedReader, PrefixAndCaseCorrectionApply)
 
 using FileHeader = FileTest;
 
-TEST_F(FileHeader, TextHeaderIsWrittenExactly)
+TEST_F(FileHeader, IsWrittenExactly)
 {
-    ASSERT_TRUE(ouf_open("prefs.PRF", FILE_TYPE_TEXT, 8500, "no-copyright-string"));
-    ouf << "body " << 1.5 << "\n";
-    ouf.close();
-    EXPECT_FALSE(path_exists(at("prefs.PRF")));
-    EXPECT_EQ(read_file(at("prefs.prf")), "A\n8500 version\nbody 1.500000\n");
-
-    ASSERT_TRUE(ouf_open("notice.txt", FILE_TYPE_TEXT, 8500, "abc"));
-    ouf.close();
-    EXPECT_EQ(read_file(at("notice.txt")), "A\n8500 versionabc\n");
-
-    ASSERT_TRUE(ouf_open("neg.txt", FILE_TYPE_TEXT, -12, "no-copyright-string"));
-    ouf.close();
-    EXPECT_EQ(read_file(at("neg.txt")), "A\n-12 version\n");
-}
-
-TEST_F(FileHeader, BinaryHeaderIsBigEndian)
-{
-    ASSERT_TRUE(ouf_open("data.bin", FILE_TYPE_BINARY, 8520, ""));
-    ouf.close();
-    EXPECT_EQ(read_file(at("data.bin")), std::string("a\0\0\x21\x48", 5));
+    struct Case {
+        const char* path;
+        int type, version;
+        const char* notice;
+        const char* written_as;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"prefs.PRF", FILE_TYPE_TEXT, 8500, no_copyright_notice, "prefs.prf", "A\n8500 version\n1.500000\n"},
+        {"notice.txt", FILE_TYPE_TEXT, 8500, "abc", "notice.txt", "A\n8500 versionabc\n1.500000\n"},
+        {"neg.txt", FILE_TYPE_TEXT, -12, no_copyright_notice, "neg.txt", "A\n-12 version\n1.500000\n"},
+        {"data.bin", FILE_TYPE_BINARY, 8520, "", "data.bin", "a\0\0\x21\x48"s + "1.500000\n"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(ouf_open(c.path, c.type, c.version, c.notice)) << c.path;
+        ouf << 1.5 << "\n";
+        ouf.close();
+        EXPECT_EQ(read_file(at(c.written_as)), c.bytes) << c.path;
+    }
 }
 
 TEST_F(FileHeader, WriteFailuresAndBadTypesAreAlerts)
@@ -161,85 +161,59 @@ TEST_F(FileHeader, WriteFailuresAndBadTypesAreAlerts)
     EXPECT_FALSE(ouf_open("no-such-folder:file.txt", FILE_TYPE_TEXT, 1, ""));
     ASSERT_EQ(alert_recorder::alerts().size(), 1u);
     const recorded_alert& alert = alert_recorder::alerts()[0];
-    EXPECT_EQ(alert.type, ALERT_MESSAGE);
     EXPECT_EQ(alert.l1.rfind("I could not save the file! Could the directory", 0), 0u);
-    EXPECT_EQ(alert.l2, "no-such-folder:file.txt");
     EXPECT_EQ(alert.l3, "Could the file be flagged as read-only? This happens in Windows if you copy it from a CD!");
-    EXPECT_EQ(alert.file, "DEzovuv/Files/io_utils");
-    EXPECT_EQ(alert.line, 1018);
+    EXPECT_EQ(alert.l2 + "|" + std::to_string(alert.type) + "|" + alert.file + ":" + std::to_string(alert.line),
+              "no-such-folder:file.txt|1|DEzovuv/Files/io_utils:1018");
     EXPECT_FALSE(ouf.good());
-
     // The next open clears the failure.
     EXPECT_TRUE(ouf_open("fine.txt", FILE_TYPE_TEXT, 1, ""));
     ouf.close();
 
     EXPECT_THROW(ouf_open("x.txt", 3, 1, ""), fatal_alert);
-    EXPECT_EQ(alert_recorder::alerts().back().l1, "Bad ouf_open type!");
-    EXPECT_EQ(alert_recorder::alerts().back().line, 974);
+    EXPECT_EQ(summary(alert_recorder::alerts().back()), "Bad ouf_open type!|x.txt|||2|DEzovuv/Files/io_utils:974");
     xmap_class reader("");
     int versions[] = {1, 0};
     EXPECT_THROW(reader.check_file(7, versions, nullptr, nullptr), fatal_alert);
-    EXPECT_EQ(alert_recorder::alerts().back().l1, "Bad check_file type!");
-    EXPECT_EQ(alert_recorder::alerts().back().file, "DEzovuv/OOPS_cpp/xmap");
-    EXPECT_EQ(alert_recorder::alerts().back().line, 12);
+    EXPECT_EQ(summary(alert_recorder::alerts().back()), "Bad check_file type!||||2|DEzovuv/OOPS_cpp/xmap:12");
 }
 
-TEST_F(FileHeader, TextHeaderIsCheckedWithVersionsAndKeyword)
+TEST_F(FileHeader, IsCheckedForVersionKeywordAndByteOrder)
 {
-    text_file file(at("list.txt"), "I\r\n\r\n  -12 version\r\nLIST more text\r\nbody\r\n");
-    int accepted[] = {-12, 0};
-    std::string rest;
-    EXPECT_EQ(file.reader.check_file(FILE_TYPE_TEXT, accepted, "LIST", &rest), -12);
-    EXPECT_EQ(rest, "version");
-    EXPECT_EQ(std::string(file.reader.cur, 4), "body");
-
-    text_file longer(at("longer.txt"), "A\n840 version\nLISTING\nbody\n");
-    int listing[] = {810, 840, 0};
-    EXPECT_EQ(longer.reader.check_file(FILE_TYPE_TEXT, listing, "LIST", nullptr), 0);
-    EXPECT_EQ(std::string(longer.reader.cur, 7), "LISTING");
-    EXPECT_EQ(longer.reader.check_file(FILE_TYPE_TEXT, listing, nullptr, nullptr), 840);
-
-    text_file newer(at("newer.txt"), "A\n850 version\n");
-    EXPECT_EQ(newer.reader.check_file(FILE_TYPE_TEXT, listing, nullptr, nullptr), 0);
-    int none[] = {0};
-    EXPECT_EQ(longer.reader.check_file(FILE_TYPE_TEXT, none, nullptr, nullptr), 0);
-
-    text_file blank_first(at("blank.txt"), " A\n840 version\n");
-    EXPECT_EQ(blank_first.reader.check_file(FILE_TYPE_TEXT, listing, nullptr, nullptr), 0);
-    text_file letter_only(at("letter.txt"), "A\n");
-    int zero_too[] = {840, 0};
-    EXPECT_EQ(letter_only.reader.check_file(FILE_TYPE_TEXT, zero_too, nullptr, nullptr), 0);
-
-    // What ouf_open writes, check_file reads back.
-    ASSERT_TRUE(ouf_open("round.txt", FILE_TYPE_TEXT, 8500, "no-copyright-string"));
-    ouf << "key value\n";
-    ouf.close();
-    xmap_class round("round.txt");
-    int prefs[] = {8500, 0};
-    EXPECT_EQ(round.check_file(FILE_TYPE_TEXT, prefs, nullptr, nullptr), 8500);
-    std::string word;
-    round.TXT_str_scan_space(&word);
-    EXPECT_EQ(word, "key");
-}
-
-TEST_F(FileHeader, BinaryHeaderSetsTheByteOrder)
-{
-    int versions[] = {8520, 0};
-    text_file little(at("i.bin"), std::string("i\x48\x21\0\0rest", 9));
-    EXPECT_EQ(little.reader.check_file(FILE_TYPE_BINARY, versions, nullptr, nullptr), 8520);
-    EXPECT_EQ(little.reader.swap, 1);
-    EXPECT_EQ(std::string(little.reader.cur, 4), "rest");
-
-    text_file big(at("a.bin"), std::string("a\0\0\x21\x48", 5));
-    EXPECT_EQ(big.reader.check_file(FILE_TYPE_BINARY, versions, nullptr, nullptr), 8520);
-    EXPECT_EQ(big.reader.swap, 0);
-
-    text_file short_one(at("s.bin"), std::string("a\0\x21", 3));
-    int zero_version[] = {8520, 0};
-    EXPECT_EQ(short_one.reader.check_file(FILE_TYPE_BINARY, zero_version, nullptr, nullptr), 0);
-
-    text_file wrong(at("w.bin"), std::string("x\0\0\x21\x48", 5));
-    EXPECT_EQ(wrong.reader.check_file(FILE_TYPE_BINARY, versions, nullptr, nullptr), 0);
+    struct Case {
+        int type;
+        std::string bytes;
+        std::vector<int> versions;
+        const char* keyword;
+        std::string shown;  // version (0: refused) | rest of the version line | byte order | bytes after the cursor
+    };
+    const int T = FILE_TYPE_TEXT, B = FILE_TYPE_BINARY;
+    const Case cases[] = {
+        {T, "I\r\n\r\n  -12 version\r\nLIST more text\r\nbody\r\n", {-12}, "LIST", "-12|version|0|body\r\n"},
+        // The keyword is a whole word: "LIST" is not "LISTING".
+        {T, "A\n840 version\nLISTING\nbody\n", {810, 840}, "LIST", "0|version|0|LISTING\nbody\n"},
+        {T, "A\n840 version\nLISTING\nbody\n", {810, 840}, nullptr, "840|version|0|LISTING\nbody\n"},
+        {T, "A\n850 version\n", {810, 840}, nullptr, "0|version|0|"},
+        {T, "A\n840 version\nLISTING\nbody\n", {}, nullptr, "0|version|0|LISTING\nbody\n"},
+        {T, " A\n840 version\n", {810, 840}, nullptr, "0||0|840 version\n"},
+        {T, "A\n", {840}, nullptr, "0||0|"},
+        {B, "i\x48\x21\0\0rest"s, {8520}, nullptr, "8520||1|rest"},
+        {B, "a\0\0\x21\x48"s, {8520}, nullptr, "8520||0|"},
+        {B, "a\0\x21"s, {8520}, nullptr, "0||0|\0\x21"s},
+        {B, "x\0\0\x21\x48"s, {8520}, nullptr, "0||0|\0\0\x21\x48"s},
+    };
+    for (const Case& c : cases) {
+        write_file(at("header"), c.bytes);
+        xmap_class reader("header");
+        std::vector<int> versions = c.versions;
+        versions.push_back(0);
+        std::string rest;
+        const int version = reader.check_file(c.type, versions.data(), c.keyword, &rest);
+        EXPECT_EQ(std::to_string(version) + "|" + rest + "|" + std::to_string(reader.swap) + "|" +
+                      std::string(reader.cur, reader.end),
+                  c.shown)
+            << c.bytes;
+    }
 }
 
 TEST_F(FileHeader, IoFileOpenReadsAndWrites)
@@ -268,136 +242,42 @@ TEST_F(FileHeader, IoFileOpenReadsAndWrites)
 
 using Tokenizers = FileTest;
 
-TEST_F(Tokenizers, WordsLinesAndFields)
+TEST_F(Tokenizers, EachScannerTakesWhatItsRuleSaysAndStopsThere)
 {
-    text_file words(at("w"), "  tag value\rnext");
-    std::string token;
-    words.reader.TXT_str_scan_space(&token);
-    EXPECT_EQ(token, "tag");
-    EXPECT_EQ(*words.reader.cur, ' ');
-    words.reader.TXT_str_scan_space(&token);
-    EXPECT_EQ(token, "value");
-    EXPECT_EQ(*words.reader.cur, '\r');
-    words.reader.TXT_str_scan_space(&token);  // on a line end: nothing, no move
-    EXPECT_EQ(token, "");
-    EXPECT_EQ(*words.reader.cur, '\r');
-    words.reader.TXT_prv_scan();
-    words.reader.TXT_str_scan_space(&token);
-    EXPECT_EQ(token, "next");
-    EXPECT_EQ(words.reader.cur, words.reader.end);
-
-    text_file lines(at("l"), "  a b  \r\n\r\n   next");
-    lines.reader.TXT_str_scan_eoln(&token);
-    EXPECT_EQ(token, "a b  ");
-    EXPECT_EQ(*lines.reader.cur, 'n');
-    lines.reader.TXT_str_scan_eoln(&token);
-    EXPECT_EQ(token, "next");
-
-    text_file fields(at("c"), " x y ,z");
-    fields.reader.TXT_str_scan_comma(&token);
-    EXPECT_EQ(token, "x y ");
-    EXPECT_EQ(*fields.reader.cur, 'z');
-    fields.reader.TXT_str_scan_comma(&token);
-    EXPECT_EQ(token, "z");
-    EXPECT_EQ(fields.reader.cur, fields.reader.end);
-
-    text_file bytes(at("b"), "ab");
-    EXPECT_EQ(bytes.reader.TXT_byt_scan(), 'a');
-    EXPECT_EQ(bytes.reader.TXT_byt_scan(), 'b');
-    EXPECT_EQ(bytes.reader.TXT_byt_scan(), 0);
-}
-
-TEST_F(Tokenizers, WordMatchNeverMatchesTheStartOfALongerWord)
-{
-    text_file line_end(at("m1"), "SERVER\nx");
-    EXPECT_EQ(line_end.reader.TXT_str_scan_match("SERVER", 0), 0);
-    EXPECT_EQ(line_end.reader.cur, line_end.reader.base);
-    EXPECT_EQ(line_end.reader.TXT_str_scan_match("SERVER", 1), 1);
-    EXPECT_EQ(*line_end.reader.cur, '\n');
-
-    text_file blank(at("m2"), "  SERVER host");
-    EXPECT_EQ(blank.reader.TXT_str_scan_match("SERVER", 0), 1);
-    EXPECT_EQ(*blank.reader.cur, ' ');
-
-    text_file longer(at("m3"), " FILES");
-    EXPECT_EQ(longer.reader.TXT_str_scan_match("FILE", 1), 0);
-    EXPECT_EQ(*longer.reader.cur, 'F');  // back after the skipped blank
-
-    text_file at_end(at("m4"), "END");
-    EXPECT_EQ(at_end.reader.TXT_str_scan_match("END", 0), 0);
-    EXPECT_EQ(at_end.reader.TXT_str_scan_match("END", 1), 1);
-}
-
-TEST_F(Tokenizers, IntegersFollowTheDigitRule)
-{
-    text_file signs(at("i1"), "-+7 42\t12a -5 ,34 12,34");
-    EXPECT_EQ(signs.reader.TXT_int_scan(), 7);
-    EXPECT_EQ(signs.reader.TXT_int_scan(), 42);
-    EXPECT_EQ(*signs.reader.cur, '\t');
-    EXPECT_EQ(signs.reader.TXT_int_scan(), 169);
-    EXPECT_EQ(signs.reader.TXT_uin_scan(), 5u);
-    EXPECT_EQ(signs.reader.TXT_int_scan_stop(','), 0);  // starts with the stop
-    EXPECT_EQ(*signs.reader.cur, '3');
-    EXPECT_EQ(signs.reader.TXT_int_scan(), 34);
-    EXPECT_EQ(signs.reader.TXT_int_scan_stop(','), 12);
-    EXPECT_EQ(*signs.reader.cur, '3');
-    EXPECT_EQ(signs.reader.TXT_int_scan(), 34);
-    EXPECT_EQ(signs.reader.TXT_int_scan(), 0);
-
-    text_file lone_plus(at("i2"), "+");
-    EXPECT_EQ(lone_plus.reader.TXT_int_scan(), 0);
-
-    // Overlong numbers wrap like 32-bit arithmetic instead of misbehaving.
-    text_file huge(at("i3"), "99999999999999999999");
-    int wrapped = huge.reader.TXT_int_scan();
-    uint32_t expected = 0;
-    for (int i = 0; i < 20; ++i)
-        expected = expected * 10 + 9;
-    EXPECT_EQ(wrapped, static_cast<int32_t>(expected));
-}
-
-TEST_F(Tokenizers, DecimalsAndScientificNumbers)
-{
-    text_file decimals(at("d"), "0.125 -1.25 3. .5 1-2 1e3 2.5");
-    EXPECT_DOUBLE_EQ(decimals.reader.TXT_dob_scan(), 0.125);
-    EXPECT_DOUBLE_EQ(decimals.reader.TXT_dob_scan(), -1.25);
-    EXPECT_DOUBLE_EQ(decimals.reader.TXT_dob_scan(), 3.0);
-    EXPECT_DOUBLE_EQ(decimals.reader.TXT_dob_scan(), 0.5);
-    EXPECT_DOUBLE_EQ(decimals.reader.TXT_dob_scan(), -12.0);
-    EXPECT_DOUBLE_EQ(decimals.reader.TXT_dob_scan(), 633.0);  // 1, e (53), 3: no exponent
-    EXPECT_FLOAT_EQ(decimals.reader.TXT_flt_scan(), 2.5f);
-    EXPECT_DOUBLE_EQ(decimals.reader.TXT_dob_scan(), 0.0);
-
-    // Results are rounded to single precision.
-    text_file tenth(at("t"), "0.1");
-    EXPECT_EQ(tenth.reader.TXT_dob_scan(), static_cast<double>(0.1f));
-
-    text_file science(at("s"), "2.5e3 1E-2 e5 -4.5E+1 7");
-    EXPECT_FLOAT_EQ(static_cast<float>(science.reader.TXT_dob_scan_sci()), 2500.0f);
-    EXPECT_FLOAT_EQ(static_cast<float>(science.reader.TXT_dob_scan_sci()), 0.01f);
-    EXPECT_DOUBLE_EQ(science.reader.TXT_dob_scan_sci(), 0.0);
-    EXPECT_FLOAT_EQ(static_cast<float>(science.reader.TXT_dob_scan_sci()), -45.0f);
-    EXPECT_DOUBLE_EQ(science.reader.TXT_dob_scan_sci(), 7.0);
-}
-
-TEST_F(Tokenizers, NothingMappedReadsNothing)
-{
-    xmap_class empty("");
-    std::string token = "unchanged";
-    EXPECT_EQ(empty.TXT_byt_scan(), 0);
-    empty.TXT_prv_scan();
-    empty.TXT_str_scan_space(&token);
-    EXPECT_EQ(token, "");
-    token = "unchanged";
-    empty.TXT_str_scan_eoln(&token);
-    EXPECT_EQ(token, "");
-    empty.TXT_str_scan_comma(&token);
-    EXPECT_EQ(token, "");
-    EXPECT_EQ(empty.TXT_str_scan_match("X", 1), 0);
-    EXPECT_EQ(empty.TXT_int_scan(), 0);
-    EXPECT_EQ(empty.TXT_int_scan_stop(','), 0);
-    EXPECT_EQ(empty.TXT_uin_scan(), 0u);
-    EXPECT_EQ(empty.TXT_dob_scan(), 0.0);
-    EXPECT_EQ(empty.TXT_dob_scan_sci(), 0.0);
-    EXPECT_EQ(empty.cur, nullptr);
+    struct Case {
+        const char* text;
+        const char* ops;
+        const char* shown;
+    };
+    const Case cases[] = {
+        // A word stops at a blank or line end; on a line end it is empty and nothing moves.
+        {"  tag value\rnext", "s s s p s", "tag@5 value@11 @11 @12 next@16"},
+        // A line keeps its trailing blanks and skips the line ends and blanks after it.
+        {"  a b  \r\n\r\n   next", "l l", "a b  @14 next@18"},
+        {" x y ,z", "c c", "x y @6 z@7"},
+        {"ab", "b b b", "97@1 98@2 0@2"},
+        // A match is a whole word, never the start of a longer one; at a line end only when allowed.
+        {"SERVER\nx", "mSERVER MSERVER", "0@0 1@6"},
+        {"  SERVER host", "mSERVER", "1@8"},
+        {" FILES", "MFILE", "0@1"},
+        {"END", "mEND MEND", "0@0 1@3"},
+        // Every sign byte counts, a letter is a digit by its code, a stop ends a field.
+        {"-+7 42\t12a -5 ,34 12,34", "i i i u , i , i i", "7@3 42@6 169@10 5@13 0@15 34@17 12@21 34@23 0@23"},
+        {"+", "i", "0@1"},
+        // Overlong numbers wrap like 32-bit arithmetic instead of misbehaving.
+        {"99999999999999999999", "i", "1661992959@20"},
+        // No exponent here ("1e3" is 1, e (53), 3); results are rounded to single precision.
+        {"0.125 -1.25 3. .5 1-2 1e3 2.5", "d d d d d d f d", "0.125@5 -1.25@11 3@14 0.5@17 -12@21 633@25 2.5@29 0@29"},
+        {"0.1", "D", "0.10000000149011612@3"},
+        {"2.5e3 1E-2 e5 -4.5E+1 7", "e e e e e", "2500@5 0.01@10 0@13 -45@21 7@23"},
+    };
+    for (const Case& c : cases) {
+        write_file(at("scanned"), c.text);
+        xmap_class reader("scanned");
+        EXPECT_EQ(scan(reader, c.ops), c.shown) << c.text;
+    }
+    // Nothing mapped: every scanner reads nothing and the cursor stays null.
+    xmap_class nothing("");
+    EXPECT_EQ(scan(nothing, "b p s l c MX i , u d e"), "0@0 @0 @0 @0 @0 0@0 0@0 0@0 0@0 0@0 0@0");
+    EXPECT_EQ(nothing.cur, nullptr);
 }

@@ -10,6 +10,7 @@
 #include <map>
 #include <tuple>
 
+using test::summary;
 using test::write_library;
 
 namespace {
@@ -23,13 +24,6 @@ std::string error_line(const std::string& file, int line, const std::string& mes
 {
     return "***Error with scenery file \"" + file + "\" (" + source + ": " + std::to_string(line) + ".)\n  " + message +
         "\n";
-}
-
-// An alert in one line: its four lines, type and source line.
-std::string summary(const recorded_alert& a)
-{
-    return a.l1 + "|" + a.l2 + "|" + a.l3 + "|" + a.l4 + "|" + std::to_string(a.type) + "|" + a.file + ":" +
-        std::to_string(a.line);
 }
 
 }  // namespace

@@ -1,20 +1,14 @@
 // The installer's settings record: its defaults, and the stream count that a
 // real preference file can carry out of range.
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-
 #include "core/prefs.h"
 #include "core/stg.h"
-#include "support/file_bytes.h"
-#include "support/temp_folder.h"
 
-using test::temp_folder;
+#include "file_test_support.h"
 
-namespace {
+using Stg = FileTest;
 
-TEST(Stg, DefaultsLeaveTheZeroStartWhereTheTableSaysSo)
+TEST_F(Stg, DefaultsLeaveTheZeroStartWhereTheTableSaysSo)
 {
     stg = stg_class{};
     stg.dest_is_install = 1;
@@ -36,11 +30,8 @@ TEST(Stg, DefaultsLeaveTheZeroStartWhereTheTableSaysSo)
     EXPECT_EQ(next.all_done, 0);
 }
 
-TEST(Stg, StreamCountsFromThePreferenceFileAreBroughtIntoRange)
+TEST_F(Stg, StreamCountsFromThePreferenceFileAreBroughtIntoRange)
 {
-    temp_folder home;
-    setenv("HOME", home.root.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
     for (const auto& [written, used] : {std::pair{-3, 0}, std::pair{9, 4}, std::pair{3, 3}}) {
         set_stg_defaults();
         stg._stream_count = written;
@@ -55,5 +46,3 @@ TEST(Stg, StreamCountsFromThePreferenceFileAreBroughtIntoRange)
         EXPECT_EQ(stg._stream_count, used) << written;
     }
 }
-
-}  // namespace

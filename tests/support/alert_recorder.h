@@ -24,6 +24,13 @@ struct recorded_alert {
     int line = 0;
 };
 
+// An alert in one line, to compare all of it at once: "l1|l2|l3|l4|type|file:line".
+inline std::string summary(const recorded_alert& a)
+{
+    return a.l1 + "|" + a.l2 + "|" + a.l3 + "|" + a.l4 + "|" + std::to_string(a.type) + "|" + a.file + ":" +
+        std::to_string(a.line);
+}
+
 // Thrown by the recorder for a fatal alert.
 struct fatal_alert {
     recorded_alert alert;
