@@ -10,40 +10,23 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
 
 #include "net/http.h"
 #include "platform/netcfg.h"
+#include "support/wait_until.h"
 
 namespace nettest {
 
-// Polls `done` until it holds; gives up after ten seconds so a fault cannot hang the run.
-inline bool wait_until(const std::function<bool()>& done)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-    }
-    return true;
-}
+using test::wait_until;
 
-// Calls net_check on the slot until it answers done or failed; counts the calls.
-inline int poll_to_end(int slot, const std::string& server, const std::string& path, const std::string& dest,
-                       long* calls = nullptr)
+// Calls net_check on the slot until it answers done or failed.
+inline int poll_to_end(int slot, const std::string& server, const std::string& path, const std::string& dest)
 {
     int result = NET_RUNNING;
-    long count = 0;
-    bool ended = wait_until([&] {
-        ++count;
-        result = http.net_check(slot, server, path, dest);
-        return result != NET_RUNNING;
-    });
+    bool ended = wait_until([&] { return (result = http.net_check(slot, server, path, dest)) != NET_RUNNING; });
     EXPECT_TRUE(ended) << "transfer of " << path << " still running after ten seconds";
-    if (calls)
-        *calls = count;
     return result;
 }
 

@@ -6,26 +6,17 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <memory>
-#include <thread>
 #include <vector>
+
+#include "support/file_bytes.h"
+#include "support/wait_until.h"
+
+using test::wait_until;
 
 namespace {
 
 constexpr uint32_t LOOPBACK = 0x7F000001;  // 127.0.0.1 in host order
-
-// Polls `done` until it holds; gives up after five seconds so a fault cannot hang the run.
-template <class Condition> bool wait_until(Condition done)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 struct Pair {
     std::unique_ptr<PCSBSocket> listener;
@@ -33,15 +24,20 @@ struct Pair {
     std::unique_ptr<PCSBSocket> server;
 };
 
+uint16_t local_port(PCSBSocket& socket)
+{
+    PCSBSocket::ConnectionData where{};
+    socket.GetAddresses(&where);
+    return where.local_port;
+}
+
 // A listener on an ephemeral port, a client connected to it, and the accepted end.
 Pair connected_pair()
 {
     Pair p;
     p.listener = std::make_unique<PCSBSocket>(0, true);
-    PCSBSocket::ConnectionData where{};
-    p.listener->GetAddresses(&where);
     p.client = std::make_unique<PCSBSocket>(0, false);
-    p.client->Connect(LOOPBACK, where.local_port);
+    p.client->Connect(LOOPBACK, local_port(*p.listener));
     EXPECT_TRUE(wait_until([&] {
         if (!p.server)
             p.server.reset(p.listener->Accept());
@@ -50,46 +46,20 @@ Pair connected_pair()
     return p;
 }
 
-uint8_t pattern_byte(size_t i)
+// Reads from `s` into `got` until the peer releases or the connection ends; returns the last result.
+int32_t read_until_release(PCSBSocket& s, std::string& got)
 {
-    return static_cast<uint8_t>((i * 131) ^ (i >> 9));
-}
-
-// Reads from `s` into `got` until the peer releases; returns the last ReadData result.
-int32_t read_until_release(PCSBSocket& s, std::vector<uint8_t>& got)
-{
-    std::vector<uint8_t> buffer(65536);
+    std::vector<char> buffer(65536);
     int32_t n = 0;
     wait_until([&] {
         n = s.ReadData(buffer.data(), static_cast<int32_t>(buffer.size()));
         if (n > 0)
-            got.insert(got.end(), buffer.begin(), buffer.begin() + n);
+            got.append(buffer.data(), n);
         return n == PCSBSocket::READ_RELEASED || n == PCSBSocket::READ_BAD_STATE || n == PCSBSocket::READ_ERROR;
     });
     return n;
 }
 
-}
-
-TEST(Socket, RefusedConnectionReportsClosed)
-{
-    uint16_t free_port;
-    {
-        PCSBSocket probe(0, true);
-        PCSBSocket::ConnectionData where{};
-        probe.GetAddresses(&where);
-        free_port = where.local_port;
-    }
-    PCSBSocket client(0, false);
-    EXPECT_EQ(client.GetStatus(), PCSBSocket::STATUS_IDLE);
-    client.Connect(LOOPBACK, free_port);
-    ASSERT_TRUE(wait_until([&] { return client.GetStatus() != PCSBSocket::STATUS_CONNECTING; }));
-    EXPECT_EQ(client.GetStatus(), PCSBSocket::STATUS_CLOSED);
-    EXPECT_EQ(client.GetOSError(), 0);
-    // A closed endpoint cannot connect again.
-    client.Connect(LOOPBACK, free_port);
-    EXPECT_EQ(client.GetOSError(), SOCKET_ERR_RECONNECT);
-    EXPECT_EQ(client.GetStatus(), PCSBSocket::STATUS_ERROR);
 }
 
 TEST(Socket, AcceptedConnectionCarriesDataBothWaysAndKnowsBothEnds)
@@ -99,20 +69,17 @@ TEST(Socket, AcceptedConnectionCarriesDataBothWaysAndKnowsBothEnds)
     EXPECT_EQ(p.server->GetStatus(), PCSBSocket::STATUS_CONNECTED);
     EXPECT_EQ(p.listener->Accept(), nullptr) << "only one connection was made";
 
-    PCSBSocket::ConnectionData c{}, s{}, l{};
+    PCSBSocket::ConnectionData c{}, s{};
     p.client->GetAddresses(&c);
     p.server->GetAddresses(&s);
-    p.listener->GetAddresses(&l);
-    EXPECT_EQ(c.remote_host, LOOPBACK);
-    EXPECT_EQ(c.remote_port, l.local_port);
-    EXPECT_EQ(s.local_port, l.local_port);
-    EXPECT_EQ(s.remote_host, LOOPBACK);
-    EXPECT_EQ(s.remote_port, c.local_port);
+    const uint16_t listening = local_port(*p.listener);
+    EXPECT_EQ(std::vector<uint32_t>({c.remote_host, c.remote_port, s.local_port, s.remote_host, s.remote_port}),
+              std::vector<uint32_t>({LOOPBACK, listening, listening, LOOPBACK, c.local_port}));
     EXPECT_NE(c.local_port, 0);
     p.client->GetAddresses(nullptr);
 
-    const char hello[] = "GET / HTTP/1.1\r\n\r\n";
-    EXPECT_EQ(p.client->WriteData(hello, sizeof(hello) - 1), static_cast<int32_t>(sizeof(hello) - 1));
+    const std::string hello = "GET / HTTP/1.1\r\n\r\n";
+    EXPECT_EQ(p.client->WriteData(hello.data(), int32_t(hello.size())), int32_t(hello.size()));
     char buffer[64] = {};
     int32_t n = 0;
     ASSERT_TRUE(wait_until([&] { return (n = p.server->ReadData(buffer, sizeof(buffer))) > 0; }));
@@ -123,133 +90,118 @@ TEST(Socket, AcceptedConnectionCarriesDataBothWaysAndKnowsBothEnds)
     EXPECT_EQ(p.client->ReadData(buffer, sizeof(buffer)), PCSBSocket::READ_NO_DATA);
 }
 
-TEST(Socket, ReleaseIsSeenOnlyAfterEveryByteIsRead)
+TEST(Socket, NoByteIsLostToARelease)
 {
+    // The peer sends a megabyte and releases at once, as a web server does after its reply: the
+    // release is seen only after every byte is read, and is seen again.
     Pair p = connected_pair();
     ASSERT_TRUE(p.server);
-    const size_t total = 1 << 20;
-    std::vector<uint8_t> sent(total);
-    for (size_t i = 0; i < total; ++i)
-        sent[i] = pattern_byte(i);
-
-    // The peer sends a megabyte and releases at once, as a web server does after its reply.
+    const std::string sent = test::patterned_bytes(1 << 20);
     size_t offset = 0;
     ASSERT_TRUE(wait_until([&] {
-        int32_t n = p.server->WriteData(sent.data() + offset, static_cast<int32_t>(total - offset));
-        if (n > 0)
-            offset += n;
-        return offset == total;
+        const int32_t n = p.server->WriteData(sent.data() + offset, int32_t(sent.size() - offset));
+        offset += n > 0 ? n : 0;
+        return offset == sent.size();
     }));
     p.server->Release();
-
-    std::vector<uint8_t> got;
+    std::string got;
     EXPECT_EQ(read_until_release(*p.client, got), PCSBSocket::READ_RELEASED);
-    EXPECT_EQ(got.size(), total);
-    EXPECT_TRUE(got == sent);
+    EXPECT_TRUE(got == sent) << got.size() << " of " << sent.size() << " bytes";
     EXPECT_TRUE(p.client->ReceivedRelease());
     EXPECT_EQ(p.client->GetStatus(), PCSBSocket::STATUS_CONNECTED);
     char more;
     EXPECT_EQ(p.client->ReadData(&more, 1), PCSBSocket::READ_RELEASED);
-}
 
-TEST(Socket, PeerResetEndsTheConnectionWithoutSigpipe)
-{
-    Pair p = connected_pair();
-    ASSERT_TRUE(p.server);
-    p.server->Disconnect();
-    std::vector<uint8_t> chunk(4096, 'x');
-    int32_t n = 0;
-    // The first write after the reset may still be taken; a later one must fail. A SIGPIPE
-    // here would end the test process.
-    ASSERT_TRUE(wait_until([&] { return (n = p.client->WriteData(chunk.data(), 4096)) < 0; }));
-    EXPECT_EQ(n, PCSBSocket::WRITE_ERROR);
-    EXPECT_EQ(p.client->GetStatus(), PCSBSocket::STATUS_CLOSED);
-    EXPECT_EQ(p.client->GetOSError(), 0);
-}
-
-TEST(Socket, FlowControlTakesNothingAndLosesNothing)
-{
-    Pair p = connected_pair();
-    ASSERT_TRUE(p.server);
-    // Fill the socket buffers while the peer reads nothing, until a write is refused.
-    std::vector<uint8_t> sent;
-    std::vector<uint8_t> chunk(65536);
-    const size_t limit = 256u << 20;
-    int32_t n = 1;
-    while (n > 0 && sent.size() < limit) {
+    // While the peer reads nothing, writes fill the buffers until one is refused for want of
+    // room: what was taken arrives whole after the release, and nothing else.
+    Pair q = connected_pair();
+    ASSERT_TRUE(q.server);
+    std::string taken;
+    int32_t last = 1;
+    for (std::string chunk(65536, '\0'); last > 0 && taken.size() < (256u << 20);) {
         for (size_t i = 0; i < chunk.size(); ++i)
-            chunk[i] = pattern_byte(sent.size() + i);
-        n = p.client->WriteData(chunk.data(), static_cast<int32_t>(chunk.size()));
-        if (n > 0)
-            sent.insert(sent.end(), chunk.begin(), chunk.begin() + n);
+            chunk[i] = char(((taken.size() + i) * 131) ^ ((taken.size() + i) >> 9));
+        last = q.client->WriteData(chunk.data(), int32_t(chunk.size()));
+        taken.append(chunk, 0, last > 0 ? last : 0);
     }
-    ASSERT_EQ(n, PCSBSocket::WRITE_FLOW_CONTROL);
-    EXPECT_EQ(p.client->GetStatus(), PCSBSocket::STATUS_CONNECTED);
-
-    p.client->Release();
-    std::vector<uint8_t> got;
-    EXPECT_EQ(read_until_release(*p.server, got), PCSBSocket::READ_RELEASED);
-    EXPECT_EQ(got.size(), sent.size());
-    EXPECT_TRUE(got == sent);
+    ASSERT_EQ(last, PCSBSocket::WRITE_FLOW_CONTROL);
+    EXPECT_EQ(q.client->GetStatus(), PCSBSocket::STATUS_CONNECTED);
+    q.client->Release();
+    got.clear();
+    EXPECT_EQ(read_until_release(*q.server, got), PCSBSocket::READ_RELEASED);
+    EXPECT_TRUE(got == taken) << got.size() << " of " << taken.size() << " bytes";
 }
 
-TEST(Socket, DisconnectIsOnceOnlyAndForbidsReconnecting)
+TEST(Socket, AResetEndsTheConnectionWithoutSigpipe)
 {
+    // A reset while the connection stands, and one after the peer's release (which the kernel
+    // answers with EPIPE): either way a later write fails, and no SIGPIPE ends the process.
+    for (bool released_first : {false, true}) {
+        Pair p = connected_pair();
+        ASSERT_TRUE(p.server);
+        std::string got;
+        if (released_first) {
+            p.server->Release();
+            ASSERT_EQ(read_until_release(*p.client, got), PCSBSocket::READ_RELEASED);
+        }
+        p.server->Disconnect();
+        int32_t n = 0;
+        ASSERT_TRUE(wait_until([&] { return (n = p.client->WriteData("x", 1)) < 0; })) << released_first;
+        EXPECT_EQ(n, PCSBSocket::WRITE_ERROR);
+        EXPECT_EQ(p.client->GetStatus(), PCSBSocket::STATUS_CLOSED);
+        EXPECT_EQ(p.client->GetOSError(), 0);
+    }
+
+    // Our own abortive close: once only, it forgets the peer and forbids reading, writing and
+    // reconnecting; the accepted end sees a closed connection, not an error of its own.
     Pair p = connected_pair();
     ASSERT_TRUE(p.server);
-    p.client->Disconnect();
-    EXPECT_EQ(p.client->GetStatus(), PCSBSocket::STATUS_CLOSED);
+    for (int twice = 0; twice < 2; ++twice) {
+        p.client->Disconnect();
+        EXPECT_EQ(p.client->GetStatus(), PCSBSocket::STATUS_CLOSED);
+        EXPECT_EQ(p.client->GetOSError(), 0);
+    }
     PCSBSocket::ConnectionData c{};
     p.client->GetAddresses(&c);
-    EXPECT_EQ(c.remote_host, 0u);
-    EXPECT_EQ(c.remote_port, 0);
-    p.client->Disconnect();
-    EXPECT_EQ(p.client->GetStatus(), PCSBSocket::STATUS_CLOSED);
-    EXPECT_EQ(p.client->GetOSError(), 0);
+    EXPECT_EQ(c.remote_host + c.remote_port, 0u);
     char byte;
     EXPECT_EQ(p.client->ReadData(&byte, 1), PCSBSocket::READ_BAD_STATE);
     EXPECT_EQ(p.client->WriteData("x", 1), PCSBSocket::WRITE_ERROR);
-
     p.client->Connect(LOOPBACK, 1);
     EXPECT_EQ(p.client->GetOSError(), SOCKET_ERR_RECONNECT);
     EXPECT_EQ(p.client->GetStatus(), PCSBSocket::STATUS_ERROR);
-
-    // The accepted end sees the reset as a closed connection, not as an error of its own.
-    std::vector<uint8_t> got;
+    std::string got;
     EXPECT_EQ(read_until_release(*p.server, got), PCSBSocket::READ_BAD_STATE);
     EXPECT_EQ(p.server->GetStatus(), PCSBSocket::STATUS_CLOSED);
 }
 
-TEST(Socket, EndpointsThatCannotBindOrConnectReportErrors)
+TEST(Socket, RefusalsAndMisuseReportTheirState)
 {
+    // A refused connection is closed, not an error, and cannot be made again.
+    uint16_t free_port = local_port(*std::make_unique<PCSBSocket>(0, true));
+    PCSBSocket client(0, false);
+    EXPECT_EQ(client.GetStatus(), PCSBSocket::STATUS_IDLE);
+    client.Connect(LOOPBACK, free_port);
+    ASSERT_TRUE(wait_until([&] { return client.GetStatus() != PCSBSocket::STATUS_CONNECTING; }));
+    EXPECT_EQ(client.GetStatus(), PCSBSocket::STATUS_CLOSED);
+    EXPECT_EQ(client.GetOSError(), 0);
+    client.Connect(LOOPBACK, free_port);
+    EXPECT_EQ(client.GetOSError(), SOCKET_ERR_RECONNECT);
+    EXPECT_EQ(client.GetStatus(), PCSBSocket::STATUS_ERROR);
+
+    // A port in use cannot be bound; a listener cannot connect; an idle endpoint reads and writes nothing.
     PCSBSocket first(0, true);
-    PCSBSocket::ConnectionData where{};
-    first.GetAddresses(&where);
-    PCSBSocket second(where.local_port, true);
+    PCSBSocket second(local_port(first), true);
     EXPECT_EQ(second.GetStatus(), PCSBSocket::STATUS_ERROR);
     EXPECT_EQ(second.GetOSError(), EADDRINUSE);
-
-    // Neither idle nor connecting: a listener cannot connect.
-    first.Connect(LOOPBACK, where.local_port);
+    first.Connect(LOOPBACK, local_port(first));
     EXPECT_EQ(first.GetOSError(), SOCKET_ERR_BAD_STATE);
     EXPECT_EQ(first.GetStatus(), PCSBSocket::STATUS_ERROR);
-
     PCSBSocket idle(0, false);
     char byte;
     EXPECT_EQ(idle.ReadData(&byte, 1), PCSBSocket::READ_BAD_STATE);
     EXPECT_EQ(idle.WriteData("x", 1), PCSBSocket::WRITE_ERROR);
     EXPECT_EQ(idle.GetStatus(), PCSBSocket::STATUS_IDLE);
-}
-
-namespace {
-uint32_t resolve_nothing(const char*)
-{
-    return 0;
-}
-uint32_t resolve_to_test_host(const char* name)
-{
-    return std::string(name) == "mirror.example" ? 0x7F000009 : 0;
-}
 }
 
 TEST(Socket, LookupReturnsHostOrderAddressesAndHonoursTheSeam)
@@ -261,9 +213,8 @@ TEST(Socket, LookupReturnsHostOrderAddressesAndHonoursTheSeam)
     EXPECT_EQ(PCSBSocket::LookupAddress(""), 0u);
     EXPECT_EQ(PCSBSocket::LookupAddress(nullptr), 0u);
 
-    plat::set_resolver(&resolve_nothing);
+    plat::set_resolver([](const char* name) { return std::string(name) == "mirror.example" ? 0x7F000009u : 0u; });
     EXPECT_EQ(PCSBSocket::LookupAddress("127.0.0.1"), 0u);
-    plat::set_resolver(&resolve_to_test_host);
     EXPECT_EQ(PCSBSocket::LookupAddress("mirror.example"), 0x7F000009u);
     plat::set_resolver(nullptr);
     EXPECT_EQ(PCSBSocket::LookupAddress("127.0.0.1"), LOOPBACK);
