@@ -2,9 +2,6 @@
 // bytes, malformed and split heads, interim heads, bodies longer or shorter than announced,
 // resets, stalls (on a hand-stepped clock), endless heads and failing destinations.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <iterator>
 #include <string>
@@ -34,12 +31,6 @@ const std::string AGENT = "User-agent: Installer-APL/ta 8\r\n\r\n";
 std::string host_field(const std::string& host)
 {
     return kHttpPort == 80 ? host : host + ":" + std::to_string(kHttpPort);
-}
-
-off_t file_size(const std::string& path)
-{
-    struct stat facts { };
-    return stat(path.c_str(), &facts) == 0 ? facts.st_size : -1;
 }
 
 // Resolves only the scripted server's address, and remembers every name it was asked.
@@ -335,47 +326,6 @@ TEST_F(HttpScripted, EndlessHeadIsCutOff)
     std::string text = log.text();
     EXPECT_NE(text.find("HTTP head longer than 65536 bytes"), std::string::npos) << text;
     EXPECT_NE(text.find("HTTP Error for " + dest), std::string::npos) << text;
-}
-
-TEST_F(HttpScripted, FileSizeLimitTruncatesAndFails)
-{
-    // A real file that may not grow past 1000 bytes: the kernel takes part of a write and
-    // refuses the rest with EFBIG (SIGXFSZ ignored, as it would otherwise end the process).
-    const rlim_t cap = 1000;
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    ASSERT_TRUE(saved.rlim_max == RLIM_INFINITY || saved.rlim_max > cap);
-    struct sigaction ignore {
-    }, previous{};
-    ignore.sa_handler = SIG_IGN;
-    ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
-    rlimit capped{cap, saved.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &capped), 0);
-
-    // 3000 bytes sit in the stream's buffer until the file is closed: the flush at the end fails,
-    // after every byte of the body was received. 50000 are more than the buffer: a write comes up short.
-    std::vector<std::pair<int, off_t>> ends;
-    for (int size : {3000, 50000}) {
-        dest = folder / std::to_string(size);
-        start("/" + std::to_string(size));
-        const int result =
-            respond("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n" + std::string(size, 's'));
-        ends.emplace_back(result, file_size(dest));
-    }
-    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
-    EXPECT_EQ(sigaction(SIGXFSZ, &previous, nullptr), 0);
-
-    EXPECT_EQ(ends, (std::vector<std::pair<int, off_t>>{{NET_FAILED, cap}, {NET_FAILED, cap}}));
-    const std::string text = log.text();
-    EXPECT_NE(text.find("   file       =/3000\n   IsDone     =1\n   IsComplete =1\n   IsErr      =1\n"
-                        "   GetStat    =3\n   GetOSErr   =" +
-                        std::to_string(EFBIG) + "\n"),
-              std::string::npos)
-        << text;
-    const size_t direct = text.find("   file       =/50000\n");
-    ASSERT_NE(direct, std::string::npos) << text;
-    EXPECT_NE(text.find("   IsErr      =1\n   GetStat    =", direct), std::string::npos) << text;
-    EXPECT_NE(text.find("   GetOSErr   =" + std::to_string(EFBIG) + "\n", direct), std::string::npos) << text;
 }
 
 TEST_F(HttpScripted, ServerNamesThatCannotGoOnTheWireAreRefused)
