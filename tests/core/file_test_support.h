@@ -64,6 +64,16 @@ protected:
 
     std::string at(const std::string& name) const { return root + "/" + name; }
 
+    // Creates each name in the folder, its parents as needed: a folder where it ends in '/', else an empty file.
+    void make(std::initializer_list<std::string> names) const
+    {
+        for (const std::string& name : names) {
+            std::filesystem::create_directories(std::filesystem::path(at(name)).parent_path());
+            if (name.back() != '/')
+                write_file(at(name), "");
+        }
+    }
+
     struct saved_variable {
         std::string name;
         std::string value;

@@ -8,26 +8,20 @@
 
 namespace {
 
-struct listed {
-    std::string name;
-    std::string path;
-    int type;
-    bool operator==(const listed&) const = default;
-};
-
-std::vector<listed> list(const std::string& folder, int filter)
+// The entries of a listing of `folder`, one "name path type" each.
+std::vector<std::string> list(const std::string& folder, int filter)
 {
     wrk_path = folder;
-    int count = opensave_getitems(filter);
-    std::vector<listed> entries;
+    const int count = opensave_getitems(filter);
+    std::vector<std::string> entries;
     for (int i = 0; i < count; ++i)
-        entries.push_back({g_file[i], g_path_rel[i], g_file_type[i]});
+        entries.push_back(g_file[i] + " " + g_path_rel[i] + " " + std::to_string(g_file_type[i]));
     return entries;
 }
 
-void PrintTo(const listed& entry, std::ostream* out)
+std::string entry(const std::string& name, const std::string& path, int type)
 {
-    *out << "{" << entry.name << ", " << entry.path << ", " << entry.type << "}";
+    return name + " " + path + " " + std::to_string(type);
 }
 
 }  // namespace
@@ -36,48 +30,35 @@ using FolderListing = FileTest;
 
 TEST_F(FolderListing, EntriesAreTypedSortedAndHiddenOnesDropped)
 {
-    std::filesystem::create_directories(at("fo/sub"));
-    std::filesystem::create_directories(at("fo/.git"));
-    std::filesystem::create_directories(at("fo/odd.txt"));
-    write_file(at("fo/b.txt"), "");
-    write_file(at("fo/.hidden"), "");
-    write_file(at("fo/._b.txt"), "");
-    write_file(at("fo/PIC.png"), "");
-    write_file(at("fo/x.TXT"), "");
-    write_file(at("fo/ab"), "");
+    make({"fo/sub/", "fo/.git/", "fo/odd.txt/", "fo/b.txt", "fo/.hidden", "fo/._b.txt", "fo/PIC.png", "fo/x.TXT",
+          "fo/ab"});
     ASSERT_EQ(symlink("sub", at("fo/link").c_str()), 0);
 
-    std::vector<listed> expected =
-        {
-            {"PIC.png", "fo/PIC.png", LIST_BITMAP}, {"ab", "fo/ab", LIST_OTHER},
-            {"b.txt", "fo/b.txt", LIST_TXT},        {"link", "fo/link", LIST_OTHER},
-            {"odd.txt", "fo/odd.txt/", LIST_TXT},  // a folder named like a file takes the file's type
-            {"sub", "fo/sub/", LIST_FOLDER},        {"x.TXT", "fo/x.TXT", LIST_TXT},
-        };
+    std::vector<std::string> expected = {
+        entry("PIC.png", "fo/PIC.png", LIST_BITMAP), entry("ab", "fo/ab", LIST_OTHER),
+        entry("b.txt", "fo/b.txt", LIST_TXT),        entry("link", "fo/link", LIST_OTHER),
+        entry("odd.txt", "fo/odd.txt/", LIST_TXT),  // a folder named like a file takes the file's type
+        entry("sub", "fo/sub/", LIST_FOLDER),        entry("x.TXT", "fo/x.TXT", LIST_TXT),
+    };
     EXPECT_EQ(list("fo:", 0), expected);
     EXPECT_EQ(wrk_path, "fo/");  // normalised in place
 
-    std::vector<listed> texts = {{"b.txt", "fo/b.txt", LIST_TXT},
-                                 {"odd.txt", "fo/odd.txt/", LIST_TXT},
-                                 {"sub", "fo/sub/", LIST_FOLDER},
-                                 {"x.TXT", "fo/x.TXT", LIST_TXT}};
+    std::vector<std::string> texts = {entry("b.txt", "fo/b.txt", LIST_TXT), entry("odd.txt", "fo/odd.txt/", LIST_TXT),
+                                      entry("sub", "fo/sub/", LIST_FOLDER), entry("x.TXT", "fo/x.TXT", LIST_TXT)};
     EXPECT_EQ(list("fo:", LIST_TXT), texts);
 
-    std::vector<listed> bitmaps = {{"PIC.png", "fo/PIC.png", LIST_BITMAP}, {"sub", "fo/sub/", LIST_FOLDER}};
+    std::vector<std::string> bitmaps = {entry("PIC.png", "fo/PIC.png", LIST_BITMAP),
+                                        entry("sub", "fo/sub/", LIST_FOLDER)};
     EXPECT_EQ(list("fo:", LIST_BITMAP), bitmaps);
 }
 
 TEST_F(FolderListing, PanelBitmapFilter)
 {
-    std::filesystem::create_directories(at("Resources/bitmaps/cockpit/-PANELS-"));
-    std::filesystem::create_directories(at("art"));
-    write_file(at("art/gauge-2.png"), "");
-    write_file(at("art/gauge.png"), "");
-    write_file(at("art/a.png"), "");
-    write_file(at("art/notes.txt"), "");
-    write_file(at("Resources/bitmaps/cockpit/-PANELS-/Panel.png"), "");
+    make({"art/gauge-2.png", "art/gauge.png", "art/a.png", "art/notes.txt",
+          "Resources/bitmaps/cockpit/-PANELS-/Panel.png"});
 
-    std::vector<listed> art = {{"a.png", "art/a.png", LIST_BITMAP}, {"gauge.png", "art/gauge.png", LIST_BITMAP}};
+    std::vector<std::string> art = {entry("a.png", "art/a.png", LIST_BITMAP),
+                                    entry("gauge.png", "art/gauge.png", LIST_BITMAP)};
     EXPECT_EQ(list("art:", LIST_PANEL_BITMAPS), art);
     EXPECT_TRUE(list("Resources:bitmaps:cockpit:-PANELS-:", LIST_PANEL_BITMAPS).empty());
     g_case_sensitive = 1;
@@ -98,21 +79,18 @@ TEST_F(FolderListing, LimitsAndFailures)
     std::filesystem::create_directories(at("many"));
     for (int i = 0; i < 3001; ++i)
         write_file(at("many/f" + std::to_string(100000 + i)), "");
-    std::vector<listed> all = list("many:", 0);
+    std::vector<std::string> all = list("many:", 0);
     ASSERT_EQ(all.size(), 3000u);
-    EXPECT_EQ(all.front().name, "f100000");
-    EXPECT_EQ(all.back().name, "f102999");
+    EXPECT_EQ(all.front(), entry("f100000", "many/f100000", LIST_OTHER));
+    EXPECT_EQ(all.back(), entry("f102999", "many/f102999", LIST_OTHER));
 
     EXPECT_TRUE(list("missing:", 0).empty());
 
     // An empty working path lists the program's folder.
     write_file(at("here.txt"), "");
-    std::vector<listed> here = list("", LIST_TXT);
-    std::vector<listed> expected = {{"here.txt", "here.txt", LIST_TXT},
-                                    {"home", "home/", LIST_FOLDER},
-                                    {"many", "many/", LIST_FOLDER},
-                                    {"tmp", "tmp/", LIST_FOLDER}};
-    EXPECT_EQ(here, expected);
+    std::vector<std::string> expected = {entry("here.txt", "here.txt", LIST_TXT), entry("home", "home/", LIST_FOLDER),
+                                         entry("many", "many/", LIST_FOLDER), entry("tmp", "tmp/", LIST_FOLDER)};
+    EXPECT_EQ(list("", LIST_TXT), expected);
 
     wrk_path = "no-separator";
     EXPECT_THROW(opensave_getitems(0), fatal_alert);

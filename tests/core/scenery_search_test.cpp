@@ -16,12 +16,6 @@ const std::string ALPS = "Custom Scenery/Alps/";
 const std::string FOLDER = "Custom Scenery:Alps:objects:";  // the referring file's folder
 const std::string IN = ALPS + "objects/", TERRAIN = "Resources/bitmaps/terrain/";
 
-void make_file(const std::string& path)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    write_file(path, "");
-}
-
 // Searches for `name` that find nothing (in FOLDER when texture_kind is -1, else beside `parent`) and
 // checks the places tried, in order, in the log.
 void expect_tried(int kind, int texture_kind, const char* name, const std::string& parent,
@@ -69,16 +63,16 @@ TEST_F(ScenerySearch, FirstFileThatOpensWinsAndCaseIsCorrected)
                                  IN + "rock.bmp",      IN + "rock.png"};
     std::string out;
     for (const std::string& file : added) {
-        make_file(file);
+        make({file});
         DSF_LocateResourceNoLib(RESOURCE_IMAGE, "rock.png", FOLDER, true, out);
         EXPECT_EQ(out, file);
     }
-    make_file("Resources/ab");
+    make({"Resources/ab"});
     DSF_LocateResourceNoLib(RESOURCE_IMAGE, "ab", FOLDER, true, out);  // too short to change its extension
     EXPECT_EQ(out, "Resources/ab");
     EXPECT_EQ(log.text(), "");  // nothing is reported when a file is found
 
-    make_file("Resources/bitmaps/terrain/STONE.Png");
+    make({"Resources/bitmaps/terrain/STONE.Png"});
     DSF_LocateResourceNoLib(RESOURCE_IMAGE, "stone.png", "Elsewhere:", false, out);
     EXPECT_EQ(out, "");
     g_case_sensitive = 1;
@@ -102,8 +96,8 @@ TEST_F(ScenerySearch, TheLibraryAnswersFirstWithoutTouchingTheDisk)
 {
     test::write_library(ALPS, "EXPORT tree.obj objects/library tree.obj\n");
     DSF_ScanSceneryFolder();
-    make_file("Resources/objects/hut.obj");
-    make_file(IN + "tree.obj");
+    make({"Resources/objects/hut.obj"});
+    make({IN + "tree.obj"});
     test::log_capture log;
 
     std::string out;
