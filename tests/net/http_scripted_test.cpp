@@ -76,7 +76,7 @@ protected:
         path = p;
         server_name = name;
         last = NET_RUNNING;
-        auto pump = [&] { step(); };
+        auto pump = [&] { return step() == NET_RUNNING; };
         EXPECT_TRUE(server.accept_client(pump)) << "the client never connected";
         std::string request = server.read_request(pump);
         EXPECT_EQ(last, NET_RUNNING);
@@ -253,7 +253,7 @@ TEST_F(HttpScripted, ResponsesEndAsTheirHeadBodyAndDestinationSay)
     // The transfer itself after an interim head: the final status counts, the interim fields stay and win.
     std::map<std::string, std::string> headers{{"Host", SERVER}};
     down_class transfer(SERVER, kHttpPort, "/f", false, headers, nullptr, 0, (folder / "direct.bin").c_str());
-    auto pump = [&] { transfer.DoProcessing(); };
+    auto pump = [&] { return transfer.DoProcessing(), true; };
     ASSERT_TRUE(server.accept_client(pump));
     EXPECT_EQ(server.read_request(pump), "GET /f HTTP/1.1\r\nHost: 127.0.0.10\r\n\r\n");
     server.send_text("HTTP/1.1 100 Continue\r\nX-Stage: interim\r\n\r\n"

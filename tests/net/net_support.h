@@ -60,31 +60,28 @@ public:
         close(listener);
     }
 
-    // Accepts the client's connection, running `pump` (a poll of the client) while waiting.
-    bool accept_client(const std::function<void()>& pump)
+    // Accepts the client's connection, running `pump` (a poll of the client) while waiting. The
+    // pump answers false once the client has given up: no connection can come then, so the wait
+    // ends at once rather than at its time limit.
+    bool accept_client(const std::function<bool()>& pump)
     {
         if (client >= 0)
             close(client);
         client = -1;
-        return wait_until([&] {
+        wait_until([&] {
             pollfd p{listener, POLLIN, 0};
-            if (poll(&p, 1, 0) > 0) {
-                client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-                return client >= 0;
-            }
-            pump();
-            return false;
+            if (poll(&p, 1, 0) > 0)
+                return (client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;
+            return !pump();
         });
+        return client >= 0;
     }
 
-    // Reads the request head, polling the client so that it sends.
-    std::string read_request(const std::function<void()>& pump)
+    // Reads the request head, polling the client so that it sends; ends early as accept_client does.
+    std::string read_request(const std::function<bool()>& pump)
     {
         std::string request;
-        wait_until([&] {
-            pump();
-            return drain(&request) || request.find("\r\n\r\n") != std::string::npos;
-        });
+        wait_until([&] { return !pump() || drain(&request) || request.find("\r\n\r\n") != std::string::npos; });
         return request;
     }
 
