@@ -23,11 +23,6 @@ std::string normalised(std::string path)
     return path;
 }
 
-void make_dirs(const std::string& path)
-{
-    std::filesystem::create_directories(path);
-}
-
 // Waits (bounded) for a file another process writes; the content is what
 // the test checks.
 std::string wait_for_file(const std::string& path)
@@ -59,79 +54,61 @@ void write_recorder(const std::string& path, const std::string& record)
 
 using PathStrings = FileTest;
 
-TEST_F(PathStrings, SeparatorsBecomeSlashesExceptTheSecondCharacter)
+TEST_F(PathStrings, SeparatorsBecomeSlashesExceptTheSecondCharacterUpTo499Characters)
 {
-    EXPECT_EQ(normalised("ab\\c:d/e"), "ab/c/d/e");
-    EXPECT_EQ(normalised("a\\b:c"), "a\\b/c");
-    EXPECT_EQ(normalised("::x"), "/:x");
-    EXPECT_EQ(normalised(":"), "/");
-    EXPECT_EQ(normalised("C:\\x"), "C:/x");
-    EXPECT_EQ(normalised(":a:b:"), "/a/b/");
-    EXPECT_EQ(normalised("a:b"), "a:b");
-    EXPECT_EQ(normalised(""), "");
-    EXPECT_TRUE(alert_recorder::alerts().empty());
-}
-
-TEST_F(PathStrings, FiveHundredCharactersIsTheFatalStringTooLong)
-{
-    std::string longest(499, 'x');
-    EXPECT_EQ(normalised(longest), longest);
+    const std::pair<std::string, std::string> paths[] = {
+        {"ab\\c:d/e", "ab/c/d/e"},
+        {"a\\b:c", "a\\b/c"},
+        {"::x", "/:x"},
+        {":", "/"},
+        {"C:\\x", "C:/x"},
+        {":a:b:", "/a/b/"},
+        {"a:b", "a:b"},
+        {"", ""},
+        {std::string(499, 'x'), std::string(499, 'x')},
+    };
+    for (const auto& [path, normal] : paths)
+        EXPECT_EQ(normalised(path), normal) << path;
     EXPECT_TRUE(alert_recorder::alerts().empty());
 
-    std::string too_long(500, 'y');
-    EXPECT_THROW(normalised(too_long), fatal_alert);
-    ASSERT_EQ(alert_recorder::alerts().size(), 1u);
-    const recorded_alert& alert = alert_recorder::alerts()[0];
-    EXPECT_EQ(alert.l1, "String too long!");
-    EXPECT_EQ(alert.l2, too_long);
-    EXPECT_EQ(alert.l3, "");
-    EXPECT_EQ(alert.type, ALERT_FATAL);
-    EXPECT_EQ(alert.file, "DEzovuv/GenH/hl_string");
-    EXPECT_EQ(alert.line, 132);
-
+    const std::string too_long(500, 'y');
+    EXPECT_EQ(summary(test::expect_fatal([&] { normalised(too_long); })),
+              "String too long!|" + too_long + "|||2|DEzovuv/GenH/hl_string:132");
     // The prefix counts: each part fits, the whole does not.
-    alert_recorder::clear();
     app_path = std::string(300, 'p');
-    EXPECT_THROW(is_sim_link(std::string(300, 'q').c_str(), nullptr), fatal_alert);
-    ASSERT_EQ(alert_recorder::alerts().size(), 1u);
-    EXPECT_EQ(alert_recorder::alerts()[0].l2, std::string(300, 'p') + std::string(300, 'q'));
+    EXPECT_EQ(test::expect_fatal([] { is_sim_link(std::string(300, 'q').c_str(), nullptr); }).l2,
+              std::string(300, 'p') + std::string(300, 'q'));
     EXPECT_THROW(delete_file(std::string(250, 'r')), fatal_alert);
     EXPECT_THROW(make_file_executable(std::string(200, 's').c_str()), fatal_alert);
 }
 
 TEST_F(PathStrings, BoundedCopyCutsToTheFieldAndRefusesFiveHundredCharacters)
 {
-    struct row {
-        size_t size;
-        std::string source, expected;
-    };
-    const row rows[] = {
+    const std::tuple<size_t, std::string, std::string> rows[] = {
         {40, "", ""},
         {5, "ABCDEFG", "ABCD"},
         {1, "abc", ""},
         {40, std::string(499, 'x'), std::string(39, 'x')},
         {600, std::string(499, 'x'), std::string(499, 'x')},
     };
-    for (const row& r : rows) {
-        std::vector<char> field(r.size + 1, '#');
-        copy_bounded_str(field.data(), r.size, r.source.c_str());
-        EXPECT_STREQ(field.data(), r.expected.c_str()) << r.size << " " << r.source.size();
-        EXPECT_EQ(field[r.size], '#') << "wrote past the field";
+    for (const auto& [size, source, expected] : rows) {
+        std::vector<char> field(size + 1, '#');
+        copy_bounded_str(field.data(), size, source.c_str());
+        EXPECT_STREQ(field.data(), expected.c_str()) << size << " " << source.size();
+        EXPECT_EQ(field[size], '#') << "wrote past the field";
     }
     EXPECT_TRUE(alert_recorder::alerts().empty());
 
     // 500 bytes with no NUL: the copy reads none beyond them, and refuses them as the path helpers do.
     std::vector<char> unterminated(500, 'z');
     char field[40];
-    EXPECT_THROW(copy_bounded_str(field, sizeof field, unterminated.data()), fatal_alert);
-    ASSERT_EQ(alert_recorder::alerts().size(), 1u);
-    EXPECT_EQ(alert_recorder::alerts()[0].l2, std::string(500, 'z'));
+    EXPECT_EQ(test::expect_fatal([&] { copy_bounded_str(field, sizeof field, unterminated.data()); }).l2,
+              std::string(500, 'z'));
 }
 
 TEST_F(PathStrings, CaseIsCorrectedAgainstTheDiskOnlyWhereNeeded)
 {
-    make_dirs(at("Resources"));
-    write_file(at("Resources/foo.txt"), "x");
+    make({"Resources/foo.txt", "data/x", "Data/"});
 
     // Off: paths are used as written.
     EXPECT_EQ(normalised("resources:FOO.txt"), "resources/FOO.txt");
@@ -148,9 +125,6 @@ TEST_F(PathStrings, CaseIsCorrectedAgainstTheDiskOnlyWhereNeeded)
 
     // Names that differ only in case: the exact one is never rewritten, and
     // otherwise the first in byte order wins.
-    make_dirs(at("data"));
-    make_dirs(at("Data"));
-    write_file(at("data/x"), "1");
     EXPECT_EQ(normalised("data:x"), "data/x");
     EXPECT_EQ(normalised("DATA:x"), "Data/x");
     char buffer[] = "dAtA/x";
@@ -161,8 +135,7 @@ TEST_F(PathStrings, CaseIsCorrectedAgainstTheDiskOnlyWhereNeeded)
 TEST_F(PathStrings, CaseCorrectionSeesEveryChangeOfAFolder)
 {
     g_case_sensitive = 1;
-    make_dirs(at("Old"));
-    make_dirs(at("Elsewhere"));
+    make({"Old/", "Elsewhere/"});
     ASSERT_EQ(symlink("Old", at("Link").c_str()), 0);
     // Each step changes the folder ("+" adds a file, "-" removes it, ">" renames it in from Elsewhere,
     // "<" renames it away, "~" dates the folder a minute back, as an installed one is, "!" replaces the
@@ -189,8 +162,7 @@ TEST_F(PathStrings, CaseCorrectionSeesEveryChangeOfAFolder)
             ASSERT_EQ(rename(file.c_str(), away.c_str()), 0);
         } else if (change[0] == '!') {
             std::filesystem::remove_all(at("Old"));
-            make_dirs(at("Old"));
-            write_file(file, "");
+            make({"Old/" + std::string(change + 1)});
         } else {
             ASSERT_EQ(utimensat(AT_FDCWD, at("Old").c_str(), minute_ago, 0), 0);
         }
@@ -228,97 +200,66 @@ TEST_F(FileOperations, FoldersAreMadeAndExistingOnesAreNoError)
     EXPECT_GT(sErrLine, 0);
 }
 
-TEST_F(FileOperations, DeleteRemovesFilesAndEmptyFoldersOnly)
+TEST_F(FileOperations, DeleteAndRenameTakeTheForkSidecarAlongAndLeaveFullFolders)
 {
+    make({"xy/", "full/f.txt", "base/inner/g", "dir/a.txt", "dir/._a.txt", "box/", "._box"});
     EXPECT_EQ(delete_file(""), ENOENT);
-
-    make_dirs(at("xy"));
     EXPECT_EQ(delete_file("xy:"), 0);
     EXPECT_FALSE(path_exists(at("xy")));
-
-    make_dirs(at("full"));
-    write_file(at("full/f.txt"), "data");
     EXPECT_EQ(delete_file("full:"), ENOTEMPTY);
     EXPECT_EQ(delete_file("full:f.txt"), 0);
     EXPECT_FALSE(path_exists(at("full/f.txt")));
     EXPECT_EQ(delete_file("full:f.txt"), ENOENT);
     EXPECT_EQ(delete_file("full/"), 0);
 
+    write_file(at("dir/a.txt"), "data");
+    EXPECT_EQ(rename_file("dir:", "a.txt", "b.txt"), 0);
+    EXPECT_EQ(read_file(at("dir/b.txt")), "data");
+    EXPECT_TRUE(path_exists(at("dir/._b.txt")) && !path_exists(at("dir/._a.txt")));
+    EXPECT_EQ(rename_file("dir:", "nothing", "else"), ENOENT);
+    EXPECT_EQ(delete_file("dir:b.txt"), 0);
+    EXPECT_FALSE(path_exists(at("dir/._b.txt")));
+    EXPECT_EQ(delete_file("dir:"), 0);  // nothing hidden keeps it from going
+    // A folder's own sidecar goes with the folder.
+    EXPECT_EQ(delete_file("box:"), 0);
+    EXPECT_FALSE(path_exists(at("._box")));
+
     // The prefix is put in front.
-    make_dirs(at("base/inner"));
-    write_file(at("base/inner/g"), "g");
     app_path = root + "/base/";
     EXPECT_EQ(delete_file("inner:g"), 0);
     EXPECT_FALSE(path_exists(at("base/inner/g")));
 }
 
-TEST_F(FileOperations, RenameAndDeleteCarryTheForkSidecarAlong)
+TEST_F(FileOperations, ExistenceAndLinksAreReadWithoutFollowingThem)
 {
-    make_dirs(at("dir"));
-    write_file(at("dir/a.txt"), "data");
-    write_file(at("dir/._a.txt"), "fork");
-
-    EXPECT_EQ(rename_file("dir:", "a.txt", "b.txt"), 0);
-    EXPECT_EQ(read_file(at("dir/b.txt")), "data");
-    EXPECT_EQ(read_file(at("dir/._b.txt")), "fork");
-    EXPECT_FALSE(path_exists(at("dir/._a.txt")));
-
-    EXPECT_EQ(rename_file("dir:", "nothing", "else"), ENOENT);
-
-    EXPECT_EQ(delete_file("dir:b.txt"), 0);
-    EXPECT_FALSE(path_exists(at("dir/._b.txt")));
-    EXPECT_EQ(delete_file("dir:"), 0);  // nothing hidden keeps it from going
-
-    // A folder's own sidecar goes with the folder.
-    make_dirs(at("box"));
-    write_file(at("._box"), "info");
-    EXPECT_EQ(delete_file("box:"), 0);
-    EXPECT_FALSE(path_exists(at("._box")));
-}
-
-TEST_F(FileOperations, ExistenceTests)
-{
-    make_dirs(at("folder"));
-    write_file(at("file"), "x");
+    make({"folder/", "file", "A/", "sub/"});
     ASSERT_EQ(symlink("folder", at("link").c_str()), 0);
-
-    EXPECT_EQ(dir_exists("folder"), 1);
-    EXPECT_EQ(dir_exists("folder:"), 1);
-    EXPECT_EQ(dir_exists("link:"), 1);
-    EXPECT_EQ(dir_exists("file"), 0);
-    EXPECT_EQ(dir_exists("none:"), 0);
-    EXPECT_EQ(file_exists("file"), 1);
-    EXPECT_EQ(file_exists("none"), 0);
-
-    // A FIFO answers at once instead of waiting for a writer.
     ASSERT_EQ(mkfifo(at("pipe").c_str(), 0600), 0);
-    EXPECT_EQ(file_exists("pipe"), 1);
-}
+    const std::pair<const char*, int> folders[] = {
+        {"folder", 1}, {"folder:", 1}, {"link:", 1}, {"file", 0}, {"none:", 0}};
+    for (const auto& [name, exists] : folders)
+        EXPECT_EQ(dir_exists(name), exists) << name;
+    // A FIFO answers at once instead of waiting for a writer.
+    const std::pair<const char*, int> files[] = {{"file", 1}, {"none", 0}, {"pipe", 1}};
+    for (const auto& [name, exists] : files)
+        EXPECT_EQ(file_exists(name), exists) << name;
 
-TEST_F(FileOperations, SymbolicLinksAreReadWithoutFollowingThem)
-{
-    write_file(at("plain"), "x");
-    std::string target = "kept";
-    EXPECT_EQ(is_sim_link("plain", &target), 0);
-    EXPECT_EQ(target, "kept");
-    EXPECT_EQ(is_sim_link("absent", &target), 0);
-
-    make_dirs(at("A"));
+    // Dangling links and long targets are links too; a plain file or nothing leaves the text alone.
+    const std::string long_target(600, 'z');
     ASSERT_EQ(symlink("A", at("Current").c_str()), 0);
-    EXPECT_EQ(is_sim_link("Current", &target), 1);
-    EXPECT_EQ(target, "A");
-    EXPECT_EQ(is_sim_link("Current", nullptr), 1);
-
-    // Dangling links and long targets are links too.
-    std::string long_target(600, 'z');
     ASSERT_EQ(symlink(long_target.c_str(), at("long").c_str()), 0);
-    EXPECT_EQ(is_sim_link("long", &target), 1);
-    EXPECT_EQ(target, long_target);
-
-    make_dirs(at("sub"));
     ASSERT_EQ(symlink("../A", at("sub/up").c_str()), 0);
-    EXPECT_EQ(is_sim_link("sub:up", &target), 1);
-    EXPECT_EQ(target, "../A");
+    const std::tuple<const char*, int, std::string> links[] = {{"file", 0, "kept"},
+                                                               {"absent", 0, "kept"},
+                                                               {"Current", 1, "A"},
+                                                               {"long", 1, long_target},
+                                                               {"sub:up", 1, "../A"}};
+    for (const auto& [name, is_link, text] : links) {
+        std::string target = "kept";
+        EXPECT_EQ(is_sim_link(name, &target), is_link) << name;
+        EXPECT_EQ(target, text) << name;
+    }
+    EXPECT_EQ(is_sim_link("Current", nullptr), 1);
 }
 
 TEST_F(FileOperations, MakeFileExecutable)
@@ -356,7 +297,7 @@ TEST_F(SpecialFolders, EachKindIsAnAbsoluteFolderEndingInSlash)
     EXPECT_EQ(out, home + "/Desktop/");
     EXPECT_TRUE(std::filesystem::is_directory(home + "/Desktop"));
 
-    make_dirs(home + "/.config");
+    make({"home/.config/"});
     write_file(home + "/.config/user-dirs.dirs", "# comment\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n");
     get_OS_abs_path(OS_FOLDER_DESKTOP, out);
     EXPECT_EQ(out, home + "/Bureau/");
@@ -416,7 +357,7 @@ TEST_F(SpecialFolders, TemporaryFolderIsPrivate)
 
     // A link planted at the cache location is refused.
     std::filesystem::remove_all(home + "/.cache/veltrix-installer");
-    make_dirs(root + "/elsewhere");
+    make({"elsewhere/"});
     ASSERT_EQ(symlink((root + "/elsewhere").c_str(), (home + "/.cache/veltrix-installer").c_str()), 0);
     get_OS_abs_path(OS_FOLDER_TEMPORARY, out);
     EXPECT_EQ(out, tmp + "/veltrix-installer-" + uid + "/");
@@ -424,7 +365,7 @@ TEST_F(SpecialFolders, TemporaryFolderIsPrivate)
 
     // So is a folder open to others, at both places: then a fresh one.
     std::filesystem::remove_all(tmp + "/veltrix-installer-" + uid);
-    make_dirs(tmp + "/veltrix-installer-" + uid);
+    make({"tmp/veltrix-installer-" + uid + "/"});
     chmod((tmp + "/veltrix-installer-" + uid).c_str(), 0777);
     get_OS_abs_path(OS_FOLDER_TEMPORARY, out);
     EXPECT_EQ(out.compare(0, (tmp + "/veltrix-installer-").size(), tmp + "/veltrix-installer-"), 0);
@@ -454,27 +395,22 @@ TEST_F(LaunchApp, AProgramThatCannotStartIsReportedAndWeGoOn)
 
 TEST_F(LaunchApp, AStartedProgramGetsPathArgumentAndWeExitWithStatusOne)
 {
-    // With the prefix the program's path is absolute, which is also what a
-    // script sees as its own name.
+    // With the prefix the program's path is absolute, which is also what a script sees as its own
+    // name; an application folder runs the program inside.
     app_path = root + "/";
-    write_recorder(at("recorder"), at("with-argument.txt"));
-    EXPECT_EXIT(launch_app("recorder", "/some/folder"), ::testing::ExitedWithCode(1), "");
-    EXPECT_EQ(wait_for_file(at("with-argument.txt")), root + "/recorder\n-path\n/some/folder\n");
-
-    write_recorder(at("recorder2"), at("no-argument.txt"));
-    EXPECT_EXIT(launch_app("recorder2", ""), ::testing::ExitedWithCode(1), "");
-    EXPECT_EQ(wait_for_file(at("no-argument.txt")), root + "/recorder2\n");
-}
-
-TEST_F(LaunchApp, AnAppFolderRunsTheProgramInside)
-{
-    app_path = root + "/";
-    make_dirs(at("Tool.app/Contents/MacOS"));
-    write_recorder(at("Tool.app/Contents/MacOS/Tool"), at("inside.txt"));
-    EXPECT_EXIT(launch_app("Tool.app:", "x"), ::testing::ExitedWithCode(1), "");
-    EXPECT_EQ(wait_for_file(at("inside.txt")), root + "/Tool.app/Contents/MacOS/Tool\n-path\nx\n");
-
+    make({"Tool.app/Contents/MacOS/", "Empty.app/"});
+    const std::tuple<const char*, const char*, const char*> launches[] = {
+        {"recorder", "/some/folder", "recorder\n-path\n/some/folder\n"},
+        {"recorder2", "", "recorder2\n"},
+        {"Tool.app:", "x", "Tool.app/Contents/MacOS/Tool\n-path\nx\n"},
+    };
+    for (const auto& [program, argument, recorded] : launches) {
+        const std::string record = at(std::string(program) + ".txt");
+        write_recorder(std::string(program).ends_with(".app:") ? at("Tool.app/Contents/MacOS/Tool") : at(program),
+                       record);
+        EXPECT_EXIT(launch_app(program, argument), ::testing::ExitedWithCode(1), "");
+        EXPECT_EQ(wait_for_file(record), root + "/" + recorded);
+    }
     // Without the inner program the folder itself is what fails to start.
-    make_dirs(at("Empty.app"));
     EXPECT_EQ(launch_app("Empty.app", ""), EACCES);
 }
