@@ -89,10 +89,29 @@ std::string finder_info(const char* text)
     return info;
 }
 
+// The resource fork a file carries ("" for none).
+std::string fork_of(const std::string& path)
+{
+    uint8_t finder[16];
+    std::string fork = "unreadable";
+    EXPECT_EQ(plat::fork_read(path, finder, fork), 0) << path;
+    return fork;
+}
+
 class Zip : public ::testing::Test {
 protected:
     void SetUp() override { app_path.clear(); }
     void TearDown() override { plat::set_xattr_enabled(nullptr); }
+
+    // Extracts an archive that must be refused with `error` and one log line.
+    void expect_refused(const std::string& zip, const std::string& folder, int error, const std::string& what)
+    {
+        const size_t logged = log.text().size();
+        EXPECT_EQ(zip_to_file(zip, folder, nullptr, 0), error) << what;
+        const std::string added = log.text().substr(logged);
+        EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 1) << what << ": " << added;
+    }
+
     temp_folder dir;
     log_capture log;
 };
@@ -164,7 +183,7 @@ TEST_F(Zip, ArchivesFromDebianZipExtractWithFoldersLinksAndModes)
     EXPECT_EQ(read_file(dir / "out/A/run.sh"), "echo run\n");
 }
 
-TEST_F(Zip, EntryModesFollowTheAttributeRules)
+TEST_F(Zip, EntryModesFollowTheAttributeRulesAndLongNamesStayWhole)
 {
     fs::create_directories(dir / "out");
     write_file(dir / "out/old.txt", "a much longer old content than the new one");
@@ -178,6 +197,9 @@ TEST_F(Zip, EntryModesFollowTheAttributeRules)
                      {"dos.txt", "dos", 0x20},  // DOS bits only: no mode to apply
                      {"replaced-by-link", "exe", 0xA1EDu << 16, 0},
                      {"dangling", "nowhere", 0xA1FFu << 16, 0},
+                     // Longer than the old name buffer, and whole.
+                     {std::string(200, 'n') + "/", ""},
+                     {std::string(200, 'n') + "/" + std::string(250, 'n'), "whole"},
                  });
     ASSERT_EQ(zip_to_file(dir / "a.zip", dir / "out/", nullptr, 0), 0) << log.text();
     EXPECT_EQ(read_file(dir / "out/old.txt"), "new");
@@ -186,18 +208,7 @@ TEST_F(Zip, EntryModesFollowTheAttributeRules)
     EXPECT_NE(mode_of(dir / "out/dos.txt") & 0777, 0u);
     EXPECT_EQ(link_text(dir / "out/replaced-by-link"), "exe");
     EXPECT_EQ(link_text(dir / "out/dangling"), "nowhere");
-}
-
-TEST_F(Zip, NamesLongerThanTheOldBufferStayWhole)
-{
-    const std::string long_name(300, 'n');
-    fs::create_directories(dir / "out");
-    make_archive(
-        dir / "long.zip",
-        {{long_name.substr(0, 200) + "/", ""}, {long_name.substr(0, 200) + "/" + long_name.substr(0, 250), "whole"}});
-    std::string first;
-    ASSERT_EQ(zip_to_file(dir / "long.zip", dir / "out/", &first, 0), 0) << log.text();
-    EXPECT_EQ(read_file(dir / "out/" + long_name.substr(0, 200) + "/" + long_name.substr(0, 250)), "whole");
+    EXPECT_EQ(read_file(dir / ("out/" + std::string(200, 'n') + "/" + std::string(250, 'n'))), "whole");
 }
 
 TEST_F(Zip, HostileNamesAndLinksAreRefusedAndTouchNothingOutside)
@@ -226,11 +237,8 @@ TEST_F(Zip, HostileNamesAndLinksAreRefusedAndTouchNothingOutside)
     for (size_t i = 0; i < archives.size(); ++i) {
         const std::string zip = dir / ("hostile" + std::to_string(i) + ".zip");
         make_archive(zip, archives[i]);
-        const std::string log_before = log.text();
-        EXPECT_EQ(zip_to_file(zip, dir / "jail/out/", nullptr, 0), EINVAL) << archives[i].back().name;
+        expect_refused(zip, dir / "jail/out/", EINVAL, archives[i].back().name);
         unlink(zip.c_str());
-        const std::string added = log.text().substr(log_before.size());
-        EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 1) << added;
     }
     EXPECT_FALSE(fs::exists(dir / "jail/evil"));
     EXPECT_FALSE(fs::exists("/tmp/veltrix-absolute-evil"));
@@ -308,8 +316,7 @@ TEST_F(Zip, AppleDoubleEntriesAreCheckedBeforeUse)
         write_file(dir / "out/a/c.txt", "c");
         make_archive(dir / "bad.zip", {{"__MACOSX/a/._c.txt", bad, 0}});
         EXPECT_EQ(zip_to_file(dir / "bad.zip", dir / "out/", nullptr, 0), 20012);
-        ASSERT_EQ(plat::fork_read(dir / "out/a/c.txt", got_finder, got_fork), 0);
-        EXPECT_EQ(got_fork, "");
+        EXPECT_EQ(fork_of(dir / "out/a/c.txt"), "");
     }
 
     // No file to apply it to, or no "._" in the name: nothing happens, no error.
@@ -452,10 +459,7 @@ TEST_F(Zip, LyingSizesAndControlBytesInNamesAreErrorsNotCrashes)
     make_archive(zip, {{"__MACOSX/._plain.txt", plat::appledouble_encode(finder, "fork"), 0}});
     declare_uncompressed_size(zip, huge);
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), 20012);
-    uint8_t got_finder[16];
-    std::string got_fork;
-    ASSERT_EQ(plat::fork_read(dir / "out/plain.txt", got_finder, got_fork), 0);
-    EXPECT_EQ(got_fork, "");
+    EXPECT_EQ(fork_of(dir / "out/plain.txt"), "");
 
     make_archive(zip, {{"long-link", "target", 0xA1EDu << 16, 0}});
     declare_uncompressed_size(zip, huge);
@@ -470,16 +474,10 @@ TEST_F(Zip, LyingSizesAndControlBytesInNamesAreErrorsNotCrashes)
         bytes[at + 3] = '\0';
     write_file(zip, bytes);
     const std::vector<std::string> before = tree_names(dir / "out");
-    std::string log_before = log.text();
-    EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), EINVAL);
-    const std::string nul_lines = log.text().substr(log_before.size());
-    EXPECT_EQ(std::count(nul_lines.begin(), nul_lines.end(), '\n'), 1) << nul_lines;
+    expect_refused(zip, dir / "out/", EINVAL, "a NUL in the name");
     for (const std::string name : {"line\nbreak", "tab\there", "del\x7f", "sub/cr\r"}) {
         make_archive(zip, {{name, "x"}});
-        log_before = log.text();
-        EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), EINVAL) << name;
-        const std::string added = log.text().substr(log_before.size());
-        EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 1) << added;
+        expect_refused(zip, dir / "out/", EINVAL, name);
     }
     EXPECT_EQ(tree_names(dir / "out"), before);
     EXPECT_FALSE(fs::exists(dir / "x"));
@@ -502,10 +500,7 @@ TEST_F(Zip, EveryFileIsReplacedWholeOrNotAtAll)
     ASSERT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), 0) << log.text();
     EXPECT_TRUE(read_file(dir / "out/large.bin") == content);
     EXPECT_EQ(mode_of(dir / "out/large.bin") & 0777, 0640u);
-    uint8_t got_finder[16];
-    std::string got_fork;
-    ASSERT_EQ(plat::fork_read(dir / "out/large.bin", got_finder, got_fork), 0);
-    EXPECT_EQ(got_fork, "");
+    EXPECT_EQ(fork_of(dir / "out/large.bin"), "");
     EXPECT_TRUE(partial_files(dir / "out").empty());
 
     // One damaged byte deep in the data: the CRC fails at the end, and the
@@ -552,28 +547,18 @@ TEST_F(Zip, AppleDoubleEntriesNamingTheFolderOrItsParentAreRefused)
     for (const std::string name :
          {"__MACOSX/._", "__MACOSX/._.", "__MACOSX/._..", "__MACOSX/.._.", "__MACOSX/sub/._.."}) {
         make_archive(dir / "fork.zip", {{name, image, 0}});
-        const std::string log_before = log.text();
-        EXPECT_EQ(zip_to_file(dir / "fork.zip", dir / "jail/out/", nullptr, 0), EINVAL) << name;
-        const std::string added = log.text().substr(log_before.size());
-        EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 1) << added;
+        expect_refused(dir / "fork.zip", dir / "jail/out/", EINVAL, name);
         unlink((dir / "fork.zip").c_str());
     }
     EXPECT_EQ(tree_names(dir.root), before);
-    for (const std::string folder : {"jail", "jail/out", "jail/out/sub"}) {
-        uint8_t got_finder[16];
-        std::string got_fork;
-        ASSERT_EQ(plat::fork_read(dir / folder, got_finder, got_fork), 0);
-        EXPECT_EQ(got_fork, "") << folder;
-    }
+    for (const std::string folder : {"jail", "jail/out", "jail/out/sub"})
+        EXPECT_EQ(fork_of(dir / folder), "") << folder;
 
     // A "._" that is only part of a longer leaf still names a file inside.
     write_file(dir / "jail/out/x..", "dots");
     make_archive(dir / "fork.zip", {{"__MACOSX/x._..", image, 0}});
     ASSERT_EQ(zip_to_file(dir / "fork.zip", dir / "jail/out/", nullptr, 0), 0) << log.text();
-    uint8_t got_finder[16];
-    std::string got_fork;
-    ASSERT_EQ(plat::fork_read(dir / "jail/out/x..", got_finder, got_fork), 0);
-    EXPECT_EQ(got_fork.size(), 6000u);
+    EXPECT_EQ(fork_of(dir / "jail/out/x..").size(), 6000u);
 }
 
 TEST_F(Zip, DamagedCopiesOfAnArchiveNeverWriteOutsideTheFolder)
