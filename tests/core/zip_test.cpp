@@ -380,20 +380,6 @@ TEST_P(ZipForks, ForksOfEverySizeRoundTripThroughAnArchive)
             EXPECT_EQ(has_sidecar, size > 0) << size;
         }
     }
-
-    // The sidecar follows its file through rename and delete, so the folder empties.
-    const uint8_t info[16] = {1};
-    fs::create_directories(dir / "moving");
-    write_file(dir / "moving/x", "x");
-    plat::set_xattr_enabled([](const std::string&) { return false; });
-    ASSERT_EQ(plat::fork_write(dir / "moving/x", info, "fork"), 0);
-    ASSERT_TRUE(fs::exists(dir / "moving/._x"));
-    ASSERT_EQ(rename_file(dir / "moving/", "x", "y"), 0);
-    EXPECT_FALSE(fs::exists(dir / "moving/._x"));
-    EXPECT_TRUE(fs::exists(dir / "moving/._y"));
-    ASSERT_EQ(delete_file(dir / "moving/y"), 0);
-    EXPECT_FALSE(fs::exists(dir / "moving/._y"));
-    EXPECT_EQ(rmdir((dir / "moving").c_str()), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(AttributesOnAndOff, ZipForks, ::testing::Bool());
