@@ -4,6 +4,7 @@
 #include "core/prefs.h"
 
 #include <clocale>
+#include <memory>
 #include <sstream>
 
 #include "core/clock.h"
@@ -143,8 +144,25 @@ TEST_F(Prefs, ReadingFollowsTheLineRules)
     EXPECT_FALSE(path_exists(installer_file())) << "reading never creates the file";
 }
 
-TEST_F(Prefs, ScreenSetIsReadAndWrittenWithItsRangesCorrected)
+TEST_F(Prefs, ScreenSetIsReadAndWrittenWithItsRangesCorrectedWhateverTheLocale)
 {
+    // Under a locale with a decimal comma, built privately for this test and left at the end.
+    const std::string locales = root + "/locales";
+    ASSERT_EQ(system(("mkdir -p '" + locales + "' && localedef -i de_DE -f UTF-8 '" + locales +
+                      "/de_DE.UTF-8' >/dev/null 2>&1")
+                         .c_str()),
+              0)
+        << "localedef could not build de_DE.UTF-8 (package locales)";
+    setenv("LOCPATH", locales.c_str(), 1);
+    std::unique_ptr<const char, void (*)(const char*)> back_to_c(setlocale(LC_ALL, "de_DE.UTF-8"), [](const char*) {
+        setlocale(LC_ALL, "C");
+        unsetenv("LOCPATH");
+    });
+    ASSERT_NE(back_to_c.get(), nullptr);
+    char probe[16];
+    snprintf(probe, sizeof(probe), "%.1f", 0.5);
+    EXPECT_STREQ(probe, "0,5") << "the locale should write a decimal comma";
+
     const std::string every_field = HEADER +
         "_x_res_req 1600\n_y_res_req 1200\n_col_res_req 32\n_set_res 1\n_lang 2\n_alias_req 4\n"
         "_keylist_up 0\n_sec_mon_inuse 0\n_prefs_found 1\n_prd_FM 0.050000\n_prd_UI 0.012500\n";
@@ -158,39 +176,6 @@ TEST_F(Prefs, ScreenSetIsReadAndWrittenWithItsRangesCorrected)
     write_file(screen_file(), HEADER + "_x_res_req 800\n_y_res_req 10000\n_lang 6\n_prd_UI 1e-3\n");
     pref.IO_set(PREF_SET_SCREEN, PREF_READ);
     EXPECT_EQ(screen_fields(), "1024 768 32 1 0 4 0 0 1|0.05|0.001");
-}
-
-TEST_F(Prefs, NumbersIgnoreTheProcessLocale)
-{
-    // A locale with a decimal comma, built privately for this test.
-    std::string locales = root + "/locales";
-    ASSERT_EQ(system(("mkdir -p '" + locales + "' && localedef -i de_DE -f UTF-8 '" + locales +
-                      "/de_DE.UTF-8' >/dev/null 2>&1")
-                         .c_str()),
-              0)
-        << "localedef could not build de_DE.UTF-8 (package locales)";
-    setenv("LOCPATH", locales.c_str(), 1);
-    ASSERT_NE(setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
-    char probe[16];
-    snprintf(probe, sizeof(probe), "%.1f", 0.5);
-    EXPECT_STREQ(probe, "0,5") << "the locale should write a decimal comma";
-
-    xtim._prd_FM = 0.05f;
-    xtim._prd_UI = 0.0125f;
-    mnw._x_res_req = 1280;
-    mnw._y_res_req = 1024;
-    pref.IO_set(PREF_SET_SCREEN, PREF_WRITE);
-    std::string written = read_file(screen_file());
-    xtim._prd_FM = 0;
-    xtim._prd_UI = 0;
-    pref.IO_set(PREF_SET_SCREEN, PREF_READ);
-    float fm = xtim._prd_FM, ui = xtim._prd_UI;
-
-    setlocale(LC_ALL, "C");
-    unsetenv("LOCPATH");
-    EXPECT_NE(written.find("_prd_FM 0.050000\n_prd_UI 0.012500\n"), std::string::npos) << written;
-    EXPECT_EQ(fm, 0.05f);
-    EXPECT_EQ(ui, 0.0125f);
 }
 
 TEST_F(Prefs, UnknownSetsAndLineBreaksCannotDamageTheFile)
