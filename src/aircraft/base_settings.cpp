@@ -154,11 +154,6 @@ float triangle_area_xy(const float* apex, const float* b, const float* c)
     return 0.5f * std::sqrt(ux * ux + uy * uy) * std::sqrt(vx * vx + vy * vy) * std::fabs(std::sin(between));
 }
 
-bool is_path_separator(char c)
-{
-    return c == '\\' || c == ':' || c == '/';
-}
-
 }  // namespace
 
 void veh_class::set_base_sfc(int engn_type)
@@ -299,12 +294,12 @@ void set_afl_path(char* path)
     }
     size_t start = 0;
     for (size_t n = length - 2; n >= 1; --n) {
-        if (is_path_separator(path[n])) {
+        if (is_folder_separator(path[n])) {
             start = n;
             break;
         }
     }
-    if (is_path_separator(path[start]))
+    if (is_folder_separator(path[start]))
         ++start;
     copy_bounded_str(path, length + 1, path + start);
 }

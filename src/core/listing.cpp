@@ -26,18 +26,13 @@ constexpr extension_type extension_types[] = {
     {".TRA", LIST_TRA},    {".CAR", LIST_CAR},    {".SPA", LIST_SPA}, {".REG", LIST_REG},
 };
 
-bool is_separator(char c)
-{
-    return c == ':' || c == '\\' || c == '/';
-}
-
 }  // namespace
 
 int opensave_getitems(int filter)
 {
     set_dir_chars(wrk_path);
     std::string full = app_path + wrk_path;
-    if (!full.empty() && !is_separator(full.back()))
+    if (!full.empty() && !is_folder_separator(full.back()))
         __MACIBM_alert(0, "Working path does not appear to be a directory!",
                        "This is not consistent with my labelling practices!",
                        "I need to end all paths with the directory indicator!", full, ALERT_FATAL, io_module_file,

@@ -11,11 +11,6 @@ constexpr size_t leaf_name_limit = 255;
 constexpr size_t posix_path_buffer = 1024;
 constexpr const char* volume_name = "root";
 
-bool is_separator(char c)
-{
-    return c == ':' || c == '\\' || c == '/';
-}
-
 }  // namespace
 
 OSErr FilePathToFSRefAndName(const char* path, FSRef* ref, HFSUniStr255* name)
@@ -29,7 +24,7 @@ OSErr FilePathToFSRefAndName(const char* path, FSRef* ref, HFSUniStr255* name)
     std::string leaf;
     size_t split = std::string::npos;
     for (size_t i = normal.size() >= 2 ? normal.size() - 2 : 0; i >= 1 && i + 1 < normal.size(); --i) {
-        if (is_separator(normal[i])) {
+        if (is_folder_separator(normal[i])) {
             split = i;
             break;
         }

@@ -39,11 +39,6 @@ void note_failure(int line)
     sErrLine = line;
 }
 
-bool is_separator(char c)
-{
-    return c == ':' || c == '\\' || c == '/';
-}
-
 void check_length(const std::string& text)
 {
     if (text.size() > path_max_chars)
@@ -53,7 +48,7 @@ void check_length(const std::string& text)
 void rewrite_separators(std::string& path)
 {
     for (size_t i = 0; i < path.size(); ++i)
-        if (i != 1 && is_separator(path[i]))
+        if (i != 1 && is_folder_separator(path[i]))
             path[i] = '/';
 }
 
@@ -417,7 +412,7 @@ int launch_app(const std::string& bundle, const std::string& argument)
 {
     std::string path = bundle;
     set_dir_chars(path);
-    if (!path.empty() && is_separator(path.back()))
+    if (!path.empty() && is_folder_separator(path.back()))
         path.pop_back();
     path = app_path + path;
 

@@ -13,6 +13,12 @@
 // The longest path string.
 constexpr size_t path_max_chars = 499;
 
+// Whether c separates folders in a path string: ':', '/' and '\' all do, whatever the system.
+constexpr bool is_folder_separator(char c)
+{
+    return c == ':' || c == '/' || c == '\\';
+}
+
 // Where the last failing file or archive operation of this thread failed
 // (source file and line); printed by the archive code's failure log lines.
 // One per thread, so an extraction on a worker cannot mix its place with the

@@ -78,11 +78,6 @@ int reference_error(int error)
     }
 }
 
-bool is_separator(char c)
-{
-    return c == '/' || c == ':' || c == '\\';
-}
-
 // A name as one log line: control bytes shown as '?'.
 std::string printable(std::string text)
 {
@@ -101,7 +96,7 @@ std::vector<std::string> split_components(const std::string& text, bool any_sepa
     std::vector<std::string> parts;
     std::string part;
     for (char c : text) {
-        if (any_separator ? is_separator(c) : c == '/') {
+        if (any_separator ? is_folder_separator(c) : c == '/') {
             parts.push_back(part);
             part.clear();
         } else {
@@ -264,7 +259,7 @@ int extract_plain_file(unzFile archive, const std::string& raw_path, const unz_f
 
 bool zip_entry_name_is_safe(const std::string& name)
 {
-    if (name.empty() || is_separator(name[0]))
+    if (name.empty() || is_folder_separator(name[0]))
         return false;
     // A NUL would cut the name short of what the archive says; other control
     // bytes are refused by the release builder, so no release carries them.
@@ -287,7 +282,7 @@ namespace {
 bool appledouble_target_is_safe(const std::string& rest)
 {
     size_t leaf = rest.size();
-    while (leaf > 0 && !is_separator(rest[leaf - 1]))
+    while (leaf > 0 && !is_folder_separator(rest[leaf - 1]))
         --leaf;
     const size_t marker = rest.rfind("._");
     if (marker == std::string::npos || marker < leaf)
@@ -370,7 +365,7 @@ int unzip_resource_fork(void* handle, std::string path, const unz_file_info64_s&
     unzFile archive = static_cast<unzFile>(handle);
     // Only the leaf names the described file; a "._" in a folder above it does not.
     size_t leaf = path.size();
-    while (leaf > 0 && !is_separator(path[leaf - 1]))
+    while (leaf > 0 && !is_folder_separator(path[leaf - 1]))
         --leaf;
     const size_t marker = path.rfind("._");
     if (marker == std::string::npos || marker < leaf)
@@ -488,7 +483,7 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
 
         const std::string out_path = dir + entry;
         const bool is_macosx = entry.compare(0, macosx_prefix_length, macosx_prefix) == 0;
-        if (is_separator(entry.back())) {
+        if (is_folder_separator(entry.back())) {
             if (!is_macosx) {
                 const int made = make_folder(out_path);
                 error = (made == 0 || made == -48 || made == EEXIST) ? 0 : made;

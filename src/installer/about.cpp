@@ -196,9 +196,7 @@ void MACIBM_about()
             } else {
                 int unzipped = zip_to_file(local_installer_path(), "", &installer_app_name, 0);
                 if (unzipped == 0) {
-                    if (!installer_app_name.empty() &&
-                        (installer_app_name.back() == '/' || installer_app_name.back() == ':' ||
-                         installer_app_name.back() == '\\'))
+                    if (!installer_app_name.empty() && is_folder_separator(installer_app_name.back()))
                         installer_app_name.pop_back();
                     ins_state = ABOUT_LAUNCH;
                 } else {

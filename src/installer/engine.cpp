@@ -331,7 +331,7 @@ bool is_plain_folder_name(const std::string& name)
 {
     if (name.empty() || name == "." || name == "..")
         return false;
-    return name.find_first_of("/:\\") == std::string::npos && name.find('\0') == std::string::npos;
+    return std::none_of(name.begin(), name.end(), is_folder_separator) && name.find('\0') == std::string::npos;
 }
 
 void reset_slots()

@@ -28,11 +28,6 @@ constexpr const char* FRAMEWORKS[] = {
     "Resources:plugins:KVWidgets.framework:",
 };
 
-bool is_separator(char c)
-{
-    return c == '/' || c == ':' || c == '\\';
-}
-
 // Returns 0, or the error of the first folder that could not be made (already reported).
 int make_reported_folder(const std::string& folder)
 {
@@ -160,7 +155,7 @@ std::string folder_of(const std::string& path)
     if (path.size() < 2)
         return std::string();
     for (size_t i = path.size() - 1; i-- > 0;) {
-        if (is_separator(path[i]))
+        if (is_folder_separator(path[i]))
             return path.substr(0, i + 1);
     }
     return std::string();

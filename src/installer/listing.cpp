@@ -57,11 +57,6 @@ constexpr int panel_text_colour = 48;
 // Records parsed in this run; never reset, so a second read continues the count.
 int records_parsed = 0;
 
-bool is_separator(char c)
-{
-    return c == '/' || c == ':' || c == '\\';
-}
-
 int clamp_int(int value, int lo, int hi)
 {
     return value < lo ? lo : (value > hi ? hi : value);
@@ -200,13 +195,13 @@ void examine_disk(const std::string& caption)
 
 bool listed_path_is_safe(const std::string& path)
 {
-    if (path.empty() || is_separator(path[0]))
+    if (path.empty() || is_folder_separator(path[0]))
         return false;
     size_t start = 0;
     for (size_t i = 0; i <= path.size(); ++i) {
         if (i < path.size() && static_cast<unsigned char>(path[i]) < 0x20)
             return false;
-        if (i == path.size() || is_separator(path[i])) {
+        if (i == path.size() || is_folder_separator(path[i])) {
             if (path.compare(start, i - start, "..") == 0 && i - start == 2)
                 return false;
             start = i + 1;

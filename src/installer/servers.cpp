@@ -53,18 +53,12 @@ fetch_pacing listing_pacing;
 
 bool ends_in_separator(const std::string& text)
 {
-    if (text.empty())
-        return false;
-    char last = text.back();
-    return last == '/' || last == ':' || last == '\\';
+    return !text.empty() && is_folder_separator(text.back());
 }
 
 bool begins_with_separator(const std::string& text)
 {
-    if (text.empty())
-        return false;
-    char first = text.front();
-    return first == '/' || first == ':' || first == '\\';
+    return !text.empty() && is_folder_separator(text.front());
 }
 
 void remove_trailing_blanks(std::string& text)

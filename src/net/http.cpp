@@ -56,11 +56,6 @@ constexpr unsigned short DEFAULT_HTTP_PORT = 80;
 // The user agent: "Installer-" + "APL/" + the last four characters of the product version.
 constexpr const char* PRODUCT_VERSION = "Veltrix 8.50 Beta 8";
 
-bool is_dir_char(char c)
-{
-    return c == '\\' || c == ':' || c == '/';
-}
-
 bool equals_ignoring_case(const std::string& a, const char* b)
 {
     size_t n = std::strlen(b);
@@ -464,13 +459,13 @@ int http_class::net_check(int slot, std::string server, std::string path, const 
 
     if (!slots[slot]) {
         // An empty server name goes on to fail its lookup.
-        if (!server.empty() && is_dir_char(server.back())) {
+        if (!server.empty() && is_folder_separator(server.back())) {
             __MACIBM_alert(0, "net_check error! You have a dirchar at the end of the server name!", "You should not!",
                            "Our convention is that a server name is simply a server name... with no slash!", server,
                            ALERT_FATAL, HTTP_SOURCE, LINE_SERVER_DIRCHAR);
             return NET_FAILED;
         }
-        if (path.empty() || !is_dir_char(path[0])) {
+        if (path.empty() || !is_folder_separator(path[0])) {
             __MACIBM_alert(0, "net_check error! You do not have a dirchar at the beginning of the directory name!",
                            "You should!",
                            "Our convention is that a directory name does start with a slash because it must include "
@@ -480,8 +475,8 @@ int http_class::net_check(int slot, std::string server, std::string path, const 
         }
     }
     // Every call converts, so that the failure log shows the names as they went on the wire.
-    std::replace_if(server.begin(), server.end(), is_dir_char, '/');
-    std::replace_if(path.begin(), path.end(), is_dir_char, '/');
+    std::replace_if(server.begin(), server.end(), is_folder_separator, '/');
+    std::replace_if(path.begin(), path.end(), is_folder_separator, '/');
 
     if (!slots[slot]) {
         std::string version = PRODUCT_VERSION;

@@ -12,6 +12,7 @@
 #include "core/cmdline.h"
 #include "core/globals.h"
 #include "core/mnw.h"
+#include "core/paths.h"
 #include "core/prefs.h"
 #include "core/thread.h"
 #include "gfx/colr.h"
@@ -102,8 +103,7 @@ std::string app_folder_of(const std::string& executable)
     if (path.size() < 3)
         return "";
     for (size_t i = path.size() - 2; i > 0; i--) {
-        char c = path[i];
-        if (c == '\\' || c == ':' || c == '/')
+        if (is_folder_separator(path[i]))
             return path.substr(0, i + 1);
     }
     return "";

@@ -20,6 +20,7 @@
 #include "core/globals.h"
 #include "core/listing.h"
 #include "core/mnw.h"
+#include "core/paths.h"
 #include "core/xmap.h"
 #include "gfx/draw2d.h"
 #include "gfx/text.h"
@@ -101,11 +102,6 @@ const kind_folder* find_kind(int kind)
     return nullptr;
 }
 
-bool is_separator(char c)
-{
-    return c == '\\' || c == ':' || c == '/';
-}
-
 // What the box keeps from call to call for the program's run.
 struct opensave_memory {
     int level = 0;         // index of the folder shown in the folder pop-up
@@ -138,7 +134,7 @@ folder_popup folders_of(const std::string& folder)
 {
     folder_popup popup;
     for (size_t p = 0; p + 1 < folder.size(); ++p) {
-        if (p > 0 && !is_separator(folder[p - 1]))
+        if (p > 0 && !is_folder_separator(folder[p - 1]))
             continue;
         if (static_cast<int>(popup.paths.size()) >= TEXTLIST_ITEM_LIMIT)
             break;
@@ -258,12 +254,12 @@ opensave_box opensave_open(int box_id, int path_mode, int file_kind, const std::
     const kind_folder* kind = find_kind(file_kind);
     if (kind && kind->folder) {
         wrk_path = kind->folder;
-    } else if (std::any_of(result.begin(), result.end(), is_separator)) {
+    } else if (std::any_of(result.begin(), result.end(), is_folder_separator)) {
         // The folder of the named file; a separator in the last place is skipped, so a folder
         // path starts the box in its parent.
         wrk_path.clear();
         for (size_t i = result.size() - 1; i-- > 1;)
-            if (is_separator(result[i])) {
+            if (is_folder_separator(result[i])) {
                 wrk_path = result.substr(0, i + 1);
                 break;
             }

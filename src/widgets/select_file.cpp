@@ -32,11 +32,6 @@ constexpr int FIELD_STYLE = 9;
 constexpr float FIELD_WIDTH = 500, FIELD_CENTRE_DX = 242, FIELD_RAISE = 3;
 constexpr int TEXT_COLOUR = 44;
 
-bool is_separator(char c)
-{
-    return c == '\\' || c == '/' || c == ':';
-}
-
 // The last component of a path, a trailing separator kept with it; the whole path when its only
 // separator leads it or it is two characters long; nothing otherwise.
 std::string shown_component(const std::string& path)
@@ -46,7 +41,7 @@ std::string shown_component(const std::string& path)
     if (path.size() == 2)
         return path;
     for (size_t i = path.size() - 1; i-- > 0;) {
-        if (!is_separator(path[i]))
+        if (!is_folder_separator(path[i]))
             continue;
         return i > 0 ? path.substr(i + 1) : path;
     }
