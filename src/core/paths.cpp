@@ -256,6 +256,23 @@ void set_dir_chars(std::string& path)
         findPath(path.data());
 }
 
+bool relative_path_is_safe(const std::string& path)
+{
+    if (path.empty() || is_folder_separator(path[0]))
+        return false;
+    size_t start = 0;
+    for (size_t i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && (static_cast<unsigned char>(path[i]) < 0x20 || path[i] == 0x7f))
+            return false;
+        if (i == path.size() || is_folder_separator(path[i])) {
+            if (i - start == 2 && path.compare(start, 2, "..") == 0)
+                return false;
+            start = i + 1;
+        }
+    }
+    return true;
+}
+
 void copy_bounded_str(char* destination, size_t size, const char* source)
 {
     if (source == nullptr)

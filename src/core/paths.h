@@ -19,6 +19,12 @@ constexpr bool is_folder_separator(char c)
     return c == ':' || c == '/' || c == '\\';
 }
 
+// Whether a name taken from a listing or an archive stays inside the folder it is relative to:
+// not empty, not absolute, no ".." component in any separator spelling, and no control byte
+// (below 0x20, or DEL). A NUL would cut the name short of what its source says, and a line
+// break or a tab could forge a record of the listing; the release builder refuses them all.
+[[nodiscard]] bool relative_path_is_safe(const std::string& path);
+
 // Where the last failing file or archive operation of this thread failed
 // (source file and line); printed by the archive code's failure log lines.
 // One per thread, so an extraction on a worker cannot mix its place with the

@@ -255,25 +255,6 @@ int extract_plain_file(unzFile archive, const std::string& raw_path, const unz_f
     return error;
 }
 
-}  // namespace
-
-bool zip_entry_name_is_safe(const std::string& name)
-{
-    if (name.empty() || is_folder_separator(name[0]))
-        return false;
-    // A NUL would cut the name short of what the archive says; other control
-    // bytes are refused by the release builder, so no release carries them.
-    for (unsigned char c : name)
-        if (c < 0x20 || c == 0x7f)
-            return false;
-    for (const std::string& part : split_components(name, true))
-        if (part == "..")
-            return false;
-    return true;
-}
-
-namespace {
-
 // The file an AppleDouble entry below "__MACOSX/" describes must lie inside
 // the folder: its leaf, once the "._" is taken out, may not be empty, "." or
 // "..", which would put the fork on the folder itself, its sidecar or the
@@ -468,7 +449,7 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
         if (first && use_name && name != nullptr)
             entry = *name;
 
-        if (!zip_entry_name_is_safe(entry)) {
+        if (!relative_path_is_safe(entry)) {
             NOTE_FAILURE();
             zip_log() << "Zip to file refused the entry " << printable(entry) << " of " << zip
                       << ": it would land outside " << dir << " or holds control characters.\n";

@@ -31,10 +31,6 @@ int unzip_symlink(const std::string& path, const std::string& text);
 // Packs the file (or symbolic link) into a new archive zip. 0 or an error code.
 int file_to_zip(std::string file, std::string zip);
 
-// True when the entry name, its separators taken as folder breaks, is relative
-// and holds no ".." component.
-bool zip_entry_name_is_safe(const std::string& name);
-
 // True when a link at entry_name (relative to the extraction folder) with the
 // given text stays inside that folder: the text is relative and its ".."
 // components lead it no higher than the folder itself.

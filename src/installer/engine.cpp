@@ -285,7 +285,7 @@ int archive_damage(const std::string& archive, const std::string& leaf)
         unz_file_info64 info{};
         if (unzGetCurrentFileInfo64(zip.get(), &info, name, sizeof name - 1, nullptr, 0, nullptr, 0) != UNZ_OK)
             return kErrZipRead;
-        if (info.size_filename > ARCHIVE_NAME_LIMIT || !zip_entry_name_is_safe(name))
+        if (info.size_filename > ARCHIVE_NAME_LIMIT || !relative_path_is_safe(name))
             return kErrZipRead;
         if (name != leaf && name != fork_entry && name != fork_folder)
             return kErrZipRead;

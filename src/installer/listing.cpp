@@ -193,23 +193,6 @@ void examine_disk(const std::string& caption)
 
 }  // namespace
 
-bool listed_path_is_safe(const std::string& path)
-{
-    if (path.empty() || is_folder_separator(path[0]))
-        return false;
-    size_t start = 0;
-    for (size_t i = 0; i <= path.size(); ++i) {
-        if (i < path.size() && static_cast<unsigned char>(path[i]) < 0x20)
-            return false;
-        if (i == path.size() || is_folder_separator(path[i])) {
-            if (path.compare(start, i - start, "..") == 0 && i - start == 2)
-                return false;
-            start = i + 1;
-        }
-    }
-    return true;
-}
-
 void dir_progress_bar(float lo, float cur, float hi, int mode, std::string caption, std::string text)
 {
     if (mnw.window[0] == nullptr)
@@ -303,7 +286,7 @@ int parse_directory(const std::string& path_in, const std::string& caption)
                 sim_info.clear();
                 return LISTING_REJECTED;
             }
-            if (!listed_path_is_safe(record.path)) {
+            if (!relative_path_is_safe(record.path)) {
                 reject_record("I am reading the directory text file and found a path that leaves the install folder!",
                               record.path);
                 sim_info.clear();

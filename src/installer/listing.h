@@ -67,7 +67,3 @@ int read_directory(const std::string& path, std::string caption);
 // scanning the listing, mode 1 examining the disk. Nothing is drawn while no
 // window exists, so the reader also runs headless.
 void dir_progress_bar(float lo, float cur, float hi, int mode, std::string caption, std::string text);
-
-// True when a listed path stays inside the install folder: not empty, not
-// absolute, no ".." component in any separator spelling, no control character.
-bool listed_path_is_safe(const std::string& path);

@@ -82,6 +82,18 @@ TEST_F(PathStrings, SeparatorsBecomeSlashesExceptTheSecondCharacterUpTo499Charac
     EXPECT_THROW(make_file_executable(std::string(200, 's').c_str()), fatal_alert);
 }
 
+// The one rule for names from a listing or an archive; the readers' own tests show they apply it.
+TEST(RelativePaths, NamesThatLeaveTheirFolderOrHoldControlBytesAreRefused)
+{
+    for (const std::string path : {"All/Resources/file.txt", "..hidden/a..b/...", "a/./b", "x", "high\x80\xff"})
+        EXPECT_TRUE(relative_path_is_safe(path)) << path;
+    const std::string nul_inside("nul\0../x", 8);
+    for (const std::string path : {"", "/etc/passwd", ":abs", "\\abs", "..", "../x", "a/..", "a/../b", "a:..:b",
+                                   "a\\..\\b", "bell\x07", "line\nbreak", "tab\there", "cr\r", "del\x7f"})
+        EXPECT_FALSE(relative_path_is_safe(path)) << path;
+    EXPECT_FALSE(relative_path_is_safe(nul_inside));
+}
+
 TEST_F(PathStrings, BoundedCopyCutsToTheFieldAndRefusesFiveHundredCharacters)
 {
     const std::tuple<size_t, std::string, std::string> rows[] = {
