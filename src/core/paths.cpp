@@ -273,6 +273,14 @@ bool relative_path_is_safe(const std::string& path)
     return true;
 }
 
+std::vector<std::string> enclosing_folders(const std::string& path)
+{
+    std::vector<std::string> folders;
+    for (size_t cut = path.rfind('/'); cut != std::string::npos && cut > 0; cut = path.rfind('/', cut - 1))
+        folders.push_back(path.substr(0, cut + 1));
+    return folders;
+}
+
 void copy_bounded_str(char* destination, size_t size, const char* source)
 {
     if (source == nullptr)

@@ -9,6 +9,7 @@
 // Operations return 0 or the errno of their failing call.
 
 #include <string>
+#include <vector>
 
 // The longest path string.
 constexpr size_t path_max_chars = 499;
@@ -24,6 +25,11 @@ constexpr bool is_folder_separator(char c)
 // (below 0x20, or DEL). A NUL would cut the name short of what its source says, and a line
 // break or a tab could forge a record of the listing; the release builder refuses them all.
 [[nodiscard]] bool relative_path_is_safe(const std::string& path);
+
+// The folders along a '/'-separated path, deepest first, each up to and including its '/':
+// "a/b/c" gives "a/b/" then "a/", and a path ending in '/' starts with itself. The root alone
+// ("/") is never one of them.
+[[nodiscard]] std::vector<std::string> enclosing_folders(const std::string& path);
 
 // Where the last failing file or archive operation of this thread failed
 // (source file and line); printed by the archive code's failure log lines.

@@ -150,12 +150,9 @@ void note_folder_flag(const std::string& p)
 
 void add_output_folders(const std::string& p)
 {
-    std::string out = dst_fold + sim_name + "/" + below_root(p);
-    for (size_t cut = out.rfind('/'); cut != std::string::npos && cut > 0; cut = out.rfind('/', cut - 1)) {
-        const std::string folder = out.substr(0, cut);
-        if (!folder.empty() && folder.size() >= dst_fold_base.size())
-            paths.insert(folder);
-    }
+    for (const std::string& folder : enclosing_folders(dst_fold + sim_name + "/" + below_root(p)))
+        if (folder.size() > dst_fold_base.size())
+            paths.insert(folder.substr(0, folder.size() - 1));
 }
 
 void check_link(const std::string& p)

@@ -94,13 +94,9 @@ void log_action(const char* prefix, const std::string& path, int result)
 // install can remove the ones left empty.
 void remember_ancestors(const std::string& local)
 {
-    for (size_t cut = local.rfind('/'); cut != std::string::npos; cut = local.rfind('/', cut - 1)) {
-        std::string folder = local.substr(0, cut + 1);
+    for (std::string& folder : enclosing_folders(local))
         if (folder.size() > dest_dir_path.size())
-            deleted_files.insert(folder);
-        if (cut == 0)
-            break;
-    }
+            deleted_files.insert(std::move(folder));
 }
 
 // After a stream finished a file: start another stream or stop this one to follow the rate.

@@ -83,11 +83,8 @@ void make_dirs()
             continue;
         std::string inside = current.path;
         trim_dest_folder(inside);
-        for (size_t cut = inside.rfind('/'); cut != std::string::npos && cut > 0; cut = inside.rfind('/', cut - 1)) {
-            folders.insert(inside.substr(0, cut + 1));
-            if (cut == 0)
-                break;
-        }
+        for (std::string& folder : enclosing_folders(inside))
+            folders.insert(std::move(folder));
     }
     for (const std::string& folder : folders) {
         if (make_reported_folder(dest_dir_path + folder) != 0)

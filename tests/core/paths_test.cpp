@@ -94,6 +94,18 @@ TEST(RelativePaths, NamesThatLeaveTheirFolderOrHoldControlBytesAreRefused)
     EXPECT_FALSE(relative_path_is_safe(nul_inside));
 }
 
+TEST(RelativePaths, EnclosingFoldersRunDeepestFirstAndStopShortOfTheRoot)
+{
+    using folders = std::vector<std::string>;
+    EXPECT_EQ(enclosing_folders("a/b/c"), (folders{"a/b/", "a/"}));
+    EXPECT_EQ(enclosing_folders("/home/x/f"), (folders{"/home/x/", "/home/"}));
+    EXPECT_EQ(enclosing_folders("a/b/"), (folders{"a/b/", "a/"}));
+    EXPECT_EQ(enclosing_folders("a//b"), (folders{"a//", "a/"}));
+    EXPECT_EQ(enclosing_folders("/f"), folders{});
+    EXPECT_EQ(enclosing_folders("f"), folders{});
+    EXPECT_EQ(enclosing_folders(""), folders{});
+}
+
 TEST_F(PathStrings, BoundedCopyCutsToTheFieldAndRefusesFiveHundredCharacters)
 {
     const std::tuple<size_t, std::string, std::string> rows[] = {
