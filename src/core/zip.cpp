@@ -1,9 +1,9 @@
 // Zip extraction and one-file packing on minizip.
 //
 // Index
-//   [entry checks]   names and link texts that would leave the extraction folder
+//   [entry checks]   fork names and link texts that would leave the extraction folder
 //   [entry reading]  reading the current entry whole
-//   [extraction]     zip_to_file, zip_to_file_logged, unzip_resource_fork, unzip_symlink
+//   [extraction]     zip_walk_entries, zip_to_file, zip_to_file_logged, unzip_resource_fork, unzip_symlink
 //   [packing]        file_to_zip
 #include "core/zip.h"
 
@@ -115,6 +115,12 @@ struct malloc_free {
     void operator()(void* p) const { std::free(p); }
 };
 using byte_buffer = std::unique_ptr<unsigned char, malloc_free>;
+
+// An archive open for reading, closed on every way out.
+struct unzip_closer {
+    void operator()(void* archive) const { (void)unzClose(archive); }  // nothing was written to report
+};
+using unzip_handle = std::unique_ptr<void, unzip_closer>;
 
 // Opens, reads whole and closes the current entry. An entry of 0 bytes needs
 // no buffer; a short read is 20002; the close reports a CRC mismatch.
@@ -404,6 +410,110 @@ int unzip_symlink(const std::string& path, const std::string& text)
     return -1;
 }
 
+namespace {
+
+// Extracts the entry the archive stands at, by its kind: a folder, a fork below "__MACOSX/", a
+// link or a plain file. A refused entry is EINVAL after its one log line; any other failure is
+// logged with the archive's summary.
+int extract_entry(unzFile archive, const std::string& entry, const unz_file_info64& info, const std::string& zip,
+                  const std::string& dir)
+{
+    int error = 0;
+    const std::string out_path = dir + entry;
+    const bool is_macosx = entry.compare(0, macosx_prefix_length, macosx_prefix) == 0;
+    if (is_folder_separator(entry.back())) {
+        if (!is_macosx) {
+            const int made = make_folder(out_path);
+            error = (made == 0 || made == -48 || made == EEXIST) ? 0 : made;
+            if (error != 0)
+                NOTE_FAILURE();
+        }
+    } else if (is_macosx) {
+        const std::string rest = entry.size() > macosx_prefix_length + 1 ? entry.substr(macosx_prefix_length + 1) : "";
+        if (!appledouble_target_is_safe(rest)) {
+            NOTE_FAILURE();
+            zip_log() << "Zip to file refused the entry " << printable(entry) << " of " << zip
+                      << ": it describes no file inside " << dir << ".\n";
+            return EINVAL;
+        }
+        error = unzip_resource_fork(archive, dir + rest, info);
+    } else if (((info.external_fa >> 16) & link_type_bits) == link_type_bits) {
+        // The link text is checked before anything is made, so a later entry can
+        // never write through a link that leads out of the folder.
+        byte_buffer buffer;
+        size_t length = 0;
+        if (info.uncompressed_size > link_text_limit) {
+            error = ENAMETOOLONG;
+            NOTE_FAILURE();
+            log_entry_failure("Zip to symlink failed with error ", error, out_path);
+        } else {
+            error = read_current_entry(archive, info, buffer, length);
+        }
+        if (error == 0) {
+            const std::string text(reinterpret_cast<const char*>(buffer.get()), length);
+            std::string link_path = out_path;
+            set_dir_chars(link_path);
+            const bool inside = zip_link_target_is_safe(entry, text) &&
+                link_text_stays_within(folder_depth_on_disk(dir, link_path), text);
+            if (!inside) {
+                NOTE_FAILURE();
+                zip_log() << "Zip to file refused the link " << entry << " -> " << text << " of " << zip
+                          << ": it leads outside " << dir << ".\n";
+                return EINVAL;
+            }
+            error = unzip_symlink(link_path, text);
+        }
+    } else {
+        error = extract_plain_file(archive, out_path, info);
+    }
+    if (error != 0) {
+        zip_log() << "UNZIP zip_to_file failed with err=" << error << "\n";
+        log_summary(error, zip, dir);
+    }
+    return error;
+}
+
+}  // namespace
+
+int zip_walk_entries(const std::string& path, const zip_entry_visitor& visit, zip_walk_step* failed)
+{
+    zip_walk_step ignored = ZIP_STEP_NONE;
+    zip_walk_step& step = failed != nullptr ? *failed : ignored;
+    step = ZIP_STEP_NONE;
+    const unzip_handle archive(unzOpen64(path.c_str()));
+    if (!archive) {
+        step = ZIP_STEP_OPEN;
+        return kErrZipOpen;
+    }
+    int error = unzGoToFirstFile(archive.get());
+    while (true) {
+        unz_file_info64 info;
+        if (error == UNZ_OK)
+            error = unzGetCurrentFileInfo64(archive.get(), &info, nullptr, 0, nullptr, 0, nullptr, 0);
+        // The name buffer is sized from the entry itself, so no name is cut short.
+        std::vector<char> name;
+        if (error == UNZ_OK) {
+            name.assign(info.size_filename + 1, '\0');
+            error =
+                unzGetCurrentFileInfo64(archive.get(), &info, name.data(), uLong(name.size()), nullptr, 0, nullptr, 0);
+        }
+        if (error != UNZ_OK) {
+            step = ZIP_STEP_RECORD;
+            return error;
+        }
+        const int answer = visit(archive.get(), std::string(name.data(), info.size_filename), info);
+        if (answer != 0)
+            return answer;
+        error = unzGoToNextFile(archive.get());
+        if (error == UNZ_END_OF_LIST_OF_FILE)
+            return 0;
+        if (error != UNZ_OK) {
+            step = ZIP_STEP_NEXT;
+            return error;
+        }
+    }
+}
+
 int zip_to_file(std::string zip, std::string dir, std::string* name, int use_name)
 {
     zip = app_path + zip;
@@ -411,49 +521,13 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
     set_dir_chars(zip);
     set_dir_chars(dir);
 
-    unzFile archive = unzOpen64(zip.c_str());
-    if (archive == nullptr) {
-        NOTE_FAILURE();
-        zip_log() << "ok i am about to report that i could not open a zip file for extraction!\n";
-        zip_log() << "that incoming file is " << zip << "\n";
-        zip_log() << "in c-form, it is " << zip.c_str() << "\n";
-        zip_log() << "the size is " << zip.size() << "\n";
-        log_summary(kErrZipOpen, zip, dir);
-        return kErrZipOpen;
-    }
-
-    int error = unzGoToFirstFile(archive);
     bool first = true;
-    while (true) {
-        unz_file_info64 info;
-        if (error == UNZ_OK)
-            error = unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0);
-        // The name buffer is sized from the entry itself, so no name is cut short.
-        std::vector<char> name_buffer;
-        if (error == UNZ_OK) {
-            name_buffer.assign(info.size_filename + 1, '\0');
-            error = unzGetCurrentFileInfo64(archive, &info, name_buffer.data(), uLong(name_buffer.size()), nullptr, 0,
-                                            nullptr, 0);
-        }
-        if (error != UNZ_OK) {
-            zip_log() << "err != UNZ_OK! err=" << error << "\n";
-            unzClose(archive);
-            if (error == UNZ_END_OF_LIST_OF_FILE)
-                return 0;
-            NOTE_FAILURE();
-            log_summary(error, zip, dir);
-            return error;
-        }
-        // The whole stored name, so that a NUL inside it is seen and refused.
-        std::string entry(name_buffer.data(), info.size_filename);
-        if (first && use_name && name != nullptr)
-            entry = *name;
-
+    const auto extract = [&](void* archive, const std::string& stored, const unz_file_info64& info) {
+        std::string entry = first && use_name && name != nullptr ? *name : stored;
         if (!relative_path_is_safe(entry)) {
             NOTE_FAILURE();
             zip_log() << "Zip to file refused the entry " << printable(entry) << " of " << zip
                       << ": it would land outside " << dir << " or holds control characters.\n";
-            unzClose(archive);
             return EINVAL;
         }
         if (first && name != nullptr && !use_name) {
@@ -461,77 +535,34 @@ int zip_to_file(std::string zip, std::string dir, std::string* name, int use_nam
             set_dir_chars(*name);
         }
         first = false;
-
-        const std::string out_path = dir + entry;
-        const bool is_macosx = entry.compare(0, macosx_prefix_length, macosx_prefix) == 0;
-        if (is_folder_separator(entry.back())) {
-            if (!is_macosx) {
-                const int made = make_folder(out_path);
-                error = (made == 0 || made == -48 || made == EEXIST) ? 0 : made;
-                if (error != 0)
-                    NOTE_FAILURE();
-            }
-        } else if (is_macosx) {
-            const std::string rest =
-                entry.size() > macosx_prefix_length + 1 ? entry.substr(macosx_prefix_length + 1) : "";
-            if (!appledouble_target_is_safe(rest)) {
-                NOTE_FAILURE();
-                zip_log() << "Zip to file refused the entry " << printable(entry) << " of " << zip
-                          << ": it describes no file inside " << dir << ".\n";
-                unzClose(archive);
-                return EINVAL;
-            }
-            error = unzip_resource_fork(archive, dir + rest, info);
-        } else if (((info.external_fa >> 16) & link_type_bits) == link_type_bits) {
-            // The link text is checked before anything is made, so a later entry can
-            // never write through a link that leads out of the folder.
-            byte_buffer buffer;
-            size_t length = 0;
-            if (info.uncompressed_size > link_text_limit) {
-                error = ENAMETOOLONG;
-                NOTE_FAILURE();
-                log_entry_failure("Zip to symlink failed with error ", error, out_path);
-            } else {
-                error = read_current_entry(archive, info, buffer, length);
-            }
-            if (error == 0) {
-                const std::string text(reinterpret_cast<const char*>(buffer.get()), length);
-                std::string link_path = out_path;
-                set_dir_chars(link_path);
-                const bool inside = zip_link_target_is_safe(entry, text) &&
-                    link_text_stays_within(folder_depth_on_disk(dir, link_path), text);
-                if (!inside) {
-                    NOTE_FAILURE();
-                    zip_log() << "Zip to file refused the link " << entry << " -> " << text << " of " << zip
-                              << ": it leads outside " << dir << ".\n";
-                    unzClose(archive);
-                    return EINVAL;
-                }
-                error = unzip_symlink(link_path, text);
-            }
-        } else {
-            error = extract_plain_file(archive, out_path, info);
-        }
-
-        if (error != 0) {
-            zip_log() << "UNZIP zip_to_file failed with err=" << error << "\n";
-            unzClose(archive);
-            log_summary(error, zip, dir);
-            return error;
-        }
-        error = unzGoToNextFile(archive);
-        if (error == UNZ_END_OF_LIST_OF_FILE) {
-            unzClose(archive);
-            return 0;
-        }
-        if (error != UNZ_OK) {
+        return extract_entry(static_cast<unzFile>(archive), entry, info, zip, dir);
+    };
+    zip_walk_step failed = ZIP_STEP_NONE;
+    const int error = zip_walk_entries(zip, extract, &failed);
+    switch (failed) {
+        case ZIP_STEP_OPEN:
+            NOTE_FAILURE();
+            zip_log() << "ok i am about to report that i could not open a zip file for extraction!\n";
+            zip_log() << "that incoming file is " << zip << "\n";
+            zip_log() << "in c-form, it is " << zip.c_str() << "\n";
+            zip_log() << "the size is " << zip.size() << "\n";
+            break;
+        case ZIP_STEP_RECORD:
+            zip_log() << "err != UNZ_OK! err=" << error << "\n";
+            // An archive without entries has nothing to extract.
+            if (error == UNZ_END_OF_LIST_OF_FILE)
+                return 0;
+            NOTE_FAILURE();
+            break;
+        case ZIP_STEP_NEXT:
             NOTE_FAILURE();
             zip_log() << "NEXTFILE zip_to_file failed with err=" << error << "\n";
-            unzClose(archive);
-            log_summary(error, zip, dir);
-            return error;
-        }
+            break;
+        case ZIP_STEP_NONE:
+            return error;  // the entry's own failure, logged where it happened
     }
+    log_summary(error, zip, dir);
+    return error;
 }
 
 int zip_to_file_logged(const std::string& zip, const std::string& dir, std::string* log)

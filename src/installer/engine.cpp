@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <vector>
 
 #include <minizip/unzip.h>
@@ -272,21 +271,18 @@ int archive_damage(const std::string& archive, const std::string& leaf)
 {
     const std::string fork_folder = "__MACOSX/";
     const std::string fork_entry = fork_folder + "._" + leaf;
-    std::unique_ptr<void, int (*)(unzFile)> zip(unzOpen64(archive.c_str()), unzClose);
-    if (!zip)
+    const auto check_name = [&](void*, const std::string& name, const unz_file_info64&) {
+        const bool sound = name.size() <= ARCHIVE_NAME_LIMIT && relative_path_is_safe(name) &&
+            (name == leaf || name == fork_entry || name == fork_folder);
+        return sound ? 0 : kErrZipRead;
+    };
+    zip_walk_step failed = ZIP_STEP_NONE;
+    const int answer = zip_walk_entries(archive, check_name, &failed);
+    if (failed == ZIP_STEP_OPEN)
         return kErrZipOpen;
-    int step = unzGoToFirstFile(zip.get());
-    for (; step == UNZ_OK; step = unzGoToNextFile(zip.get())) {
-        char name[ARCHIVE_NAME_LIMIT + 1] = {};
-        unz_file_info64 info{};
-        if (unzGetCurrentFileInfo64(zip.get(), &info, name, sizeof name - 1, nullptr, 0, nullptr, 0) != UNZ_OK)
-            return kErrZipRead;
-        if (info.size_filename > ARCHIVE_NAME_LIMIT || !relative_path_is_safe(name))
-            return kErrZipRead;
-        if (name != leaf && name != fork_entry && name != fork_folder)
-            return kErrZipRead;
-    }
-    return step == UNZ_END_OF_LIST_OF_FILE ? 0 : kErrZipRead;
+    // An archive without entries holds nothing misnamed.
+    const bool empty = failed == ZIP_STEP_RECORD && answer == UNZ_END_OF_LIST_OF_FILE;
+    return answer == 0 || empty ? 0 : kErrZipRead;
 }
 
 int active_stream_count()
