@@ -11,6 +11,7 @@
 #include "core/errors.h"
 #include "core/globals.h"
 #include "core/paths.h"
+#include "platform/owners.h"
 
 namespace {
 
@@ -242,12 +243,6 @@ std::string md5_of_bytes(const void* data, size_t length)
 
 namespace {
 
-// Closes a descriptor on every way out.
-struct fd_closer {
-    int fd;
-    ~fd_closer() { close(fd); }
-};
-
 // Signs an open file from its current position to its end, read in pieces. False when a read fails.
 bool sign_open_file(int fd, std::string& sig)
 {
@@ -286,12 +281,11 @@ int calc_file_md5(const std::string& path, std::string& sig)
     }
     // What the reader would refuse (a missing file, a folder, a FIFO) cannot be
     // signed either.
-    const int fd = open(full.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    const plat::descriptor file(open(full.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file)
         return kErrFileOpenRead;
-    const fd_closer closer{fd};
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return kErrFileOpenRead;
-    return sign_open_file(fd, sig) ? 0 : kErrFileOpenRead;
+    return sign_open_file(file.get(), sig) ? 0 : kErrFileOpenRead;
 }

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/folder_watch.h"
 #include "platform/forks.h"
+#include "platform/owners.h"
 #include "platform/spawn.h"
 
 #include <dirent.h>
@@ -146,12 +147,11 @@ void follow_folder_changes()
 
 bool read_names(const char* folder, folder_names* listing)
 {
-    DIR* dir = opendir(folder);
-    if (dir == nullptr)
+    const plat::folder_handle dir(opendir(folder));
+    if (!dir)
         return false;
-    while (dirent* entry = readdir(dir))
+    while (dirent* entry = readdir(dir.get()))
         listing->names.emplace(folded(entry->d_name), entry->d_name);
-    closedir(dir);
     return true;
 }
 
@@ -371,11 +371,7 @@ int file_exists(std::string path)
 bool opens_for_reading(const std::string& path)
 {
     // O_NONBLOCK keeps a FIFO from hanging the test.
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    close(fd);
-    return true;
+    return bool(plat::descriptor(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)));
 }
 
 int is_sim_link(const char* path, std::string* target)

@@ -26,6 +26,7 @@
 #include "core/globals.h"
 #include "core/paths.h"
 #include "platform/forks.h"
+#include "platform/owners.h"
 #include "platform/part_files.h"
 
 namespace {
@@ -311,12 +312,12 @@ int folder_depth_on_disk(const std::string& dir, const std::string& link_path)
 {
     const size_t cut = link_path.rfind('/');
     const std::string folder = cut == std::string::npos ? "." : link_path.substr(0, cut + 1);
-    char* real_dir = realpath(dir.empty() ? "." : dir.c_str(), nullptr);
-    char* real_folder = realpath(folder.empty() ? "." : folder.c_str(), nullptr);
+    const std::unique_ptr<char, malloc_free> real_dir(realpath(dir.empty() ? "." : dir.c_str(), nullptr));
+    const std::unique_ptr<char, malloc_free> real_folder(realpath(folder.empty() ? "." : folder.c_str(), nullptr));
     int depth = 0;
-    if (real_dir != nullptr && real_folder != nullptr) {
-        std::string base = real_dir;
-        const std::string inner = real_folder;
+    if (real_dir && real_folder) {
+        std::string base = real_dir.get();
+        const std::string inner = real_folder.get();
         if (base.back() != '/')
             base += '/';
         if (inner.compare(0, base.size(), base) == 0) {
@@ -325,8 +326,6 @@ int folder_depth_on_disk(const std::string& dir, const std::string& link_path)
                     ++depth;
         }
     }
-    std::free(real_dir);
-    std::free(real_folder);
     return depth;
 }
 
@@ -628,14 +627,23 @@ int write_entry(zipFile archive, const std::string& name, const zip_fileinfo* in
     return close_entry(archive, error);
 }
 
-struct descriptor_owner {
-    int fd;
-    ~descriptor_owner()
-    {
-        if (fd >= 0)
-            close(fd);
-    }
+// An archive open for writing, closed however the packing ends. The close writes the archive's
+// directory and can fail, so a packing that reaches its end closes through finish_archive.
+struct zip_writer_closer {
+    void operator()(void* archive) const { (void)zipClose(archive, nullptr); }  // the packing failed already
 };
+using zip_writer_handle = std::unique_ptr<void, zip_writer_closer>;
+
+// Closes the archive; the first error of the packing and the close is the result.
+int finish_archive(zip_writer_handle archive, int error)
+{
+    const int closed = zipClose(archive.release(), nullptr);
+    if (error == 0 && closed != ZIP_OK) {
+        NOTE_FAILURE();
+        error = closed;
+    }
+    return error;
+}
 
 // Packs a file's bytes as read from fd in pieces, so memory stays the same whatever its size.
 int write_file_entry(zipFile archive, const std::string& name, const zip_fileinfo* info, int fd, uint64_t length)
@@ -686,37 +694,32 @@ int pack_file(const std::string& file, const std::string& zip)
             NOTE_FAILURE();
             return reference_error(errno);
         }
-        zipFile archive = zipOpen64(zip_path.c_str(), APPEND_STATUS_CREATE);
-        if (archive == nullptr) {
+        zip_writer_handle archive(zipOpen64(zip_path.c_str(), APPEND_STATUS_CREATE));
+        if (!archive) {
             NOTE_FAILURE();
             return kErrZipCreate;
         }
         zip_fileinfo info{};
         info.external_fa = symlink_attributes;
-        int error = write_entry(archive, leaf, &info, 0, text.data(), uint64_t(got));
-        const int closed = zipClose(archive, nullptr);
-        if (error == 0 && closed != ZIP_OK) {
-            NOTE_FAILURE();
-            error = closed;
-        }
-        return error;
+        const int error = write_entry(archive.get(), leaf, &info, 0, text.data(), uint64_t(got));
+        return finish_archive(std::move(archive), error);
     }
 
-    const descriptor_owner reader{open(normal.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    if (reader.fd < 0 || !S_ISREG(st.st_mode)) {
+    const plat::descriptor reader(open(normal.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!reader || !S_ISREG(st.st_mode)) {
         NOTE_FAILURE();
         return kErrFileOpenRead;
     }
-    (void)posix_fadvise(reader.fd, 0, 0, POSIX_FADV_SEQUENTIAL);  // only a hint to read ahead further
-    zipFile archive = zipOpen64(zip_path.c_str(), APPEND_STATUS_CREATE);
-    if (archive == nullptr) {
+    (void)posix_fadvise(reader.get(), 0, 0, POSIX_FADV_SEQUENTIAL);  // only a hint to read ahead further
+    zip_writer_handle archive(zipOpen64(zip_path.c_str(), APPEND_STATUS_CREATE));
+    if (!archive) {
         NOTE_FAILURE();
         return kErrZipCreate;
     }
     // The mode travels in the high 16 bits, so an executable stays executable.
     zip_fileinfo info{};
     info.external_fa = uLong(S_IFREG | (st.st_mode & 0777)) << 16;
-    int error = write_file_entry(archive, leaf, &info, reader.fd, uint64_t(st.st_size));
+    int error = write_file_entry(archive.get(), leaf, &info, reader.get(), uint64_t(st.st_size));
 
     if (error == 0) {
         uint8_t finder[plat::finder_info_size];
@@ -727,17 +730,12 @@ int pack_file(const std::string& file, const std::string& zip)
                 error = kErrZipForkTooBig;
             } else {
                 const std::string image = plat::appledouble_encode(finder, fork);
-                error = write_entry(archive, std::string(macosx_prefix) + "/._" + leaf, nullptr, Z_DEFLATED,
+                error = write_entry(archive.get(), std::string(macosx_prefix) + "/._" + leaf, nullptr, Z_DEFLATED,
                                     image.data(), image.size());
             }
         }
     }
-    const int closed = zipClose(archive, nullptr);
-    if (error == 0 && closed != ZIP_OK) {
-        NOTE_FAILURE();
-        error = closed;
-    }
-    return error;
+    return finish_archive(std::move(archive), error);
 }
 
 }  // namespace

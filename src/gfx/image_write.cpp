@@ -11,6 +11,7 @@
 #include "core/globals.h"
 #include "core/paths.h"
 #include "gfx/image_load.h"
+#include "platform/owners.h"
 
 #include <png.h>
 
@@ -101,11 +102,10 @@ void write_png_to_disk(std::string path, int width, int height, int bytes_per_pi
     for (int i = 0; i < height; ++i)
         rows[i] = scratch_array + static_cast<size_t>(height - 1 - i) * width * bytes;
 
-    FILE* file = fopen(full.c_str(), "wbe");
-    if (file == nullptr)
+    const plat::stream_handle file(fopen(full.c_str(), "wbe"));
+    if (!file)
         return;
-    write_png_rows(file, rows.data(), width, height, bytes);
-    fclose(file);
+    write_png_rows(file.get(), rows.data(), width, height, bytes);
 }
 
 void write_bmp_to_disk(std::string path, int width, int height)

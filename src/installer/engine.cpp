@@ -57,7 +57,7 @@ struct transfer_mark {
 
 transfer_mark mark_of(int slot)
 {
-    const down_class* transfer = http.slots[slot];
+    const down_class* transfer = http.slots[slot].get();
     if (transfer == nullptr)
         return {};
     return {transfer, transfer->received, transfer->head_done};
@@ -297,7 +297,7 @@ long long transfer_percent(int slot)
 {
     if (slot < 0 || slot >= HTTP_SLOT_COUNT)
         return 0;
-    const down_class* transfer = http.slots[slot];
+    const down_class* transfer = http.slots[slot].get();
     if (transfer == nullptr)
         return 0;
     if (transfer->content_length <= 0)
@@ -372,7 +372,7 @@ int grab_files_wait(float seconds)
 {
     PCSBSocket* sockets[max_streams] = {};
     for (int s = 0; s < max_streams; ++s) {
-        const down_class* transfer = http.slots[FIRST_STREAM_SLOT + s];
+        const down_class* transfer = http.slots[FIRST_STREAM_SLOT + s].get();
         if (next.slot_active[s] && transfer != nullptr)
             sockets[s] = transfer->sock.get();
     }

@@ -197,14 +197,15 @@ int down_class::close_file()
 {
     if (!file)
         return error;
+    // Taken from its owner: the answers of the flush and the close are the transfer's outcome.
+    FILE* stream = file.release();
     errno = 0;
-    bool stream_failed = std::ferror(file) != 0;
-    int flushed = std::fflush(file);
+    bool stream_failed = std::ferror(stream) != 0;
+    int flushed = std::fflush(stream);
     int flush_errno = errno;
     errno = 0;
-    int closed = std::fclose(file);
+    int closed = std::fclose(stream);
     int close_errno = errno;
-    file = nullptr;
     if (flushed != 0)
         fail_file(flush_errno ? flush_errno : EIO);
     else if (closed != 0)
@@ -331,7 +332,7 @@ void down_class::take_body()
     }
     received = static_cast<int>(total);
     errno = 0;
-    size_t written = std::fwrite(in_bytes.data(), 1, in_bytes.size(), file);
+    size_t written = std::fwrite(in_bytes.data(), 1, in_bytes.size(), file.get());
     if (written != in_bytes.size())
         fail_file(errno ? errno : EIO);
     in_bytes.clear();
@@ -391,7 +392,7 @@ void down_class::finish_head()
     head_done = 1;
     if (!path.empty()) {
         errno = 0;
-        file = std::fopen(path.c_str(), "wbe");
+        file.reset(std::fopen(path.c_str(), "wbe"));
         if (!file)
             fail_file(errno ? errno : EIO);
     }
@@ -401,23 +402,11 @@ void down_class::finish_head()
 
 // [Polling] ------------------------------------------------------------------------------
 
-http_class::~http_class()
-{
-    for (int i = 0; i < HTTP_SLOT_COUNT; ++i)
-        free_slot(i);
-}
-
-void http_class::free_slot(int slot)
-{
-    delete slots[slot];
-    slots[slot] = nullptr;
-}
-
 void http_class::drop_slot(int slot)
 {
     if (slot < 0 || slot >= HTTP_SLOT_COUNT)
         return;
-    free_slot(slot);
+    slots[slot].reset();
     file_errors[slot] = 0;
 }
 
@@ -485,15 +474,15 @@ int http_class::net_check(int slot, std::string server, std::string path, const 
         // Off port 80 the Host field names the port too, as does the absolute form for a proxy.
         request_headers["Host"] = kHttpPort == DEFAULT_HTTP_PORT ? server : server + ":" + std::to_string(kHttpPort);
         request_headers["User-agent"] = "Installer-APL/" + version.substr(version.size() - 4);
-        slots[slot] =
-            new down_class(server.c_str(), kHttpPort, path.c_str(), false, request_headers, nullptr, 0, dest.c_str());
+        slots[slot] = std::make_unique<down_class>(server.c_str(), kHttpPort, path.c_str(), false, request_headers,
+                                                   nullptr, 0, dest.c_str());
     }
 
-    down_class* transfer = slots[slot];
+    down_class* transfer = slots[slot].get();
     transfer->DoProcessing();
     if (!transfer->IsDone() && !transfer->IsComplete() && !transfer->IsErr()) {
         if (xtim.elapsed > transfer->last_activity + HTTP_STALL_SECONDS) {
-            free_slot(slot);
+            slots[slot].reset();
             file_errors[slot] = 0;
             return NET_FAILED;
         }
@@ -505,7 +494,7 @@ int http_class::net_check(int slot, std::string server, std::string path, const 
     // Done only once the file is flushed and closed: a full disk shows up here at the latest.
     if (succeeded && transfer->close_file() == 0) {
         end_failure_run(slot);
-        free_slot(slot);
+        slots[slot].reset();
         return NET_DONE;
     }
 
@@ -521,7 +510,7 @@ int http_class::net_check(int slot, std::string server, std::string path, const 
           << "   response   =" << transfer->reason << " (#" << transfer->status << ")\n\n";
     log_failure(slot, dest, block.str());
     file_errors[slot] = transfer->file_error;
-    free_slot(slot);
+    slots[slot].reset();
     return NET_FAILED;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/owners.h"
 #include "platform/socket.h"
 
 // Number of transfer slots of `http`.
@@ -62,7 +63,6 @@ public:
     int status = 0;
     std::string reason;
     std::map<std::string, std::string> headers;
-    FILE* file = nullptr;
     std::string path;
     int error = 0;
     // The errno with which the destination file failed (open, write, flush or close), else 0.
@@ -85,6 +85,7 @@ private:
     void take_body();
     void fail_file(int file_errno);
 
+    plat::stream_handle file;         // the destination, open from the end of the head to close_file
     size_t head_bytes = 0;            // bytes of head lines consumed so far
     std::string content_length_text;  // first "Content-Length" value, any case
     bool content_length_seen = false;
@@ -96,10 +97,9 @@ public:
     std::string proxy_host;
     std::string proxy_port;
     int proxy_port_int = 0;
-    down_class* slots[HTTP_SLOT_COUNT] = {};
+    std::unique_ptr<down_class> slots[HTTP_SLOT_COUNT];
 
     http_class() = default;
-    ~http_class();
     http_class(const http_class&) = delete;
     http_class& operator=(const http_class&) = delete;
 
@@ -132,7 +132,6 @@ private:
         float counted = 0;  // clock of the last line written about this run
     };
 
-    void free_slot(int slot);
     void log_failure(int slot, const std::string& dest, const std::string& text);
     void end_failure_run(int slot);
 

@@ -13,6 +13,7 @@
 
 #include <SDL2/SDL.h>
 
+#include "platform/owners.h"
 #include "platform/spawn.h"
 #include "platform/window.h"
 
@@ -80,25 +81,6 @@ int real_message_box(const message_box_request& r)
     }
     return chosen;
 }
-
-// Owns a descriptor; closes it on every path.
-class descriptor {
-public:
-    explicit descriptor(int fd = -1) : fd_(fd) { }
-    ~descriptor() { reset(); }
-    descriptor(const descriptor&) = delete;
-    descriptor& operator=(const descriptor&) = delete;
-    int get() const { return fd_; }
-    void reset(int fd = -1)
-    {
-        if (fd_ >= 0)
-            close(fd_);
-        fd_ = fd;
-    }
-
-private:
-    int fd_;
-};
 
 bool folder_exists(const std::string& path)
 {

@@ -1,5 +1,7 @@
 #include "platform/files.h"
 
+#include "platform/owners.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
@@ -128,11 +130,11 @@ OSErr get_catalog_info(const FSRef& ref, CatalogInfo* info)
 int read_folder(const std::string& path, std::vector<FolderEntry>* entries)
 {
     entries->clear();
-    DIR* folder = opendir(path.c_str());
-    if (folder == nullptr)
+    const folder_handle folder(opendir(path.c_str()));
+    if (!folder)
         return errno;
-    int fd = dirfd(folder);
-    while (dirent* entry = readdir(folder)) {
+    int fd = dirfd(folder.get());
+    while (dirent* entry = readdir(folder.get())) {
         if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0)
             continue;
         FolderEntry item;
@@ -144,7 +146,6 @@ int read_folder(const std::string& path, std::vector<FolderEntry>* entries)
         }
         entries->push_back(std::move(item));
     }
-    closedir(folder);
     std::sort(entries->begin(), entries->end(),
               [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     return 0;

@@ -1,5 +1,6 @@
 #include "platform/forks.h"
 
+#include "platform/owners.h"
 #include "platform/part_files.h"
 
 #include <fcntl.h>
@@ -62,30 +63,25 @@ bool all_zero(const uint8_t* p, size_t n)
 
 int read_whole_file(const std::string& path, std::string& out)
 {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0)
+    const descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!file)
         return errno;
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
+    if (fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return EINVAL;
-    }
     out.clear();
     char buffer[65536];
     for (;;) {
-        ssize_t got = read(fd, buffer, sizeof(buffer));
+        ssize_t got = read(file.get(), buffer, sizeof(buffer));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            int error = errno;
-            close(fd);
-            return error;
+            return errno;
         }
         if (got == 0)
             break;
         out.append(buffer, size_t(got));
     }
-    close(fd);
     return 0;
 }
 

@@ -63,12 +63,12 @@ int remove_leftover_part_files(const std::string& folder)
         if (!swept.insert(folder).second)
             return 0;
     }
-    DIR* listing = opendir(folder.empty() ? "." : folder.c_str());
-    if (listing == nullptr)
+    const folder_handle listing(opendir(folder.empty() ? "." : folder.c_str()));
+    if (!listing)
         return 0;
     int removed = 0;
     const pid_t self = getpid();
-    while (const dirent* entry = readdir(listing)) {
+    while (const dirent* entry = readdir(listing.get())) {
         if (std::strncmp(entry->d_name, part_file_prefix, prefix_length) != 0 || writer_of(entry->d_name) == self)
             continue;
         const std::string path = folder + entry->d_name;
@@ -77,7 +77,6 @@ int remove_leftover_part_files(const std::string& folder)
         if (lstat(path.c_str(), &facts) == 0 && !S_ISDIR(facts.st_mode) && unlink(path.c_str()) == 0)
             ++removed;
     }
-    closedir(listing);
     return removed;
 }
 
@@ -86,11 +85,11 @@ part_file::part_file(const std::string& folder)
     remove_leftover_part_files(folder);
     for (int attempt = 0; attempt < name_attempts; ++attempt) {
         path_ = next_part_name(folder);
-        fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0 || errno != EEXIST)
+        file_.reset(open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (file_ || errno != EEXIST)
             break;
     }
-    if (fd_ < 0) {
+    if (!file_) {
         error_ = errno;
         path_.clear();
     }
@@ -98,33 +97,30 @@ part_file::part_file(const std::string& folder)
 
 part_file::~part_file()
 {
-    if (fd_ >= 0)
-        close(fd_);
+    file_.reset();
     if (!path_.empty())
         unlink(path_.c_str());
 }
 
 int part_file::write(const void* data, size_t length)
 {
-    return fd_ < 0 ? EBADF : write_all(fd_, data, length);
+    return file_ ? write_all(file_.get(), data, length) : EBADF;
 }
 
 int part_file::set_mode(mode_t mode)
 {
-    if (fd_ < 0)
+    if (!file_)
         return EBADF;
-    return fchmod(fd_, mode) == 0 ? 0 : errno;
+    return fchmod(file_.get(), mode) == 0 ? 0 : errno;
 }
 
 int part_file::commit(const std::string& target)
 {
-    if (fd_ < 0)
+    if (!file_)
         return EBADF;
     // A full disk may only show when the last blocks are written out at the close.
-    const int closed = close(fd_);
-    fd_ = -1;
-    if (closed != 0)
-        return errno;
+    if (const int error = file_.close(); error != 0)
+        return error;
     if (rename(path_.c_str(), target.c_str()) != 0)
         return errno;
     path_.clear();

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "platform/owners.h"
+
 namespace plat {
 
 // Every part file's name starts so; nothing else of ours does.
@@ -45,7 +47,7 @@ public:
     [[nodiscard]] int commit(const std::string& target);
 
 private:
-    int fd_ = -1;
+    descriptor file_;
     int error_ = 0;
     std::string path_;
 };

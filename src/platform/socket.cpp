@@ -93,52 +93,42 @@ uint32_t PCSBSocket::LookupAddress(const char* name)
 
 PCSBSocket::PCSBSocket(uint16_t port, bool listen)
 {
-    endpoint = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (endpoint < 0) {
+    endpoint.reset(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!endpoint) {
         os_error = errno;
         return;
     }
     int reuse = 1;
     // A refused option only costs the quick rebinding of a port; the bind below decides.
-    (void)setsockopt(endpoint, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof(reuse));
+    (void)setsockopt(endpoint.get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof(reuse));
     sockaddr_in address = make_address(INADDR_ANY, port);
-    if (bind(endpoint, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        (listen && ::listen(endpoint, 1) != 0)) {
+    if (bind(endpoint.get(), reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+        (listen && ::listen(endpoint.get(), 1) != 0)) {
         os_error = errno;
-        close_descriptor();
+        endpoint.reset();
         return;
     }
     listening = listen;
     sockaddr_in bound{};
     socklen_t length = sizeof(bound);
-    if (getsockname(endpoint, reinterpret_cast<sockaddr*>(&bound), &length) == 0)
+    if (getsockname(endpoint.get(), reinterpret_cast<sockaddr*>(&bound), &length) == 0)
         split_address(bound, &local_host, &local_port);
 }
 
 PCSBSocket::PCSBSocket(AdoptedDescriptor connected)
 {
-    endpoint = connected.fd;
+    endpoint.reset(connected.fd);
     state = State::DATAXFER;
     sockaddr_in address{};
     socklen_t length = sizeof(address);
-    if (getsockname(endpoint, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+    if (getsockname(endpoint.get(), reinterpret_cast<sockaddr*>(&address), &length) == 0)
         split_address(address, &local_host, &local_port);
     length = sizeof(address);
-    if (getpeername(endpoint, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+    if (getpeername(endpoint.get(), reinterpret_cast<sockaddr*>(&address), &length) == 0)
         split_address(address, &remote_host, &remote_port);
 }
 
-PCSBSocket::~PCSBSocket()
-{
-    close_descriptor();
-}
-
-void PCSBSocket::close_descriptor()
-{
-    if (endpoint >= 0)
-        close(endpoint);
-    endpoint = -1;
-}
+PCSBSocket::~PCSBSocket() = default;
 
 // The peer refused, reset or vanished: closed, as the original's disconnect event left it.
 void PCSBSocket::peer_gone()
@@ -149,22 +139,22 @@ void PCSBSocket::peer_gone()
 
 void PCSBSocket::MopupEvents()
 {
-    if (endpoint < 0)
+    if (!endpoint)
         return;
     if (listening) {
-        pollfd p{endpoint, POLLIN, 0};
+        pollfd p{endpoint.get(), POLLIN, 0};
         if (poll(&p, 1, 0) > 0 && (p.revents & POLLIN))
             incoming_pending = 1;
         return;
     }
     if (state != State::OUTCON)
         return;
-    pollfd p{endpoint, POLLOUT, 0};
+    pollfd p{endpoint.get(), POLLOUT, 0};
     if (poll(&p, 1, 0) <= 0 || !(p.revents & (POLLOUT | POLLERR | POLLHUP)))
         return;
     int error = 0;
     socklen_t length = sizeof(error);
-    if (getsockopt(endpoint, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+    if (getsockopt(endpoint.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0)
         error = errno;
     if (error == 0)
         state = State::DATAXFER;
@@ -204,14 +194,14 @@ void PCSBSocket::Connect(uint32_t host, uint16_t port)
     remote_port = port;
     if (state == State::OUTCON)
         return;
-    if (state != State::IDLE || listening || endpoint < 0) {
+    if (state != State::IDLE || listening || !endpoint) {
         os_error = SOCKET_ERR_BAD_STATE;
         return;
     }
     sockaddr_in address = make_address(host, port);
     int result;
     do {
-        result = connect(endpoint, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        result = connect(endpoint.get(), reinterpret_cast<sockaddr*>(&address), sizeof(address));
     } while (result != 0 && errno == EINTR);
     if (result == 0) {
         state = State::DATAXFER;
@@ -232,10 +222,10 @@ int32_t PCSBSocket::ReadData(void* buffer, int32_t length)
 {
     if (state == State::INREL)
         return READ_RELEASED;
-    if ((state != State::DATAXFER && state != State::OUTREL) || endpoint < 0 || length < 0)
+    if ((state != State::DATAXFER && state != State::OUTREL) || !endpoint || length < 0)
         return READ_BAD_STATE;
     for (;;) {
-        ssize_t got = recv(endpoint, buffer, static_cast<size_t>(length), 0);
+        ssize_t got = recv(endpoint.get(), buffer, static_cast<size_t>(length), 0);
         if (got > 0)
             return static_cast<int32_t>(got);
         if (got == 0) {
@@ -262,11 +252,11 @@ int32_t PCSBSocket::ReadData(void* buffer, int32_t length)
 
 int32_t PCSBSocket::WriteData(const void* buffer, int32_t length)
 {
-    if ((state != State::DATAXFER && state != State::INREL) || endpoint < 0 || length < 0)
+    if ((state != State::DATAXFER && state != State::INREL) || !endpoint || length < 0)
         return WRITE_ERROR;
     for (;;) {
         // MSG_NOSIGNAL: a peer that has gone must not kill the process with SIGPIPE.
-        ssize_t sent = send(endpoint, buffer, static_cast<size_t>(length), MSG_NOSIGNAL);
+        ssize_t sent = send(endpoint.get(), buffer, static_cast<size_t>(length), MSG_NOSIGNAL);
         if (sent >= 0)
             return static_cast<int32_t>(sent);
         if (errno == EINTR)
@@ -292,19 +282,19 @@ void PCSBSocket::Disconnect()
     bool in_connection =
         state == State::OUTCON || state == State::DATAXFER || state == State::OUTREL || state == State::INREL;
     state = State::IDLE;
-    if (!in_connection || endpoint < 0)
+    if (!in_connection || !endpoint)
         return;
     // A zero linger time makes close send a reset rather than wait for an orderly end.
     linger abort_now{1, 0};
-    (void)setsockopt(endpoint, SOL_SOCKET, SO_LINGER, &abort_now, sizeof(abort_now));
-    close_descriptor();
+    (void)setsockopt(endpoint.get(), SOL_SOCKET, SO_LINGER, &abort_now, sizeof(abort_now));
+    endpoint.reset();
 }
 
 void PCSBSocket::Release()
 {
-    if ((state != State::DATAXFER && state != State::INREL) || endpoint < 0)
+    if ((state != State::DATAXFER && state != State::INREL) || !endpoint)
         return;
-    if (shutdown(endpoint, SHUT_WR) != 0) {
+    if (shutdown(endpoint.get(), SHUT_WR) != 0) {
         if (errno == ENOTCONN || errno == EPIPE || errno == ECONNRESET)
             peer_gone();
         else
@@ -329,13 +319,13 @@ void PCSBSocket::GetAddresses(ConnectionData* out) const
 
 PCSBSocket* PCSBSocket::Accept()
 {
-    if (!listening || endpoint < 0)
+    if (!listening || !endpoint)
         return nullptr;
     MopupEvents();
     if (!incoming_pending)
         return nullptr;
     for (;;) {
-        int fd = accept4(endpoint, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        int fd = accept4(endpoint.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd >= 0)
             return new PCSBSocket(AdoptedDescriptor{fd});
         if (errno == EINTR)
@@ -352,11 +342,11 @@ int PCSBSocket::WaitForAny(PCSBSocket* const* sockets, int count, int timeout_ms
         const PCSBSocket* socket = sockets[i];
         // Only a connection on its way or open can bring anything; an idle, listening or released
         // endpoint would wake the wait at once for nothing.
-        const bool live = socket != nullptr && socket->endpoint >= 0 &&
+        const bool live = socket != nullptr && socket->endpoint &&
             (socket->state == State::OUTCON || socket->state == State::DATAXFER || socket->state == State::OUTREL);
         if (!live)
             continue;
-        waits.push_back({socket->endpoint, short(socket->state == State::OUTCON ? POLLOUT : POLLIN), 0});
+        waits.push_back({socket->endpoint.get(), short(socket->state == State::OUTCON ? POLLOUT : POLLIN), 0});
     }
     if (waits.empty())
         return WAIT_NOTHING_LIVE;

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "platform/owners.h"
+
 // Codes of Connect, shared with the program's error table.
 constexpr int32_t SOCKET_ERR_RECONNECT = 20007;  // Connect on an endpoint already closed
 constexpr int32_t SOCKET_ERR_BAD_STATE = 20008;  // Connect on an endpoint neither idle nor connecting
@@ -82,9 +84,8 @@ private:
 
     void MopupEvents();
     void peer_gone();
-    void close_descriptor();
 
-    int endpoint = -1;
+    plat::descriptor endpoint;
     uint32_t local_host = 0;
     uint16_t local_port = 0;
     uint32_t remote_host = 0;

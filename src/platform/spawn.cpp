@@ -1,5 +1,7 @@
 #include "platform/spawn.h"
 
+#include "platform/owners.h"
+
 #include <fcntl.h>
 #include <linux/close_range.h>
 #include <sys/stat.h>
@@ -23,14 +25,14 @@ bool is_executable_file(const std::string& path)
 // Reads what report_exec_failure wrote, then closes the pipe: 0 when the
 // program started (end of file once its exec closed the pipe), else the errno
 // of the failed start.
-int read_exec_result(int fd)
+int read_exec_result(descriptor pipe)
 {
     int error = 0;
     ssize_t got;
     do {
-        got = read(fd, &error, sizeof error);
+        got = read(pipe.get(), &error, sizeof error);
     } while (got < 0 && errno == EINTR);
-    close(fd);
+    pipe.reset();
     if (got != static_cast<ssize_t>(sizeof error))
         return 0;
     return error != 0 ? error : ENOEXEC;
@@ -99,14 +101,11 @@ int spawn(const std::string& program, const std::vector<std::string>& argv, pid_
     int result_pipe[2];
     if (pipe2(result_pipe, O_CLOEXEC) != 0)
         return errno;
+    descriptor result_read(result_pipe[0]), result_write(result_pipe[1]);
 
     pid_t child = fork();
-    if (child < 0) {
-        int error = errno;
-        close(result_pipe[0]);
-        close(result_pipe[1]);
-        return error;
-    }
+    if (child < 0)
+        return errno;
     if (child == 0) {
         if (files.input >= 0)
             dup2(files.input, 0);
@@ -119,12 +118,13 @@ int spawn(const std::string& program, const std::vector<std::string>& argv, pid_
         syscall(SYS_close_range, 3U, ~0U, CLOSE_RANGE_CLOEXEC);
         execv(resolved.c_str(), arguments.data());
         int error = errno;
-        report_exec_failure(result_pipe[1], error);
+        report_exec_failure(result_write.get(), error);
         _exit(error);
     }
 
-    close(result_pipe[1]);
-    if (int error = read_exec_result(result_pipe[0]); error != 0) {
+    // Our copy of the writing end goes, so that the read sees the end once the child's exec closes its own.
+    result_write.reset();
+    if (int error = read_exec_result(std::move(result_read)); error != 0) {
         // The exec failed: the child is about to leave, collect it.
         wait_child(child);
         return error;
@@ -142,45 +142,38 @@ int spawn_detached(const std::string& program, const std::vector<std::string>& a
 
     std::vector<char*> arguments = exec_arguments(argv, resolved);
 
-    int null_fd = open("/dev/null", O_RDWR | O_CLOEXEC);
-    if (null_fd < 0)
+    descriptor null_file(open("/dev/null", O_RDWR | O_CLOEXEC));
+    if (!null_file)
         return errno;
     int result_pipe[2];
-    if (pipe2(result_pipe, O_CLOEXEC) != 0) {
-        int error = errno;
-        close(null_fd);
-        return error;
-    }
+    if (pipe2(result_pipe, O_CLOEXEC) != 0)
+        return errno;
+    descriptor result_read(result_pipe[0]), result_write(result_pipe[1]);
 
     pid_t middle = fork();
-    if (middle < 0) {
-        int error = errno;
-        close(null_fd);
-        close(result_pipe[0]);
-        close(result_pipe[1]);
-        return error;
-    }
+    if (middle < 0)
+        return errno;
     if (middle == 0) {
         pid_t program_pid = fork();
         if (program_pid < 0)
-            report_exec_failure(result_pipe[1], errno);
+            report_exec_failure(result_write.get(), errno);
         if (program_pid != 0)
             _exit(0);
         // A session of its own: a terminal hang-up or a signal to our group leaves it alone.
         setsid();
-        dup2(null_fd, 0);
-        dup2(null_fd, 1);
-        dup2(null_fd, 2);
+        dup2(null_file.get(), 0);
+        dup2(null_file.get(), 1);
+        dup2(null_file.get(), 2);
         syscall(SYS_close_range, 3U, ~0U, CLOSE_RANGE_CLOEXEC);
         execv(resolved.c_str(), arguments.data());
-        report_exec_failure(result_pipe[1], errno);
+        report_exec_failure(result_write.get(), errno);
         _exit(127);
     }
 
-    close(null_fd);
-    close(result_pipe[1]);
+    null_file.reset();
+    result_write.reset();
     // End of file once the middle child has left and the program's exec closed its copy.
-    const int error = read_exec_result(result_pipe[0]);
+    const int error = read_exec_result(std::move(result_read));
     wait_child(middle);
     return error;
 }
@@ -206,18 +199,18 @@ int run_program(const std::string& program, const std::vector<std::string>& argv
     int out_pipe[2];
     if (pipe2(out_pipe, O_CLOEXEC) != 0)
         return -1;
+    descriptor out_read(out_pipe[0]), out_write(out_pipe[1]);
     SpawnFiles files;
-    files.output = out_pipe[1];
+    files.output = out_write.get();
     pid_t child = 0;
     int error = spawn(program, argv, &child, files);
-    close(out_pipe[1]);
-    if (error != 0) {
-        close(out_pipe[0]);
+    // Only the child writes: its end of file comes once it and its own children are gone.
+    out_write.reset();
+    if (error != 0)
         return -1;
-    }
     char buffer[4096];
     for (;;) {
-        ssize_t got = read(out_pipe[0], buffer, sizeof buffer);
+        ssize_t got = read(out_read.get(), buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -225,7 +218,7 @@ int run_program(const std::string& program, const std::vector<std::string>& argv
         if (output)
             output->append(buffer, static_cast<size_t>(got));
     }
-    close(out_pipe[0]);
+    out_read.reset();
     return wait_child(child);
 }
 

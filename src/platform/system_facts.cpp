@@ -1,5 +1,7 @@
 #include "platform/system_facts.h"
 
+#include "platform/owners.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -39,13 +41,12 @@ machine_facts real_facts()
     if (uname(&names) == 0)
         parse_release(names.release, &facts);
     // "e": close-on-exec, like every descriptor of the program.
-    if (FILE* cpuinfo = std::fopen("/proc/cpuinfo", "re")) {
+    if (const stream_handle cpuinfo{std::fopen("/proc/cpuinfo", "re")}) {
         std::string text;
         char chunk[4096];
         size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, cpuinfo)) > 0)
+        while ((got = std::fread(chunk, 1, sizeof chunk, cpuinfo.get())) > 0)
             text.append(chunk, got);
-        std::fclose(cpuinfo);
         facts.cpu_mhz = parse_cpu_mhz(text);
     }
     long pages = sysconf(_SC_PHYS_PAGES);

@@ -414,7 +414,7 @@ TEST_F(Engine, ProgressOfATransferPastTwentyOneMegabytesStaysAPercentage)
     bool checked_past_limit = false;
     for (int i = 0; i < ENGINE_CALL_LIMIT && result == 0; ++i) {
         result = http.net_check(FIRST_STREAM_SLOT, "127.0.0.1", "/large.bin", archive);
-        const down_class* transfer = http.slots[FIRST_STREAM_SLOT];
+        const down_class* transfer = http.slots[FIRST_STREAM_SLOT].get();
         if (result != 0 || transfer == nullptr || transfer->received <= 21474836)
             continue;
         last_seen = transfer_percent(FIRST_STREAM_SLOT);
