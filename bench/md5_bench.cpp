@@ -47,7 +47,8 @@ int sign_paths(int count, char** paths)
 std::string our_digest(const std::string& path)
 {
     std::string sig;
-    calc_file_md5(path, sig);
+    if (calc_file_md5(path, sig) != 0)
+        return "unreadable";  // never a digest md5sum gives
     return sig;
 }
 

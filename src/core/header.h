@@ -20,4 +20,4 @@ inline constexpr const char* no_copyright_notice = "no-copyright-string";
 // Opens `ouf` on app_path + path (the last three characters lower-cased, the
 // path rules applied) and writes the header. False, after a message alert,
 // when the file cannot be written; a bad type is a fatal alert.
-bool ouf_open(std::string path, int type, int version, std::string notice);
+[[nodiscard]] bool ouf_open(std::string path, int type, int version, std::string notice);

@@ -10,18 +10,18 @@
 // Without `name`: a reference to the existing object at `path`. With `name`:
 // a reference to the parent folder and the leaf in *name, so the object
 // itself need not exist. A leaf over 255 bytes is bdNamErr.
-OSErr FilePathToFSRefAndName(const char* path, FSRef* ref, HFSUniStr255* name);
+[[nodiscard]] OSErr FilePathToFSRefAndName(const char* path, FSRef* ref, HFSUniStr255* name);
 
 // The FSSpec (volume, parent, leaf) of an existing object; "a:b::c"
 // names the same object as "a:c".
-OSErr FilePathToFSSpec(const char* path, FSSpec& fss);
+[[nodiscard]] OSErr FilePathToFSSpec(const char* path, FSSpec& fss);
 
 // The object's path from its volume down, without a leading '/':
 // "root/home/user/file".
-OSErr FSRefToFilePath(FSRef* ref, std::string& out);
+[[nodiscard]] OSErr FSRefToFilePath(FSRef* ref, std::string& out);
 
 // The absolute POSIX path of an FSSpec; `out` is untouched on failure.
-OSErr FSSpecToFilePath(const FSSpec& fss, std::string& out);
+[[nodiscard]] OSErr FSSpecToFilePath(const FSSpec& fss, std::string& out);
 
 // Rewrites a POSIX path as a volume-rooted, ':'-separated path
 // ("root:home:user:"), keeping a trailing folder mark as ':'.

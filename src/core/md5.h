@@ -31,4 +31,4 @@ std::string md5_of_bytes(const void* data, size_t length);
 
 // Signs the file (or symbolic link) at path. 0 when sig was set; 20006 when the
 // file cannot be read, leaving sig exactly as it was.
-int calc_file_md5(const std::string& path, std::string& sig);
+[[nodiscard]] int calc_file_md5(const std::string& path, std::string& sig);

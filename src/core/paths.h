@@ -59,9 +59,9 @@ void copy_bounded_str(char* destination, size_t size, const char* source);
 // Safe on any thread.
 void findPath(char* path);
 
-int make_folder(const std::string& path);
-int rename_file(const std::string& folder, const std::string& old_name, const std::string& new_name);
-int delete_file(std::string path);
+[[nodiscard]] int make_folder(const std::string& path);
+[[nodiscard]] int rename_file(const std::string& folder, const std::string& old_name, const std::string& new_name);
+[[nodiscard]] int delete_file(std::string path);
 int dir_exists(std::string path);
 int file_exists(std::string path);
 // Whether the file at `path`, a POSIX path used as it is, opens for reading: the test of file_exists.
@@ -72,7 +72,7 @@ int is_sim_link(const char* path, std::string* target);
 // symbolic link (leaf not followed), with its target text.
 std::string app_file_path(const char* path);
 int sim_link_at(const std::string& full, std::string* target);
-int make_file_executable(const char* path);
+[[nodiscard]] int make_file_executable(const char* path);
 int show_del_err(int error);
 int show_make_dir_err(int error);
 
@@ -93,4 +93,4 @@ void get_OS_abs_path(int kind, std::string& out);
 // and, once it runs, shuts this one down with status 1. When it cannot be
 // started, returns the errno and this program goes on. A folder "X.app"
 // runs "X.app/Contents/MacOS/X" when that file exists.
-int launch_app(const std::string& bundle, const std::string& argument);
+[[nodiscard]] int launch_app(const std::string& bundle, const std::string& argument);

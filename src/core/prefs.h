@@ -53,7 +53,7 @@ public:
     void IO_set(int which, int mode);
     // Opens `path` (for set 12 the state file) with a binary header of version 8500 and closes it
     // again; no settings are exchanged. True when the open succeeded.
-    bool IO_sta(int which, int mode, std::string path);
+    [[nodiscard]] bool IO_sta(int which, int mode, std::string path);
 };
 
 extern pref_class pref;

@@ -19,7 +19,7 @@ struct UTL_message_queue;
 
 void UTL_thread_create(UTL_thread_func func, void* arg, pthread_t* thread, pthread_t* id, pthread_t* join);
 void UTL_thread_join(pthread_t* thread, pthread_t* join);
-int UTL_thread_murder(pthread_t* thread);
+[[nodiscard]] int UTL_thread_murder(pthread_t* thread);
 pthread_t UTL_get_current_thread();
 unsigned UTL_count_processors();
 

@@ -23,12 +23,12 @@ public:
 
     // Mode 0 maps `path` and checks its header against `versions` (ended by
     // 0); mode 1 opens `ouf` on it with the header. 1 success, 0 failure.
-    int io_file_open(int mode, std::string path, int* versions, int type);
+    [[nodiscard]] int io_file_open(int mode, std::string path, int* versions, int type);
     // Mode 1 closes `ouf`; mode 0 leaves the mapping in place.
     void io_file_close();
 
     // The shared file header (core/header.h): the accepted version, or 0.
-    int check_file(int type, int* versions, const char* keyword, std::string* rest);
+    [[nodiscard]] int check_file(int type, int* versions, const char* keyword, std::string* rest);
 
     // Tokenizers (core/tokens.h).
     char TXT_byt_scan();

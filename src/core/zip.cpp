@@ -381,7 +381,9 @@ int unzip_resource_fork(void* handle, std::string path, const unz_file_info64_s&
 
         uint8_t finder[plat::finder_info_size];
         std::string fork;
-        plat::fork_read(path, finder, fork);
+        // What the file has is the base the entry's parts go over; where that cannot be read (a
+        // damaged sidecar), fork_read leaves both empty and the entry's parts stand alone.
+        (void)plat::fork_read(path, finder, fork);
         if (parts.has_finder)
             std::memcpy(finder, parts.finder16, sizeof(finder));
         if (parts.has_fork && parts.fork_length > 0)

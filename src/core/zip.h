@@ -14,7 +14,7 @@ struct unz_file_info64_s;
 // that would land outside dir is refused with EINVAL. Each file or link is replaced
 // whole or not at all: a failed entry leaves what stood at its path as it was.
 // 0 or an error code.
-int zip_to_file(std::string zip, std::string dir, std::string* name, int use_name);
+[[nodiscard]] int zip_to_file(std::string zip, std::string dir, std::string* name, int use_name);
 
 // The step of a walk over an archive's entries that failed.
 enum zip_walk_step : int {
@@ -37,19 +37,19 @@ using zip_entry_visitor = std::function<int(void* archive, const std::string& na
 
 // zip_to_file (no name wanted) for a worker thread: the lines it would log are appended to *log
 // instead, for the caller to write to the log where they belong.
-int zip_to_file_logged(const std::string& zip, const std::string& dir, std::string* log);
+[[nodiscard]] int zip_to_file_logged(const std::string& zip, const std::string& dir, std::string* log);
 
 // Applies the archive's current AppleDouble entry to the file that path names
 // (the path still holds the "._" of the entry's leaf).
-int unzip_resource_fork(void* archive, std::string path, const unz_file_info64_s& info);
+[[nodiscard]] int unzip_resource_fork(void* archive, std::string path, const unz_file_info64_s& info);
 
 // Makes path (already normalised) a symbolic link with the given text, the
 // current entry's content as zip_to_file read and checked it; whatever stood at
 // path is replaced in one step. 0 or -1.
-int unzip_symlink(const std::string& path, const std::string& text);
+[[nodiscard]] int unzip_symlink(const std::string& path, const std::string& text);
 
 // Packs the file (or symbolic link) into a new archive zip. 0 or an error code.
-int file_to_zip(std::string file, std::string zip);
+[[nodiscard]] int file_to_zip(std::string file, std::string zip);
 
 // True when a link at entry_name (relative to the extraction folder) with the
 // given text stays inside that folder: the text is relative and its ".."

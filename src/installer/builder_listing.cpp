@@ -39,6 +39,15 @@ std::string release_folder()
     return dst_fold + sim_name + "/";
 }
 
+// A folder of the output that stands already is fine (a build run again); one that cannot be
+// made would lose every archive meant for it, so the build stops there, naming it.
+void make_output_folder(const std::string& folder)
+{
+    const int error = make_folder(folder);
+    if (show_make_dir_err(error))
+        fatal("I could not make a folder of the release!", folder, "Error: " + error_str(error), "", __LINE__);
+}
+
 // Whole kilobytes of 1000 bytes, truncated; a missing file is 0.
 int whole_kb(const std::string& path)
 {
@@ -263,8 +272,8 @@ void sub_install()
     load_history();
 
     const std::string release = release_folder();
-    make_folder(dst_fold);
-    make_folder(release);
+    make_output_folder(dst_fold);
+    make_output_folder(release);
 
     const std::string listing = release + listing_name;
     if (!ouf_open(listing, LISTING_TYPE, LISTING_VERSION, no_copyright_notice)) {
@@ -276,7 +285,7 @@ void sub_install()
     pref_level(src_fold);
     check_required_entries();
     for (const std::string& folder : paths)
-        make_folder(folder);
+        make_output_folder(folder);
     for (const std::string& file : files)
         comp_file(file);
     write_removals();

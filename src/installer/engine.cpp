@@ -252,10 +252,10 @@ int settle_unpacked(int s, const std::string& archive, const std::string& local,
         // there stays as it was.
         stg.download_failed = 0;
         report_extract_failure(archive, local, damage);
-        (void)delete_file(archive);
+        (void)delete_file(archive);  // the next download of this stream replaces it whole anyway
         return -1;
     }
-    (void)delete_file(archive);
+    (void)delete_file(archive);  // as above
     pacing[s].failed();
     retry_elsewhere(s);
     return 0;

@@ -61,7 +61,7 @@ constexpr const char* SIG_NONE = "NONE";
 // parse_directory, then signs the current version of every file below
 // dest_dir_path and totals what the install needs (stg.down_kb, stg.disk_kb,
 // this_install_has_exes). Returns what parse_directory returned.
-int read_directory(const std::string& path, std::string caption);
+[[nodiscard]] int read_directory(const std::string& path, std::string caption);
 
 // Draws the progress panel over everything and shows it at once; mode 0 is
 // scanning the listing, mode 1 examining the disk. Nothing is drawn while no

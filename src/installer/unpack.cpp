@@ -78,6 +78,6 @@ void unpack_wait_all()
 {
     for (const auto& job : jobs)
         if (job->call != nullptr && THREAD_is_done(job->call, -1))
-            (void)THREAD_cleanup(job->call);
+            (void)THREAD_cleanup(job->call);  // results are dropped here
     jobs.clear();
 }

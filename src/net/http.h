@@ -54,7 +54,7 @@ public:
     int GetOSErr() const;
 
     // Flushes and closes the destination file; a failure lands in `error`. Returns `error`.
-    int close_file();
+    [[nodiscard]] int close_file();
 
     std::unique_ptr<PCSBSocket> sock;
     std::vector<char> out_bytes;
@@ -112,7 +112,7 @@ public:
     // A failure is logged unless it is the slot's last one again: that is only counted, and
     // the count logged when the failure changes or a minute after the last line about it.
     // A slot outside 0..5 or a malformed server or path is a fatal alert.
-    int net_check(int slot, std::string server, std::string path, const std::string& dest);
+    [[nodiscard]] int net_check(int slot, std::string server, std::string path, const std::string& dest);
 
     // Ends the slot's transfer at once (socket and file closed); the next net_check on the
     // slot starts the transfer it names rather than continuing this one. A slot outside

@@ -300,7 +300,7 @@ chooser_result choose_path(chooser_mode mode, const std::string& prompt, const s
 void open_url(const std::string& url)
 {
     // Failure stays silent: a link that does not open costs the user nothing else.
-    spawn_detached("xdg-open", {"xdg-open", url});
+    (void)spawn_detached("xdg-open", {"xdg-open", url});
 }
 
 }

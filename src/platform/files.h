@@ -21,11 +21,11 @@ std::string absolute_path(const std::string& path);
 
 // Refers to an existing object (the leaf is not followed, so a dangling
 // symbolic link can be referred to). An empty path fails with fnfErr.
-OSErr make_ref(const std::string& path, FSRef* ref);
+[[nodiscard]] OSErr make_ref(const std::string& path, FSRef* ref);
 
 // Copies the reference's path into `buffer` of `size` bytes, NUL included;
 // fails with bdNamErr when it does not fit.
-OSErr ref_make_path(const FSRef& ref, char* buffer, size_t size);
+[[nodiscard]] OSErr ref_make_path(const FSRef& ref, char* buffer, size_t size);
 
 struct CatalogInfo {
     bool is_folder = false;  // the object itself (not followed) is a folder
@@ -37,7 +37,7 @@ struct CatalogInfo {
     FSRef parent;      // empty path for the root
 };
 // Facts about a referenced object; fails when it no longer exists.
-OSErr get_catalog_info(const FSRef& ref, CatalogInfo* info);
+[[nodiscard]] OSErr get_catalog_info(const FSRef& ref, CatalogInfo* info);
 
 // One entry of a folder, as its own lstat shows it.
 struct FolderEntry {
@@ -47,7 +47,7 @@ struct FolderEntry {
 };
 // Reads every entry of a folder except "." and "..", sorted by the bytes of
 // their names so every machine lists in the same order. Returns 0 or errno.
-int read_folder(const std::string& path, std::vector<FolderEntry>* entries);
+[[nodiscard]] int read_folder(const std::string& path, std::vector<FolderEntry>* entries);
 
 // Removes whatever stands at path: a file, a link (never what it points to) or
 // a folder with everything inside it. 0 when nothing is left there (nothing

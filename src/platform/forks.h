@@ -19,11 +19,12 @@ constexpr size_t finder_info_size = 16;
 // Reads the Finder information and resource fork of the file at path (a POSIX
 // path). The sidecar wins over the attributes; a file without either gives 16
 // zero bytes and an empty fork. 0, or the errno of a file that cannot be seen.
-int fork_read(const std::string& path, uint8_t finder16[finder_info_size], std::string& fork);
+[[nodiscard]] int fork_read(const std::string& path, uint8_t finder16[finder_info_size], std::string& fork);
 
 // Stores both values for the file at path and removes the other form. Zero info
 // with an empty fork removes both forms. 0, or an errno.
-int fork_write(const std::string& path, const uint8_t finder16[finder_info_size], const std::string& fork);
+[[nodiscard]] int fork_write(const std::string& path, const uint8_t finder16[finder_info_size],
+                             const std::string& fork);
 
 // Where the sidecar of path lives: the same folder, "._" + leaf.
 std::string sidecar_path(const std::string& path);
@@ -54,6 +55,6 @@ struct appledouble_parts {
     const uint8_t* fork = nullptr;
     size_t fork_length = 0;
 };
-int appledouble_decode(const uint8_t* data, size_t length, appledouble_parts& parts);
+[[nodiscard]] int appledouble_decode(const uint8_t* data, size_t length, appledouble_parts& parts);
 
 }  // namespace plat

@@ -125,8 +125,9 @@ int spawn(const std::string& program, const std::vector<std::string>& argv, pid_
     // Our copy of the writing end goes, so that the read sees the end once the child's exec closes its own.
     result_write.reset();
     if (int error = read_exec_result(std::move(result_read)); error != 0) {
-        // The exec failed: the child is about to leave, collect it.
-        wait_child(child);
+        // The exec failed: the child is about to leave, collect it. Its status adds nothing to
+        // the errno it reported.
+        (void)wait_child(child);
         return error;
     }
     if (pid)
@@ -174,7 +175,7 @@ int spawn_detached(const std::string& program, const std::vector<std::string>& a
     result_write.reset();
     // End of file once the middle child has left and the program's exec closed its copy.
     const int error = read_exec_result(std::move(result_read));
-    wait_child(middle);
+    (void)wait_child(middle);  // only collected: the middle child forks and leaves, its status says nothing
     return error;
 }
 

@@ -29,7 +29,8 @@ std::string find_program(const std::string& program);
 // included). Returns 0 with *pid set once the new program runs, or the errno
 // of the step that failed (ENOENT for a program that cannot be found); a
 // child that could not exec has already been reaped.
-int spawn(const std::string& program, const std::vector<std::string>& argv, pid_t* pid, const SpawnFiles& files = {});
+[[nodiscard]] int spawn(const std::string& program, const std::vector<std::string>& argv, pid_t* pid,
+                        const SpawnFiles& files = {});
 
 // Starts `program` so that it outlives the call and is never this process's
 // child: a middle child forks the program's process and ends at once, and is
@@ -37,14 +38,14 @@ int spawn(const std::string& program, const std::vector<std::string>& argv, pid_
 // program. The program runs in a session of its own with standard input,
 // output and error on /dev/null. Returns 0 once the program runs, or the
 // errno that kept it from starting.
-int spawn_detached(const std::string& program, const std::vector<std::string>& argv);
+[[nodiscard]] int spawn_detached(const std::string& program, const std::vector<std::string>& argv);
 
 // Waits for a child; returns its exit status, 128 + signal when killed, or
 // -1 when it cannot be waited for.
-int wait_child(pid_t pid);
+[[nodiscard]] int wait_child(pid_t pid);
 
 // Runs a program to its end, collecting its standard output into *output
 // (when not null). Returns the exit status, or -1 when it could not start.
-int run_program(const std::string& program, const std::vector<std::string>& argv, std::string* output);
+[[nodiscard]] int run_program(const std::string& program, const std::vector<std::string>& argv, std::string* output);
 
 }  // namespace plat

@@ -208,7 +208,7 @@ TEST_F(Listing, HeadersAreCheckedAndEmptyListingsAreFine)
     }
 
     alerts.clear();
-    EXPECT_THROW(read_directory(dir / "nothing here.txt", "caption"), fatal_alert);
+    EXPECT_THROW((void)read_directory(dir / "nothing here.txt", "caption"), fatal_alert);
     ASSERT_EQ(alerts.alerts().size(), 1u);
     EXPECT_EQ(alerts.alerts()[0].l1, "I tried to read a directory file that does not exist!");
     EXPECT_EQ(alerts.alerts()[0].l2, "The file is:");
