@@ -13,6 +13,7 @@
 #include "core/alert.h"
 #include "core/md5.h"
 #include "core/stg.h"
+#include "core/thread.h"
 #include "installer/listing.h"
 
 namespace {
@@ -118,7 +119,11 @@ int read_listing(const std::string& install, const std::string& listing_path)
 {
     set_stg_defaults();
     dest_dir_path = install;
-    if (read_directory(listing_path, "bench") != LISTING_READ || int(sim_info.size()) != listing_records)
+    // As in the installer, whose start-up starts the pool the disk examination signs on.
+    THREAD_init();
+    const int state = read_directory(listing_path, "bench");
+    THREAD_shutdown();
+    if (state != LISTING_READ || int(sim_info.size()) != listing_records)
         return 1;
     for (const file_history_struct& h : sim_info)
         if (!h.back().have_it)

@@ -6,8 +6,6 @@
 #include <limits>
 #include <memory>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "core/alert.h"
@@ -16,6 +14,7 @@
 #include "core/mnw.h"
 #include "core/paths.h"
 #include "core/stg.h"
+#include "core/thread.h"
 #include "core/xmap.h"
 #include "gfx/draw2d.h"
 #include "gfx/text.h"
@@ -87,13 +86,16 @@ void reject_record(const std::string& first, const std::string& path)
                    __LINE__);
 }
 
-// Most threads that sign files ahead of the disk examination; more only make a spinning disk seek.
-constexpr unsigned max_signing_threads = 4;
+// Most pool workers that sign files ahead of the disk examination; more only make a spinning disk
+// seek.
+constexpr unsigned max_signing_workers = 4;
 
-// Signs the listed files on a few threads, in list order, ahead of the examination loop, which
-// takes each signature as it comes, draws its progress panel meanwhile and decides in order as
-// before. A path that could raise an alert (one over the length limit) is left to the loop, so
-// every alert still comes from the main thread.
+// Signs the listed files on workers of the core thread pool, in list order, ahead of the
+// examination loop, which takes each signature as it comes, draws its progress panel meanwhile
+// and decides in order as before. A file no worker has begun when the loop reaches it (no pool
+// runs, or its workers are busy with other work) the loop signs itself, so it never waits on work
+// that has not started. A path that could raise an alert (one over the length limit) is left to
+// the loop, so every alert still comes from the main thread.
 class signing_pool {
 public:
     explicit signing_pool(const std::vector<std::string>& locals)
@@ -101,20 +103,19 @@ public:
     {
         for (size_t i = 0; i < locals.size(); ++i)
             state_[i].store(pending, std::memory_order_relaxed);
-        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-        const unsigned threads = std::min({cores, max_signing_threads, unsigned(locals.size())});
-        try {
-            for (unsigned t = 0; t < threads; ++t)
-                workers_.emplace_back([this] { work(); });
-        } catch (const std::system_error&) {
-            // Fewer threads, or none: the loop signs by itself what no thread takes.
-        }
+        if (!THREAD_is_inited())
+            return;
+        const unsigned workers =
+            std::min({unsigned(THREAD_worker_count()), max_signing_workers, unsigned(locals.size())});
+        for (unsigned w = 0; w < workers; ++w)
+            calls_.push_back(THREAD_run_async(work, this));
     }
     ~signing_pool()
     {
         stop_.store(true);
-        for (std::thread& worker : workers_)
-            worker.join();
+        for (THREAD_call* call : calls_)
+            if (THREAD_is_done(call, -1))
+                (void)THREAD_cleanup(call);  // the signatures live in the pool
     }
     signing_pool(const signing_pool&) = delete;
     signing_pool& operator=(const signing_pool&) = delete;
@@ -122,10 +123,10 @@ public:
     // The signature of file i as calc_file_md5 gives it, SIG_NONE when the file cannot be read.
     std::string take(size_t i)
     {
-        if (!workers_.empty()) {
-            int state = state_[i].load(std::memory_order_acquire);
-            while (state == pending) {
-                state_[i].wait(pending, std::memory_order_acquire);
+        int state = pending;
+        if (!state_[i].compare_exchange_strong(state, left_to_loop, std::memory_order_acq_rel)) {
+            while (state == signing) {
+                state_[i].wait(signing, std::memory_order_acquire);
                 state = state_[i].load(std::memory_order_acquire);
             }
             if (state == signed_it)
@@ -137,22 +138,29 @@ public:
     }
 
 private:
-    enum : int { pending, signed_it, left_to_loop };
+    // A file's way: pending until a worker begins it (signing, then signed_it) or the loop takes
+    // it over (left_to_loop).
+    enum : int { pending, signing, signed_it, left_to_loop };
 
-    void work()
+    static void* work(void* argument)
     {
-        while (!stop_.load(std::memory_order_relaxed)) {
-            const size_t i = next_.fetch_add(1);
-            if (i >= locals_.size())
-                return;
-            int state = left_to_loop;
-            if (app_path.size() + locals_[i].size() <= path_max_chars) {
-                (void)calc_file_md5(locals_[i], sigs_[i]);  // as in take: SIG_NONE stays
+        signing_pool& pool = *static_cast<signing_pool*>(argument);
+        while (!pool.stop_.load(std::memory_order_relaxed)) {
+            const size_t i = pool.next_.fetch_add(1);
+            if (i >= pool.locals_.size())
+                break;
+            int state = pending;
+            if (!pool.state_[i].compare_exchange_strong(state, signing, std::memory_order_acq_rel))
+                continue;  // the loop has it already
+            state = left_to_loop;
+            if (app_path.size() + pool.locals_[i].size() <= path_max_chars) {
+                (void)calc_file_md5(pool.locals_[i], pool.sigs_[i]);  // as in take: SIG_NONE stays
                 state = signed_it;
             }
-            state_[i].store(state, std::memory_order_release);
-            state_[i].notify_one();
+            pool.state_[i].store(state, std::memory_order_release);
+            pool.state_[i].notify_one();
         }
+        return nullptr;
     }
 
     const std::vector<std::string>& locals_;
@@ -160,7 +168,7 @@ private:
     std::unique_ptr<std::atomic<int>[]> state_;
     std::atomic<size_t> next_{0};
     std::atomic<bool> stop_{false};
-    std::vector<std::thread> workers_;
+    std::vector<THREAD_call*> calls_;
 };
 
 // Signs the current version of every history against its file below dest_dir_path and adds what

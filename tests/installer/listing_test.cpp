@@ -12,6 +12,7 @@
 #include "core/globals.h"
 #include "core/md5.h"
 #include "core/stg.h"
+#include "core/thread.h"
 #include "installer/listing.h"
 #include "support/alert_recorder.h"
 #include "support/file_bytes.h"
@@ -37,7 +38,10 @@ protected:
         this_install_has_exes = 0;
         dest_dir_path = dir / "install/";
         fs::create_directories(dest_dir_path);
+        // The disk is examined with the pool's workers signing ahead, as in the program.
+        THREAD_init();
     }
+    void TearDown() override { THREAD_shutdown(); }
     int read(const std::string& text)
     {
         write_file(dir / "directory.txt", text);
@@ -127,8 +131,8 @@ TEST_F(Listing, RecordsFormHistoriesAndTheDiskDecidesTheTotals)
 
 TEST_F(Listing, ManyFilesAreSignedInListOrderAndAnOverlongPathAlertsFromTheCaller)
 {
-    // Enough files that every signing thread takes many, of every kind the
-    // examination meets: present, edited, missing, large (mapped), a link, a folder.
+    // Enough files that every signing worker takes many, of every kind the
+    // examination meets: present, edited, missing, large, a link, a folder.
     fs::create_directories(dest_dir_path + "Many/folder");
     std::string text = header + "DIR All/Many/\n";
     const int count = 300;
@@ -165,7 +169,7 @@ TEST_F(Listing, ManyFilesAreSignedInListOrderAndAnOverlongPathAlertsFromTheCalle
     EXPECT_EQ(stg.down_kb, float(count - have + 2));
     EXPECT_TRUE(alerts.alerts().empty());
 
-    // A listed path too long for the path limit, among files the threads sign:
+    // A listed path too long for the path limit, among files the workers sign:
     // the fatal alert still reaches this thread, where its handler can throw.
     std::string long_text = text;
     long_text += "FILE 0 0 85008 1 1 " + sig_a + " " + std::string(520 - dest_dir_path.size(), 'x') + "\n";
