@@ -30,30 +30,20 @@ void write_png(const std::string& path, int width, int height, const std::vector
         throw std::runtime_error("libpng failed writing " + path);
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, options.bit_depth, options.colour_type,
-                 options.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, width, height, options.bit_depth, options.colour_type, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
     for (size_t i = 0; i + 2 < options.palette.size(); i += 3)
         palette.push_back({options.palette[i], options.palette[i + 1], options.palette[i + 2]});
     if (!palette.empty())
         png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-    png_color_16 trns_colour{};
+    png_color_16 grey_key{};
     if (!options.trns.empty()) {
         if (options.colour_type == PNG_COLOR_TYPE_PALETTE) {
             png_set_tRNS(png, info, options.trns.data(), static_cast<int>(options.trns.size()), nullptr);
         } else {
-            auto sample = [&](size_t i) {
-                return static_cast<png_uint_16>(options.trns[2 * i] << 8 | options.trns[2 * i + 1]);
-            };
-            if (options.colour_type == PNG_COLOR_TYPE_GRAY) {
-                trns_colour.gray = sample(0);
-            } else {
-                trns_colour.red = sample(0);
-                trns_colour.green = sample(1);
-                trns_colour.blue = sample(2);
-            }
-            png_set_tRNS(png, info, nullptr, 0, &trns_colour);
+            grey_key.gray = static_cast<png_uint_16>(options.trns[0] << 8 | options.trns[1]);
+            png_set_tRNS(png, info, nullptr, 0, &grey_key);
         }
     }
     png_write_info(png, info);

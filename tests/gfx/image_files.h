@@ -1,4 +1,4 @@
-// Test images written on the spot: PNGs through libpng in any colour type, bit depth and interlace,
+// Test images written on the spot: PNGs through libpng in any colour type and bit depth,
 // BMPs byte by byte, and ImageMagick runs for cross-checks; and the fixture that decodes them.
 #pragma once
 
@@ -24,9 +24,8 @@ struct png_options {
     }
     int colour_type;  // 6 is PNG_COLOR_TYPE_RGB_ALPHA
     int bit_depth;
-    bool interlaced = false;
     std::vector<uint8_t> palette;  // R, G, B per entry (colour type 3)
-    std::vector<uint8_t> trns;     // palette alphas, or one grey / RGB sample (16-bit values, big-endian)
+    std::vector<uint8_t> trns;     // palette alphas, or the transparent grey sample (16 bits, big-endian)
 };
 
 // Writes a PNG whose rows (top row first) are given exactly as the file stores them, packed by bit depth.
