@@ -66,10 +66,6 @@ TEST(RenderState, EachRequestReachesOpenGLOnlyWhereTheCacheDiffers)
         // Blend codes compare against the blending and alpha-test states, not the last code.
         {8, fog_fals, 0, lit_fals, al_blend, deR_fals, deW_fals, 2, "blend units  active 0 of 1"},
         {8, fog_fals, 0, lit_fals, al_none, deR_fals, deW_fals, 1, "units  active 0 of 1"},
-        // An unknown code touches nothing yet records both off: "none" then believes there is nothing to do.
-        {8, fog_fals, 0, lit_fals, al_both, deR_fals, deW_fals, 2, "blend alpha units  active 0 of 1"},
-        {8, fog_fals, 0, lit_fals, 12, deR_fals, deW_fals, 0, "blend alpha units  active 0 of 1"},
-        {8, fog_fals, 0, lit_fals, al_none, deR_fals, deW_fals, 0, "blend alpha units  active 0 of 1"},
         {8, fog_fals, 0, lit_fals, al_both, deR_fals, deW_fals, 2, "blend alpha units  active 0 of 1"},
         {8, fog_fals, 0, lit_fals, al_none, deR_fals, deW_fals, 2, "units  active 0 of 1"},
         // 0 -> 1 and back only switch the active unit's texturing; more units are switched one by
@@ -83,9 +79,6 @@ TEST(RenderState, EachRequestReachesOpenGLOnlyWhereTheCacheDiffers)
         // and repeats the enable and the final selection of unit 0, but enables nothing further.
         {2, fog_fals, 4, lit_fals, al_none, deR_fals, deW_fals, 6, "units 01 active 0 of 2"},
         {2, fog_fals, 4, lit_fals, al_none, deR_fals, deW_fals, 2, "units 01 active 0 of 2"},
-        // Before detection the count is 0 and every request clamps to no unit.
-        {0, fog_fals, 0, lit_fals, al_none, deR_fals, deW_fals, 6, "units  active 0 of 0"},
-        {0, fog_fals, 1, lit_fals, al_none, deR_fals, deW_fals, 1, "units 0 active 0 of 0"},
     };
     for (const request& r : steps) {
         ren.max_tex_units = r.units_available;
