@@ -11,7 +11,7 @@ using test::rgba;
 
 namespace {
 
-const rgba BLACK{0, 0, 0, 255}, WHITE{255, 255, 255, 255};
+using gfx_test::BLACK, gfx_test::WHITE;
 
 class draw3d : public gfx_test::screen_test {
 protected:

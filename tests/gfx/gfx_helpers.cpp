@@ -17,6 +17,7 @@
 #include "gfx/state.h"
 #include "gfx/tman.h"
 #include "gfx/viewport.h"
+#include "support/file_bytes.h"
 #include "support/log_capture.h"
 
 namespace gfx_test {
@@ -154,22 +155,21 @@ void load_marker_atlas()
     (void)tman.load_texture(tex_fail_fatal, 363, 2, tex_load_now, "scratch_array:hard-wired textures");
 }
 
-bool pixel_on_screen(int x, int y, unsigned char rgb[3])
+test::rgba pixel_on_screen(int x, int y)
 {
     SDL_Window* window = SDL_GL_GetCurrentWindow();
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
-        return false;
+        return {};
     int height = 0;
     SDL_GetWindowSize(window, nullptr, &height);
-    const std::string command = "xwd -silent -id " + std::to_string(info.info.x11.window) +
-        " | convert xwd:- -crop 1x1+" + std::to_string(x) + "+" + std::to_string(height - 1 - y) + " -depth 8 rgb:-";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return false;
-    const size_t got = fread(rgb, 1, 3, pipe);
-    return pclose(pipe) == 0 && got == 3;
+    const std::string rgb =
+        test::command_output("xwd -silent -id " + std::to_string(info.info.x11.window) + " | convert xwd:- -crop 1x1+" +
+                             std::to_string(x) + "+" + std::to_string(height - 1 - y) + " -depth 8 rgb:- 2>/dev/null");
+    if (rgb.size() != 3)
+        return {};
+    return {uint8_t(rgb[0]), uint8_t(rgb[1]), uint8_t(rgb[2]), 255};
 }
 
 }  // namespace gfx_test

