@@ -154,15 +154,11 @@ TEST_F(recorder, SettingsWindowEditsRateAndWidthAndSaysWhenItCannotRecord)
     };
     gfx_set_hooks(hooks);
     gfx_test::load_marker_atlas();
-    for (int available : {1, 0}) {
-        SetUp();
-        colr.assign(46, 1, 1, 1);  // the texts' colour, black until the shell samples the interface art
-        calls.clear();
-        qtim.qt_available = available;
-        qtim.qtim_wind();
-        EXPECT_EQ(std::tuple(calls, qtim.fps, qtim.movie_dx), std::tuple("Frames per second;Movie width;", 30, 640));
-        // Rows that only the second line of the "cannot record" texts covers.
-        EXPECT_EQ(gfx_test::count_pixels(0, 256, 1024, 7, 0, 0, 0) < 1024 * 7, available == 0);
-    }
+    colr.assign(46, 1, 1, 1);  // the texts' colour, black until the shell samples the interface art
+    qtim.qt_available = 0;
+    qtim.qtim_wind();
     gfx_set_hooks({});
+    EXPECT_EQ(std::tuple(calls, qtim.fps, qtim.movie_dx), std::tuple("Frames per second;Movie width;", 30, 640));
+    // Rows that only the second line of the "cannot record" texts covers.
+    EXPECT_LT(gfx_test::count_pixels(0, 256, 1024, 7, 0, 0, 0), 1024 * 7);
 }
