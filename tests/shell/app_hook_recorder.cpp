@@ -12,27 +12,6 @@ namespace shell_test {
 
 app_hook_log app_hooks;
 
-namespace {
-
-void record_update()
-{
-    app_hooks.updates++;
-    if (app_hooks.on_update)
-        app_hooks.on_update();
-}
-
-void record_key(int kind, int value)
-{
-    app_hooks.keys.push_back({kind, value});
-}
-
-void record_menu(int code)
-{
-    app_hooks.menus.push_back(code);
-}
-
-}
-
 // The pixel at (x, y) is (x / 2, 5 y mod 256, 255 - 3 y mod 256).
 void load_swatch_atlas()
 {
@@ -56,7 +35,13 @@ void load_swatch_atlas()
 shell_hooks recording_hooks()
 {
     shell_hooks hooks;
-    hooks.app = {record_update, record_key, record_menu, load_swatch_atlas};
+    hooks.app.update = [] {
+        app_hooks.updates++;
+        if (app_hooks.on_update)
+            app_hooks.on_update();
+    };
+    hooks.app.handlekey = [](int kind, int value) { app_hooks.keys.push_back({kind, value}); };
+    hooks.app.recall_ins_texes = load_swatch_atlas;
     return hooks;
 }
 

