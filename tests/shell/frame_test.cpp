@@ -119,11 +119,6 @@ protected:
         MACIBM_event_proc();
         app_hooks.clear();
     }
-    void TearDown() override
-    {
-        use_widgets({});
-        plat::flush_events();
-    }
     // A press at a virtual point of the main screen, in window pixels (y down).
     static void push_press(float vx, float vy, bool down)
     {
