@@ -1,7 +1,7 @@
 // The window, its context and the frame procedure in a real SDL window under Xvfb: the pixel
-// format choice and default state, the event pump, click timing on a stepped clock, the wheel,
-// quit requests, the tooltip's layout, the start-up screen's bar, the alert
-// boxes answered through the real event queue and the progress window.
+// format choice and default state, the event pump, click timing and the idle cursor on a stepped
+// clock, quit requests, the tooltip's layout, the start-up screen's bar, the alert boxes answered
+// through the real event queue, the progress window and the movie recording.
 #include <cmath>
 #include <cstring>
 #include <tuple>
@@ -441,9 +441,9 @@ TEST_F(Frame, TheProgressWindowDrawsAValueActivityOrNoBar)
     EXPECT_EQ(progress_red(100), -1);
 }
 
-TEST_F(Frame, ARecordingTakesEachFrameAfterItsSwap)
+TEST_F(Frame, ARecordingTakesEachFrame)
 {
-    test::working_folder folder;
+    test::working_folder folder;  // the movie is written where the program runs
     FakeClock clock;
     qtim.fps = 20;
     qtim.movie_dx = 320;
