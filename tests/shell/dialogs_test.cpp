@@ -102,8 +102,10 @@ TEST(MessageBoxes, ButtonsMapToAnswersTextsArriveWholeAndHeadlessBoxesWriteOneLi
     setenv("VELTRIX_HEADLESS", "1", 1);
     testing::internal::CaptureStderr();
     EXPECT_EQ(ConfirmMessage("Replace it?", "Yes", "No"), 0);
-    EXPECT_EQ(plat::show_message_box({.message = "first second", .explanation = "third fourth"}),
-              plat::MESSAGE_BOX_NONE);
+    plat::message_box_request r;
+    r.message = "first second";
+    r.explanation = "third fourth";
+    EXPECT_EQ(plat::show_message_box(r), plat::MESSAGE_BOX_NONE);
     float half = 0.5f;
     ShowProgressMessage("Working", &half);
     const std::string err = testing::internal::GetCapturedStderr();
