@@ -8,6 +8,7 @@
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -21,6 +22,13 @@ using test::path_exists;
 using test::read_file;
 using test::recorded_alert;
 using test::write_file;
+
+// The permission bits of what is at the path (the link itself for a link); 0 when nothing is there.
+inline mode_t mode_of(const std::string& path)
+{
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
 
 // Each test runs inside its own folder with its own home.
 class FileTest : public ::testing::Test {

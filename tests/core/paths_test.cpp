@@ -4,15 +4,14 @@
 
 #include "file_test_support.h"
 #include "support/log_capture.h"
+#include "support/wait_until.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <ctime>
-#include <thread>
 #include <tuple>
 
 namespace {
@@ -23,22 +22,11 @@ std::string normalised(std::string path)
     return path;
 }
 
-// Waits (bounded) for a file another process writes; the content is what
-// the test checks.
+// The record a launched program writes; it appears whole, renamed into place.
 std::string wait_for_file(const std::string& path)
 {
-    for (int i = 0; i < 500 && !path_exists(path); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    // The writer may still be finishing its last line.
-    std::string before;
-    for (int i = 0; i < 50; ++i) {
-        std::string now = read_file(path);
-        if (!now.empty() && now == before)
-            return now;
-        before = now;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return before;
+    EXPECT_TRUE(test::wait_until([&] { return path_exists(path); })) << path << " never appeared";
+    return read_file(path);
 }
 
 // A program that writes its argv, one per line, into `record`.
@@ -204,9 +192,7 @@ TEST_F(FileOperations, FoldersAreMadeAndExistingOnesAreNoError)
     EXPECT_EQ(make_folder("ab:"), 0);
     EXPECT_EQ(make_folder("ab:cd:"), 0);
     EXPECT_EQ(dir_exists("ab:cd:"), 1);
-    struct stat info;
-    ASSERT_EQ(stat(at("ab/cd").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777 & ~0022u, 0755u & ~0022u);
+    EXPECT_EQ(mode_of(at("ab/cd")) & ~0022u, 0755u & ~0022u);
     EXPECT_EQ(make_folder("a:b:"), 0);
     EXPECT_TRUE(std::filesystem::is_directory(at("a:b")));
 
@@ -290,136 +276,94 @@ TEST_F(FileOperations, ExistenceAndLinksAreReadWithoutFollowingThem)
 TEST_F(FileOperations, MakeFileExecutable)
 {
     write_file(at("tool"), "#!/bin/sh\n");
-    chmod(at("tool").c_str(), 0600);
-    EXPECT_EQ(make_file_executable("tool"), 0);
-    struct stat info;
-    ASSERT_EQ(stat(at("tool").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0755u);
+    for (const char* name : {"tool", "TOOL"}) {
+        g_case_sensitive = name[0] == 'T';
+        chmod(at("tool").c_str(), 0600);
+        EXPECT_EQ(make_file_executable(name), 0) << name;
+        EXPECT_EQ(mode_of(at("tool")), 0755u) << name;
+    }
     EXPECT_EQ(make_file_executable("no-tool"), ENOENT);
-
-    g_case_sensitive = 1;
-    chmod(at("tool").c_str(), 0600);
-    EXPECT_EQ(make_file_executable("TOOL"), 0);
-    ASSERT_EQ(stat(at("tool").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0755u);
 }
 
 using SpecialFolders = FileTest;
 
-TEST_F(SpecialFolders, EachKindIsAnAbsoluteFolderEndingInSlash)
+TEST_F(SpecialFolders, EachKindIsAnAbsoluteFolderEndingInSlashAndFailuresLeaveTheOutputAlone)
 {
-    std::string home = root + "/home";
+    const std::string home = root + "/home";
+    const auto folder_of = [](int kind) {
+        std::string out = "unchanged";
+        get_OS_abs_path(kind, out);
+        return out;
+    };
+    EXPECT_TRUE(std::filesystem::exists(folder_of(OS_FOLDER_APPLICATION) + "core_paths"));
+    EXPECT_EQ(folder_of(9), "unchanged");
+    EXPECT_EQ(folder_of(-1), "unchanged");
 
-    std::string out = "unchanged";
-    get_OS_abs_path(OS_FOLDER_APPLICATION, out);
-    char exe[4096];
-    ssize_t got = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    ASSERT_GT(got, 0);
-    std::string exe_path(exe, static_cast<size_t>(got));
-    EXPECT_EQ(out, exe_path.substr(0, exe_path.rfind('/') + 1));
-
-    get_OS_abs_path(OS_FOLDER_DESKTOP, out);
-    EXPECT_EQ(out, home + "/Desktop/");
+    EXPECT_EQ(folder_of(OS_FOLDER_DESKTOP), home + "/Desktop/");
     EXPECT_TRUE(std::filesystem::is_directory(home + "/Desktop"));
-
     make({"home/.config/"});
     write_file(home + "/.config/user-dirs.dirs", "# comment\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n");
-    get_OS_abs_path(OS_FOLDER_DESKTOP, out);
-    EXPECT_EQ(out, home + "/Bureau/");
+    EXPECT_EQ(folder_of(OS_FOLDER_DESKTOP), home + "/Bureau/");
+    EXPECT_EQ(folder_of(OS_FOLDER_APPLICATIONS), home + "/");
 
-    get_OS_abs_path(OS_FOLDER_APPLICATIONS, out);
-    EXPECT_EQ(out, home + "/");
-
-    get_OS_abs_path(OS_FOLDER_PREFERENCES, out);
-    EXPECT_EQ(out, home + "/.config/");
-
+    // The preferences folder is made private; a relative XDG value does not count.
+    EXPECT_EQ(folder_of(OS_FOLDER_PREFERENCES), home + "/.config/");
     setenv("XDG_CONFIG_HOME", (root + "/conf/deeper").c_str(), 1);
-    get_OS_abs_path(OS_FOLDER_PREFERENCES, out);
-    EXPECT_EQ(out, root + "/conf/deeper/");
-    struct stat info;
-    ASSERT_EQ(stat((root + "/conf/deeper").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
-
-    // A relative XDG value does not count.
+    EXPECT_EQ(folder_of(OS_FOLDER_PREFERENCES), root + "/conf/deeper/");
+    EXPECT_EQ(mode_of(root + "/conf/deeper"), 0700u);
     setenv("XDG_CONFIG_HOME", "relative/conf", 1);
-    get_OS_abs_path(OS_FOLDER_PREFERENCES, out);
-    EXPECT_EQ(out, home + "/.config/");
-}
-
-TEST_F(SpecialFolders, FailuresLeaveTheOutputAlone)
-{
-    std::string out = "unchanged";
-    get_OS_abs_path(9, out);
-    EXPECT_EQ(out, "unchanged");
-    get_OS_abs_path(-1, out);
-    EXPECT_EQ(out, "unchanged");
-
+    EXPECT_EQ(folder_of(OS_FOLDER_PREFERENCES), home + "/.config/");
     write_file(at("blocker"), "a file where a folder should be");
     setenv("XDG_CONFIG_HOME", (root + "/blocker/conf").c_str(), 1);
-    get_OS_abs_path(OS_FOLDER_PREFERENCES, out);
-    EXPECT_EQ(out, "unchanged");
+    EXPECT_EQ(folder_of(OS_FOLDER_PREFERENCES), "unchanged");
 }
 
 TEST_F(SpecialFolders, TemporaryFolderIsPrivate)
 {
-    std::string home = root + "/home";
-    std::string tmp = root + "/tmp";
-    std::string uid = std::to_string(getuid());
-    auto check_private = [](const std::string& folder) {
-        ASSERT_FALSE(folder.empty());
-        EXPECT_EQ(folder.back(), '/');
+    const std::string tmp = root + "/tmp", cache = root + "/home/.cache/veltrix-installer";
+    const std::string fixed = tmp + "/veltrix-installer-" + std::to_string(getuid());
+    // A real folder of ours, closed to everyone else.
+    const auto private_folder = [] {
+        std::string out;
+        get_OS_abs_path(OS_FOLDER_TEMPORARY, out);
         struct stat info;
-        ASSERT_EQ(lstat(folder.c_str(), &info), 0);
-        EXPECT_TRUE(S_ISDIR(info.st_mode));
-        EXPECT_EQ(info.st_uid, getuid());
-        EXPECT_EQ(info.st_mode & 0777, 0700u);
+        EXPECT_TRUE(out.ends_with('/') && lstat(out.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+                    info.st_uid == getuid() && (info.st_mode & 0777) == 0700)
+            << out;
+        return out;
     };
-
-    std::string out;
-    get_OS_abs_path(OS_FOLDER_TEMPORARY, out);
-    EXPECT_EQ(out, home + "/.cache/veltrix-installer/");
-    check_private(out);
+    EXPECT_EQ(private_folder(), cache + "/");
 
     // A link planted at the cache location is refused.
-    std::filesystem::remove_all(home + "/.cache/veltrix-installer");
+    std::filesystem::remove_all(cache);
     make({"elsewhere/"});
-    ASSERT_EQ(symlink((root + "/elsewhere").c_str(), (home + "/.cache/veltrix-installer").c_str()), 0);
-    get_OS_abs_path(OS_FOLDER_TEMPORARY, out);
-    EXPECT_EQ(out, tmp + "/veltrix-installer-" + uid + "/");
-    check_private(out);
+    ASSERT_EQ(symlink(at("elsewhere").c_str(), cache.c_str()), 0);
+    EXPECT_EQ(private_folder(), fixed + "/");
 
     // So is a folder open to others, at both places: then a fresh one.
-    std::filesystem::remove_all(tmp + "/veltrix-installer-" + uid);
-    make({"tmp/veltrix-installer-" + uid + "/"});
-    chmod((tmp + "/veltrix-installer-" + uid).c_str(), 0777);
-    get_OS_abs_path(OS_FOLDER_TEMPORARY, out);
-    EXPECT_EQ(out.compare(0, (tmp + "/veltrix-installer-").size(), tmp + "/veltrix-installer-"), 0);
-    EXPECT_NE(out, tmp + "/veltrix-installer-" + uid + "/");
-    check_private(out);
+    std::filesystem::remove_all(fixed);
+    make({"tmp/veltrix-installer-" + std::to_string(getuid()) + "/"});
+    chmod(fixed.c_str(), 0777);
+    const std::string fresh = private_folder();
+    EXPECT_EQ(fresh.compare(0, (tmp + "/veltrix-installer-").size(), tmp + "/veltrix-installer-"), 0);
+    EXPECT_NE(fresh, fixed + "/");
 
     // XDG_CACHE_HOME moves the first choice.
     setenv("XDG_CACHE_HOME", (root + "/cache").c_str(), 1);
-    get_OS_abs_path(OS_FOLDER_TEMPORARY, out);
-    EXPECT_EQ(out, root + "/cache/veltrix-installer/");
-    check_private(out);
+    EXPECT_EQ(private_folder(), root + "/cache/veltrix-installer/");
 }
 
 using LaunchApp = FileTest;
 
-TEST_F(LaunchApp, AProgramThatCannotStartIsReportedAndWeGoOn)
+TEST_F(LaunchApp, AStartedProgramGetsPathArgumentAndWeExitWithStatusOneElseWeGoOn)
 {
+    // A program that cannot start is reported, and we go on.
     test::log_capture log;
-    int error = launch_app("no-such-program", "dest");
-    EXPECT_EQ(error, ENOENT);
+    EXPECT_EQ(launch_app("no-such-program", "dest"), ENOENT);
     EXPECT_EQ(log.text(), "Launching: no-such-program with dest\n");
-
     write_file(at("not-executable"), "#!/bin/sh\n");
-    chmod(at("not-executable").c_str(), 0644);
     EXPECT_EQ(launch_app("not-executable", ""), EACCES);
-}
 
-TEST_F(LaunchApp, AStartedProgramGetsPathArgumentAndWeExitWithStatusOne)
-{
     // With the prefix the program's path is absolute, which is also what a script sees as its own
     // name; an application folder runs the program inside.
     app_path = root + "/";
