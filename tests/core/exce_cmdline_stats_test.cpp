@@ -23,25 +23,6 @@ using test::log_capture;
 
 namespace {
 
-TEST(Exception, DefaultObjectLoggingAndAReportOnTheMainThread)
-{
-    exce_class empty;
-    EXPECT_EQ(std::string(empty.file) + "|" + std::to_string(empty.line) + "|" + empty.line1 + empty.line2 +
-                  empty.line3 + empty.line4,
-              "no exception|0|");
-
-    log_capture log;
-    alert_recorder recorder;
-    exce_class e("first", "", "third", "", "src/unit", 12);
-    exce_class copy = e;
-    copy.LogAndContinue();
-    EXPECT_EQ(log.text(), "Logging Exception thrown from file: src/unit, line 12.\nfirst\n\nthird\n\n");
-    // On the main thread a report is a message alert.
-    exce_class("a", "b", "c", "d", "src/unit", 3).ReportAndContinue();
-    ASSERT_EQ(recorder.alerts().size(), 1u);
-    EXPECT_EQ(test::summary(recorder.alerts()[0]), "a|b|c|d|1|DEzovuv/OOPS_cpp/exce:73");
-}
-
 std::atomic<int> workers_go{0};
 std::atomic<int> finishups{0};
 
@@ -59,7 +40,7 @@ void* log_and_report(void* arg)
     return nullptr;
 }
 
-TEST(Exception, ReportOnAWorkerLogsAndAsksTheMainLoopToEnd)
+TEST(Exception, ReportOnAWorkerLogsAndAsksTheMainLoopToEndAndOnTheMainThreadIsAMessage)
 {
     alert_recorder recorder;
     log_capture log;
@@ -94,6 +75,10 @@ TEST(Exception, ReportOnAWorkerLogsAndAsksTheMainLoopToEnd)
             << n;
     }
     app_done = 0;
+
+    exce_class("a", "b", "c", "d", "src/unit", 3).ReportAndContinue();
+    ASSERT_EQ(recorder.alerts().size(), 1u);
+    EXPECT_EQ(test::summary(recorder.alerts()[0]), "a|b|c|d|1|DEzovuv/OOPS_cpp/exce:73");
 }
 
 TEST(CommandLine, OptionsAreSplitStoredAndEchoed)
