@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,21 +31,15 @@ inline mode_t mode_of(const std::string& path)
     return lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
-// Each test runs inside its own folder with its own home.
+// Each test runs inside its own folder, the current folder while it runs, with its own home.
 class FileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = folder.root;
-        char* cwd = getcwd(nullptr, 0);
-        previous_folder = cwd ? cwd : "/";
-        free(cwd);
-        ASSERT_EQ(chdir(root.c_str()), 0);
-        std::filesystem::create_directories(root + "/home");
-        std::filesystem::create_directories(root + "/tmp");
+        make({"home/", "tmp/"});
         for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "TMPDIR"}) {
             const char* value = getenv(name);
-            saved_env.push_back({name, value ? value : "", value != nullptr});
+            saved_env.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
         }
         setenv("HOME", (root + "/home").c_str(), 1);
         unsetenv("XDG_CONFIG_HOME");
@@ -61,13 +56,8 @@ protected:
         test::set_core_hook(&core_hooks::alert, nullptr);
         g_case_sensitive = 0;
         app_path.clear();
-        for (const auto& saved : saved_env) {
-            if (saved.present)
-                setenv(saved.name.c_str(), saved.value.c_str(), 1);
-            else
-                unsetenv(saved.name.c_str());
-        }
-        EXPECT_EQ(chdir(previous_folder.c_str()), 0);
+        for (const auto& [name, value] : saved_env)
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
     }
 
     std::string at(const std::string& name) const { return root + "/" + name; }
@@ -82,13 +72,7 @@ protected:
         }
     }
 
-    struct saved_variable {
-        std::string name;
-        std::string value;
-        bool present;
-    };
-    test::temp_folder folder;
-    std::string root;
-    std::string previous_folder;
-    std::vector<saved_variable> saved_env;
+    test::working_folder folder;
+    std::string root = folder.root;
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_env;
 };
