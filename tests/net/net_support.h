@@ -60,28 +60,21 @@ public:
         close(listener);
     }
 
-    // Accepts the client's connection, running `pump` (a poll of the client) while waiting. The
-    // pump answers false once the client has given up: no connection can come then, so the wait
-    // ends at once rather than at its time limit.
-    bool accept_client(const std::function<bool()>& pump)
+    // Accepts the client's connection and reads its request head, running `pump` (a poll of the
+    // client) while waiting; "" when no client came. The pump answers false once the client has
+    // given up: nothing can come then, so the wait ends at once rather than at its time limit.
+    std::string take_request(const std::function<bool()>& pump)
     {
         if (client >= 0)
             close(client);
         client = -1;
+        std::string request;
         wait_until([&] {
             pollfd p{listener, POLLIN, 0};
-            if (poll(&p, 1, 0) > 0)
-                return (client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;
-            return !pump();
+            if (client < 0 && poll(&p, 1, 0) > 0)
+                client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+            return !pump() || (client >= 0 && (drain(request) || request.find("\r\n\r\n") != std::string::npos));
         });
-        return client >= 0;
-    }
-
-    // Reads the request head, polling the client so that it sends; ends early as accept_client does.
-    std::string read_request(const std::function<bool()>& pump)
-    {
-        std::string request;
-        wait_until([&] { return !pump() || drain(&request) || request.find("\r\n\r\n") != std::string::npos; });
         return request;
     }
 
@@ -107,12 +100,9 @@ public:
         client = -1;
     }
 
-    // True once the client has reset or closed its end.
-    bool client_has_gone() { return drain(nullptr); }
-
-    // Reads whatever the client has sent so far, appending it to `into` when given; true once
-    // the client has reset or closed its end.
-    bool drain(std::string* into)
+    // Appends whatever the client has sent so far to `into`; true once the client has reset or
+    // closed its end.
+    bool drain(std::string& into)
     {
         char buffer[4096];
         pollfd p{client, POLLIN, 0};
@@ -120,8 +110,7 @@ public:
             ssize_t n = recv(client, buffer, sizeof(buffer), 0);
             if (n <= 0)
                 return true;
-            if (into)
-                into->append(buffer, n);
+            into.append(buffer, n);
         }
         return false;
     }

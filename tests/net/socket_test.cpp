@@ -64,32 +64,35 @@ int32_t read_until_release(PCSBSocket& s, std::string& got)
 
 }
 
-TEST(Socket, AcceptedConnectionCarriesDataBothWaysAndKnowsBothEnds)
+TEST(Socket, AcceptedConnectionKnowsBothEndsAndAWaitEndsWhenOneHasDataAndNotBefore)
 {
     Pair p = connected_pair();
     ASSERT_TRUE(p.server);
-    EXPECT_EQ(p.server->GetStatus(), PCSBSocket::STATUS_CONNECTED);
     EXPECT_EQ(p.listener->Accept(), nullptr) << "only one connection was made";
-
     PCSBSocket::ConnectionData c{}, s{};
     p.client->GetAddresses(&c);
     p.server->GetAddresses(&s);
     const uint16_t listening = local_port(*p.listener);
     EXPECT_EQ(std::vector<uint32_t>({c.remote_host, c.remote_port, s.local_port, s.remote_host, s.remote_port}),
               std::vector<uint32_t>({LOOPBACK, listening, listening, LOOPBACK, c.local_port}));
-    EXPECT_NE(c.local_port, 0);
-    p.client->GetAddresses(nullptr);
 
-    const std::string hello = "GET / HTTP/1.1\r\n\r\n";
-    EXPECT_EQ(p.client->WriteData(hello.data(), int32_t(hello.size())), int32_t(hello.size()));
-    char buffer[64] = {};
-    int32_t n = 0;
-    ASSERT_TRUE(wait_until([&] { return (n = p.server->ReadData(buffer, sizeof(buffer))) > 0; }));
-    EXPECT_EQ(std::string(buffer, n), hello);
-    EXPECT_EQ(p.server->WriteData("ok", 2), 2);
-    ASSERT_TRUE(wait_until([&] { return (n = p.client->ReadData(buffer, sizeof(buffer))) > 0; }));
-    EXPECT_EQ(std::string(buffer, n), "ok");
-    EXPECT_EQ(p.client->ReadData(buffer, sizeof(buffer)), PCSBSocket::READ_NO_DATA);
+    // Never connected or listening: nothing to wait on, at once rather than after a second.
+    PCSBSocket idle(0, false);
+    PCSBSocket* none[] = {nullptr, &idle, p.listener.get()};
+    PCSBSocket* both[] = {p.client.get(), nullptr, p.server.get()};
+    EXPECT_EQ(PCSBSocket::WaitForAny(none, 3, 1000), PCSBSocket::WAIT_NOTHING_LIVE);
+    EXPECT_EQ(PCSBSocket::WaitForAny(both, 3, 20), PCSBSocket::WAIT_TIMED_OUT) << "connected, nothing sent";
+    // Data sent a little later ends the wait well before its limit.
+    std::thread sender([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(p.server->WriteData("x", 1), 1);
+    });
+    EXPECT_EQ(PCSBSocket::WaitForAny(both, 3, 5000), PCSBSocket::WAIT_READY);
+    sender.join();
+    char byte = 0;
+    EXPECT_EQ(p.client->ReadData(&byte, 1), 1);
+    EXPECT_EQ(byte, 'x');
+    EXPECT_EQ(p.client->ReadData(&byte, 1), PCSBSocket::READ_NO_DATA);
 }
 
 TEST(Socket, NoByteIsLostToARelease)
@@ -109,28 +112,27 @@ TEST(Socket, NoByteIsLostToARelease)
     std::string got;
     EXPECT_EQ(read_until_release(*p.client, got), PCSBSocket::READ_RELEASED);
     EXPECT_TRUE(got == sent) << got.size() << " of " << sent.size() << " bytes";
-    EXPECT_TRUE(p.client->ReceivedRelease());
     EXPECT_EQ(p.client->GetStatus(), PCSBSocket::STATUS_CONNECTED);
     char more;
     EXPECT_EQ(p.client->ReadData(&more, 1), PCSBSocket::READ_RELEASED);
+    // A released endpoint would wake a wait at once for nothing.
+    PCSBSocket* released[] = {p.client.get()};
+    EXPECT_EQ(PCSBSocket::WaitForAny(released, 1, 1000), PCSBSocket::WAIT_NOTHING_LIVE);
 
-    // While the peer reads nothing, writes fill the buffers until one is refused for want of
-    // room: what was taken arrives whole after the release, and nothing else.
-    Pair q = connected_pair();
-    ASSERT_TRUE(q.server);
+    // The released end can still write. While the peer reads nothing, writes fill the buffers
+    // until one is refused for want of room: what was taken arrives whole after the release.
     std::string taken;
     int32_t last = 1;
-    for (std::string chunk(65536, '\0'); last > 0 && taken.size() < (256u << 20);) {
-        for (size_t i = 0; i < chunk.size(); ++i)
-            chunk[i] = char(((taken.size() + i) * 131) ^ ((taken.size() + i) >> 9));
-        last = q.client->WriteData(chunk.data(), int32_t(chunk.size()));
+    while (last > 0 && taken.size() < (256u << 20)) {
+        const std::string chunk = test::patterned_bytes(65536, unsigned(taken.size()));
+        last = p.client->WriteData(chunk.data(), int32_t(chunk.size()));
         taken.append(chunk, 0, last > 0 ? last : 0);
     }
     ASSERT_EQ(last, PCSBSocket::WRITE_FLOW_CONTROL);
-    EXPECT_EQ(q.client->GetStatus(), PCSBSocket::STATUS_CONNECTED);
-    q.client->Release();
+    EXPECT_EQ(p.client->GetStatus(), PCSBSocket::STATUS_CONNECTED);
+    p.client->Release();
     got.clear();
-    EXPECT_EQ(read_until_release(*q.server, got), PCSBSocket::READ_RELEASED);
+    EXPECT_EQ(read_until_release(*p.server, got), PCSBSocket::READ_RELEASED);
     EXPECT_TRUE(got == taken) << got.size() << " of " << taken.size() << " bytes";
 }
 
@@ -154,8 +156,8 @@ TEST(Socket, AResetEndsTheConnectionWithoutSigpipe)
         EXPECT_EQ(p.client->GetOSError(), 0);
     }
 
-    // Our own abortive close: once only, it forgets the peer and forbids reading, writing and
-    // reconnecting; the accepted end sees a closed connection, not an error of its own.
+    // Our own abortive close: once only, it forbids reading, writing and reconnecting; the
+    // accepted end sees a closed connection, not an error of its own.
     Pair p = connected_pair();
     ASSERT_TRUE(p.server);
     for (int twice = 0; twice < 2; ++twice) {
@@ -163,9 +165,6 @@ TEST(Socket, AResetEndsTheConnectionWithoutSigpipe)
         EXPECT_EQ(p.client->GetStatus(), PCSBSocket::STATUS_CLOSED);
         EXPECT_EQ(p.client->GetOSError(), 0);
     }
-    PCSBSocket::ConnectionData c{};
-    p.client->GetAddresses(&c);
-    EXPECT_EQ(c.remote_host + c.remote_port, 0u);
     char byte;
     EXPECT_EQ(p.client->ReadData(&byte, 1), PCSBSocket::READ_BAD_STATE);
     EXPECT_EQ(p.client->WriteData("x", 1), PCSBSocket::WRITE_ERROR);
@@ -182,7 +181,6 @@ TEST(Socket, RefusalsAndMisuseReportTheirState)
     // A refused connection is closed, not an error, and cannot be made again.
     uint16_t free_port = local_port(*std::make_unique<PCSBSocket>(0, true));
     PCSBSocket client(0, false);
-    EXPECT_EQ(client.GetStatus(), PCSBSocket::STATUS_IDLE);
     client.Connect(LOOPBACK, free_port);
     ASSERT_TRUE(wait_until([&] { return client.GetStatus() != PCSBSocket::STATUS_CONNECTING; }));
     EXPECT_EQ(client.GetStatus(), PCSBSocket::STATUS_CLOSED);
@@ -191,14 +189,7 @@ TEST(Socket, RefusalsAndMisuseReportTheirState)
     EXPECT_EQ(client.GetOSError(), SOCKET_ERR_RECONNECT);
     EXPECT_EQ(client.GetStatus(), PCSBSocket::STATUS_ERROR);
 
-    // A port in use cannot be bound; a listener cannot connect; an idle endpoint reads and writes nothing.
-    PCSBSocket first(0, true);
-    PCSBSocket second(local_port(first), true);
-    EXPECT_EQ(second.GetStatus(), PCSBSocket::STATUS_ERROR);
-    EXPECT_EQ(second.GetOSError(), EADDRINUSE);
-    first.Connect(LOOPBACK, local_port(first));
-    EXPECT_EQ(first.GetOSError(), SOCKET_ERR_BAD_STATE);
-    EXPECT_EQ(first.GetStatus(), PCSBSocket::STATUS_ERROR);
+    // An idle endpoint reads and writes nothing.
     PCSBSocket idle(0, false);
     char byte;
     EXPECT_EQ(idle.ReadData(&byte, 1), PCSBSocket::READ_BAD_STATE);
@@ -208,8 +199,6 @@ TEST(Socket, RefusalsAndMisuseReportTheirState)
 
 TEST(Socket, LookupReturnsHostOrderAddressesAndHonoursTheSeam)
 {
-    EXPECT_TRUE(PCSBSocket::StartupNetworking(true));
-    EXPECT_EQ(PCSBSocket::LookupAddress("127.0.0.1"), LOOPBACK);
     EXPECT_EQ(PCSBSocket::LookupAddress("127.1.2.3"), 0x7F010203u);
     EXPECT_EQ(PCSBSocket::LookupAddress("localhost"), LOOPBACK);
     EXPECT_EQ(PCSBSocket::LookupAddress(""), 0u);
@@ -220,26 +209,4 @@ TEST(Socket, LookupReturnsHostOrderAddressesAndHonoursTheSeam)
     EXPECT_EQ(PCSBSocket::LookupAddress("mirror.example"), 0x7F000009u);
     plat::set_resolver(nullptr);
     EXPECT_EQ(PCSBSocket::LookupAddress("127.0.0.1"), LOOPBACK);
-}
-
-TEST(Socket, WaitingForAnyEndsWhenOneHasDataAndNotBefore)
-{
-    Pair p = connected_pair();
-    ASSERT_TRUE(p.server);
-    PCSBSocket idle(0, false);  // never connected: nothing to wait on
-    PCSBSocket* none[] = {nullptr, &idle};
-    PCSBSocket* both[] = {p.client.get(), nullptr, p.server.get()};
-    EXPECT_EQ(PCSBSocket::WaitForAny(none, 2, 1000), PCSBSocket::WAIT_NOTHING_LIVE) << "at once, not after a second";
-    EXPECT_EQ(PCSBSocket::WaitForAny(both, 3, 20), PCSBSocket::WAIT_TIMED_OUT) << "connected, nothing sent";
-
-    // Data sent a little later ends the wait well before its limit.
-    std::thread sender([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        EXPECT_EQ(p.server->WriteData("x", 1), 1);
-    });
-    EXPECT_EQ(PCSBSocket::WaitForAny(both, 3, 5000), PCSBSocket::WAIT_READY);
-    sender.join();
-    char byte = 0;
-    EXPECT_EQ(p.client->ReadData(&byte, 1), 1);
-    EXPECT_EQ(byte, 'x');
 }
