@@ -12,17 +12,12 @@
 TEST(Conversions, NumbersToText)
 {
     // Integers with a sign when asked and leading zeros up to ten digits.
+    // clang-format off
     const std::tuple<int, int, int, const char*> integers[] = {
-        {7, 3, 0, "007"},
-        {-42, 0, 1, "-42"},
-        {42, 0, 1, "+42"},
-        {0, 0, 0, "0"},
-        {0, 0, 1, "+0"},
-        {5, 12, 0, "0000000005"},
-        {123456, 2, 0, "123456"},
-        {INT_MAX, 0, 1, "+2147483647"},
-        {INT_MIN, 0, 0, "-2147483648"},
-    };
+        {7, 3, 0, "007"}, {-42, 0, 1, "-42"}, {42, 0, 1, "+42"}, {0, 0, 0, "0"}, {0, 0, 1, "+0"},
+        {5, 12, 0, "0000000005"}, {123456, 2, 0, "123456"}, {INT_MAX, 0, 1, "+2147483647"},
+        {INT_MIN, 0, 0, "-2147483648"}};
+    // clang-format on
     for (const auto& [value, min_digits, plus, text] : integers) {
         char buffer[12];
         int_to_str(value, buffer, min_digits, plus);
@@ -42,10 +37,11 @@ TEST(Conversions, NumbersToText)
     }
 
     // Scenery tile names; nonsense in, 19 characters out.
-    const std::tuple<int, int, const char*> tiles[] = {{41, -73, "+40-080/+41-073.dsf"},
-                                                       {-1, -1, "-10-010/-01-001.dsf"},
-                                                       {0, 0, "+00+000/+00+000.dsf"},
-                                                       {-90, 179, "-90+170/-90+179.dsf"}};
+    // clang-format off
+    const std::tuple<int, int, const char*> tiles[] = {
+        {41, -73, "+40-080/+41-073.dsf"}, {-1, -1, "-10-010/-01-001.dsf"}, {0, 0, "+00+000/+00+000.dsf"},
+        {-90, 179, "-90+170/-90+179.dsf"}};
+    // clang-format on
     std::string out;
     for (const auto& [latitude, longitude, name] : tiles) {
         return_latlon_str_dsf(latitude, longitude, &out);
@@ -65,15 +61,12 @@ TEST(Conversions, TextToNumbers)
 
     // Numbers pack into two non-zero bytes each; a text starting with '-' or '=' stays as it is,
     // and a negative number packs nothing.
+    // clang-format off
     const std::pair<const char*, std::string> packed[] = {
-        {" 1 200", std::string("\x01\x02\x02\x4a", 4)},
-        {"1000", std::string("\x01\x65\x01\x01", 4)},
-        {"999", std::string("\x08\x6f", 2)},
-        {"", ""},
-        {"-1 2", "-1 2"},
-        {"=3", "=3"},
-        {"1 -5 2", std::string("\x01\x02\x01\x03", 4)},
-    };
+        {" 1 200", std::string("\x01\x02\x02\x4a", 4)}, {"1000", std::string("\x01\x65\x01\x01", 4)},
+        {"999", std::string("\x08\x6f", 2)}, {"", ""}, {"-1 2", "-1 2"}, {"=3", "=3"},
+        {"1 -5 2", std::string("\x01\x02\x01\x03", 4)}};
+    // clang-format on
     for (const auto& [text, bytes] : packed) {
         std::string in = text;
         char_string_to_int_string(&in);

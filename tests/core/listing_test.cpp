@@ -93,9 +93,7 @@ TEST_F(FolderListing, LimitsAndFailures)
     EXPECT_EQ(list("", LIST_TXT), expected);
 
     wrk_path = "no-separator";
-    EXPECT_THROW(opensave_getitems(0), fatal_alert);
-    ASSERT_FALSE(alert_recorder::alerts().empty());
-    EXPECT_EQ(alert_recorder::alerts().back().l1, "Working path does not appear to be a directory!");
-    EXPECT_EQ(alert_recorder::alerts().back().l4, "no-separator");
-    EXPECT_EQ(alert_recorder::alerts().back().file, "DEzovuv/Files/io_utils");
+    const recorded_alert alert = test::expect_fatal([] { (void)opensave_getitems(0); });
+    EXPECT_EQ(alert.l1 + "|" + alert.l4 + "|" + alert.file,
+              "Working path does not appear to be a directory!|no-separator|DEzovuv/Files/io_utils");
 }

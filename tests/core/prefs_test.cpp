@@ -51,12 +51,16 @@ protected:
     {
         FileTest::SetUp();
         std::filesystem::create_directories(at("Resources/preferences"));
+        clear_installer_fields();
+        test::set_core_hook(&core_hooks::proxy_fields, test_proxy_fields);
+    }
+    static void clear_installer_fields()
+    {
         stg = stg_class{};
         dest_dir_path.clear();
         proxy_host.clear();
         proxy_port_text.clear();
         proxy_port = 0;
-        test::set_core_hook(&core_hooks::proxy_fields, test_proxy_fields);
     }
     void TearDown() override
     {
@@ -105,11 +109,7 @@ TEST_F(Prefs, InstallerSetIsWrittenByteForByteAndReadBack)
                   "_proxy_host proxy.example\n_proxy_port 3128\n_proxy_port_int 3128\n");
 
     // And it reads back into fields that were cleared.
-    stg = stg_class{};
-    dest_dir_path.clear();
-    proxy_host.clear();
-    proxy_port_text.clear();
-    proxy_port = 0;
+    clear_installer_fields();
     pref.IO_set(PREF_SET_INSTALLER, PREF_READ);
     EXPECT_EQ(installer_fields(), "3 1 0 4 -1 0|/home/pilot/My Sims/Veltrix Suite/|proxy.example|3128|3128");
 }

@@ -54,17 +54,13 @@ TEST_F(SceneryLibrary, PriorityHidingWeightsAndRegions)
                   "\n  2 " + C + "\n  3 " + D + "\n");
 
     // Tiles inside and around the region, and tiles off the world, which lie in no region.
-    std::tuple<const char*, int, int, std::string> lookups[] = {{"shared", 0, 0, A + "a/shared.obj"},
-                                                                {"tree", 10, 45, A + "a/alps tree.obj"},
-                                                                {"tree", 11, 46, A + "a/alps tree.obj"},
-                                                                {"tree", 12, 45, D + "d/tree.obj"},
-                                                                {"tree", 10, 44, D + "d/tree.obj"},
-                                                                {"tree", 370, 45, D + "d/tree.obj"},
-                                                                {"tree", 10, 225, D + "d/tree.obj"},
-                                                                {"rock", 10, 45, A + "a/rock.obj"},
-                                                                {"rock", 12, 45, ""},
-                                                                {"rock", 11, -134, ""},
-                                                                {"zero", 0, 0, ""}};
+    // clang-format off
+    std::tuple<const char*, int, int, std::string> lookups[] = {
+        {"shared", 0, 0, A + "a/shared.obj"}, {"tree", 10, 45, A + "a/alps tree.obj"},
+        {"tree", 11, 46, A + "a/alps tree.obj"}, {"tree", 12, 45, D + "d/tree.obj"}, {"tree", 10, 44, D + "d/tree.obj"},
+        {"tree", 370, 45, D + "d/tree.obj"}, {"tree", 10, 225, D + "d/tree.obj"}, {"rock", 10, 45, A + "a/rock.obj"},
+        {"rock", 12, 45, ""}, {"rock", 11, -134, ""}, {"zero", 0, 0, ""}};
+    // clang-format on
     for (const auto& [name, longitude, latitude, found] : lookups) {
         std::string path = name;  // "" found: none, and the name stays
         EXPECT_EQ(DSF_LookupLibraryResource(longitude, latitude, path), !found.empty()) << name;

@@ -254,12 +254,10 @@ TEST_F(HttpScripted, ServerNamesThatCannotGoOnTheWireAreRefused)
     // no name either, and is not read before its start.
     http.proxy_host = SERVER;
     http.proxy_port_int = kHttpPort;
-    const std::string names[] = {"mirror.test\r\nX-Injected: 1",
-                                 "two words.test",
-                                 "tab\t.test",
-                                 std::string("del\x7f.test"),
-                                 std::string("nul\0.test", 9),
-                                 ""};
+    // clang-format off
+    const std::string names[] = {"mirror.test\r\nX-Injected: 1", "two words.test", "tab\t.test", "del\x7f.test",
+                                 std::string("nul\0.test", 9), ""};
+    // clang-format on
     for (const std::string& name : names) {
         const size_t logged_before = log.text().size();
         EXPECT_EQ(http.net_check(SLOT, name, "/file.zip", dest), NET_FAILED) << name;
