@@ -202,14 +202,13 @@ TEST_F(FileOperations, FoldersAreMadeAndExistingOnesAreNoError)
 TEST_F(FileOperations, DeleteAndRenameTakeTheForkSidecarAlongAndLeaveFullFolders)
 {
     make({"xy/", "full/f.txt", "base/inner/g", "dir/a.txt", "dir/._a.txt", "box/", "._box"});
-    EXPECT_EQ(delete_file(""), ENOENT);
-    EXPECT_EQ(delete_file("xy:"), 0);
-    EXPECT_FALSE(path_exists(at("xy")));
-    EXPECT_EQ(delete_file("full:"), ENOTEMPTY);
-    EXPECT_EQ(delete_file("full:f.txt"), 0);
-    EXPECT_FALSE(path_exists(at("full/f.txt")));
-    EXPECT_EQ(delete_file("full:f.txt"), ENOENT);
-    EXPECT_EQ(delete_file("full/"), 0);
+    // clang-format off
+    const std::pair<const char*, int> deletions[] = {
+        {"", ENOENT}, {"xy:", 0}, {"full:", ENOTEMPTY}, {"full:f.txt", 0}, {"full:f.txt", ENOENT}, {"full/", 0}};
+    // clang-format on
+    for (const auto& [name, error] : deletions)
+        EXPECT_EQ(delete_file(name), error) << name;
+    EXPECT_FALSE(path_exists(at("xy")) || path_exists(at("full")));
 
     write_file(at("dir/a.txt"), "data");
     EXPECT_EQ(rename_file("dir:", "a.txt", "b.txt"), 0);

@@ -227,11 +227,8 @@ TEST_F(Zip, HostileNamesAndLinksAreRefusedAndTouchNothingOutside)
     }
     EXPECT_FALSE(fs::exists(dir / "jail/evil"));
     EXPECT_FALSE(fs::exists("/tmp/veltrix-absolute-evil"));
-    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / "jail/out/abs-link")));
-    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / "jail/out/y/l")));
-    EXPECT_FALSE(fs::is_symlink(dir / "jail/out/up-link"));
-    EXPECT_FALSE(fs::is_symlink(dir / "jail/out/sub/up-link"));
-    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / "jail/out/nul-link")));
+    for (const char* link : {"abs-link", "y/l", "up-link", "sub/up-link", "sub/twisted", "nul-link"})
+        EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / ("jail/out/" + std::string(link))))) << link;
     // The last archive wrote its good entries before the bad one stopped it.
     EXPECT_EQ(read_file(dir / "jail/out/good.txt"), "fine");
 

@@ -21,10 +21,6 @@ TEST(NetworkConfiguration, LoopbackVariantReplacesTheConfiguredNames)
     EXPECT_STREQ(kListHost, EXPECTED_LIST_HOST);
     EXPECT_STREQ(kWebSiteUrl, EXPECTED_WEB_SITE_URL);
     EXPECT_EQ(kHttpPort, EXPECTED_PORT);
-    // A build that names no hosts must not be able to reach anybody.
-    if (std::string(EXPECTED_LIST_HOST) == "list.veltrix.invalid") {
-        EXPECT_TRUE(std::string(kListHost).ends_with(".invalid"));
-    }
 #endif
     // Pulls the client, which reads the port, into the program: one definition must serve both.
     EXPECT_EQ(http.ProxyPort("127.0.0.1", kHttpPort), kHttpPort);
