@@ -82,12 +82,12 @@ TEST_F(ScenerySearch, FirstFileThatOpensWinsAndCaseIsCorrected)
 
 TEST_F(ScenerySearch, PackageOfAPath)
 {
+    // clang-format off
     std::pair<const char*, const char*> expectations[] = {
         {"Custom Scenery:Alps:objects:tree.obj", "Custom Scenery/Alps/"},
         {"Resources:default scenery:Base:x.obj", "Resources/default scenery/Base/"},
-        {"Resources:objects:x.obj", ""},
-        {"Custom Scenery:Alps", ""},
-    };
+        {"Resources:objects:x.obj", ""}, {"Custom Scenery:Alps", ""}};
+    // clang-format on
     for (const auto& [path, package] : expectations)
         EXPECT_EQ(extract_package(path), package) << path;
 }
