@@ -22,13 +22,6 @@ std::string normalised(std::string path)
     return path;
 }
 
-// The record a launched program writes; it appears whole, renamed into place.
-std::string wait_for_file(const std::string& path)
-{
-    EXPECT_TRUE(test::wait_until([&] { return path_exists(path); })) << path << " never appeared";
-    return read_file(path);
-}
-
 // A program that writes its argv, one per line, into `record`.
 void write_recorder(const std::string& path, const std::string& record)
 {
@@ -364,7 +357,9 @@ TEST_F(LaunchApp, AStartedProgramGetsPathArgumentAndWeExitWithStatusOneElseWeGoO
         write_recorder(std::string(program).ends_with(".app:") ? at("Tool.app/Contents/MacOS/Tool") : at(program),
                        record);
         EXPECT_EXIT((void)launch_app(program, argument), ::testing::ExitedWithCode(1), "");  // it never returns
-        EXPECT_EQ(wait_for_file(record), root + "/" + recorded);
+        // The record appears whole, renamed into place.
+        EXPECT_TRUE(test::wait_until([&] { return path_exists(record); })) << record << " never appeared";
+        EXPECT_EQ(read_file(record), root + "/" + recorded);
     }
     // Without the inner program the folder itself is what fails to start.
     EXPECT_EQ(launch_app("Empty.app", ""), EACCES);

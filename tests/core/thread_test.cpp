@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <dirent.h>
+#include <filesystem>
 #include <set>
 #include <thread>
 #include <unistd.h>
@@ -300,13 +300,8 @@ TEST_F(ThreadPool, ReplyTokensWrapPastZeroAndStillCarryTheReply)
 // Threads of this process, as the kernel lists them.
 int thread_count()
 {
-    int n = 0;
-    if (DIR* dir = opendir("/proc/self/task")) {
-        while (dirent* entry = readdir(dir))
-            n += entry->d_name[0] != '.';
-        closedir(dir);
-    }
-    return n;
+    const std::filesystem::directory_iterator tasks("/proc/self/task");
+    return int(std::distance(begin(tasks), end(tasks)));
 }
 
 TEST(ThreadPoolLifecycle, OneWorkerPerProcessorRunsTasksAndShutdownIsCleanAndIdempotent)

@@ -72,18 +72,11 @@ mode_t mode_of(const std::string& path)
     return st.st_mode;
 }
 
-std::string link_text(const std::string& path)
-{
-    char buffer[4096];
-    ssize_t got = readlink(path.c_str(), buffer, sizeof(buffer));
-    return got < 0 ? std::string() : std::string(buffer, size_t(got));
-}
-
 // A file or link as one text to compare: its type and permission bits, then its bytes or link text.
 std::string entry_of(const std::string& path)
 {
     const mode_t mode = mode_of(path);
-    return std::to_string(mode) + " " + (S_ISLNK(mode) ? link_text(path) : read_file(path));
+    return std::to_string(mode) + " " + (S_ISLNK(mode) ? fs::read_symlink(path).string() : read_file(path));
 }
 
 // Every name under `root`, sorted, with the entry of each file and link (folders by name only).
@@ -96,12 +89,8 @@ std::vector<std::string> tree_of(const std::string& root)
     return names;
 }
 
-// The Finder information every fork of these tests carries, and an AppleDouble image with it.
+// The Finder information every fork of these tests carries.
 const uint8_t FINDER[16] = {'T', 'E', 'X', 'T', 'v', 'l', 't', 'x'};
-std::string fork_image(const std::string& fork)
-{
-    return plat::appledouble_encode(FINDER, fork);
-}
 
 // The resource fork a file carries ("" for none).
 std::string fork_of(const std::string& path)
@@ -193,8 +182,8 @@ TEST_F(Zip, EntryModesFollowTheAttributeRulesAndLongNamesStayWhole)
     EXPECT_EQ(mode_of(dir / "out/exe") & 0777, 0755u);
     EXPECT_EQ(read_file(dir / "out/dos.txt"), "dos");
     EXPECT_NE(mode_of(dir / "out/dos.txt") & 0777, 0u);
-    EXPECT_EQ(link_text(dir / "out/replaced-by-link"), "exe");
-    EXPECT_EQ(link_text(dir / "out/dangling"), "nowhere");
+    EXPECT_EQ(fs::read_symlink(dir / "out/replaced-by-link"), "exe");
+    EXPECT_EQ(fs::read_symlink(dir / "out/dangling"), "nowhere");
     EXPECT_EQ(read_file(dir / ("out/" + std::string(200, 'n') + "/" + std::string(250, 'n'))), "whole");
 }
 
@@ -265,7 +254,7 @@ TEST_F(Zip, BrokenArchivesReturnErrorsAndKeepGoingSafely)
 TEST_F(Zip, AppleDoubleEntriesAreCheckedBeforeUse)
 {
     fs::create_directories(dir / "out/a");
-    const std::string good = fork_image("fork bytes");
+    const std::string good = plat::appledouble_encode(FINDER, "fork bytes");
 
     // The entries a/, a/b.txt and the fork of a/b.txt, in that order.
     make_archive(dir / "ordered.zip", {{"a/", ""}, {"a/b.txt", "b"}, {"__MACOSX/a/._b.txt", good, 0}});
@@ -399,7 +388,7 @@ TEST_F(Zip, LyingSizesAndControlBytesInNamesAreErrorsNotCrashes)
     // An AppleDouble image or a link text claiming gigabytes is refused
     // before anything is allocated for it.
     write_file(dir / "out/plain.txt", "p");
-    make_archive(zip, {{"__MACOSX/._plain.txt", fork_image("fork"), 0}});
+    make_archive(zip, {{"__MACOSX/._plain.txt", plat::appledouble_encode(FINDER, "fork"), 0}});
     declare_uncompressed_size(zip, huge);
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), 20012);
     EXPECT_EQ(fork_of(dir / "out/plain.txt"), "");
@@ -480,7 +469,7 @@ TEST_F(Zip, AppleDoubleEntriesNamingTheFolderOrItsParentAreRefused)
     // would be "._out" beside the folder, for "._.." attributes on the folder above.
     plat::set_xattr_enabled([](const std::string&) { return false; });
     fs::create_directories(dir / "jail/out/sub");
-    const std::string image = fork_image(std::string(6000, 'f'));
+    const std::string image = plat::appledouble_encode(FINDER, std::string(6000, 'f'));
     const std::vector<std::string> before = tree_of(dir.root);
     for (const std::string name :
          {"__MACOSX/._", "__MACOSX/._.", "__MACOSX/._..", "__MACOSX/.._.", "__MACOSX/sub/._.."}) {
@@ -510,7 +499,7 @@ TEST_F(Zip, DamagedCopiesOfAnArchiveNeverWriteOutsideTheFolder)
                   {"a/", ""},
                   {"a/c.bin", patterned_bytes(300), 0100755u << 16},
                   link_entry("up", ".x"),
-                  {"__MACOSX/a/._c.bin", fork_image("fork"), 0}});
+                  {"__MACOSX/a/._c.bin", plat::appledouble_encode(FINDER, "fork"), 0}});
     const std::string base = read_file(dir / "base.zip");
     ASSERT_EQ(zip_to_file(dir / "base.zip", (fs::create_directories(dir / "check"), dir / "check/"), nullptr, 0), 0);
 
