@@ -201,21 +201,6 @@ TEST_F(FileHeader, IsCheckedForVersionKeywordAndByteOrder)
     }
 }
 
-TEST_F(FileHeader, IoFileOpenReadsAndWrites)
-{
-    // Mode 1 writes (the close flushes the stream), mode 0 reads what the versions accept, others fail.
-    int versions[] = {8500, 0}, other[] = {9000, 0};
-    xmap_class file("");
-    ASSERT_EQ(file.io_file_open(1, "out.txt", versions, FILE_TYPE_TEXT), 1);
-    ouf << "x\n";
-    file.io_file_close();
-    EXPECT_EQ(read_file(at("out.txt")), "A\n8500 version\nx\n");
-    EXPECT_EQ(file.io_file_open(0, "out.txt", versions, FILE_TYPE_TEXT), 1);
-    EXPECT_EQ(file.io_file_open(0, "out.txt", other, FILE_TYPE_TEXT), 0);
-    EXPECT_EQ(file.io_file_open(0, "missing.txt", versions, FILE_TYPE_TEXT), 0);
-    EXPECT_EQ(file.io_file_open(2, "out.txt", versions, FILE_TYPE_TEXT), 0);
-}
-
 using Tokenizers = FileTest;
 
 TEST_F(Tokenizers, EachScannerTakesWhatItsRuleSaysAndStopsThere)
