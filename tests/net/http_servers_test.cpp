@@ -97,8 +97,7 @@ TEST_F(HttpServers, SixSlotsFetchSideBySideWhateverTheNamesAndSizes)
         http.drop_slot(3);
         write_file(Services::www("small.txt"), small);
         EXPECT_EQ(poll_to_end(3, "127.0.0.1", "/small.txt", folder / "small.txt"), NET_DONE);
-        EXPECT_TRUE(path_exists(folder / "small.txt"));
-        EXPECT_EQ(read_file(folder / "small.txt"), small);
+        EXPECT_EQ(path_exists(folder / "small.txt") ? read_file(folder / "small.txt") : "none", small);
     }
     // A slot out of range is left alone.
     http.drop_slot(-1);
