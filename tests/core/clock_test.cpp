@@ -50,7 +50,6 @@ TEST(Clock, LapTimerAndElapsedTimeOnAHandSteppedClock)
     EXPECT_EQ(xtim_class::del_time(&lap), 0u);
     clock.advance_microseconds(1234);
     EXPECT_EQ(xtim_class::del_time(&lap), 1234u);
-    EXPECT_EQ(lap, xtim_class::microsecs());
     // Only the low 32 bits take part, so a lap of 2^32 + 5 microseconds reads as 5.
     clock.advance_microseconds((uint64_t(1) << 32) + 5);
     EXPECT_EQ(xtim_class::del_time(&lap), 5u);

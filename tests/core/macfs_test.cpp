@@ -81,8 +81,4 @@ TEST_F(FileReferences, SpecificationsAndVolumeRootedPathsRoundTrip)
     std::string expected = "root" + root + ":vv:w:";
     std::replace(expected.begin(), expected.end(), '/', ':');
     EXPECT_EQ(hfs, expected);
-
-    std::string file = "/x/y.txt";
-    ConvertPathToCFM(file);
-    EXPECT_EQ(file, "root:x:y.txt");
 }

@@ -89,7 +89,6 @@ TEST(MessageQueue, DeliversInOrderToOneReaderEachAndTimedReadsEndOnTimeOrOnAMess
         all.insert(list.begin(), list.end());
     }
     EXPECT_EQ(all.size(), size_t(readers * per_reader));
-    EXPECT_EQ(UTL_message_queue_count(q), 0);
 
     // Destroying a queue that still holds messages frees their nodes (the leak check sees it).
     UTL_message_queue_write(q, as_message(42));
