@@ -95,12 +95,6 @@ TEST(MessageQueue, DeliversInOrderToOneReaderEachAndTimedReadsEndOnTimeOrOnAMess
     UTL_message_queue_destroy(q);
 }
 
-void* sleep_until_cancelled(void*)
-{
-    for (;;)
-        pause();  // a cancellation point
-}
-
 TEST(Threads, MutexErrorsAreFatalAlertsAndAFailedJoinIsOnlyLogged)
 {
     log_capture log;
@@ -109,12 +103,6 @@ TEST(Threads, MutexErrorsAreFatalAlertsAndAFailedJoinIsOnlyLogged)
     const std::string warning = "Warning: wait on thread cleanup failed with error " + std::to_string(EDEADLK) + "\n";
     pthread_t self = UTL_get_current_thread();
     UTL_thread_join(&self, &self);
-    EXPECT_EQ(log.text(), warning);
-    // A cancelled thread joins cleanly.
-    pthread_t thread, id, join;
-    UTL_thread_create(sleep_until_cancelled, nullptr, &thread, &id, &join);
-    EXPECT_EQ(UTL_thread_murder(&thread), 0);
-    UTL_thread_join(&thread, &join);
     EXPECT_EQ(log.text(), warning);
     EXPECT_TRUE(recorder.alerts().empty());
 
