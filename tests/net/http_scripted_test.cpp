@@ -204,14 +204,6 @@ TEST_F(HttpScripted, ResponsesEndAsTheirHeadBodyAndDestinationSay)
         const std::string text = log.text().substr(logged_before);
         EXPECT_TRUE(c.log ? text.find(c.log) != std::string::npos : text.empty()) << name << text;
     }
-
-    // The transfer itself: the fields of an interim head stay, and win over the final head's.
-    down_class transfer(SERVER, kHttpPort, "/f", false, {}, nullptr, 0, nullptr);
-    auto pump = [&] { return transfer.DoProcessing(), true; };
-    ASSERT_NE(server.take_request(pump), "");
-    server.send_text("HTTP/1.1 100 Continue\r\nX-Stage: interim\r\n\r\nHTTP/1.1 200 Fine\r\nX-Stage: final\r\n\r\n");
-    transfer.DoProcessing();
-    EXPECT_EQ(transfer.headers["X-Stage"], "interim");
 }
 
 TEST_F(HttpScripted, StallsEndAfterThirtySecondsWithoutProgress)

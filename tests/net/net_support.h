@@ -25,8 +25,8 @@ using test::wait_until;
 inline int poll_to_end(int slot, const std::string& server, const std::string& path, const std::string& dest)
 {
     int result = NET_RUNNING;
-    bool ended = wait_until([&] { return (result = http.net_check(slot, server, path, dest)) != NET_RUNNING; });
-    EXPECT_TRUE(ended) << "transfer of " << path << " still running after ten seconds";
+    EXPECT_TRUE(wait_until([&] { return (result = http.net_check(slot, server, path, dest)) != NET_RUNNING; }))
+        << "transfer of " << path << " still running after ten seconds";
     return result;
 }
 
