@@ -18,8 +18,7 @@
 #include <thread>
 #include <vector>
 
-using test::alert_recorder;
-using test::log_capture;
+using namespace test;
 
 namespace {
 

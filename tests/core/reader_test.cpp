@@ -123,8 +123,7 @@ TEST_F(FileHeader, IsWrittenExactly)
     struct Case {
         const char* path;
         int type, version;
-        const char* notice;
-        const char* written_as;
+        const char *notice, *written_as;
         std::string bytes;
     };
     const Case cases[] = {
@@ -206,9 +205,7 @@ using Tokenizers = FileTest;
 TEST_F(Tokenizers, EachScannerTakesWhatItsRuleSaysAndStopsThere)
 {
     struct Case {
-        const char* text;
-        const char* ops;
-        const char* shown;
+        const char *text, *ops, *shown;
     };
     const Case cases[] = {
         // A word stops at a blank or line end; on a line end it is empty and nothing moves.

@@ -17,10 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
-using test::alert_recorder;
-using test::fatal_alert;
-using test::log_capture;
-using test::summary;
+using namespace test;
 
 namespace {
 

@@ -282,8 +282,9 @@ TEST(HttpFailures, MisuseIsAFatalAlert)
                              "You should!|Our convention is that a directory name does start with a slash because it "
                              "must include the hard drive,which is a dir char on unix!|";
     const std::tuple<int, const char*, const char*, std::string> cases[] = {
-        {6, "127.0.0.1", "/x", slots},
-        {-1, "127.0.0.1", "/x", slots},
+        // clang-format off
+        {6, "127.0.0.1", "/x", slots}, {-1, "127.0.0.1", "/x", slots},
+        // clang-format on
         {0, "127.0.0.1/", "/x", server + "127.0.0.1/|2|DEzovuv/OOPS_cpp/http:287"},
         {0, "host:", "/x", server + "host:|2|DEzovuv/OOPS_cpp/http:287"},
         {0, "127.0.0.1", "x/y", path + "x/y|2|DEzovuv/OOPS_cpp/http:288"},

@@ -116,8 +116,7 @@ public:
     }
 
 private:
-    int listener = -1;
-    int client = -1;
+    int listener = -1, client = -1;
     uint16_t port_ = 0;
 };
 

@@ -21,9 +21,7 @@ namespace {
 constexpr uint32_t LOOPBACK = 0x7F000001;  // 127.0.0.1 in host order
 
 struct Pair {
-    std::unique_ptr<PCSBSocket> listener;
-    std::unique_ptr<PCSBSocket> client;
-    std::unique_ptr<PCSBSocket> server;
+    std::unique_ptr<PCSBSocket> listener, client, server;
 };
 
 uint16_t local_port(PCSBSocket& socket)
