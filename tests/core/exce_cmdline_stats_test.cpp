@@ -22,8 +22,7 @@ using namespace test;
 
 namespace {
 
-std::atomic<int> workers_go{0};
-std::atomic<int> finishups{0};
+std::atomic<int> workers_go{0}, finishups{0};
 
 // Logs an object and, for even numbers, reports it; every worker starts at
 // the same moment so that the log is written from all of them at once.

@@ -10,8 +10,7 @@
 #include <map>
 #include <tuple>
 
-using test::summary;
-using test::write_library;
+using namespace test;
 
 namespace {
 

@@ -34,8 +34,7 @@ namespace fs = std::filesystem;
 namespace {
 
 struct raw_entry {
-    std::string name;
-    std::string content;
+    std::string name, content;
     unsigned long external = 0;
     int method = Z_DEFLATED;
 };

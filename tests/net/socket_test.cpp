@@ -34,9 +34,7 @@ uint16_t local_port(PCSBSocket& socket)
 // A listener on an ephemeral port, a client connected to it, and the accepted end.
 Pair connected_pair()
 {
-    Pair p;
-    p.listener = std::make_unique<PCSBSocket>(0, true);
-    p.client = std::make_unique<PCSBSocket>(0, false);
+    Pair p{std::make_unique<PCSBSocket>(0, true), std::make_unique<PCSBSocket>(0, false), nullptr};
     p.client->Connect(LOOPBACK, local_port(*p.listener));
     EXPECT_TRUE(wait_until([&] {
         if (!p.server)
