@@ -28,11 +28,6 @@ void recording_show_init(const std::string& message, float* fraction)
     shown_fraction = fraction ? *fraction : -1;
 }
 
-void fixed_app_path(std::string* out, int*)
-{
-    *out = "/opt/veltrix/";
-}
-
 }  // namespace
 
 using Alert = FileTest;
@@ -76,7 +71,7 @@ TEST_F(Alert, TheDefaultHandlerPrintsAndLogsAndAFatalAlertExitsWithStatusOne)
 TEST_F(Alert, ApplicationPathFinishUpAndProgressDispatch)
 {
     std::string out;
-    test::set_core_hook(&core_hooks::app_path, fixed_app_path);
+    test::set_core_hook(&core_hooks::app_path, [](std::string* folder, int*) { *folder = "/opt/veltrix/"; });
     MACIBM_app_path(&out, nullptr);
     EXPECT_EQ(out, "/opt/veltrix/");
     test::set_core_hook(&core_hooks::app_path, nullptr);

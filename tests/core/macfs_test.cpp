@@ -44,8 +44,7 @@ TEST_F(FileReferences, SpecificationsAndVolumeRootedPathsRoundTrip)
 {
     make({"aa/cc/d", "aa/bb/", "vv/w/"});
 
-    FSSpec direct;
-    FSSpec climbed;
+    FSSpec direct, climbed;
     ASSERT_EQ(FilePathToFSSpec("aa:cc:d", direct), noErr);
     ASSERT_EQ(FilePathToFSSpec("aa:bb::cc:d", climbed), noErr);
     EXPECT_EQ(direct.name, "d");

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <numeric>
 #include <sstream>
 
 #include "core/globals.h"
@@ -35,8 +36,7 @@ TEST(Md5, EveryLengthAroundTheBlocksAndPiecesMatchesMd5sum)
     // (past 56 the padding takes a block of its own), and lengths around the pieces files are read in.
     temp_folder dir;
     std::vector<size_t> lengths(201);
-    for (size_t length = 0; length < lengths.size(); ++length)
-        lengths[length] = length;
+    std::iota(lengths.begin(), lengths.end(), size_t(0));
     lengths.insert(lengths.end(), {65535, 65536, 131071, 131072, 262144, 262145, 1000003});
     std::string names;
     for (size_t length : lengths) {
