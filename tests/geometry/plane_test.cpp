@@ -6,13 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
-
-void record_cap(int first, void* ref)
-{
-    static_cast<std::vector<int>*>(ref)->push_back(first);
-}
 
 double shoelace_area(const Polygon2& poly)
 {
@@ -26,11 +22,7 @@ double shoelace_area(const Polygon2& poly)
 
 TEST(Plane, DirectionsBetweenCounterClockwise)
 {
-    struct row {
-        Vector2 a, b, c;
-        bool between;
-    };
-    const row rows[] = {
+    const std::tuple<Vector2, Vector2, Vector2, bool> rows[] = {
         {{1, 0}, {0, 1}, {-1, 0}, true},
         {{1, 0}, {0, -1}, {-1, 0}, false},
         {{1, 0}, {1, 0}, {-1, 0}, false},
@@ -38,20 +30,14 @@ TEST(Plane, DirectionsBetweenCounterClockwise)
         {{1, 0}, {0, NOT_A_NUMBER}, {-1, 0}, false},
         {{-1, -0.0}, {0, 1}, {-1, 0}, true},  // (-1, -0) equals (-1, 0): one direction
     };
-    for (const row& r : rows)
-        EXPECT_EQ(Is_CCW_Between(r.a, r.b, r.c), r.between) << r.b.x << "," << r.b.y;
+    for (const auto& [a, b, c, between] : rows)
+        EXPECT_EQ(Is_CCW_Between(a, b, c), between) << b.x << "," << b.y;
 }
 
 TEST(Plane, LargestInsetBeforeAnEdgeVanishes)
 {
-    struct inset_row {
-        Polygon2 poly;
-        std::vector<double> ratios;
-        bool closed;
-        double expected;
-    };
     const Polygon2 rectangle{{0, 0}, {10, 0}, {10, 4}, {0, 4}};
-    const inset_row inset_rows[] = {
+    const std::tuple<Polygon2, std::vector<double>, bool, double> rows[] = {
         {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}, {}, true, 0.5},
         {{{0, 0}, {10, 0}, {10, 10}}, {}, false, 10},
         {rectangle, {1, 0, 0, 0}, true, 4},  // only the bottom moves: it meets the top at 4
@@ -59,18 +45,14 @@ TEST(Plane, LargestInsetBeforeAnEdgeVanishes)
         {{{7, 4}, {3, 4}, {0, 0}, {10, 0}}, {1, 0, 1, 0}, true, 2},
         {{}, {}, true, 0},
     };
-    for (const inset_row& r : inset_rows)
-        EXPECT_NEAR(CalcMaxInset(r.poly, r.ratios.empty() ? nullptr : r.ratios.data(), r.closed), r.expected, 1e-12);
+    for (const auto& [poly, ratios, closed, expected] : rows)
+        EXPECT_NEAR(CalcMaxInset(poly, ratios.empty() ? nullptr : ratios.data(), closed), expected, 1e-12);
 }
 
 TEST(Plane, ReducePolygonDropsNearAndStraightPoints)
 {
-    struct reduce_row {
-        Polygon2 poly;
-        double tol_dev, tol_cos, tol_far, tol_near;
-        Polygon2 expected;
-    };
-    const reduce_row reduce_rows[] = {
+    // Tolerances of deviation, turn, far and near, then what is left.
+    const std::tuple<Polygon2, double, double, double, double, Polygon2> rows[] = {
         {{{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}, {0, 2}}, 1e-6, 0.99, 0, 0, {{0, 0}, {2, 0}, {2, 2}, {0, 2}}},
         // Near the chord but turning too much, or with a neighbour nearer than tol_far: kept.
         {{{0, 0}, {1, 0.5}, {2, 0}, {2, 2}}, 1, 0.99, 0, 0, {{0, 0}, {1, 0.5}, {2, 0}, {2, 2}}},
@@ -80,38 +62,32 @@ TEST(Plane, ReducePolygonDropsNearAndStraightPoints)
         {{{0, 0}, {1, 0}, {0, 1}}, 0, 1, 0, 5, {{1, 0}, {0, 1}}},
         {{{0, 0}, {NOT_A_NUMBER, 1}, {2, 2}, {0, 2}}, 1, 0, 0, 0, {{0, 0}, {NOT_A_NUMBER, 1}, {2, 2}, {0, 2}}},
     };
-    for (const reduce_row& r : reduce_rows) {
-        Polygon2 poly = r.poly;
-        ReducePolygon(poly, r.tol_dev, r.tol_cos, r.tol_far, r.tol_near);
-        expect_points(poly, r.expected);
+    for (const auto& [poly, tol_dev, tol_cos, tol_far, tol_near, expected] : rows) {
+        Polygon2 reduced = poly;
+        ReducePolygon(reduced, tol_dev, tol_cos, tol_far, tol_near);
+        expect_points(reduced, expected);
     }
 }
 
 TEST(Plane, InsetOutlinesByHand)
 {
-    struct row {
-        Polygon2 poly;
-        bool closed;
-        double dist, tolerance;
-        Polygon2 expected;
-        std::vector<int> caps;
-    };
-    const row rows[] = {
-        {{{0, 0}, {10, 0}, {10, 10}, {0, 10}}, true, 1, 0, {{1, 1}, {9, 1}, {9, 9}, {1, 9}}, {}},
-        {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}, true, 0.1, 1e-15, {{0.1, 0.1}, {0.9, 0.1}, {0.9, 0.9}, {0.1, 0.9}}, {}},
-        {{{0, 0}, {10, 0}, {10, 10}}, false, 1, 0, {{0, 1}, {9, 1}, {9, 10}}, {}},
-        {{{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}}, true, 1, 0, {{1, 1}, {9, 1}, {9, 9}, {1, 9}}, {}},  // straight
+    // Outline, closed, distance, then the inset outline and where its caps start.
+    const std::tuple<Polygon2, bool, double, Polygon2, std::vector<int>> rows[] = {
+        {{{0, 0}, {10, 0}, {10, 10}, {0, 10}}, true, 1, {{1, 1}, {9, 1}, {9, 9}, {1, 9}}, {}},
+        {{{0, 0}, {10, 0}, {10, 10}}, false, 1, {{0, 1}, {9, 1}, {9, 10}}, {}},
+        {{{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}}, true, 1, {{1, 1}, {9, 1}, {9, 9}, {1, 9}}, {}},  // straight
         // A spike gets a cap around its tip; the dropped straight corner before it moves its index.
-        {{{0, 0}, {5, 0}, {10, 0}, {5, 0}}, false, 1, 0, {{0, 1}, {11, 1}, {11, -1}, {5, -1}}, {1}},
-        {{{0, 0}, {4, 0}}, true, 1, 0, {{-1, -1}, {-1, 1}, {5, 1}, {5, -1}}, {0, 2}},
-        {{}, true, 1, 0, {}, {}},
+        {{{0, 0}, {5, 0}, {10, 0}, {5, 0}}, false, 1, {{0, 1}, {11, 1}, {11, -1}, {5, -1}}, {1}},
+        {{{0, 0}, {4, 0}}, true, 1, {{-1, -1}, {-1, 1}, {5, 1}, {5, -1}}, {0, 2}},
+        {{}, true, 1, {}, {}},
     };
-    for (const row& r : rows) {
+    for (const auto& [poly, closed, dist, expected, expected_caps] : rows) {
         Polygon2 out{{7, 7}};
         std::vector<int> caps;
-        InsetPolygon(r.poly, nullptr, r.dist, r.closed, out, record_cap, &caps);
-        expect_points(out, r.expected, r.tolerance);
-        EXPECT_EQ(caps, r.caps);
+        const auto record_cap = [](int first, void* ref) { static_cast<std::vector<int>*>(ref)->push_back(first); };
+        InsetPolygon(poly, nullptr, dist, closed, out, record_cap, &caps);
+        expect_points(out, expected);
+        EXPECT_EQ(caps, expected_caps);
     }
 }
 
