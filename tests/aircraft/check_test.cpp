@@ -9,74 +9,35 @@
 
 namespace {
 
-struct message {
-    const char *l1, *l2, *l3;
-};
-
-const message PASSES = {nullptr, nullptr, nullptr};
-const message TAIL = {"This plane has no tail number!", "You must have a tail number!",
-                      "This is needed for ATC, logbooks, etc."};
-const message VNE = {"You entered a Vne of zero!",
-                     "You need to change this or the plane will over-stress just sitting there!", ""};
-const char* const DEFIES = "This defies the immutable laws of physics!";
-const char* const DO_NOT_DEFY = "Please do not defy the immutable laws of physics!";
-const message EMPTY_WEIGHT = {"You have entered an empty weight of zero!", DEFIES, DO_NOT_DEFY};
-const message MAX_WEIGHT = {"You have entered a maximum weight of zero!", DEFIES, DO_NOT_DEFY};
-const message HEAVIER = {"You have selected an empty weight that is greater than the maximum weight for this airplane!",
-                         "I know some planes cannot carry much, but this is out of control!", ""};
-const message RUDDER = {"You put a water rudder in front of the center of gravity!",
-                        "There is no way you will be able to steer this thing on the water!", ""};
-const message REVERSE = {"This aircraft has reverse-thrust capability as decided in the ENGINES screen.",
-                         "But there is a problem: The max THROTTLE available for reverse thrust as decided in the "
-                         "ENGINES screen is ZERO PERCENT! OOPS!",
-                         "We won't get much reverse thrust when the maximum allowable throttle while in reverse is "
-                         "zero percent!"};
-const message THROTTLE = {"Problem: The max THROTTLE available as decided in Hullwright is ZERO PERCENT! OOPS!",
-                          "Fix this in the ENGINES screen in Hullwright.",
-                          "If you are trying to make a glider, enter a number of engines of zero."};
-const message ROCKET = {
-    "You requested a rocket engine in the ENGINES screen, but have entered an engine thrust of zero!",
-    "This is not good. To fly a glider, enter a number of engines of ZERO.", ""};
-const message JET = {"You requested a jet engine in the ENGINES screen, but have entered an engine thrust of zero!",
-                     "This is not good. To fly a glider, enter a number of engines of ZERO. To fly a prop plane, "
-                     "enter that as the engine type.",
-                     ""};
-const message POWER = {"You requested a reciprocating or turbine engine in the ENGINES screen, but have entered an "
-                       "engine power of zero!",
-                       "This is not good. To fly a glider, enter a number of engines of ZERO. To fly a jet, enter "
-                       "that as the engine type.",
-                       ""};
-const message MANIFOLD = {"You have entered a maximum manifold pressure in the ENGINES screen of 0!",
-                          "It is not possible for a reciprocating engine to operate at full power with zero manifold "
-                          "pressure!",
-                          "Enter a correct maximum manifold pressure in the ENGINES screen... probably 29.92 for "
-                          "normally-aspirated engines."};
-const message COMPRESSOR = {"Do not enter zero as a compressor area for a jet engine!",
-                            "You are asking for thrust from zero area!",
-                            "I hate it when my users try to break the laws of physics!"};
-const message RPM = {"You have entered zero for some of the engine RPM parameters in the ENGINES screen!",
-                     "Do not tell me the props turn at zero rpm in flight!", ""};
-const message IDLE = {"You entered an idle rpm greater then the maximum engine rpm in the ENGINES screen!",
-                      "That is not possible.", "You must fix this."};
-const message SAME_PITCH = {"This design is either a helicopter or a plane with a variable-pitch prop.",
-                            "The problem is, you have entered the same coarse and fine pitch!",
-                            "This will make prop or rotor control impossible!"};
-const message FIXED_PITCH = {"This design has a fixed-pitch prop, but you entered different fine and coarse pitches "
-                             "in the props screen!",
-                             "Duh-OH!", ""};
-const message TANKS = {"Look at the WEIGHT AND BALANCE window. Then look at the RATIO of fuel in each fuel tank.",
-                       "Those numbers indicate the fraction of your total fuel in each tank. Those ratios must all "
-                       "add up to 1.00... right now they do not!",
-                       "Your fuel must be 100% distributed across the fuel tanks!"};
-const message CHORD = {"Oops!",
-                       "You entered a wing with a root chord of zero! You cannot have a wing with zero chord! The "
-                       "wing is:",
-                       "right outer panel"};
-const char* const NO = "You cannot do that!";
-const message ROCKET_SFC = {"Oops!", "You entered a Specific Fuel Consumption of ZERO for a rocket engine!", NO};
-const message JET_SFC = {"Oops!", "You entered a Specific Fuel Consumption of ZERO for a jet engine!", NO};
-const message PROP_SFC = {"Oops!", "You entered a Specific Fuel Consumption of ZERO for a recip or turboprop engine!",
-                          NO};
+// Each finding is named by one of its lines that tells it from every other (for a wing, the wing's name);
+// null: the design passes.
+const char* const PASSES = nullptr;
+const char* const TAIL = "This plane has no tail number!";
+const char* const VNE = "You entered a Vne of zero!";
+const char* const EMPTY_WEIGHT = "You have entered an empty weight of zero!";
+const char* const MAX_WEIGHT = "You have entered a maximum weight of zero!";
+const char* const HEAVIER =
+    "You have selected an empty weight that is greater than the maximum weight for this airplane!";
+const char* const RUDDER = "You put a water rudder in front of the center of gravity!";
+const char* const REVERSE = "This aircraft has reverse-thrust capability as decided in the ENGINES screen.";
+const char* const THROTTLE = "Problem: The max THROTTLE available as decided in Hullwright is ZERO PERCENT! OOPS!";
+const char* const ROCKET =
+    "You requested a rocket engine in the ENGINES screen, but have entered an engine thrust of zero!";
+const char* const JET = "You requested a jet engine in the ENGINES screen, but have entered an engine thrust of zero!";
+const char* const POWER = "You requested a reciprocating or turbine engine in the ENGINES screen, but have entered an "
+                          "engine power of zero!";
+const char* const MANIFOLD = "You have entered a maximum manifold pressure in the ENGINES screen of 0!";
+const char* const COMPRESSOR = "Do not enter zero as a compressor area for a jet engine!";
+const char* const RPM = "You have entered zero for some of the engine RPM parameters in the ENGINES screen!";
+const char* const IDLE = "You entered an idle rpm greater then the maximum engine rpm in the ENGINES screen!";
+const char* const SAME_PITCH = "This design is either a helicopter or a plane with a variable-pitch prop.";
+const char* const FIXED_PITCH =
+    "This design has a fixed-pitch prop, but you entered different fine and coarse pitches in the props screen!";
+const char* const TANKS = "Look at the WEIGHT AND BALANCE window. Then look at the RATIO of fuel in each fuel tank.";
+const char* const CHORD = "right outer panel";
+const char* const ROCKET_SFC = "You entered a Specific Fuel Consumption of ZERO for a rocket engine!";
+const char* const JET_SFC = "You entered a Specific Fuel Consumption of ZERO for a jet engine!";
+const char* const PROP_SFC = "You entered a Specific Fuel Consumption of ZERO for a recip or turboprop engine!";
 
 void engine0(veh_class& v, int type)
 {
@@ -85,7 +46,7 @@ void engine0(veh_class& v, int type)
 
 struct check_case {
     std::function<void(veh_class&)> apply;
-    message expected;
+    const char* expected;
 };
 
 const check_case CASES[] = {
@@ -135,7 +96,7 @@ using DesignCheck = AircraftTest;
 
 TEST_F(DesignCheck, ShowsTheFirstFailingTestOnceAndChangesNothing)
 {
-    stls[1201 + 9] = CHORD.l3;
+    stls[1201 + 9] = CHORD;
     for (const check_case& c : CASES) {
         SCOPED_TRACE(testing::Message() << "row " << (&c - CASES));
         recorder.clear();
@@ -146,12 +107,12 @@ TEST_F(DesignCheck, ShowsTheFirstFailingTestOnceAndChangesNothing)
 
         EXPECT_EQ(std::memcmp(&before.design, &v.design, sizeof v.design), 0);
         EXPECT_EQ(std::memcmp(before.wing.data(), v.wing.data(), sizeof(veh_wing_class) * WING_COUNT), 0);
-        ASSERT_EQ(alerts().size(), c.expected.l1 ? 1u : 0u);
-        if (c.expected.l1 == nullptr)
+        ASSERT_EQ(alerts().size(), c.expected ? 1u : 0u);
+        if (c.expected == nullptr)
             continue;
         const test::recorded_alert& a = alerts()[0];
-        EXPECT_EQ(std::vector<std::string>({a.l1, a.l2, a.l3, a.l4}),
-                  std::vector<std::string>({c.expected.l1, c.expected.l2, c.expected.l3, ""}));
+        const std::string lines = "\n" + a.l1 + "\n" + a.l2 + "\n" + a.l3 + "\n" + a.l4;
+        EXPECT_NE(lines.find("\n" + std::string(c.expected) + "\n"), std::string::npos) << lines;
         EXPECT_EQ(a.type, ALERT_MESSAGE);
         EXPECT_EQ(a.file, "aircraft/check");
     }
