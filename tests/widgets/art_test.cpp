@@ -16,10 +16,8 @@
 #include "gfx/text.h"
 #include "gfx/tman.h"
 #include "installer/art.h"
-#include "widgets/bool.h"
 #include "widgets/butn.h"
 #include "widgets/menus.h"
-#include "widgets/panels.h"
 #include "widgets/textlist.h"
 #include "widgets/widget_fixture.h"
 
@@ -98,13 +96,6 @@ protected:
             colr.col[38][k] = (colr.col[34][k] + colr.col[37][k]) / 2;
         colr.assign(76, 1, 0.3f, 0.3f);
     }
-    // True when the pixel at (x, y) shows the atlas texel (s, t), which must be opaque.
-    static void expect_shows(int x, int y, int s, int t)
-    {
-        const test::rgba art = atlas_texel(s, t);
-        EXPECT_EQ(art.a, 255) << "texel " << s << ", " << t << " is not opaque";
-        EXPECT_TRUE(test::near_colour(pixel(x, y), art)) << x << ", " << y << ": " << pixel(x, y) << " vs " << art;
-    }
 };
 
 TEST_F(Art, TheFourImagesAreLoadedAndTheAtlasIsLeftInScratch)
@@ -121,39 +112,6 @@ TEST_F(Art, TheFourImagesAreLoadedAndTheAtlasIsLeftInScratch)
     // Start-up samples the palette from scratch_array right after the loads.
     load_real_art();
     EXPECT_EQ(std::memcmp(scratch_array, t_interface_dat, 512 * 512 * 4), 0);
-}
-
-TEST_F(Art, EveryGlyphHasInkThatStaysInsideItsAdvance)
-{
-    // Cell map of the proportional set: space 0, digits 1..10, then 'A' 'a' 'B' 'b' ...; rows 3 and 4 by code.
-    std::vector<std::pair<char, int>> cells;
-    for (int d = 0; d < 10; ++d)
-        cells.push_back({static_cast<char>('0' + d), 1 + d});
-    for (int k = 0; k < 26; ++k) {
-        cells.push_back({static_cast<char>('A' + k), 11 + 2 * k});
-        cells.push_back({static_cast<char>('a' + k), 12 + 2 * k});
-    }
-    const std::string row3 = "!@#$%^&*()-_+=[]|\\':;", row4 = "<.>,?/`";
-    for (size_t c = 0; c < row3.size(); ++c)
-        cells.push_back({row3[c], 63 + static_cast<int>(c)});
-    for (size_t c = 0; c < row4.size(); ++c)
-        cells.push_back({row4[c], 84 + static_cast<int>(c)});
-    cells.push_back({0, 0});  // the blank cell stays empty: unmapped bytes draw nothing
-
-    for (auto [ch, index] : cells) {
-        const int s0 = 8 * (index % 21), t0 = 11 * (index / 21);
-        int ink = 0, rightmost = -1;
-        for (int t = t0; t < t0 + 11; ++t)
-            for (int s = s0; s < s0 + 8; ++s)
-                if (atlas_texel(s, t).a > 0) {
-                    ++ink;
-                    rightmost = std::max(rightmost, s - s0);
-                }
-        EXPECT_EQ(ink > 0, ch != 0) << "ink for '" << ch << "'";
-        if (ch) {
-            EXPECT_LT(rightmost, OGL_char_width(ch)) << "'" << ch << "' runs into the next letter";
-        }
-    }
 }
 
 TEST_F(Art, ControlsCutFromThePictureShowThreeLooksAtTheTexturesStrideAndTheirTint)
@@ -188,27 +146,6 @@ TEST_F(Art, ControlsCutFromThePictureShowThreeLooksAtTheTexturesStrideAndTheirTi
                               {632, 332, 352, 226}})
         EXPECT_TRUE(test::near_colour(pixel(x, y), picture_texel(s, t))) << x << ", " << y;
 
-    // Every control has three distinct looks, one texel apart: the row between two is part of neither.
-    struct control {
-        const char* name;
-        int s, t, w, h;
-    };
-    for (const control& c : {control{"DESTINATION", 513, 166, 126, 22},
-                             {"INSTALL", 640, 166, 83, 22},
-                             {"QUIT", 780, 166, 51, 22},
-                             {"decline", 832, 166, 85, 22},
-                             {"agree", 918, 166, 59, 22},
-                             {"shop", 822, 235, 116, 22}}) {
-        const test::rgba normal = picture_texel(c.s + 4, c.t + c.h / 2);
-        const test::rgba hover = picture_texel(c.s + 4, c.t - (c.h + 1) + c.h / 2);
-        const test::rgba pressed = picture_texel(c.s + 4, c.t - 2 * (c.h + 1) + c.h / 2);
-        EXPECT_EQ(std::tuple(normal.a, hover.a, pressed.a), std::tuple(255, 255, 255)) << c.name;
-        EXPECT_FALSE(test::near_colour(normal, hover, 6) || test::near_colour(normal, pressed, 6) ||
-                     test::near_colour(hover, pressed, 6))
-            << c.name << ": two looks alike";
-        EXPECT_LT(picture_texel(c.s + c.w / 2, c.t - 1).a, 255) << c.name;
-    }
-
     // Tint 1 keeps green and takes a fifth off red and blue; tint 2 keeps red; any other is white. The
     // usable and disabled INSTALL show green and red, their captions readable on either.
     const test::rgba face = picture_texel(640 + 41, 166 + 11);
@@ -227,13 +164,6 @@ TEST_F(Art, ControlsCutFromThePictureShowThreeLooksAtTheTexturesStrideAndTheirTi
         for (int x = 310; x < 373; ++x)
             caption = std::max(caption, contrast(pixel(x, 211), shown));
         EXPECT_GE(caption, 4.5) << "tint " << tint;
-    }
-    // Each entry kind the name list marks has ink in its 12 x 12 icon cell of the row t 57.
-    for (int s1 : {34, 48, 62, 90, 104, 118, 132, 146}) {
-        int ink = 0;
-        for (int i = 0; i < 144; ++i)
-            ink += atlas_texel(s1 + i % 12, 57 + i / 12).a > 128 ? 1 : 0;
-        EXPECT_GE(ink, 20) << "the icon at s " << s1;
     }
 }
 
@@ -287,7 +217,7 @@ TEST_F(Art, EveryTextColourStandsOutFromWhatItIsDrawnOn)
     }
 }
 
-TEST_F(Art, ListsKeepTheirTextsClearOfTheirEdgesAndTintTheHoveredRow)
+TEST_F(Art, ListsKeepTheirTextsClearOfTheirEdges)
 {
     // Closed: the label ends one unit inside the painted bar, yet a clear column must part them.
     // "Linux Generic x86" is 89 wide: the label ends at 550.5, the bar is painted from 549.
@@ -316,55 +246,6 @@ TEST_F(Art, ListsKeepTheirTextsClearOfTheirEdgesAndTintTheHoveredRow)
     for (int y : {521, 523})
         EXPECT_TRUE(test::near_colour(pixel(646, y), pixel(646, 506), 4))
             << y << ": " << pixel(646, y) << " vs " << pixel(646, 506);
-
-    // The hovered row (the fourth, 476 .. 488) is tinted by a quarter of colour 35 over the panel;
-    // the row above is not.
-    mouse(600, 480, 0);
-    menu_draw();
-    const test::rgba plain = pixel(646, 492), hovered = pixel(646, 480), tint = atlas_texel(319, 139);
-    auto over = [](uint8_t under, uint8_t top) { return static_cast<uint8_t>(std::lround(under * 0.75 + top * 0.25)); };
-    EXPECT_TRUE(
-        test::near_colour(hovered, {over(plain.r, tint.r), over(plain.g, tint.g), over(plain.b, tint.b), 255}, 3))
-        << hovered << " over " << plain;
-    EXPECT_NE(hovered, plain);
-}
-
-TEST_F(Art, CheckBoxesRadiosTabsAndCloseBoxesShowTheirCells)
-{
-    int off = 0, on = 1, radio = 2, tab = 1;
-    mouse(0, 0, 0);
-    BTN_bool(180, 560, &off, "Check off|", BOOL_CHECK_BOX);
-    BTN_bool(180, 530, &on, "Check on|", BOOL_CHECK_BOX);
-    BTN_is_int(180, 470, &radio, 2, "Radio on|");
-    mnw.box_h = 300;
-    mnw.off_x = 540;
-    BTN_tab(0, 0, &tab, 0, "General");
-    BTN_tab(1, 0, &tab, 1, "Network");
-    mnw.off_x = 0;
-    // Opaque middles of the cells land where the widgets put them (18 x 18 from y - 5): the ticked
-    // box's green face left of the tick, the empty box, the selected radio's inner dot, the selected
-    // tab right of its title and the one left of it (box offset 540, centre 141, 262).
-    expect_shows(173, 534, 141, 206);
-    expect_shows(180, 564, 148, 187);
-    expect_shows(180, 474, 92, 151);
-    expect_shows(711, 262, 283, 499);
-    expect_shows(540 + 53 + 30, 262, 283, 472);
-
-    // A box's close boxes sit in its top corners, drawn from the close-box cell: a point of its disc
-    // beside the cross shows at the same place in each; pressed, as the click dispatcher shows them,
-    // from the pressed cell.
-    mnw.cur_win = 2;
-    for (auto [pressed, t] : {std::pair{0, 187}, {1, 206}}) {
-        mnw.box_w = 200;
-        mnw.box_h = 100;
-        mnw.off_x = 40 + 300 * pressed;
-        mnw.off_y = 100;
-        BTN_zap_boxes(pressed);
-        expect_shows(mnw.off_x + 21, 190, 134, t);
-        expect_shows(mnw.off_x + 189, 190, 134, t);
-    }
-    EXPECT_FALSE(test::near_colour(atlas_texel(134, 187), atlas_texel(134, 206), 6))
-        << "the pressed look is not told apart";
 }
 
 TEST(SizeText, MegabytesAndGigabytesTruncatedToOneDecimal)

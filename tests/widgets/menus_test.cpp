@@ -89,25 +89,20 @@ TEST_F(Menus, IndicesAndLengthsOutOfRangeAreFatalAndNegativesIgnored)
 {
     alert_recorder alerts;
     build_file_menu();
-    struct row {
-        std::function<void()> call;
-        const char* message;
-        int line;
-    };
     // Submenu codes must name an existing item of a menu in the table.
-    const row rows[] = {
-        {[] { MACIBM_create_menu(1520, 0, "Late"); }, "Menu index out of range in create_menu!", 264},
-        {[] { MACIBM_create_menu(9, 1520 * 300, "Sub"); }, "Menu index out of range in create_menu!", 264},
-        {[] { MACIBM_create_menu(9, 0 * 300 + 4, "Sub"); }, "Menu index out of range in create_menu!", 264},
-        {[] { MACIBM_create_menu(9, 7 * 300 + 0, "Sub"); }, "Menu index out of range in create_menu!", 264},
-        {[] { MACIBM_create_menu(9, -1, "Sub"); }, "Menu index out of range in create_menu!", 264},
-        {[] { MACIBM_append_menu(1520, 0, 1, "x", 0); }, "Menu index out of range in append_menu!", 302},
-        {[] { MACIBM_append_menu(0, 300, 1, "x", 0); }, "Item index out of range in append_menu!", 303},
-        {[] { MACIBM_append_menu(0, 5, 1, std::string(40, 'w'), 0); }, "Menu name too long in append_menu!", 304},
+    const std::pair<std::function<void()>, const char*> rows[] = {
+        {[] { MACIBM_create_menu(1520, 0, "Late"); }, "Menu index out of range in create_menu!"},
+        {[] { MACIBM_create_menu(9, 1520 * 300, "Sub"); }, "Menu index out of range in create_menu!"},
+        {[] { MACIBM_create_menu(9, 0 * 300 + 4, "Sub"); }, "Menu index out of range in create_menu!"},
+        {[] { MACIBM_create_menu(9, 7 * 300 + 0, "Sub"); }, "Menu index out of range in create_menu!"},
+        {[] { MACIBM_create_menu(9, -1, "Sub"); }, "Menu index out of range in create_menu!"},
+        {[] { MACIBM_append_menu(1520, 0, 1, "x", 0); }, "Menu index out of range in append_menu!"},
+        {[] { MACIBM_append_menu(0, 300, 1, "x", 0); }, "Item index out of range in append_menu!"},
+        {[] { MACIBM_append_menu(0, 5, 1, std::string(40, 'w'), 0); }, "Menu name too long in append_menu!"},
     };
-    for (const row& r : rows) {
-        const recorded_alert a = expect_fatal(r.call);
-        EXPECT_EQ(std::tuple(a.l1, a.file, a.line), std::tuple(r.message, "hl_mnw", r.line));
+    for (const auto& [call, message] : rows) {
+        const recorded_alert a = expect_fatal(call);
+        EXPECT_EQ(std::pair(a.l1, a.file), std::pair(std::string(message), std::string("hl_mnw")));
     }
     EXPECT_EQ(alerts.alerts()[0].l4, "Late");
     EXPECT_EQ(alerts.alerts().back().l4, std::string(40, 'w'));
