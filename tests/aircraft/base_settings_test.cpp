@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 using BaseSettings = AircraftTest;
 
@@ -15,22 +16,19 @@ TEST_F(BaseSettings, FuelConsumptionAndAutopilotConstants)
     veh[0].set_base_sfc(3);  // entry 2 is never written
     EXPECT_EQ(std::vector<float>(d.sfc_prop, d.sfc_prop + 6), std::vector<float>({0, 0, 7, 0, 0, 0}));
 
-    struct row {
-        float weight_kg, rate, gain;  // rate and gain hand-computed from the weight in pounds
-    };
-    const row rows[] = {
+    // weight in kg, then rate and gain hand-computed from the weight in pounds
+    const std::tuple<float, float, float> rows[] = {
         {-1000.0f, 30.0f, 1.0f},               // factor above 1: the light rate, gain held at 1
         {200000.0f, 14.1267216f, 8.9366392f},  // 440,924.4 lb
         {500000.0f, 12.0f, 10.0f},             // 1,102,311 lb: factor below 0.4, gain held at 10
     };
-    for (const row& r : rows) {
-        d.weight_max = r.weight_kg;
+    for (const auto& [weight_kg, t, g] : rows) {
+        d.weight_max = weight_kg;
         d.cus_auto[9] = 7.0f;  // the designer's own
         veh[0].set_cus_auto();
-        const float g = r.gain, t = r.rate;
         const float expected[15] = {0.1f, 10, 20, 10, 0.2f * g, t, 4, 10, 8, 7, 4, 0.1f * g, t, 4, 0.2f};
         for (int k = 0; k < 15; ++k)
-            EXPECT_NEAR(d.cus_auto[k], expected[k], expected[k] * 1e-6f) << r.weight_kg << " kg, entry " << k;
+            EXPECT_NEAR(d.cus_auto[k], expected[k], expected[k] * 1e-6f) << weight_kg << " kg, entry " << k;
     }
 }
 
@@ -71,8 +69,9 @@ TEST_F(BaseSettings, TextureLayoutsOfBothAircraftKinds)
 
 TEST_F(BaseSettings, DoorGridAndArea)
 {
+    // Corners, area, then x and y of geo[2][1]: two thirds along, one third across.
     struct row {
-        float p1[3], p2[3], p3[3], p4[3], area, x21, y21;  // geo[2][1]: two thirds along, one third across
+        float p1[3], p2[3], p3[3], p4[3], area, x21, y21;
     };
     row rows[] = {
         {{0, 0, 0}, {3, 0, 0}, {3, 3, 0}, {0, 3, 0}, 9.0f, 1.0f, 2.0f},           // square of side 3

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <functional>
+#include <iterator>
 
 namespace {
 
@@ -44,12 +45,8 @@ void engine0(veh_class& v, int type)
     v.engn[0].engn_type = type;
 }
 
-struct check_case {
-    std::function<void(veh_class&)> apply;
-    const char* expected;
-};
-
-const check_case CASES[] = {
+// A change to the good design, and the finding it must give.
+const std::pair<std::function<void(veh_class&)>, const char*> CASES[] = {
     {[](veh_class& v) { std::strcpy(v.design.tail_num, "   "); }, TAIL},
     {[](veh_class& v) { std::strcpy(v.design.tail_num, " N1"); }, PASSES},
     {[](veh_class& v) { v.design.vne = 0.0099f; }, VNE},
@@ -97,22 +94,23 @@ using DesignCheck = AircraftTest;
 TEST_F(DesignCheck, ShowsTheFirstFailingTestOnceAndChangesNothing)
 {
     stls[1201 + 9] = CHORD;
-    for (const check_case& c : CASES) {
-        SCOPED_TRACE(testing::Message() << "row " << (&c - CASES));
+    for (size_t row = 0; row < std::size(CASES); ++row) {
+        const auto& [apply, expected] = CASES[row];
+        SCOPED_TRACE(testing::Message() << "row " << row);
         recorder.clear();
         veh_class& v = test::good_design(1);
-        c.apply(v);
+        apply(v);
         const veh_class before = v;
         v.check_veh(1);
 
         EXPECT_EQ(std::memcmp(&before.design, &v.design, sizeof v.design), 0);
         EXPECT_EQ(std::memcmp(before.wing.data(), v.wing.data(), sizeof(veh_wing_class) * WING_COUNT), 0);
-        ASSERT_EQ(alerts().size(), c.expected ? 1u : 0u);
-        if (c.expected == nullptr)
+        ASSERT_EQ(alerts().size(), expected ? 1u : 0u);
+        if (expected == nullptr)
             continue;
         const test::recorded_alert& a = alerts()[0];
         const std::string lines = "\n" + a.l1 + "\n" + a.l2 + "\n" + a.l3 + "\n" + a.l4;
-        EXPECT_NE(lines.find("\n" + std::string(c.expected) + "\n"), std::string::npos) << lines;
+        EXPECT_NE(lines.find("\n" + std::string(expected) + "\n"), std::string::npos) << lines;
         EXPECT_EQ(a.type, ALERT_MESSAGE);
         EXPECT_EQ(a.file, "aircraft/check");
     }
