@@ -3,6 +3,7 @@
 
 #include <array>
 #include <functional>
+#include <tuple>
 
 #include "core/mnw.h"
 #include "gfx/colr.h"
@@ -49,18 +50,13 @@ class Painters : public widget_gl_test { };
 
 TEST_F(Painters, LabelsBreakNearTheMiddleOntoTwoLinesAndLitOnesPulse)
 {
-    struct row {
-        float x, y;
-        int align;
-        const char* text;
-        texel_probe probe;
-    };
+    // x, y, alignment, text, and a pixel with the texel it must show.
     // "Download the files": spaces at 8 and 12 of 18 characters, 8 nearer the middle, 9. Line 1 at
     // y + 5 (its cell starts 2 below, its lowest row covered by line 2's top row), line 2 at y - 5.
     // "abcdefghijklmnop" has nowhere to break and ends at x: a6 b6 c5 d6 e6 f4 g6 h6 i3 j5 k5 l3 m8
     // n6 o6 p6 = 87 units. A leading '-' is dropped and the text never splits; a break that would
     // leave an empty line is not made; align 1 never splits, and any other alignment draws nothing.
-    const row rows[] = {
+    const std::tuple<float, float, int, const char*, texel_probe> rows[] = {
         {200, 300, ALIGN_START_AT_X, "Download the files", {200, 304, {upper('D').s, 1}}},
         {200, 300, ALIGN_START_AT_X, "Download the files", {200, 293, lower('t')}},
         {500, 400, ALIGN_END_AT_X, "abcdefghijklmnop", {413, 398, lower('a')}},
@@ -70,10 +66,10 @@ TEST_F(Painters, LabelsBreakNearTheMiddleOntoTwoLinesAndLitOnesPulse)
         {700, 600, ALIGN_ONE_LINE, "Download the files", {700, 598, upper('D')}},
         {700, 200, 3, "Download the files", {700, 198, {}}},
     };
-    for (const row& r : rows)
-        BTN_util_draw_label(r.x, r.y, r.align, r.text, 0);
-    for (const row& r : rows)
-        expect_texels({r.probe}, r.text);
+    for (const auto& [x, y, align, text, probe] : rows)
+        BTN_util_draw_label(x, y, align, text, 0);
+    for (const auto& [x, y, align, text, probe] : rows)
+        expect_texels({probe}, text);
 
     colr.assign(42, 1, 1, 1);
     colr.assign(76, 0, 0, 1);
@@ -130,24 +126,20 @@ TEST_F(Painters, TracksCellsAndPanels)
 TEST_F(Painters, WindowPanelsCarryCloseBoxesOnlyInOrdinaryBoxes)
 {
     const texel close_box{120, 178};
-    struct row {
-        int window;
-        float mouse_x;
-        int click;
-        bool left, right;
-    };
+    // window, mouse x, click, then whether the left and the right close box show.
     // A press on the left box leaves the right one out of this call.
-    const row rows[] = {{2, -100, 0, true, true}, {2, 16, 1, true, false}, {995, -100, 0, false, false}};
-    for (const row& r : rows) {
+    const std::tuple<int, float, int, bool, bool> rows[] = {
+        {2, -100, 0, true, true}, {2, 16, 1, true, false}, {995, -100, 0, false, false}};
+    for (const auto& [window, mouse_x, click, left, right] : rows) {
         win().reset_2d();
         resync_state();
-        mnw.cur_win = r.window;
+        mnw.cur_win = window;
         mnw.box_w = 500;
         mnw.box_h = 380;
-        mouse(r.mouse_x, 370, r.click);
+        mouse(mouse_x, 370, click);
         BTN_frame2(11, 0, 0, 500, 380, "");
-        EXPECT_EQ(texel_at(7, 361) == close_box, r.left) << r.window << " " << r.mouse_x;
-        EXPECT_EQ(texel_at(475, 361) == close_box, r.right) << r.window << " " << r.mouse_x;
+        EXPECT_EQ(std::pair(texel_at(7, 361) == close_box, texel_at(475, 361) == close_box), std::pair(left, right))
+            << window << " " << mouse_x;
     }
 }
 

@@ -2,6 +2,8 @@
 // which presses they take and what they return.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/globals.h"
 #include "core/mnw.h"
 #include "widgets/action.h"
@@ -23,20 +25,17 @@ protected:
 
 TEST_F(Controls, APushButtonIsSizedFromItsLabelAndTakesOnlyAFreshPressInsideIt)
 {
-    struct row {
-        float x, y;
-        int click, held, open_menu, result;
-    };
+    // x, y, click, held, open_menu, result.
     // "OK": 21 + 8 + 6 = 35 units, so the hit box is 182.5 .. 217.5 by 290 .. 310, bounds included.
     // Hovering, a held button from an earlier press, or an open menu is no click.
-    const row rows[] = {{217.5f, 310, 1, 0, -1, 1}, {182.5f, 290, 1, 0, -1, 1}, {217.6f, 300, 1, 0, -1, 0},
-                        {182.4f, 300, 1, 0, -1, 0}, {200, 310.1f, 1, 0, -1, 0}, {200, 289.9f, 1, 0, -1, 0},
-                        {200, 300, 0, 1, -1, 0},    {200, 300, 1, 0, 3, 0}};
-    for (const row& r : rows) {
-        mouse(r.x, r.y, r.click);
-        mnw.held = r.held;
-        mnw.open_menu = r.open_menu;
-        EXPECT_EQ(BTN_action(200, 300, 0, 0, ACTION_NO_FEEDBACK, "OK"), r.result) << r.x << ", " << r.y;
+    const std::tuple<float, float, int, int, int, int> rows[] = {
+        {217.5f, 310, 1, 0, -1, 1}, {182.5f, 290, 1, 0, -1, 1}, {217.6f, 300, 1, 0, -1, 0}, {182.4f, 300, 1, 0, -1, 0},
+        {200, 310.1f, 1, 0, -1, 0}, {200, 289.9f, 1, 0, -1, 0}, {200, 300, 0, 1, -1, 0},    {200, 300, 1, 0, 3, 0}};
+    for (const auto& [x, y, click, held, open_menu, result] : rows) {
+        mouse(x, y, click);
+        mnw.held = held;
+        mnw.open_menu = open_menu;
+        EXPECT_EQ(BTN_action(200, 300, 0, 0, ACTION_NO_FEEDBACK, "OK"), result) << x << ", " << y;
     }
     // The bar is drawn 36 wide, even with a menu open.
     expect_texels({{182, 300, {304, ANY}}, {217, 300, {355, ANY}}, {218, 290, {}}});
@@ -54,22 +53,18 @@ TEST_F(Controls, APushButtonIsSizedFromItsLabelAndTakesOnlyAFreshPressInsideIt)
 
 TEST_F(Controls, CheckBoxesToggleAnyOnValueInsideAHitBoxOneUnitWithinTheirArt)
 {
-    struct row {
-        int before;
-        float x, y;
-        int click, open_menu, result, after;
-    };
-    const row rows[] = {
+    // value before, x, y, click, open_menu, result, value after
+    const std::tuple<int, float, float, int, int, int, int> rows[] = {
         {7, 0, 0, 0, -1, 0, 7},     {7, 308, 312, 1, -1, 1, 0},   {0, 292, 296, 1, -1, 1, 1},
         {1, 309, 300, 1, -1, 0, 1}, {1, 300, 295, 1, -1, 0, 1},   {1, 291, 300, 1, -1, 0, 1},
         {1, 300, 313, 1, -1, 0, 1}, {0, 300, 300, 1, 1519, 0, 0},  // quiet while a menu is open
     };
-    for (const row& r : rows) {
-        int value = r.before;
-        mouse(r.x, r.y, r.click);
-        mnw.open_menu = r.open_menu;
-        EXPECT_EQ(BTN_bool(300, 300, &value, "", BOOL_CHECK_BOX), r.result) << r.x << ", " << r.y;
-        EXPECT_EQ(value, r.after) << r.x << ", " << r.y;
+    for (const auto& [before, x, y, click, open_menu, result, after] : rows) {
+        int value = before;
+        mouse(x, y, click);
+        mnw.open_menu = open_menu;
+        EXPECT_EQ(BTN_bool(300, 300, &value, "", BOOL_CHECK_BOX), result) << x << ", " << y;
+        EXPECT_EQ(value, after) << x << ", " << y;
     }
     // Drawn off with the menu open; drawn on (the on cell over the off cell) for any value but 0.
     expect_texels({{291, 295, {139, 178}}});

@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <set>
+#include <tuple>
 
 #include "core/globals.h"
 #include "core/mnw.h"
@@ -142,16 +143,10 @@ TEST_F(Fields, ListItemsMayNotHoldBarsAndNumberAtMostThreeHundred)
 
 TEST_F(Fields, NumberColumnsStepByTheirUnitUpAboveAndDownBelowAndValuesAreClampedAndRounded)
 {
-    struct row {
-        float value, x, y;
-        int click;
-        float min, max;
-        int result;
-        float after;
-    };
+    // value, x, y, click, min, max, result, value after.
     // At (100, 200) four digits, one decimal: columns 10 wide from the hundreds to the tenths, the
     // upper half from y + 3. On the border of two columns both step; outside nothing does.
-    const row rows[] = {
+    const std::tuple<float, float, float, int, float, float, int, float> rows[] = {
         {12.34f, 0, 0, 0, -1000, 1000, 0, 12.3f},
         {-12.35f, 0, 0, 0, -1000, 1000, 0, -12.4f},
         {5, 0, 0, 0, 50, 20, 0, 20},  // min above max: max wins
@@ -163,11 +158,11 @@ TEST_F(Fields, NumberColumnsStepByTheirUnitUpAboveAndDownBelowAndValuesAreClampe
         {0, 110, 181.9f, 1, -1000, 1000, 0, 0},
         {0, 110, 224.1f, 1, -1000, 1000, 0, 0},
     };
-    for (const row& r : rows) {
-        float v = r.value;
-        mouse(r.x, r.y, r.click);
-        EXPECT_EQ(BTN_flt_range(100, 200, &v, 4, 1, r.min, r.max, ""), r.result) << r.x << ", " << r.y;
-        EXPECT_FLOAT_EQ(v, r.after) << r.value << " at " << r.x << ", " << r.y;
+    for (const auto& [value, x, y, click, min, max, result, after] : rows) {
+        float v = value;
+        mouse(x, y, click);
+        EXPECT_EQ(BTN_flt_range(100, 200, &v, 4, 1, min, max, ""), result) << x << ", " << y;
+        EXPECT_FLOAT_EQ(v, after) << value << " at " << x << ", " << y;
     }
     // Whole numbers: the range clamps even a click's result.
     int streams = 0;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "core/mnw.h"
 #include "gfx/colr.h"
@@ -163,26 +164,20 @@ TEST_F(Menus, WindowPixelsBecomeBoxCoordinates)
     // pixels a unit the same place is half as far. In a second window in use the position continues
     // right of the first and no box offset applies; one not in use is the main window's box as usual.
     int second = 0;
-    struct row {
-        float off, scale;
-        int in_use;
-        void* window;
-        float mouse_x, mouse_y;
-        int in_second;
-    };
-    const row rows[] = {{262, 1, 0, win().window(), 38, 474, 0},
-                        {0, 2, 0, win().window(), 150, 334, 0},
-                        {262, 1, 1, &second, 1324, 668, 1},
-                        {262, 1, 0, &second, 38, 474, 0}};
-    for (const row& r : rows) {
-        mnw.off_x = r.off;
-        mnw.off_y = r.off == 0 ? 0 : 194;
-        mnw.scale = r.scale;
+    // box offset, scale, second window in use, window, then mouse x, y and whether it is in the second
+    const std::tuple<float, float, int, void*, float, float, int> rows[] = {{262, 1, 0, win().window(), 38, 474, 0},
+                                                                            {0, 2, 0, win().window(), 150, 334, 0},
+                                                                            {262, 1, 1, &second, 1324, 668, 1},
+                                                                            {262, 1, 0, &second, 38, 474, 0}};
+    for (const auto& [off, scale, in_use, window, mouse_x, mouse_y, in_second] : rows) {
+        mnw.off_x = off;
+        mnw.off_y = off == 0 ? 0 : 194;
+        mnw.scale = scale;
         mnw.window[1] = &second;
         mnw.sec_win_open = 1;
-        mnw._sec_mon_inuse = r.in_use;
-        MACIBM_load_mxy(r.window, 300, 100);
-        EXPECT_EQ(std::tuple(mnw.mouse_x, mnw.mouse_y, mnw.in_sec_win), std::tuple(r.mouse_x, r.mouse_y, r.in_second));
+        mnw._sec_mon_inuse = in_use;
+        MACIBM_load_mxy(window, 300, 100);
+        EXPECT_EQ(std::tuple(mnw.mouse_x, mnw.mouse_y, mnw.in_sec_win), std::tuple(mouse_x, mouse_y, in_second));
     }
     mnw.window[1] = nullptr;
 }
@@ -191,27 +186,24 @@ TEST_F(Menus, PressesOpenPickPassThroughAndHoverSwitchesBetweenNamedTitles)
 {
     build_file_menu();
     MACIBM_create_menu(2, 0, "");  // 95..125, never defined as a menu a user could see
-    struct press {
-        float x, y;
-        int open_before, open_after, click_after;
-    };
+    // x, y, open menu before, open menu and click after.
     // A title opens, another switches to it; "Open" is picked; a separator or an '=' item cannot be
     // picked: the menu closes and the press goes on, as does a press beside the menu; a press on the
     // open title closes it. A program that fills no application hook gets no pick, but the menu closes.
-    const press presses[] = {{20, 760, -1, 0, 0}, {60, 760, 0, 1, 0},   {20, 744, 0, -1, 0}, {20, 737, 0, -1, 1},
-                             {20, 718, 0, -1, 1}, {500, 300, 0, -1, 1}, {0, 768, 0, -1, 0}};
+    const std::tuple<float, float, int, int, int> presses[] = {
+        {20, 760, -1, 0, 0}, {60, 760, 0, 1, 0},   {20, 744, 0, -1, 0}, {20, 737, 0, -1, 1},
+        {20, 718, 0, -1, 1}, {500, 300, 0, -1, 1}, {0, 768, 0, -1, 0}};
     for (bool application_hooks : {true, false}) {
         if (!application_hooks) {
             shell_hooks hooks = shell_get_hooks();
             hooks.app = {};
             shell_set_hooks(hooks);
         }
-        for (const press& p : presses) {
-            mnw.open_menu = p.open_before;
-            mouse(p.x, p.y, 1);
+        for (const auto& [x, y, open_before, open_after, click_after] : presses) {
+            mnw.open_menu = open_before;
+            mouse(x, y, 1);
             MACIBM_handleclick(0);
-            EXPECT_EQ(std::pair(mnw.open_menu, mnw.click), std::pair(p.open_after, p.click_after))
-                << p.x << ", " << p.y;
+            EXPECT_EQ(std::pair(mnw.open_menu, mnw.click), std::pair(open_after, click_after)) << x << ", " << y;
         }
         EXPECT_EQ(picked_menu_codes, std::vector<int>{101});
     }

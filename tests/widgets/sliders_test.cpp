@@ -2,6 +2,8 @@
 // and the wheel do to their values, and the bounds they keep.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/clock.h"
 #include "core/globals.h"
 #include "core/mnw.h"
@@ -22,25 +24,22 @@ TEST_F(Sliders, TheVerticalKnobShowsAndTakesTheValue)
         BTN_vert_slider(0, 500, 200, 400, 0, 100, &v);
         EXPECT_EQ(texel_at(500, knob_y), (texel{92, 252})) << value;
     }
-    struct case_ {
-        float mouse_x, mouse_y;
-        int click, held_long, tick, expected;  // from 50, whose knob is at 299.5
-    };
-    const case_ cases[] = {
+    // mouse x, y, click, held_long, tick, then the value from 50, whose knob is at 299.5
+    const std::tuple<float, float, int, int, int, int> cases[] = {
         {500, 410, 1, 0, 0, 49},  {500, 190, 1, 0, 0, 51},     // the arrows
         {511, 350, 1, 0, 0, 40},  {489, 250, 1, 0, 0, 60},     // the track above and below the knob, at its edges
         {512, 350, 1, 0, 0, 50},  {500, 350, 0, 1, 1, 40},     // beside it; held long, on the 0.2 s beat
         {500, 350, 0, 1, 0, 50},  {500, 299.5f, 1, 0, 0, 50},  // between beats; the knob taken
         {500, 1e30f, 0, 0, 0, 0},                              // dragged far up: the minimum
     };
-    for (const case_& c : cases) {
+    for (const auto& [mouse_x, mouse_y, click, held_long, tick, expected] : cases) {
         int v = 50;
-        mouse(c.mouse_x, c.mouse_y, c.click);
+        mouse(mouse_x, mouse_y, click);
         mnw.held = 1;
-        mnw.held_long = c.held_long;
-        xtim.tick_0_2s = c.tick;
+        mnw.held_long = held_long;
+        xtim.tick_0_2s = tick;
         BTN_vert_slider(1, 500, 200, 400, 0, 100, &v);
-        EXPECT_EQ(v, c.expected) << c.mouse_x << ", " << c.mouse_y;
+        EXPECT_EQ(v, expected) << mouse_x << ", " << mouse_y;
     }
     // A track two grabs long has nowhere to drag the knob to.
     int v = 5;
@@ -56,22 +55,18 @@ TEST_F(Sliders, TheVerticalKnobShowsAndTakesTheValue)
 
 TEST_F(Sliders, TheHorizontalSliderFollowsAHeldMouseWithinItsRange)
 {
-    struct case_ {
-        float min, max, mouse_x, mouse_y;
-        int editable, result;
-        float expected;  // from 3, on a track from x 300, 200 wide
-    };
-    const case_ cases[] = {
+    // min, max, mouse x, y, editable, result, then the value from 3, on a track from x 300, 200 wide
+    const std::tuple<float, float, float, float, int, int, float> cases[] = {
         {0, 10, 350, 305, 1, 1, 2.5f},  {0, 10, 290, 310, 1, 1, 0},          {0, 10, 510, 290, 1, 1, 10},
         {0, 10, 350, 311, 1, 0, 3},     {0, 10, 350, 300, 0, 0, 3},          {10, 0, 350, 300, 1, 1, 2.5f},
         {1, 1, 400, 300, 1, 1, 1.005f}, {5, 4.995f, 500, 300, 1, 1, 5.005f},  // ranges widened to 0.01
     };
-    for (const case_& c : cases) {
+    for (const auto& [min, max, mouse_x, mouse_y, editable, result, expected] : cases) {
         float value = 3;
-        mouse(c.mouse_x, c.mouse_y, 0);
+        mouse(mouse_x, mouse_y, 0);
         mnw.held = 1;
-        EXPECT_EQ(BTN_horz_slider(300, 300, 200, 0, c.min, c.max, &value, c.editable, "", ""), c.result);
-        EXPECT_NEAR(value, c.expected, 1e-5) << c.min << " .. " << c.max << " at " << c.mouse_x;
+        EXPECT_EQ(BTN_horz_slider(300, 300, 200, 0, min, max, &value, editable, "", ""), result);
+        EXPECT_NEAR(value, expected, 1e-5) << min << " .. " << max << " at " << mouse_x;
     }
     // At 5 of 0 .. 10: the fill from 300 and the knob's middle at 400.
     float value = 5;
@@ -104,25 +99,21 @@ TEST_F(Sliders, TheNameListKeepsItsCurrentEntryOnTheMiddleRow)
             EXPECT_EQ(t, (texel{icons[k].second, 63})) << k;
     }
 
-    struct case_ {
-        float mouse_x, mouse_y;
-        int click, wheel, min, max, result, current, hovered;  // from 10, 10
-    };
-    const case_ cases[] = {
+    // mouse x, y, click, wheel, min, max, result, then current and hovered from 10, 10
+    const std::tuple<float, float, int, int, int, int, int, int, int> cases[] = {
         {400, 420, 1, 0, 0, 50, 1, 8, 8},                // 20 above the middle: two rows up
         {400, 384, 0, 0, 0, 50, 0, 10, 12},              // hovering 16 below: row -2
         {400, 400, 0, 3, 0, 50, 0, 7, 7},                // the wheel turned up three steps
         {299, 400, 1, 0, 0, 50, 0, 10, 10},              // left of the list
         {400, 290, 1, -9000, -20, 5000, 1, 2999, 2999},  // a range past the listing tables is cut to them
     };
-    for (const case_& c : cases) {
+    for (const auto& [mouse_x, mouse_y, click, wheel, min, max, result, now_current, now_hovered] : cases) {
         current = hovered = 10;
-        mouse(c.mouse_x, c.mouse_y, c.click);
-        mnw.wheel = c.wheel;
+        mouse(mouse_x, mouse_y, click);
+        mnw.wheel = wheel;
         EXPECT_EQ(
-            BTN_big_name_list(NAME_LIST_TABLES, 0, 300, 400, 0, 0, &current, &hovered, c.min, c.max, nullptr, nullptr),
-            c.result);
-        EXPECT_EQ(current, c.current) << c.mouse_y;
-        EXPECT_EQ(hovered, c.hovered) << c.mouse_y;
+            BTN_big_name_list(NAME_LIST_TABLES, 0, 300, 400, 0, 0, &current, &hovered, min, max, nullptr, nullptr),
+            result);
+        EXPECT_EQ(std::pair(current, hovered), std::pair(now_current, now_hovered)) << mouse_y;
     }
 }

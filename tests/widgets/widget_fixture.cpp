@@ -23,17 +23,10 @@
 namespace widget_test {
 
 std::vector<int> picked_menu_codes;
-std::function<void()> on_app_update;
 
 namespace {
 
 constexpr int ATLAS_SIDE = 512;
-
-void run_app_update()
-{
-    if (on_app_update)
-        on_app_update();
-}
 
 void record_menu_code(int code)
 {
@@ -48,7 +41,6 @@ void set_hooks()
     gfx_set_hooks(gfx);
     shell_hooks shell;
     widgets_fill_shell_hooks(shell);
-    shell.app.update = run_app_update;
     shell.app.handlemenu = record_menu_code;
     shell_set_hooks(shell);
 }
@@ -135,7 +127,6 @@ void widget_gl_test::SetUp()
     MACIBM_clear_menus(1);
     active_popup_code = select_popup_code = popup_menu_select = 0;
     picked_menu_codes.clear();
-    on_app_update = nullptr;
     // Every text and art colour below 45 is taken from the palette; white keeps the texels as they are.
     for (int c = 33; c <= 46; ++c)
         colr.assign(c, 1, 1, 1);
@@ -153,11 +144,6 @@ void widget_gl_test::resync_state()
 {
     OGL_setstate(fog_fals, 0, lit_fals, al_none, deR_fals, deW_fals);
     tman.reset_bind();
-}
-
-void widget_gl_test::TearDown()
-{
-    on_app_update = nullptr;
 }
 
 void widget_gl_test::mouse(float x, float y, int click)

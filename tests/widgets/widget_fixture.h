@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cmath>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,9 +41,8 @@ using test::expect_fatal;
 using test::fatal_alert;
 using test::recorded_alert;
 
-// Menu codes the shell handed to the application, and drawing a test wants inside its frame update.
+// Menu codes the shell handed to the application.
 extern std::vector<int> picked_menu_codes;
-extern std::function<void()> on_app_update;
 
 // One window per suite; each test starts from a clean screen, input and menu state.
 class widget_gl_test : public test::gl_test {
@@ -59,7 +57,6 @@ protected:
     static inline bool real_art = false;
 
     void SetUp() override;
-    void TearDown() override;
 
     // Decodes the back-buffer pixel at (x, y) in window pixels (origin bottom-left).
     static texel texel_at(int x, int y);
