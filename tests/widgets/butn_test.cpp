@@ -123,26 +123,6 @@ TEST_F(Painters, TracksCellsAndPanels)
     // clang-format on
 }
 
-TEST_F(Painters, WindowPanelsCarryCloseBoxesOnlyInOrdinaryBoxes)
-{
-    const texel close_box{120, 178};
-    // window, mouse x, click, then whether the left and the right close box show.
-    // A press on the left box leaves the right one out of this call.
-    const std::tuple<int, float, int, bool, bool> rows[] = {
-        {2, -100, 0, true, true}, {2, 16, 1, true, false}, {995, -100, 0, false, false}};
-    for (const auto& [window, mouse_x, click, left, right] : rows) {
-        win().reset_2d();
-        resync_state();
-        mnw.cur_win = window;
-        mnw.box_w = 500;
-        mnw.box_h = 380;
-        mouse(mouse_x, 370, click);
-        BTN_frame2(11, 0, 0, 500, 380, "");
-        EXPECT_EQ(std::pair(texel_at(7, 361) == close_box, texel_at(475, 361) == close_box), std::pair(left, right))
-            << window << " " << mouse_x;
-    }
-}
-
 TEST_F(Painters, BadStylesAndPositionsAreFatal)
 {
     alert_recorder alerts;

@@ -8,6 +8,7 @@
 #include "core/mnw.h"
 #include "widgets/action.h"
 #include "widgets/bool.h"
+#include "widgets/butn.h"
 #include "widgets/panels.h"
 #include "widgets/widget_fixture.h"
 
@@ -131,9 +132,21 @@ TEST_F(Controls, GroupsAndBoxPanelsFillTheBoxAndTellWhereTheNextStarts)
     expect_texels({{250, 247, {ANY, 499}}, {0, 0, {1 + 9, 358 + 14}}});
 }
 
-TEST_F(Controls, CloseBoxesAnswerTheirOwnSquaresEvenWithAMenuOpen)
+TEST_F(Controls, CloseBoxesShowInOrdinaryBoxesOnlyAndAnswerTheirOwnSquaresEvenWithAMenuOpen)
 {
-    open_box(500, 300);
+    // A window panel carries them in its top corners, in an ordinary box only.
+    const texel close_box{120, 178};
+    for (int window : {995, 2}) {
+        open_box(500, 300);
+        mnw.cur_win = window;
+        mouse(-100, 0, 0);
+        BTN_frame2(11, 0, 0, 500, 300, "");
+        EXPECT_EQ(std::pair(texel_at(7, 281) == close_box, texel_at(475, 281) == close_box),
+                  std::pair(window == 2, window == 2));
+    }
+
+    win().reset_2d();
+    resync_state();
     mouse(25, 299, 1);  // the left box's corner, bounds included
     EXPECT_EQ(BTN_zap_boxes(0), 1);
     expect_texels({{7, 281, {120, 178}}, {475, 281, {}}}, "returned before the right box was drawn");

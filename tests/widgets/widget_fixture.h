@@ -41,6 +41,9 @@ using test::expect_fatal;
 using test::fatal_alert;
 using test::recorded_alert;
 
+// The entries of the platform lists the installer shows.
+inline const std::string SYSTEMS = "Macintosh-Windows-Linux Generic x86-Linux Pentium 3-Linux Athlon XP";
+
 // Menu codes the shell handed to the application.
 extern std::vector<int> picked_menu_codes;
 
