@@ -60,8 +60,6 @@ TEST_F(Fields, AClickOpensThePopupAroundTheChoiceAndAPickComesBackOnce)
     EXPECT_EQ(std::tuple(slot.x1, slot.y1, slot.x2, slot.y2), std::tuple(252, 360, 349, 422));
     ASSERT_EQ(slot.items.size(), 5u);
     EXPECT_EQ(slot.items[1].y1, 400) << "the chosen row sits on the bar";
-    EXPECT_EQ(slot.items[3].y1, 376);
-    EXPECT_EQ(slot.items[3].name, "Linux Pentium 3");
 
     // A press beside every row closes the menu in the dispatcher, but the list opens again.
     mouse(500, 380, 1);
@@ -103,7 +101,6 @@ TEST_F(Fields, AListAtTheBoxOriginIsLikeAnyOtherAndAnOpenListCreepsBackOnScreen)
     MACIBM_handleclick(0);
     EXPECT_EQ(BTN_textlist(0, 0, &choice, "A-B-C", ""), 1);
     EXPECT_EQ(choice, 2);
-    EXPECT_EQ(BTN_textlist(0, 0, &choice, "A-B-C", ""), 0);
 
     // One row a frame; below the box origin even the last row is off screen, and the choice stays
     // an index of the list.

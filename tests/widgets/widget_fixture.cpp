@@ -28,11 +28,6 @@ namespace {
 
 constexpr int ATLAS_SIDE = 512;
 
-void record_menu_code(int code)
-{
-    picked_menu_codes.push_back(code);
-}
-
 // The tables a program's main sets, with the widgets' drawing and this fixture's application.
 void set_hooks()
 {
@@ -41,7 +36,7 @@ void set_hooks()
     gfx_set_hooks(gfx);
     shell_hooks shell;
     widgets_fill_shell_hooks(shell);
-    shell.app.handlemenu = record_menu_code;
+    shell.app.handlemenu = [](int code) { picked_menu_codes.push_back(code); };
     shell_set_hooks(shell);
 }
 
