@@ -2,6 +2,7 @@
 
 #include "aircraft_fixture.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -34,10 +35,9 @@ TEST_F(BaseSettings, FuelConsumptionAndAutopilotConstants)
 
 TEST_F(BaseSettings, TextureLayoutsOfBothAircraftKinds)
 {
-    struct row {
-        int p, part, small, s1[2], s2[2], t1[2], t2[2];  // pixels; t in 256ths for small-texture parts
-    };
-    const row rows[] = {
+    // aircraft, part, small texture, then s1, s2, t1, t2 of both copies in pixels (t in 256ths for small ones)
+    using pair = std::array<int, 2>;
+    const std::tuple<int, int, int, pair, pair, pair, pair> rows[] = {
         {1, 3, 0, {16, 16}, {0, 0}, {262, 262}, {389, 389}},
         {0, 18, 0, {18, 270}, {268, 520}, {0, 0}, {259, 259}},
         {0, 22, 1, {255, 255}, {384, 384}, {129, 129}, {256, 256}},
@@ -45,15 +45,15 @@ TEST_F(BaseSettings, TextureLayoutsOfBothAircraftKinds)
         {1, 57, 0, {522, 522}, {772, 772}, {395, 395}, {520, 520}},
         {0, 80, 0, {774, 774}, {1024, 1024}, {900, 774}, {1024, 898}},
     };
-    for (const row& r : rows) {
-        veh[size_t(r.p)].set_base_st(r.p);
-        const veh_part_class& part = veh[size_t(r.p)].part[size_t(r.part)];
-        const float d = r.small ? 256.0f : 1024.0f;
-        EXPECT_EQ(part.small_tex, r.small) << "aircraft " << r.p << " part " << r.part;
-        for (int c = 0; c < 2; ++c)
+    for (const auto& [p, index, small, s1, s2, t1, t2] : rows) {
+        veh[size_t(p)].set_base_st(p);
+        const veh_part_class& part = veh[size_t(p)].part[size_t(index)];
+        const float d = small ? 256.0f : 1024.0f;
+        EXPECT_EQ(part.small_tex, small) << "aircraft " << p << " part " << index;
+        for (size_t c = 0; c < 2; ++c)
             EXPECT_EQ(std::vector<float>({part.tex.s1[c], part.tex.s2[c], part.tex.t1[c], part.tex.t2[c]}),
-                      std::vector<float>({r.s1[c] / 1024.0f, r.s2[c] / 1024.0f, r.t1[c] / d, r.t2[c] / d}))
-                << "aircraft " << r.p << " part " << r.part << " copy " << c;
+                      std::vector<float>({s1[c] / 1024.0f, s2[c] / 1024.0f, t1[c] / d, t2[c] / d}))
+                << "aircraft " << p << " part " << index << " copy " << c;
     }
 
     // Doors and the first 24 weapons; the third door copy and the last weapon stay as they were.
@@ -70,20 +70,18 @@ TEST_F(BaseSettings, TextureLayoutsOfBothAircraftKinds)
 TEST_F(BaseSettings, DoorGridAndArea)
 {
     // Corners, area, then x and y of geo[2][1]: two thirds along, one third across.
-    struct row {
-        float p1[3], p2[3], p3[3], p4[3], area, x21, y21;
-    };
-    row rows[] = {
+    using point = std::array<float, 3>;
+    std::tuple<point, point, point, point, float, float, float> rows[] = {
         {{0, 0, 0}, {3, 0, 0}, {3, 3, 0}, {0, 3, 0}, 9.0f, 1.0f, 2.0f},           // square of side 3
         {{0, 0, 0}, {4, 0, 0}, {3, 2, 0}, {1, 2, 0}, 6.0f, 14.0f / 9, 4.0f / 3},  // trapezoid
         {{2, 0, 0}, {2, 1, 5}, {2, 3, 5}, {2, 2, 0}, 0.0f, 2.0f, 5.0f / 3},       // edge-on: one x
     };
-    for (row& r : rows) {
+    for (auto& [p1, p2, p3, p4, area, x21, y21] : rows) {
         veh_door_class door{};
-        door.set_door_geo(r.p1, r.p2, r.p3, r.p4);
-        EXPECT_NEAR(door.area, r.area, 1e-5f) << r.area;
-        EXPECT_NEAR(door.geo[2][1][0], r.x21, 1e-5f) << r.area;
-        EXPECT_NEAR(door.geo[2][1][1], r.y21, 1e-5f) << r.area;
+        door.set_door_geo(p1.data(), p2.data(), p3.data(), p4.data());
+        EXPECT_NEAR(door.area, area, 1e-5f) << area;
+        EXPECT_NEAR(door.geo[2][1][0], x21, 1e-5f) << area;
+        EXPECT_NEAR(door.geo[2][1][1], y21, 1e-5f) << area;
     }
 }
 

@@ -2,7 +2,9 @@
 
 #include "aircraft_fixture.h"
 
+#include <array>
 #include <cstring>
+#include <tuple>
 
 using AircraftRecords = AircraftTest;
 
@@ -32,17 +34,15 @@ TEST_F(AircraftRecords, ClearingRefillsEveryComponentKeepsTheEndWordsAndLinksThe
 TEST_F(AircraftRecords, QuaternionIsStoredAsQ0Q3Q2Q1)
 {
     constexpr float half = 0.70710678f;  // cos 45 = sin 45
-    struct row {
-        float heading, pitch, roll, q[4];
-    };
-    const row rows[] = {
+    // heading, pitch, roll, then q0 .. q3 as stored
+    const std::tuple<float, float, float, std::array<float, 4>> rows[] = {
         {90, 0, 0, {half, half, 0, 0}}, {0, 90, 0, {half, 0, half, 0}}, {0, 0, -90, {half, 0, 0, -half}}};
-    for (const row& r : rows) {
+    for (const auto& [heading, pitch, roll, q] : rows) {
         flt_state_struct& s = flt[0].state;
-        s.heading_deg = r.heading, s.pitch_deg = r.pitch, s.roll_deg = r.roll;
+        s.heading_deg = heading, s.pitch_deg = pitch, s.roll_deg = roll;
         flt[0].angles_to_q();
-        for (int k = 0; k < 4; ++k)
-            EXPECT_NEAR(s.q[k], r.q[k], 1e-6f) << r.heading << " " << r.pitch << " " << r.roll << " q" << k;
+        for (size_t k = 0; k < 4; ++k)
+            EXPECT_NEAR(s.q[k], q[k], 1e-6f) << heading << " " << pitch << " " << roll << " q" << k;
     }
 }
 
