@@ -45,7 +45,9 @@ TEST_F(AircraftQueries, PropulsorsCountUnlessCutLostOrWithoutAPropulsor)
         v.engn[1].engn_type = type, v.engn[1].prop_type = prop_type;
         flt[0].engn[1].cut_val = cut_val;
         flt[0].state.fail_engn[1] = static_cast<unsigned char>(failure);
-        SCOPED_TRACE(testing::Message() << "engines " << num_engn << " type " << type << " cut " << cut_val);
+        SCOPED_TRACE(testing::Message() << "engines " << num_engn << " propulsors " << num_prop << " type " << type
+                                        << " propulsor type " << prop_type << " cut " << thru_cut << " at " << cut_val
+                                        << " failure " << failure);
         EXPECT_EQ(v.has_this_thru(1, SEARCH_PROPULSOR_IN_USE), in_use);
         EXPECT_EQ(v.has_this_thru(1, SEARCH_PROPULSOR_DRIVEN), driven);
         EXPECT_EQ(v.has_this_part(1), int(driven));
