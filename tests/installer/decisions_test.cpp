@@ -1,15 +1,18 @@
-// Update decisions that need no prompt, and the platform filter.
+// Update decisions: the platform filter, the choices that need no prompt, and the prompt for a file
+// the user changed. Records of both install kinds are decided by their own kind.
 
 #include <gtest/gtest.h>
 
 #include "core/stg.h"
 #include "installer/decisions.h"
 #include "listing_fixture.h"
+#include "support/box_guard.h"
 
 namespace {
 
-const std::string SIG_OLD = "11111111111111111111111111111111";
-const std::string SIG_NEW = "22222222222222222222222222222222";
+const std::string OLD = "11111111111111111111111111111111";
+const std::string NEW = "22222222222222222222222222222222";
+const std::string GONE = SIG_GONE;
 
 class Decisions : public ::testing::Test {
 protected:
@@ -20,53 +23,70 @@ protected:
         dest_dir_path = "/tmp/dest/";
     }
     void TearDown() override { sim_info.clear(); }
-    static const file_version_struct& current(size_t i) { return sim_info[i].back(); }
+    test::box_guard no_prompt;
 };
 
-TEST_F(Decisions, PlatformFilterFollowsTheChosenSystem)
+TEST_F(Decisions, PlatformFilterFollowsTheChosenSystemAndTheRecordsKind)
 {
-    add_history("All/a", 0, SIG_NEW);
-    add_history("Macintosh/b", 1, SIG_NEW);
-    add_history("Windows/c", 2, SIG_NEW);
-    add_history("Linux Generic x86/d", 6, SIG_NEW);
-    struct expectation {
+    for (int kind : {0, 1})
+        for (int platform : {0, 1, 2, 6})
+            add_history("All/x", platform, {NEW}, SIG_NONE, kind);
+    // Whether each system wants platforms 0, 1, 2 and 6, the same for records of either kind.
+    const struct {
         int os;
-        int all, mac, win, linux_any;
+        int want[4];
+    } cases[] = {
+        {OS_MACINTOSH, {1, 1, 0, 0}}, {OS_WINDOWS, {1, 0, 1, 0}},      {OS_LINUX_GENERIC, {1, 0, 0, 1}},
+        {OS_LINUX_P3, {1, 0, 0, 1}},  {OS_LINUX_ATHLON, {1, 0, 0, 1}},
     };
-    for (expectation e :
-         {expectation{1, 1, 1, 0, 0}, {2, 1, 0, 1, 0}, {3, 1, 0, 0, 1}, {4, 1, 0, 0, 1}, {5, 1, 0, 0, 1}}) {
-        stg._download_os = e.os;
-        EXPECT_EQ(want_this_f(0, 0, 0), e.all) << "os " << e.os;
-        EXPECT_EQ(want_this_f(1, 0, 0), e.mac) << "os " << e.os;
-        EXPECT_EQ(want_this_f(2, 0, 0), e.win) << "os " << e.os;
-        EXPECT_EQ(want_this_f(3, 0, 0), e.linux_any) << "os " << e.os;
+    for (const auto& c : cases) {
+        stg._download_os = c.os;
+        for (int kind : {0, 1})
+            for (int p = 0; p < 4; ++p) {
+                EXPECT_EQ(want_this_f(kind * 4 + p, 0, kind), c.want[p]) << "os " << c.os << " kind " << kind;
+                EXPECT_EQ(want_this_f(kind * 4 + p, 0, 1 - kind), 0) << "another install kind is not wanted";
+            }
     }
-    EXPECT_EQ(want_this_f(0, 0, 1), 0) << "another install kind is not wanted";
-    EXPECT_EQ(want_this_f(9, 0, 0), 0) << "an index past the listing is not wanted";
+    EXPECT_EQ(want_this_f(8, 0, 0), 0) << "an index past the listing is not wanted";
+    EXPECT_EQ(want_this_f(0, 1, 0), 0) << "a version past the history is not wanted";
 }
 
-TEST_F(Decisions, FetchesMissingAndKnownOldFilesWithoutAsking)
+TEST_F(Decisions, FetchesMissingAndKnownOldFilesAndDeletesKnownGoneOnesWithoutAsking)
 {
-    add_history("All/missing.txt", 0, SIG_NEW);                 // absent: fetched
-    add_history("All/removed-absent.txt", 0, "GONE");           // absent and gone: nothing
-    add_history("All/current.txt", 0, SIG_NEW, SIG_NEW);        // already current: nothing
-    add_history("All/older.txt", 0, SIG_OLD, "NONE");           // older version known...
-    add_history("All/older.txt", 0, SIG_NEW, SIG_OLD, true);    // ...and on disk: replaced
-    add_history("All/old-gone.txt", 0, SIG_OLD);                // known old version on disk,
-    add_history("All/old-gone.txt", 0, "GONE", SIG_OLD, true);  // now gone: deleted
-    add_history("Windows/elsewhere.txt", 2, "GONE", SIG_OLD);   // another platform: untouched
+    const struct {
+        int kind, platform;
+        std::vector<std::string> versions;
+        std::string have;
+        int download, remove;
+    } cases[] = {
+        {0, 0, {NEW}, SIG_NONE, 1, 0},   // absent: fetched
+        {0, 0, {GONE}, SIG_NONE, 0, 0},  // absent and gone: nothing
+        {0, 0, {NEW}, NEW, 0, 0},        // already current: nothing
+        {0, 0, {OLD, NEW}, OLD, 1, 0},   // a known older version: replaced
+        {0, 0, {OLD, GONE}, OLD, 0, 1},  // a known version, now gone: deleted
+        {0, 2, {OLD, GONE}, OLD, 0, 0},  // another platform: untouched
+        {1, 0, {NEW}, SIG_NONE, 1, 0},   // the other install kind, each rule the same
+        {1, 1, {OLD, NEW}, OLD, 1, 0},  {1, 0, {OLD, GONE}, OLD, 0, 1}, {1, 2, {NEW}, SIG_NONE, 0, 0},
+    };
+    for (const auto& c : cases)
+        add_history("All/file", c.platform, c.versions, c.have, c.kind);
     ASSERT_EQ(choose_files(), 1);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(sim_info[i].back().download, cases[i].download) << "case " << i;
+        EXPECT_EQ(sim_info[i].back().remove, cases[i].remove) << "case " << i;
+        if (sim_info[i].size() > 1) {
+            EXPECT_EQ(sim_info[i].front().download + sim_info[i].front().remove, 0) << "only the current is chosen";
+        }
+    }
+}
 
-    EXPECT_EQ(current(0).download, 1);
-    EXPECT_EQ(current(0).remove, 0);
-    EXPECT_EQ(current(1).download + current(1).remove, 0);
-    EXPECT_EQ(current(2).download + current(2).remove, 0);
-    EXPECT_EQ(current(3).download, 1);
-    EXPECT_EQ(current(3).remove, 0);
-    EXPECT_EQ(sim_info[3][0].download, 0) << "only the current version is ever chosen";
-    EXPECT_EQ(current(4).download, 0);
-    EXPECT_EQ(current(4).remove, 1);
-    EXPECT_EQ(current(5).download + current(5).remove, 0);
+TEST_F(Decisions, AFileTheUserChangedBringsUpThePrompt)
+{
+    for (int kind : {0, 1}) {
+        sim_info.clear();
+        add_history("All/notes.txt", 0, {OLD, NEW}, "33333333333333333333333333333333", kind);
+        EXPECT_THROW((void)choose_files(), test::unexpected_box) << "kind " << kind;
+    }
 }
 
 }  // namespace
