@@ -55,41 +55,37 @@ TEST(AboutVersions, ReadsTheKeysAndSkipsEverythingElse)
 
 TEST(AboutDecision, OffersOnlyWhatCanBeFetched)
 {
-    decision same = decide("FINAL v\nFINAL_VERSION 85008\nFINAL_INSTALLER_MAC h /i.zip\n");
-    EXPECT_EQ(same.state, 4);
-    EXPECT_EQ(same.message, "Your version of Veltrix is up to date.");
-
-    decision newer = decide("FINAL v\nFINAL_VERSION 85009\nFINAL_INSTALLER_MAC h.example /i.zip\n");
-    EXPECT_EQ(newer.state, 1);
-    EXPECT_EQ(newer.beta, 0);
-    EXPECT_EQ(newer.server, "h.example");
-    EXPECT_EQ(newer.path, "/i.zip");
-
-    decision no_location = decide("FINAL v\nFINAL_VERSION 85009\n");
-    EXPECT_EQ(no_location.state, 4);
-    EXPECT_EQ(no_location.message,
-              "There is a new version of Veltrix available; visit our website to download the update.");
-
+    const std::string visit = "There is a new version of Veltrix available; visit our website to download the update.";
+    const struct {
+        std::string body;
+        int state, beta;
+        std::string server, path, message;
+    } cases[] = {
+        {"FINAL v\nFINAL_VERSION 85008\nFINAL_INSTALLER_MAC h /i.zip\n", 4, 0, "", "",
+         "Your version of Veltrix is up to date."},
+        {"FINAL v\nFINAL_VERSION 85009\nFINAL_INSTALLER_MAC h.example /i.zip\n", 1, 0, "h.example", "/i.zip", ""},
+        {"FINAL v\nFINAL_VERSION 85009\n", 4, 0, "", "", visit},
+        // A server ending in a separator would stop the program, a relative path fetch nothing: no button.
+        {"FINAL v\nFINAL_VERSION 85009\nFINAL_INSTALLER_MAC h.example/ /i.zip\n", 4, 0, "", "", visit},
+        {"FINAL v\nFINAL_VERSION 85009\nFINAL_INSTALLER_MAC h.example i.zip\n", 4, 0, "", "", visit},
+        {"FINAL v\nFINAL_VERSION 85000\nBETA_VERSION 85010\nBETA_INSTALLER_MAC b.example /b.zip\n"
+         "FINAL_INSTALLER_MAC f.example /f.zip\n",
+         1, 1, "b.example", "/b.zip", ""},
+        {"FINAL v\nFINAL_VERSION 85000\nBETA_VERSION 85008\n", 4, 0, "", "", "You have the latest Veltrix beta."},
+        {"FINAL v\n", 4, 0, "", "", "Can't connect to the net to find latest version."},
+    };
     log_capture log;
-    decision unusable = decide("FINAL v\nFINAL_VERSION 85009\nFINAL_INSTALLER_MAC h.example/ /i.zip\n");
-    EXPECT_EQ(unusable.state, 4) << "a server ending in a separator would stop the program: no button";
-    EXPECT_EQ(unusable.message,
-              "There is a new version of Veltrix available; visit our website to download the update.");
-    decision relative = decide("FINAL v\nFINAL_VERSION 85009\nFINAL_INSTALLER_MAC h.example i.zip\n");
-    EXPECT_EQ(relative.state, 4);
-    EXPECT_NE(log.text().find("h.example/ /i.zip"), std::string::npos);
-
-    decision beta = decide("FINAL v\nFINAL_VERSION 85000\nBETA_VERSION 85010\nBETA_INSTALLER_MAC b.example /b.zip\n"
-                           "FINAL_INSTALLER_MAC f.example /f.zip\n");
-    EXPECT_EQ(beta.state, 1);
-    EXPECT_EQ(beta.beta, 1);
-    EXPECT_EQ(beta.server, "b.example");
-
-    decision latest_beta = decide("FINAL v\nFINAL_VERSION 85000\nBETA_VERSION 85008\n");
-    EXPECT_EQ(latest_beta.message, "You have the latest Veltrix beta.");
-
-    decision nothing = decide("FINAL v\n");
-    EXPECT_EQ(nothing.message, "Can't connect to the net to find latest version.");
+    for (const auto& c : cases) {
+        const decision d = decide(c.body);
+        EXPECT_EQ(d.state, c.state) << c.body;
+        EXPECT_EQ(d.beta, c.beta) << c.body;
+        EXPECT_EQ(d.message, c.message) << c.body;
+        if (c.state == 1) {
+            EXPECT_EQ(d.server, c.server) << c.body;
+            EXPECT_EQ(d.path, c.path) << c.body;
+        }
+    }
+    EXPECT_NE(log.text().find("h.example/ /i.zip"), std::string::npos) << "the refused location is logged";
 }
 
 }  // namespace
