@@ -90,7 +90,6 @@ TEST(StatusProgress, RatioPercentAndTimeLeft)
         std::string starts;
     } left[] = {{100, 10, 100 + 1200, 3, "About 2 minutes left"},
                 {100, 10, 100 + 72000, 4, "About 2 hours left"},
-                {0, 10, 5000, 2, ""},
                 {50, 0, 5000, 2, "About 99 seconds left"},
                 {100, 10, 50, 2, "About 0 seconds left"}};
     for (const auto& l : left)
