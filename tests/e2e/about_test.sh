@@ -5,8 +5,6 @@ source "$(dirname "$0")/lib.sh"
 
 INSTALLER_PROGRAM=$VELTRIX_BINARY_DIR/bin/veltrix-about-probe
 installer_setup
-e2e_start_xvfb 1024x768
-installer_start_services
 mkdir -p "$T/app/Resources/preferences" "$T/new" "$T/srv/www/updates"
 cat > "$T/new/new-installer" <<SH
 #!/bin/sh
@@ -26,22 +24,18 @@ e2e_find_window Main
 # dark caption appears. A click the box missed is repeated every two seconds, from elsewhere, so
 # that each one is a fresh press on the button.
 installer_wait_pixels update-button 660 244 90 14 "$INSTALLER_DARK_TEXT" 40
-for ((i = 0; i < E2E_WAIT * 4; i++)); do
-  [ "$(installer_requests /updates/new-installer.zip)" -ge 1 ] && break
-  e2e_running "$E2E_PROGRAM_PID" || e2e_fail "the about box ended early"
-  if ((i % 8 == 0)); then
+next_click=0
+update_fetched() {
+  [ "$(installer_requests /updates/new-installer.zip)" -ge 1 ] && return 0
+  if [ "$(date +%s)" -ge "$next_click" ]; then
     e2e_move 600 600
     e2e_click 704 251
+    next_click=$(($(date +%s) + 2))
   fi
-  sleep 0.25
-done
-[ "$(installer_requests /updates/new-installer.zip)" -ge 1 ] || e2e_fail "the newer installer was never downloaded"
-
-for ((i = 0; i < E2E_WAIT * 10; i++)); do
-  [ -s "$T/launched.marker" ] && break
-  sleep 0.1
-done
-[ -s "$T/launched.marker" ] || e2e_fail "the newer installer was not launched"
+  return 1
+}
+e2e_wait_for "the newer installer's download" "$E2E_WAIT" update_fetched
+E2E_PROGRAM_PID= e2e_wait_for "the newer installer's launch" "$E2E_WAIT" test -s "$T/launched.marker"
 e2e_wait_exit
 [ -x "$T/app/new-installer" ] || e2e_fail "the installer was not unpacked executable beside the program"
 [ -f "$T/app/Resources/preferences/serverlist.txt" ] || e2e_fail "the version list was not stored"

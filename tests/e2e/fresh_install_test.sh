@@ -1,17 +1,15 @@
 #!/usr/bin/env bash
 # A fresh install into an empty destination, on a screen larger than the window (the windowed
-# case): a declined agreement fetches nothing and the next INSTALL asks again; then every wanted
-# file is in place with the listed signature, the link a link, the program executable, another
-# platform's file left out, the folder renamed to the release, and "INSTALLATION COMPLETE!" on
-# the screen.
+# case), through the proxy typed into the preferences window: a declined agreement fetches
+# nothing and the next INSTALL asks again; then the release's files for this platform are in the
+# folder renamed to the release, "INSTALLATION COMPLETE!" is on the screen and the archives came
+# through tinyproxy. Another destination picked with the chooser is read and installed without a
+# second agreement, and the last destination and the proxy are saved at quit.
 source "$(dirname "$0")/lib.sh"
 
-installer_setup
-e2e_start_xvfb 1280x1024
-installer_start_services
+installer_setup 1280x1024
 installer_sample_tree "$T/ref"
 installer_publish "$T/ref" "Veltrix 851"
-
 installer_open "$T/dest/"
 # A whole main screen (the INSTALL control tinted usable): the release panel's long status line about
 # updating an earlier version stays inside the panel's right border (x 925).
@@ -19,6 +17,15 @@ installer_wait_pixels ready 452 80 80 18 "$INSTALLER_USABLE_TINT" 200
 installer_wait_pixels ready 154 600 700 25 "$INSTALLER_DARK_TEXT" 1000
 [ "$(installer_count_pixels ready 926 600 9 25 "$INSTALLER_DARK_TEXT")" = 0 ] ||
   e2e_fail "the release panel's status line runs past the panel"
+
+e2e_click $PREFS_BUTTON_X $PREFS_BUTTON_Y
+installer_wait_box prefs 262 194 500 380
+e2e_click $PROXY_HOST_X $PROXY_HOST_Y
+e2e_type "127.0.0.1"
+e2e_click $PROXY_PORT_X $PROXY_PORT_Y
+e2e_type "$INSTALLER_PROXY_PORT"
+e2e_click $PREFS_CLOSE_X $PREFS_CLOSE_Y
+
 e2e_click $INSTALL_X $INSTALL_Y
 installer_wait_agreement
 e2e_click $DECLINE_X $DECLINE_Y
@@ -31,25 +38,27 @@ installer_wait_log "Install ended: INSTALLATION COMPLETE!"
 installer_wait_pixels complete 150 610 200 16 'g > 60 && r < 40 && b < 40' 20
 
 dest="$T/dest/Veltrix 851"
-[ -d "$dest" ] || e2e_fail "the install folder was not renamed to the release"
-[ ! -e "$T/dest/Veltrix" ] || e2e_fail "the old folder name is still there"
-installer_check_listing "$T/Veltrix 851.directory.txt" "$dest"
-cmp -s "$T/ref/All/Resources/bitmaps/panel.bin" "$dest/Resources/bitmaps/panel.bin" || e2e_fail "the large file differs"
-[ -L "$dest/Resources/text/English/current" ] || e2e_fail "the link was not restored as a link"
-[ "$(stat -c %a "$dest/Veltrix.app/Contents/MacOS/Veltrix")" = 755 ] || e2e_fail "the program is not executable"
-[ ! -e "$dest/Veltrix.exe" ] || e2e_fail "another platform's file was installed"
+installer_check_tree "$T/ref" "$dest"
 [ "$(installer_requests Veltrix.exe)" = 0 ] || e2e_fail "another platform's file was downloaded"
-for folder in Output/logbooks Resources/preferences; do
-  [ -d "$dest/$folder" ] || e2e_fail "fixed folder $folder missing"
-done
+proxied=$(grep -c "GET http://127.0.0.1:\?[0-9]*/mirror/Veltrix%20851/.*\.zip" "$T/srv/tinyproxy.log" || true)
+[ "$proxied" -ge 5 ] || e2e_fail "the archives did not go through the proxy ($proxied requests)"
+[ "$(installer_requests "panel.bin.zip")" = 1 ] || e2e_fail "nginx did not serve the proxied archive once"
 
-# The shop control opens the shop page in the browser (the xdg-open stub records it).
+# The shop control opens the shop page in the browser (the xdg-open stand-in records it).
 e2e_click 758 89
-for ((i = 0; i < 50; i++)); do [ -s "$T/xdg-open.args" ] && break; sleep 0.1; done
-[ "$(cat "$T/xdg-open.args" 2>/dev/null)" = "http://127.0.0.1/cart.php?m=product_list&c=3" ] ||
-  e2e_fail "the shop page was not opened: $(cat "$T/xdg-open.args" 2>/dev/null)"
+e2e_wait_for "the shop page" 5 test -s "$T/xdg-open.args"
+e2e_check_equal "the shop page" "$(cat "$T/xdg-open.args")" "http://127.0.0.1/cart.php?m=product_list&c=3"
 
-e2e_click $QUIT_X $QUIT_Y
-installer_wait_clean_exit
-grep -q "^_dest_dir_path $dest/\$" "$XDG_CONFIG_HOME/Veltrix Installer.prf" || e2e_fail "the destination was not remembered"
+mkdir -p "$T/dest2" && echo "$T/dest2" >"$T/zenity.answer"
+e2e_click $DESTINATION_X $DESTINATION_Y
+installer_wait_log "Listing read for $T/dest2/Veltrix/: "
+e2e_click $INSTALL_X $INSTALL_Y
+installer_wait_log "Install ended: INSTALLATION COMPLETE!" 2
+installer_check_tree "$T/ref" "$T/dest2/Veltrix 851"
+
+installer_quit
+prefs="$XDG_CONFIG_HOME/Veltrix Installer.prf"
+grep -q "^_dest_dir_path $T/dest2/Veltrix 851/\$" "$prefs" || e2e_fail "the destination was not remembered"
+grep -q "^_proxy_host 127.0.0.1$" "$prefs" && grep -q "^_proxy_port_int $INSTALLER_PROXY_PORT$" "$prefs" ||
+  e2e_fail "the proxy was not saved"
 echo "PASS fresh install"

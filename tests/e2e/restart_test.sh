@@ -5,8 +5,6 @@
 source "$(dirname "$0")/lib.sh"
 
 installer_setup
-e2e_start_xvfb 1024x768
-installer_start_services
 installer_sample_tree "$T/ref"
 # Large enough that its extraction takes a while: the kill lands in the middle of it.
 head -c 200000000 /dev/urandom > "$T/ref/All/Resources/bitmaps/large.bin"
@@ -17,12 +15,11 @@ printf 'A\n8500 version\n_log_actions 1\n' > "$XDG_CONFIG_HOME/Veltrix Installer
 installer_open "$T/dest/"
 installer_agree_and_install
 bitmaps="$T/dest/Veltrix/Resources/bitmaps"
-for ((i = 0; i < E2E_WAIT * 500; i++)); do
-  compgen -G "$bitmaps/.veltrix-part-*" >/dev/null && break
-  e2e_running "$E2E_PROGRAM_PID" || e2e_fail "the installer ended before it wrote the large file"
-  grep -q "Install ended" "$T/app/Log.txt" && e2e_fail "the install finished before it could be interrupted"
-  sleep 0.002
-done
+part_file_written() {
+  ! grep -q "Install ended" "$T/app/Log.txt" || e2e_fail "the install finished before it could be interrupted"
+  compgen -G "$bitmaps/.veltrix-part-*" >/dev/null
+}
+E2E_POLL=0.002 e2e_wait_for "the large file's part file" "$E2E_WAIT" part_file_written
 kill -9 "$E2E_PROGRAM_PID"
 wait "$E2E_PROGRAM_PID" 2>/dev/null || true
 compgen -G "$bitmaps/.veltrix-part-*" >/dev/null || e2e_fail "the kill came after the large file was written"
@@ -39,8 +36,7 @@ grep -q "^File: " "$T/app/Log.txt" && e2e_fail "the second run asked about a fil
 # The folder takes the release name only when this run brought a platform file.
 dest="$T/dest/Veltrix 851"
 [ -d "$dest" ] || dest="$T/dest/Veltrix"
-installer_check_listing "$T/Veltrix 851.directory.txt" "$dest"
-cmp -s "$T/ref/All/Resources/bitmaps/large.bin" "$dest/Resources/bitmaps/large.bin" || e2e_fail "large.bin differs"
+installer_check_tree "$T/ref" "$dest"
 left=$(find "$dest" -name '.veltrix-part-*')
 [ -z "$left" ] || e2e_fail "part files outlived their run: $left"
 first_zip=${first#"$T/dest/Veltrix/"}

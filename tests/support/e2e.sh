@@ -10,10 +10,12 @@
 #   e2e_key Return ; e2e_type 'text'  # through XTEST, to the focused window
 #   e2e_screenshot ; e2e_pixel 10 10  # "r g b" of a virtual pixel of the last shot
 #   e2e_wait_exit 20                  # E2E_STATUS: the exit status, bounded wait
+#   e2e_wait_for "what" 30 command... # polls the command until it succeeds
 #
-# Every wait is bounded. Processes are stopped by the PIDs recorded here, never by name. On a
-# failed run (e2e_fail, or a non-zero exit of the script) $T is kept with shot.png and Log.txt
-# and its path printed; a passing run removes it.
+# Every wait is bounded, and one that can no longer succeed fails at once: when the program
+# ended, or when e2e_dead_end (a function the test may define) prints why. Processes are stopped
+# by the PIDs recorded here, never by name. On a failed run (e2e_fail, or a non-zero exit of the
+# script) $T is kept with shot.png and Log.txt and its path printed; a passing run removes it.
 
 E2E_PIDS=()
 E2E_KEEP=0
@@ -107,24 +109,43 @@ e2e_start_program() {
   E2E_PIDS+=($E2E_PROGRAM_PID)
 }
 
+# e2e_wait_for WHAT SECONDS COMMAND...: runs the command every $E2E_POLL (0.05) seconds until it
+# succeeds (in this shell, so it may set variables). Fails, naming WHAT, when the seconds run out, and at once when
+# the program ended first or e2e_dead_end prints a reason. Run as `E2E_PROGRAM_PID= e2e_wait_for`
+# for something that may come after the program's end.
+e2e_wait_for() {
+  local what=$1 seconds=$2 end reason
+  shift 2
+  end=$(($(date +%s) + seconds))
+  until "$@"; do
+    if [ -n "$E2E_PROGRAM_PID" ] && ! e2e_running "$E2E_PROGRAM_PID"; then
+      "$@" && return 0  # what it did last may be what was waited for
+      e2e_fail "$what: the program ended first"
+    fi
+    if declare -F e2e_dead_end >/dev/null && reason=$(e2e_dead_end); then
+      e2e_fail "$what: it cannot come any more, $reason"
+    fi
+    [ "$(date +%s)" -lt "$end" ] || e2e_fail "$what: not within ${seconds}s"
+    sleep "${E2E_POLL:-0.05}"
+  done
+}
+
 # e2e_wait_output TEXT [SECONDS]: waits until the program's stdout holds a line starting with
 # TEXT; prints that line.
 e2e_wait_output() {
-  local text=$1 seconds=${2:-$E2E_WAIT} i
-  for i in $(seq $((seconds * 20))); do
-    grep -m1 "^$text" "$T/program.out" 2>/dev/null && return 0
-    e2e_running "$E2E_PROGRAM_PID" || break
-    sleep 0.05
-  done
-  grep -m1 "^$text" "$T/program.out" 2>/dev/null && return 0
-  e2e_fail "no output line starting with '$text'"
+  e2e_wait_for "an output line starting with '$1'" "${2:-$E2E_WAIT}" grep -m1 "^$1" "$T/program.out"
+}
+
+# WID of the visible window with the name, if there is one.
+e2e_window_named() {
+  WID=$(timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+  [ -n "$WID" ]
 }
 
 # e2e_find_window [NAME]: sets WID and the window's screen position X, Y (and WIDTH, HEIGHT).
 e2e_find_window() {
   local name=${1:-Main} geometry
-  WID=$( (timeout "$E2E_WAIT" xdotool search --sync --onlyvisible --name "^${name}\$" 2>/dev/null || true) | head -n1)
-  [ -n "$WID" ] || e2e_fail "window '$name' not found"
+  e2e_wait_for "window '$name'" "$E2E_WAIT" e2e_window_named "$name"
   geometry=$(timeout 10 xdotool getwindowgeometry --shell "$WID") || e2e_fail "no geometry for window $WID"
   eval "$geometry"
   export WID X Y WIDTH HEIGHT
@@ -195,15 +216,13 @@ e2e_type() {
 # e2e_answer_system_box: finds the system message box "Veltrix" and answers it with Return.
 # SDL titles the box with a UTF-8 name that xdotool's name search does not read, so the box is
 # looked up among the root window's children.
+e2e_system_box() {
+  BOX=$(timeout 10 xwininfo -root -children 2>/dev/null | awk '$2 == "\"Veltrix\":" {print $1; exit}')
+  [ -n "$BOX" ]
+}
 e2e_answer_system_box() {
-  local box= i
-  for i in $(seq $((E2E_WAIT * 20))); do
-    box=$(timeout 10 xwininfo -root -children 2>/dev/null | awk '$2 == "\"Veltrix\":" {print $1; exit}')
-    [ -n "$box" ] && break
-    sleep 0.05
-  done
-  [ -n "$box" ] || e2e_fail "no system box"
-  timeout 10 xdotool windowfocus --sync "$box" || e2e_fail "focus system box"
+  e2e_wait_for "the system box" "$E2E_WAIT" e2e_system_box
+  timeout 10 xdotool windowfocus --sync "$BOX" || e2e_fail "focus system box"
   sleep "$E2E_FOCUS_SETTLE"
   timeout 10 xdotool key Return || e2e_fail "answer system box"
 }
