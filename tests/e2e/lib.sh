@@ -44,7 +44,7 @@ e2e_dead_end() {
   if [ "$(grep -cE '^\(.* line [0-9]+\)$' "$log")" -gt "$INSTALLER_ALERTS_ANSWERED" ]; then
     echo "the log shows an alert: $(grep -m1 -B4 -E '^\(.* line [0-9]+\)$' "$log" | tr '\n' ' ')"
   elif grep -A1 '^HTTP Error for ' "$log" | grep -q '^   server     =127\.0\.0\.1$'; then
-    echo "a request to the loopback server failed: $(grep -m1 -A8 '^HTTP Error for ' "$log" | tr '\n' ' ')"
+    echo "a request to the loopback server failed: $(grep -m1 -B1 -A7 '^   server     =127\.0\.0\.1$' "$log" | tr '\n' ' ')"
   else
     return 1
   fi
