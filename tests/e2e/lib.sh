@@ -50,20 +50,6 @@ e2e_dead_end() {
   fi
 }
 
-# The server list naming the given mirrors ("host path description" triples, one per argument).
-installer_server_list() {
-  local release=$1 entry
-  shift
-  {
-    printf 'A\n820 version\nSERVERS\n\nFINAL %s\n' "$release"
-    for entry in "$@"; do
-      read -r host path description <<<"$entry"
-      printf '\nSERVER %s\n%s\n%s\n' "$host" "$path" "$description"
-    done
-    printf '\nENDOFLIST\n'
-  } >"$T/srv/www/serverlist.txt"
-}
-
 # Signature as the listing gives it: MD5 of the content, or of a link's target text.
 installer_sig() {
   if [ -L "$1" ]; then printf '%s' "$(readlink "$1")" | md5sum | cut -c1-32; else md5sum <"$1" | cut -c1-32; fi
@@ -88,10 +74,10 @@ installer_sample_tree() {
   echo "MZ not for this machine" >"$r/Windows/Veltrix.exe"
 }
 
-# Builds a release with the release builder and publishes it under www/mirror/<name>/; a previous
-# release's listing gives the files their version history. Keeps this release's listing as
-# $T/<name>.directory.txt for the next one.
-installer_build_release() {
+# Builds a release with the release builder, publishes it under www/mirror/<name>/ and lists it on
+# the one loopback mirror; a previous release's listing gives the files their version history.
+# Keeps this release's listing as $T/<name>.directory.txt for the next one.
+installer_publish() {
   local tree=$1 name=$2 previous=${3:-} out=$T/build-out
   rm -rf "$out"
   local args=(--name "$name")
@@ -107,12 +93,8 @@ installer_build_release() {
   rm -rf "$T/srv/www/mirror/$name"
   mv "$out/MY CONTAINER FOR $name/$name" "$T/srv/www/mirror/$name"
   unzip -p "$T/srv/www/mirror/$name/directory.txt.zip" directory.txt >"$T/$name.directory.txt"
-}
-
-# Builds a release (as installer_build_release) and lists it on the one loopback mirror.
-installer_publish() {
-  installer_build_release "$@"
-  installer_server_list "$2" "127.0.0.1 /mirror/ Loopback mirror"
+  printf 'A\n820 version\nSERVERS\n\nFINAL %s\n\nSERVER 127.0.0.1\n/mirror/\nLoopback mirror\n\nENDOFLIST\n' "$name" \
+    >"$T/srv/www/serverlist.txt"
 }
 
 # Starts the installer on a destination and waits for its window. The program makes its own
@@ -141,11 +123,6 @@ installer_wait_log() {
   e2e_wait_for "the log saying ${2:-1} times: $1" "$E2E_WAIT" installer_log_has "$@"
 }
 
-# A screenshot of the window as $T/<name>.png.
-installer_shot() {
-  e2e_screenshot "$T/$1.png" >/dev/null
-}
-
 # Pixels of the screenshot inside a virtual rectangle (x, y of its lower-left corner, width,
 # height) for which the awk condition on r, g, b (0-255) holds.
 installer_count_pixels() {
@@ -154,9 +131,9 @@ installer_count_pixels() {
     awk -F'[(),]' 'NR > 1 { r = $3 + 0; g = $4 + 0; b = $5 + 0; if ('"$condition"') n++ } END { print n + 0 }'
 }
 
-# A fresh screenshot shows at least `min` pixels of the rectangle meeting the condition.
+# A fresh screenshot ($T/<name>.png) shows at least `min` pixels of the rectangle meeting the condition.
 installer_shows() {
-  installer_shot "$1"
+  e2e_screenshot "$T/$1.png" >/dev/null
   [ "$(installer_count_pixels "$@")" -ge "$7" ]
 }
 

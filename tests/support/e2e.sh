@@ -252,24 +252,16 @@ e2e_pixel_near() {
 }
 
 # e2e_wait_exit [SECONDS]: waits for the program to end and sets E2E_STATUS to its exit
-# status; when it outlives the wait it is stopped and the run fails. Call it directly, not in
-# $( ): only this shell can collect the status of its own child.
+# status; when it outlives the wait the run fails (and the clean-up stops it). Call it directly,
+# not in $( ): only this shell can collect the status of its own child.
 e2e_wait_exit() {
-  local seconds=${1:-$E2E_WAIT} pid=$E2E_PROGRAM_PID i ended=0
-  for i in $(seq $((seconds * 20))); do
-    if ! e2e_running "$pid"; then
-      ended=1
-      break
-    fi
-    sleep 0.05
-  done
-  if [ "$ended" = 0 ]; then
-    e2e_stop "$pid"
-    e2e_fail "process $pid still running after ${seconds}s"
-  fi
+  local pid=$E2E_PROGRAM_PID
+  E2E_PROGRAM_PID= e2e_wait_for "the end of process $pid" "${1:-$E2E_WAIT}" e2e_ended "$pid"
   E2E_STATUS=0
   wait "$pid" 2>/dev/null || E2E_STATUS=$?
 }
+
+e2e_ended() { ! e2e_running "$1"; }
 
 # True while the process runs: an ended child waits as a zombie until collected, and one being
 # torn down may already have no readable state.
