@@ -30,7 +30,11 @@ e2e_click $INSTALL_X $INSTALL_Y
 installer_wait_agreement
 e2e_click $DECLINE_X $DECLINE_Y
 # Declined: back on the main screen (its usable INSTALL control shows again), nothing fetched.
-installer_wait_pixels declined 452 80 80 18 "$INSTALLER_USABLE_TINT" 200
+declined() {
+  ! installer_log_has "Install ended" || e2e_fail "the declined agreement let the install run"
+  installer_shows declined 452 80 80 18 "$INSTALLER_USABLE_TINT" 200
+}
+e2e_wait_for "the main screen after the decline" "$E2E_WAIT" declined
 [ "$(installer_requests .zip)" = "$(installer_requests directory.txt.zip)" ] || e2e_fail "a declined agreement fetched files"
 installer_agree_and_install
 installer_wait_log "Install ended: INSTALLATION COMPLETE!"
