@@ -209,7 +209,7 @@ TEST_F(Engine, DeadMirrorIsLeftForAWorkingOneAndAnUnsafeReleaseNameRenamesNothin
     EXPECT_NE(log.text().find("'../escaped'"), std::string::npos);
 }
 
-TEST_F(Engine, DamagedOrHostileArchivesAreFetchedElsewhereAndResultsComeBackInOrder)
+TEST_F(Engine, DamagedOrHostileArchivesAreFetchedElsewhereAndWorkersReportThroughTheMainThread)
 {
     // The running program's pool: every extraction goes to a worker.
     THREAD_init();
@@ -280,6 +280,23 @@ TEST_F(Engine, DamagedOrHostileArchivesAreFetchedElsewhereAndResultsComeBackInOr
                   std::string::npos)
             << file;
     }
+}
+
+TEST_F(Engine, ResultsAreActedOnInTheOrderTheDownloadsFinished)
+{
+    // The first archive comes at once and takes long to extract (20 MB of zeros); the second comes
+    // later and extracts at once: its result still waits for the first's.
+    THREAD_init();
+    stg._rename_folder = 0;
+    publish_release(server.www(), "/pub/", "Veltrix 851",
+                    {{"All/zeros.bin", std::string(20000000, '\0')}, {"All/pattern.bin", patterned_bytes(1000000, 3)}});
+    log_capture log;
+    read_listing();
+    ASSERT_EQ(install(), 1);
+    THREAD_shutdown();
+    const std::string text = log.text();
+    EXPECT_LT(text.find("EXPANDING file " + dest_dir_path + "zeros.bin"),
+              text.find("EXPANDING file " + dest_dir_path + "pattern.bin"));
 }
 
 TEST_F(Engine, ArchiveDamagedOnEveryServerEndsTheInstallAndKeepsTheFileInPlace)
