@@ -227,9 +227,7 @@ TEST_F(Builder, HistoryFromThePreviousListingIsCarriedForward)
         EXPECT_EQ(history["All/Resources/" + path], with_digests(versions)) << path;
 
     // The first record of the listing follows a folder record.
-    fs::create_directories(dir / "raw");
-    ASSERT_EQ(zip_to_file(release_folder(out) + "directory.txt.zip", dir / "raw/", nullptr, 0), 0);
-    const std::string text = read_file(dir / "raw/directory.txt");
+    const std::string text = read_file(dir / "listing/directory.txt");
     EXPECT_EQ(text.find("A\n840 version\nINSTALLER\n\n\nDIR "), 0u) << text;
 }
 

@@ -25,30 +25,18 @@ TEST(StatusIdle, ExplainsTheStateAndWhetherTheInstallFitsOnTheVolume)
                                  "installer checks only for the latest FULL version of Veltrix).";
     const std::string five = "You are about to install 5.0 Meg of files to get R.";
     const std::string have = " of drive space available for the selected directory.";
+    const std::string may = "You may install at will.";
+    const std::string gig = "You are about to install 1.5 Gig of files to get R.";
     const struct {
         int dir_state;
         float need, free;
         std::string line[3];
         int colour2, space_ok;  // the disk test's result, 7 before
     } cases[] = {
-        {DIR_STATE_READ,
-         1500000,
-         1200000,
-         {"You are about to install 1.5 Gig of files to get R.", "You have 1.2 Gig" + have, NOT_ENOUGH},
-         COLOUR_WARNING,
-         0},
-        {DIR_STATE_READ,
-         5000,
-         5000,
-         {five, "You have 5.0 Meg" + have, NOT_ENOUGH},
-         COLOUR_WARNING,
-         0},  // equal: too little
-        {DIR_STATE_READ,
-         5000,
-         900000,
-         {five, "You have 900.0 Meg" + have, "You may install at will."},
-         COLOUR_SUCCESS,
-         1},
+        {DIR_STATE_READ, 1500000, 1200000, {gig, "You have 1.2 Gig" + have, NOT_ENOUGH}, COLOUR_WARNING, 0},
+        // Free space equal to the need is too little.
+        {DIR_STATE_READ, 5000, 5000, {five, "You have 5.0 Meg" + have, NOT_ENOUGH}, COLOUR_WARNING, 0},
+        {DIR_STATE_READ, 5000, 900000, {five, "You have 900.0 Meg" + have, may}, COLOUR_SUCCESS, 1},
         {DIR_STATE_READ, 5000, -1, {five, "", ""}, COLOUR_NORMAL, 7},  // an unreadable volume keeps the last result
         {DIR_STATE_NONE, 0, -1, {fetching, listing, ""}, COLOUR_NORMAL, 7},
         {DIR_STATE_READ, 0, 100, {latest, remember, "This is a full installer."}, COLOUR_NORMAL, 7},
