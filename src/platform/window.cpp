@@ -78,6 +78,11 @@ void video_quit()
     SDL_Quit();
 }
 
+const char* video_error()
+{
+    return SDL_GetError();
+}
+
 bool desktop_mode(int* width, int* height, int* depth)
 {
     if (!SDL_WasInit(SDL_INIT_VIDEO))

@@ -13,6 +13,8 @@ bool headless();
 bool video_init();
 // Stops the video layer; safe when it never started.
 void video_quit();
+// Why the video layer's last call failed, in its own words ("" when it gave none).
+const char* video_error();
 
 // Size and depth (8 x bytes per pixel) of the main screen. False when they cannot be read.
 bool desktop_mode(int* width, int* height, int* depth);

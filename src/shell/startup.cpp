@@ -227,7 +227,10 @@ void MACIBM_init(int argc, const char* const* argv)
 
     MACIBM_setres(1);
 
-    if (!video_ready || !MACIBM_make_context(0))
+    if (!video_ready || !MACIBM_make_context(0)) {
+        // The alert's words are the user's; the video layer's own reason is what a fix needs.
+        xer << "Graphics set-up failed: " << (video_ready ? "no window and context" : "no video") << " ("
+            << plat::video_error() << ")\n";
         __MACIBM_alert(
             0, "I could not set up the graphics for Veltrix! I hope your monitor is at 1024x768 or higher! It must be!",
             "You do not meet the system requirements or you do not have OpenGL drivers or you entered a bad resolution "
@@ -236,6 +239,7 @@ void MACIBM_init(int argc, const char* const* argv)
             "If you reset the resolution, you can try launching Veltrix again, since I am resetting Veltrix to default "
             "resolution now.",
             ALERT_FATAL, "hl_init", 1198);
+    }
 
     OGL_pix_specs(0);
     xtim.frame_flag = 1;

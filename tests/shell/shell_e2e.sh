@@ -99,6 +99,7 @@ e2e_check_equal "no display status" "$E2E_STATUS" 1
 e2e_check_contains "no display alert line" "$(cat "$T/program.err")" \
   "ALERT: I could not set up the graphics for Veltrix! I hope your monitor is at 1024x768 or higher! It must be! You do not meet"
 e2e_check_equal "no display log tail" "$(tail -n1 "$LOG")" "(hl_init line 1198)"
+e2e_check_contains "no display reason" "$(cat "$LOG")" "Graphics set-up failed: no video (x11 not available)"
 # The fatal exit with the worker pool running and its workers waiting: always status 1, never
 # an abort from threads torn down at exit.
 for run in $(seq 20); do
