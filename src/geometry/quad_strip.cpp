@@ -142,8 +142,13 @@ void RemoveFromQuadStripFront(std::vector<Point3>& strip, double dist, std::vect
         return;
     const size_t erased = std::max(odd.start, even.start + 1) + 1;
     removed.assign(strip.begin(), strip.begin() + long(erased));
-    removed.push_back(even.point);
-    removed.push_back(odd.point);
+    // A cut landing exactly on a pair erases that pair too; it is already the removed part's end,
+    // and adding it again would close the removed part with a quad of no length.
+    const bool ends_on_pair = erased >= 2 && removed[erased - 2] == even.point && removed[erased - 1] == odd.point;
+    if (!ends_on_pair) {
+        removed.push_back(even.point);
+        removed.push_back(odd.point);
+    }
     strip.erase(strip.begin(), strip.begin() + long(erased));
     const bool ends_in_place =
         (!strip.empty() && strip[0] == even.point) || (strip.size() > 1 && strip[1] == odd.point);

@@ -159,7 +159,8 @@ TEST(QuadStrip, CutsOffTheFrontOrTheBack)
     // The cut, from the back, then the strip and what was removed.
     const std::tuple<double, bool, std::vector<Point3>, std::vector<Point3>> rows[] = {
         {5, false, {e5, o5, s[2], s[3], s[4], s[5]}, {s[0], s[1], e5, o5}},
-        {10, false, {s[2], s[3], s[4], s[5]}, {s[0], s[1], s[2], s[3], s[2], s[3]}},  // ends on a pair
+        {10, false, {s[2], s[3], s[4], s[5]}, {s[0], s[1], s[2], s[3]}},  // ends on a pair
+        {10, true, {s[0], s[1], s[2], s[3]}, {s[2], s[3], s[4], s[5]}},
         {15, false, {e15, o15, s[4], s[5]}, {s[0], s[1], s[2], s[3], e15, o15}},
         {5, true, {s[0], s[1], s[2], s[3], e15, o15}, {e15, o15, s[4], s[5]}},
         {25, false, s, {}},
