@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <set>
 
 std::string obj_path = "Resources:objects:";
 std::string cus_path = "Custom Scenery:";
@@ -69,6 +70,9 @@ constexpr size_t REPORT_BUFFER_BYTES = 4096;
 // until the next scan empties it.
 std::deque<lib_entry> scanned_entries;
 std::deque<lib_region> scanned_regions;
+// The names whose lists were cut to LIB_MULTIPLE_PATH_LIMIT since the last scan: each is logged once,
+// however often it is looked up.
+std::set<std::string> cut_names;
 
 struct tile {
     int longitude;
@@ -143,14 +147,14 @@ bool choose_entry(const tile* where, bool stop_at_last, std::string& name)
     return true;
 }
 
-bool list_entries(const tile* where, const std::string& name, std::vector<std::string>& out)
+std::vector<lib_candidate> candidates_of(const tile* where, const std::string& name)
 {
-    out.clear();
+    std::vector<lib_candidate> candidates;
     walk_entries(name, where, true, [&](const lib_entry& entry) {
-        out.insert(out.end(), weight_of(entry), full_path(entry));
+        candidates.push_back({full_path(entry), weight_of(entry)});
         return false;
     });
-    return !out.empty();
+    return candidates;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -201,6 +205,7 @@ void forget_last_scan()
     dsf_regions.clear();
     scanned_entries.clear();
     scanned_regions.clear();
+    cut_names.clear();
     scenery_packages.clear();
     package_problems.clear();
     package_is_custom.clear();
@@ -440,13 +445,43 @@ bool DSF_LookupLibraryResourceAnywhere(std::string& name)
 bool DSF_LookupLibraryResourceMultiple(int longitude, int latitude, const std::string& name,
                                        std::vector<std::string>& out)
 {
-    const tile where{longitude, latitude};
-    return list_entries(&where, name, out);
+    return DSF_ListWeightedPaths(name, DSF_LibraryCandidates(longitude, latitude, name), out);
 }
 
 bool DSF_LookupLibraryResourceAnywhereMultiple(const std::string& name, std::vector<std::string>& out)
 {
-    return list_entries(nullptr, name, out);
+    return DSF_ListWeightedPaths(name, candidates_of(nullptr, name), out);
+}
+
+std::vector<lib_candidate> DSF_LibraryCandidates(int longitude, int latitude, const std::string& name)
+{
+    const tile where{longitude, latitude};
+    return candidates_of(&where, name);
+}
+
+bool DSF_ListWeightedPaths(const std::string& name, const std::vector<lib_candidate>& candidates,
+                           std::vector<std::string>& out)
+{
+    out.clear();
+    uint64_t total = 0;  // wide enough for any number of 24-bit weights
+    for (const lib_candidate& candidate : candidates)
+        total += candidate.weight;
+    const bool cut = total > LIB_MULTIPLE_PATH_LIMIT;
+    if (cut && cut_names.insert(name).second) {
+        xer << "The scenery library's entries for " << name << " weigh " << total << " together: its lookups list "
+            << LIB_MULTIPLE_PATH_LIMIT << " paths at most, in the same proportions.\n";
+        xer.flush();
+    }
+    for (const lib_candidate& candidate : candidates) {
+        uint64_t times = candidate.weight;
+        if (cut && times > 0)
+            times = std::max<uint64_t>(1, times * LIB_MULTIPLE_PATH_LIMIT / total);
+        // Each candidate standing at least once can take the sum past the limit (very many of them,
+        // or many light ones beside a heavy one): the last ones then find no room.
+        times = std::min<uint64_t>(times, LIB_MULTIPLE_PATH_LIMIT - out.size());
+        out.insert(out.end(), size_t(times), candidate.path);
+    }
+    return !out.empty();
 }
 
 void __DSF_NonFatalError(const char* source, int line, const char* file, const char* format, ...)

@@ -68,10 +68,33 @@ void DSF_RegisterEntry(const std::string& name, lib_entry* entry, int extend);
 [[nodiscard]] bool DSF_LookupLibraryResource(int longitude, int latitude, std::string& name);
 // Every entry of the name takes part, the hidden ones too.
 [[nodiscard]] bool DSF_LookupLibraryResourceAnywhere(std::string& name);
-// Every eligible entry's path, repeated by its weight, up to the first that hides the rest.
+// Every eligible entry's path, repeated by its weight, up to the first that hides the rest; at most
+// LIB_MULTIPLE_PATH_LIMIT paths (see DSF_ListWeightedPaths).
 [[nodiscard]] bool DSF_LookupLibraryResourceMultiple(int longitude, int latitude, const std::string& name,
                                                      std::vector<std::string>& out);
 [[nodiscard]] bool DSF_LookupLibraryResourceAnywhereMultiple(const std::string& name, std::vector<std::string>& out);
+
+// A weight reaches 2^24 - 1 and comes from a package of any origin: a list of paths repeated by
+// their weights is kept to this many, so that one line of a library file cannot exhaust memory.
+constexpr size_t LIB_MULTIPLE_PATH_LIMIT = 65536;
+
+// A path that a multiple lookup lists, and its weight.
+struct lib_candidate {
+    std::string path;
+    uint32_t weight = 0;
+};
+
+// The eligible entries of the name for the tile, newest first, up to the first that hides the rest:
+// what DSF_LookupLibraryResourceMultiple lists, before the repeats.
+std::vector<lib_candidate> DSF_LibraryCandidates(int longitude, int latitude, const std::string& name);
+
+// out = each candidate's path as often as its weight, in order. When the weights add up to more than
+// LIB_MULTIPLE_PATH_LIMIT, a candidate of weight w stands max(1, w * limit / total) times instead
+// (weight 0 still never), and the log says so once per name until the next scan. Standing at least
+// once, very many candidates could still pass the limit: the list ends there, the last ones left
+// out. Returns whether out is not empty.
+bool DSF_ListWeightedPaths(const std::string& name, const std::vector<lib_candidate>& candidates,
+                           std::vector<std::string>& out);
 
 // Reports an error in the scenery file `file`: always a log line, and a message alert naming the
 // package that holds the file the first time that package has a problem (or naming the file when no

@@ -4,6 +4,8 @@
 #include "core/paths.h"
 #include "core/scenery_library.h"
 
+#include <algorithm>
+
 namespace {
 
 // An image name's own extension is replaced: a name this short has none to replace.
@@ -62,6 +64,23 @@ bool first_that_opens(std::vector<std::string>& candidates, std::string& out)
         }
     }
     return false;
+}
+
+// out = the library's paths for the tile, each as often as its weight, then the file that `search`
+// finds, once; the search reports only when the library gave nothing. The found file joins the
+// library's candidates with weight 1, so the list as a whole keeps to LIB_MULTIPLE_PATH_LIMIT.
+template <typename Search>
+void list_library_and_found(int longitude, int latitude, const std::string& name, bool report,
+                            std::vector<std::string>& out, Search search)
+{
+    std::vector<lib_candidate> candidates = DSF_LibraryCandidates(longitude, latitude, name);
+    const bool library_answered = std::any_of(candidates.begin(), candidates.end(),
+                                              [](const lib_candidate& candidate) { return candidate.weight != 0; });
+    std::string found;
+    search(report && !library_answered, found);
+    if (!found.empty())
+        candidates.push_back({found, 1});
+    (void)DSF_ListWeightedPaths(name, candidates, out);
 }
 
 }  // namespace
@@ -138,23 +157,18 @@ void DSF_LocateResourcePrimary(int longitude, int latitude, int kind, const std:
 void DSF_LocateResourcePrimaryMultiple(int longitude, int latitude, int kind, const std::string& name,
                                        const std::string& folder, bool report, std::vector<std::string>& out)
 {
-    // What the library gave is in `out`; the search below is reported only when that is nothing.
-    (void)DSF_LookupLibraryResourceMultiple(longitude, latitude, name, out);
-    std::string found;
-    DSF_LocateResourceNoLib(kind, name, folder, report && out.empty(), found);
-    if (!found.empty())
-        out.push_back(found);
+    list_library_and_found(longitude, latitude, name, report, out, [&](bool report_search, std::string& found) {
+        DSF_LocateResourceNoLib(kind, name, folder, report_search, found);
+    });
 }
 
 void DSF_LocateResourceSecondaryMultipleWithLibrary(int longitude, int latitude, int kind, int texture_kind,
                                                     const std::string& parent, const std::string& name, bool report,
                                                     std::vector<std::string>& out)
 {
-    (void)DSF_LookupLibraryResourceMultiple(longitude, latitude, name, out);
-    std::string found;
-    DSF_LocateResourceSecondary(kind, texture_kind, parent, name, report && out.empty(), found);
-    if (!found.empty())
-        out.push_back(found);
+    list_library_and_found(longitude, latitude, name, report, out, [&](bool report_search, std::string& found) {
+        DSF_LocateResourceSecondary(kind, texture_kind, parent, name, report_search, found);
+    });
 }
 
 std::string extract_package(const std::string& path)

@@ -7,6 +7,8 @@
 #include "support/log_capture.h"
 #include "support/scenery_tree.h"
 
+#include <algorithm>
+#include <deque>
 #include <map>
 #include <tuple>
 
@@ -166,4 +168,61 @@ TEST_F(SceneryLibrary, ErrorReportsOutsideAPackageAndFatalOnes)
     EXPECT_EQ(summary(test::expect_fatal([] { __DSF_FatalError("src", 1, "elsewhere", "bad"); })),
               title + "elsewhere|Veltrix cannot run with this corrupt file.|" + SEE_LOG + fatal + "440");
     EXPECT_EQ(package_problems, (std::vector<int>{1, 1}));
+}
+
+TEST_F(SceneryLibrary, MultipleLookupsListAtMostTheLimitInTheSameProportions)
+{
+    // One line of 57 bytes with the file's header: the largest weight there is.
+    write_library(A, "EXPORT_RATIO 16777215 n n/many.obj\n");
+    DSF_ScanSceneryFolder();
+    const size_t scan_logged = log.text().size();
+    std::vector<std::string> paths;
+    EXPECT_TRUE(DSF_LookupLibraryResourceMultiple(0, 0, "n", paths));
+    EXPECT_EQ(paths, std::vector<std::string>(65536, A + "n/many.obj"));
+    EXPECT_TRUE(DSF_LookupLibraryResourceAnywhereMultiple("n", paths));
+    EXPECT_EQ(paths.size(), 65536u);
+
+    // Alternatives registered with the weights given, first to last, and how often each is listed.
+    struct weighted_case {
+        std::string name;
+        std::vector<uint32_t> weights;
+        std::vector<size_t> times;
+    };
+    std::vector<size_t> first_ones(70000, 0);
+    std::fill_n(first_ones.begin(), 65536, 1);
+    const weighted_case cases[] = {{"3:1", {3000000, 1000000}, {49152, 16384}},
+                                   {"at the limit", {65535, 1}, {65535, 1}},
+                                   {"one past", {65536, 1}, {65535, 1}},
+                                   {"weight 0", {0, 16777215}, {0, 65536}},
+                                   {"more alternatives than paths", std::vector<uint32_t>(70000, 1), first_ones}};
+    std::deque<lib_entry> entries;  // the library's only until the test ends
+    for (const auto& [name, weights, times] : cases) {
+        // The last registered stands first.
+        for (size_t i = weights.size(); i-- > 0;) {
+            lib_entry& entry = entries.emplace_back();
+            entry.package = -1;  // no package folder in front
+            entry.flags = weights[i];
+            entry.path = name + "/" + std::to_string(i);
+            DSF_RegisterEntry(name, &entry, 1);
+        }
+        std::vector<std::string> expected;
+        for (size_t i = 0; i < weights.size(); ++i)
+            expected.insert(expected.end(), times[i], name + "/" + std::to_string(i));
+        for (int again = 0; again < 2; ++again) {
+            EXPECT_TRUE(DSF_LookupLibraryResourceAnywhereMultiple(name, paths)) << name;
+            EXPECT_TRUE(paths == expected) << name << ": " << paths.size() << " paths";
+        }
+    }
+    dsf_library.clear();
+
+    // Once per name that was cut, however often it was looked up.
+    std::string cut_lines;
+    for (const auto& [name, total] : {std::pair{"n", 16777215},
+                                      {"3:1", 4000000},
+                                      {"one past", 65537},
+                                      {"weight 0", 16777215},
+                                      {"more alternatives than paths", 70000}})
+        cut_lines += "The scenery library's entries for " + std::string(name) + " weigh " + std::to_string(total) +
+            " together: its lookups list 65536 paths at most, in the same proportions.\n";
+    EXPECT_EQ(log.text().substr(scan_logged), cut_lines);
 }

@@ -117,3 +117,26 @@ TEST_F(ScenerySearch, TheLibraryAnswersFirstWithoutTouchingTheDisk)
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);
     EXPECT_EQ(text.rfind("Failed to find resource 'gone.obj' (parent = '" + FOLDER + "' at '", 0), 0u);
 }
+
+TEST_F(ScenerySearch, MultipleSearchesKeepTheLibraryAndTheFoundFileWithinTheLimit)
+{
+    test::write_library(ALPS, "EXPORT_RATIO 16777215 tree.obj objects/library tree.obj\n");
+    DSF_ScanSceneryFolder();
+    make({IN + "tree.obj"});
+    // The file found on disk weighs 1 beside the library's 16777215: it keeps its one place, last.
+    std::vector<std::string> expected(65535, ALPS + "objects/library tree.obj");
+    expected.push_back(IN + "tree.obj");
+    using multiple_search = void (*)(std::vector<std::string>&);
+    const multiple_search searches[] = {[](std::vector<std::string>& out) {
+                                            DSF_LocateResourcePrimaryMultiple(0, 0, 3, "tree.obj", FOLDER, true, out);
+                                        },
+                                        [](std::vector<std::string>& out) {
+                                            DSF_LocateResourceSecondaryMultipleWithLibrary(0, 0, 3, 0, FOLDER,
+                                                                                           "tree.obj", true, out);
+                                        }};
+    for (const multiple_search search : searches) {
+        std::vector<std::string> found;
+        search(found);
+        EXPECT_TRUE(found == expected) << found.size() << " paths, the last " << found.back();
+    }
+}

@@ -335,22 +335,31 @@ INSTANTIATE_TEST_SUITE_P(AttributesOnAndOff, ZipForks, ::testing::Bool());
 
 namespace {
 
-// Sets the uncompressed size that both the local header and the central
-// directory declare for the archive's only entry, as a hostile archive could.
-void declare_uncompressed_size(const std::string& zip, uint32_t size)
+// Where a field of the archive's only entry stands in its local header and in the central
+// directory: both must agree, or minizip refuses the entry before reading it.
+struct header_field {
+    size_t local_at, central_at;
+};
+constexpr header_field stored_crc{14, 16}, uncompressed_size{22, 24};
+
+// Gives a field of the archive's only entry another value in both headers, as a hostile or
+// damaged archive could.
+void declare_field(const std::string& zip, header_field field, uint32_t value)
 {
     std::string bytes = read_file(zip);
-    const auto put = [&bytes](size_t at, uint32_t value) {
-        for (int i = 0; i < 4; ++i)
-            bytes[at + size_t(i)] = char(value >> (8 * i));
-    };
     const size_t local = bytes.find("PK\x03\x04");
     const size_t central = bytes.find("PK\x01\x02");
     ASSERT_EQ(local, 0u);
     ASSERT_NE(central, std::string::npos);
-    put(local + 22, size);
-    put(central + 24, size);
+    for (const size_t at : {local + field.local_at, central + field.central_at})
+        for (int i = 0; i < 4; ++i)
+            bytes[at + size_t(i)] = char(value >> (8 * i));
     write_file(zip, bytes);
+}
+
+void declare_uncompressed_size(const std::string& zip, uint32_t size)
+{
+    declare_field(zip, uncompressed_size, size);
 }
 
 // Names of the leftovers a streamed entry could leave in a folder.
@@ -439,6 +448,35 @@ TEST_F(Zip, EveryFileIsReplacedWholeOrNotAtAll)
     EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), UNZ_CRCERROR);
     EXPECT_EQ(read_file(dir / "out/large.bin"), "earlier");
     EXPECT_TRUE(partial_files(dir / "out").empty());
+}
+
+TEST_F(Zip, ACrcErrorInALinkOrForkEntryIsTheErrorAndChangesNothing)
+{
+    // One entry whose stored CRC is one bit off its bytes: minizip tells only as the entry closes,
+    // after all of it was read. The link would replace b.txt; the fork would go on it.
+    struct crc_case {
+        raw_entry entry;
+        bool attributes;  // whether the fork may go into the extended attributes, else a sidecar
+    };
+    const std::string image = plat::appledouble_encode(FINDER, "fork bytes");
+    const crc_case cases[] = {{link_entry("b.txt", "elsewhere"), true},
+                              {{"__MACOSX/._b.txt", image, 0}, true},
+                              {{"__MACOSX/._b.txt", image, 0}, false}};
+    const std::string zip = dir / "crc.zip";
+    for (const auto& [entry, attributes] : cases) {
+        plat::set_xattr_enabled([attributes](const std::string&) { return attributes; });
+        fs::remove_all(dir / "out");
+        fs::create_directories(dir / "out");
+        write_file(dir / "out/b.txt", "earlier");
+        const std::vector<std::string> before = tree_of(dir / "out");
+        make_archive(zip, {entry});
+        const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(entry.content.data()), uInt(entry.content.size()));
+        declare_field(zip, stored_crc, uint32_t(crc ^ 1));
+        EXPECT_EQ(zip_to_file(zip, dir / "out/", nullptr, 0), UNZ_CRCERROR) << entry.name << " " << attributes;
+        // No link, sidecar or part file appeared, and b.txt has no fork.
+        EXPECT_EQ(tree_of(dir / "out"), before) << entry.name << " " << attributes;
+        EXPECT_EQ(fork_of(dir / "out/b.txt"), "") << entry.name << " " << attributes;
+    }
 }
 
 TEST_F(Zip, AFullDiskSaysSoAndLeavesTheEarlierFileWhole)
