@@ -8,16 +8,16 @@
 #include "gfx/image_write.h"
 
 #include "core/alert.h"
+#include "core/errors.h"
 #include "core/globals.h"
 #include "core/paths.h"
 #include "gfx/image_load.h"
-#include "platform/owners.h"
+#include "platform/part_files.h"
 
 #include <png.h>
 
 #include <csetjmp>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -32,6 +32,11 @@ constexpr int PNG_STRATEGY_DEFAULT = 0;
 constexpr int PNG_WINDOW_BITS = 15;
 constexpr int PNG_DEFLATE_METHOD = 8;
 constexpr size_t PNG_COMPRESSION_BUFFER = 8192;
+// The source lines the two writers' alerts name: libpng's error handler, and the BMP writer.
+constexpr int PNG_ERROR_LINE = 84;
+constexpr int BMP_WRITER_LINE = 231;
+// What a failed write says, in libpng's words, so that both formats read alike.
+constexpr const char* WRITE_ERROR_TEXT = "Write Error";
 
 // True when a width x height image of `bytes` per pixel lies wholly inside scratch_array.
 bool fits_scratch(int width, int height, int bytes)
@@ -53,21 +58,58 @@ void put_u32(unsigned char* at, uint32_t value)
         at[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
-// Writes the PNG stream; holds nothing that libpng's error jump could skip over.
-void write_png_rows(FILE* file, png_bytep* rows, int width, int height, int bytes)
+// The folder part of a path, ending in '/'; empty for a bare name (the current folder).
+std::string folder_of(const std::string& path)
+{
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+// The alert says which file failed, the log why.
+void log_write_failure(const char* title, const std::string& full, int error)
+{
+    xer << title << " " << full << " was not written: " << error_str(error) << "\n";
+}
+
+// A failed BMP write, or a PNG that failed after libpng was done, reads as libpng's own write error.
+void report_write_failure(const char* title, const std::string& full, int error, int line)
+{
+    log_write_failure(title, full, error);
+    __MACIBM_alert(0, title, WRITE_ERROR_TEXT, full, "", ALERT_MESSAGE, TMAN_SOURCE, line);
+}
+
+// Where libpng's output goes: the part file, and the errno of the write that failed.
+struct png_sink {
+    plat::part_file* part;
+    int error;
+};
+
+void write_to_part(png_structp png, png_bytep data, size_t length)
+{
+    auto* sink = static_cast<png_sink*>(png_get_io_ptr(png));
+    sink->error = sink->part->write(data, length);
+    if (sink->error != 0)
+        png_error(png, WRITE_ERROR_TEXT);
+}
+
+// Each write goes straight to the descriptor; there is no buffer of ours to flush.
+void flush_part(png_structp) { }
+
+// Writes the PNG stream into the sink; true when all of it was written. Holds nothing that libpng's
+// error jump could skip over.
+bool write_png_rows(png_sink* sink, png_bytep* rows, int width, int height, int bytes)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, my_error, my_warning);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     if (png == nullptr || info == nullptr) {
         png_destroy_write_struct(&png, &info);
-        return;
+        return false;
     }
     if (setjmp(png_jmpbuf(png))) {
-        // my_error has shown the message; the file keeps what was written so far.
+        // my_error has shown the message.
         png_destroy_write_struct(&png, &info);
-        return;
+        return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, sink, write_to_part, flush_part);
     png_set_filter(png, 0, PNG_FILTER_NONE);
     png_set_compression_level(png, PNG_COMPRESSION_LEVEL);
     png_set_compression_mem_level(png, PNG_MEMORY_LEVEL);
@@ -82,6 +124,7 @@ void write_png_rows(FILE* file, png_bytep* rows, int width, int height, int byte
     png_write_image(png, rows);
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
+    return true;
 }
 
 }  // namespace
@@ -102,10 +145,20 @@ void write_png_to_disk(std::string path, int width, int height, int bytes_per_pi
     for (int i = 0; i < height; ++i)
         rows[i] = scratch_array + static_cast<size_t>(height - 1 - i) * width * bytes;
 
-    const plat::stream_handle file(fopen(full.c_str(), "wbe"));
-    if (!file)
+    // Written beside the target and renamed over it once whole, so that a full disk leaves the file
+    // of that name as it was, and no half of the new one.
+    plat::part_file part(folder_of(full));
+    if (part.error() != 0)
         return;
-    write_png_rows(file.get(), rows.data(), width, height, bytes);
+    png_sink sink{&part, 0};
+    if (!write_png_rows(&sink, rows.data(), width, height, bytes)) {
+        // my_error has shown the alert; only the reason is left to say.
+        if (sink.error != 0)
+            log_write_failure("PNG error!", full, sink.error);
+        return;
+    }
+    if (const int error = part.commit(full); error != 0)
+        report_write_failure("PNG error!", full, error, PNG_ERROR_LINE);
 }
 
 void write_bmp_to_disk(std::string path, int width, int height)
@@ -122,12 +175,12 @@ void write_bmp_to_disk(std::string path, int width, int height)
         return;
     }
 
-    ouf.clear();
-    ouf.open(full, std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!ouf.is_open()) {
+    // Written beside the target and renamed over it once whole, as the PNG writer does.
+    plat::part_file part(folder_of(full));
+    if (part.error() != 0) {
         __MACIBM_alert(0, "I could not create this file!", "Here is the path:", full,
                        "Make sure you have all these folders... I can create files, but not folders!", ALERT_FATAL,
-                       TMAN_SOURCE, 231);
+                       TMAN_SOURCE, BMP_WRITER_LINE);
         return;
     }
 
@@ -142,18 +195,21 @@ void write_bmp_to_disk(std::string path, int width, int height)
     put_u32(header + 22, static_cast<uint32_t>(height));
     put_u16(header + 26, 1);
     put_u16(header + 28, BMP_BITS_PER_PIXEL);
-    ouf.write(reinterpret_cast<const char*>(header), sizeof header);
+    int error = part.write(header, sizeof header);
 
     // Each row is converted to B, G, R in its own buffer, so the image in scratch_array stays as it was.
     std::vector<unsigned char> row(row_bytes, 0);
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height && error == 0; ++y) {
         const unsigned char* source = scratch_array + static_cast<size_t>(y) * width * 3;
         for (int x = 0; x < width; ++x) {
             row[x * 3 + 0] = source[x * 3 + 2];
             row[x * 3 + 1] = source[x * 3 + 1];
             row[x * 3 + 2] = source[x * 3 + 0];
         }
-        ouf.write(reinterpret_cast<const char*>(row.data()), static_cast<std::streamsize>(row.size()));
+        error = part.write(row.data(), row.size());
     }
-    ouf.close();
+    if (error == 0)
+        error = part.commit(full);
+    if (error != 0)
+        report_write_failure("BMP error!", full, error, BMP_WRITER_LINE);
 }

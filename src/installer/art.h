@@ -23,6 +23,9 @@ constexpr int TINT_USABLE = 1;
 constexpr int TINT_DISABLED = 2;
 
 void recall_ins_texes();
+// Gives the palette the text colours the art needs and its defaults lack: an error red dark enough to
+// read on the status block's white panel. recall_ins_texes calls it once the art is loaded.
+void set_art_text_colours();
 int interface_rect(float x, float y, float s, float t, float w, float h, int hot, int tint);
 int interface_icon(float x, float y, int i);
 // The main background picture over the whole 1024 x 768 virtual screen, under the main screen and

@@ -3,6 +3,8 @@
 #include "gfx/image_files.h"
 #include "support/alert_recorder.h"
 #include "support/file_bytes.h"
+#include "support/file_size_limit.h"
+#include "support/log_capture.h"
 #include "support/temp_folder.h"
 
 #include "core/globals.h"
@@ -14,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,14 +25,19 @@ namespace {
 
 class ImageWrite : public test::image_test {
 protected:
+    // A ramp shows a swapped channel or a flipped row; noise is what no compression shrinks.
+    enum class pattern { ramp, noise };
+
     // Fills scratch_array (rows bottom first) with width x height pixels of `bytes` bytes, byte i being
-    // i * 29 + 3 so that a swapped channel or a flipped row shows; returns them top row first, as an
-    // image file reader gives them.
-    static std::vector<uint8_t> fill_scratch(int width, int height, int bytes)
+    // i * 29 + 3 (the ramp) or a pseudo-random byte; returns them top row first, as an image file
+    // reader gives them.
+    static std::vector<uint8_t> fill_scratch(int width, int height, int bytes, pattern kind = pattern::ramp)
     {
         const size_t row = static_cast<size_t>(width) * bytes;
+        const std::string noise = kind == pattern::noise ? test::patterned_bytes(row * height) : std::string();
         for (size_t i = 0; i < row * height; ++i)
-            scratch_array[i] = static_cast<uint8_t>(i * 29 + 3);
+            scratch_array[i] =
+                kind == pattern::noise ? static_cast<uint8_t>(noise[i]) : static_cast<uint8_t>(i * 29 + 3);
         std::vector<uint8_t> top_down;
         for (int y = height - 1; y >= 0; --y)
             top_down.insert(top_down.end(), scratch_array + y * row, scratch_array + (y + 1) * row);
@@ -75,6 +84,66 @@ TEST_F(ImageWrite, BmpHasPaddedRowsItsOwnExtensionAndLeavesTheBufferAlone)
     write_bmp_to_disk(folder / "odd.bmp", 3, 5);
     EXPECT_EQ(std::vector<uint8_t>(scratch_array, scratch_array + odd.size()), buffer);
     EXPECT_EQ(test::magick_pixels(folder / "odd.bmp", "rgb"), odd);
+}
+
+TEST_F(ImageWrite, AFailedWriteIsReportedAndLeavesTheEarlierFileAndNoPartOfItsOwn)
+{
+    // No file may grow past 1 MB, as on a nearly full disk: a 1024 x 768 frame of noise is 2.3 MB as a
+    // BMP and as a PNG, a 64 x 64 one 12 KB. A write that fails raises the message alert naming the
+    // file, and the log names why.
+    constexpr rlim_t DISK_ROOM = 1 << 20;
+    struct write_case {
+        const char* name;
+        int side;        // 1024 x 768 when large, else 64 x 64
+        bool earlier;    // a file of that name is there before
+        const char* l1;  // the alert's first line; empty when the file fits
+        int line;
+    };
+    const write_case cases[] = {
+        {"shot.png", 1024, true, "PNG error!", 84},
+        {"shot.bmp", 1024, true, "BMP error!", 231},
+        {"shot.png", 1024, false, "PNG error!", 84},
+        {"shot.bmp", 1024, false, "BMP error!", 231},
+        {"shot.png", 64, true, "", 0},
+        {"shot.bmp", 64, true, "", 0},
+    };
+    for (const auto& [name, side, earlier, l1, line] : cases) {
+        const std::string what = std::string(name) + " " + std::to_string(side) + (earlier ? " over a file" : "");
+        const test::temp_folder place;
+        const std::string target = place / name;
+        if (earlier)
+            test::write_file(target, "an earlier shot");
+        const int width = side, height = side == 1024 ? 768 : side;
+        const std::vector<uint8_t> image = fill_scratch(width, height, 3, pattern::noise);
+        alerts.clear();
+        const test::log_capture log;
+        {
+            const test::file_size_limit disk(DISK_ROOM);
+            if (std::string(name).ends_with(".png"))
+                write_png_to_disk(target, width, height, 3);
+            else
+                write_bmp_to_disk(target, width, height);
+        }
+        std::string raised;
+        for (const test::recorded_alert& alert : alerts.alerts())
+            raised += test::summary(alert);
+        std::set<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(place.root))
+            left.insert(entry.path().filename());
+        const bool fails = *l1 != '\0';
+        const std::string alert =
+            fails ? std::string(l1) + "|Write Error|" + target + "||1|" + TMAN_SOURCE + ":" + std::to_string(line) : "";
+        EXPECT_EQ(raised, alert) << what;
+        EXPECT_EQ(left, fails && !earlier ? std::set<std::string>{} : std::set<std::string>{name}) << what;
+        if (fails && earlier) {
+            const std::string kept = test::read_file(target);
+            EXPECT_TRUE(kept == "an earlier shot") << what << ": " << kept.size() << " bytes";
+        }
+        if (!fails) {
+            EXPECT_EQ(test::magick_pixels(target, "rgb"), image) << what;
+        }
+        EXPECT_EQ(log.text().find("File too large") != std::string::npos, fails) << what << ": " << log.text();
+    }
 }
 
 using ImageWriteDeathTest = ImageWrite;
