@@ -137,7 +137,10 @@ int clamped(int value, int low, int high)
 void capture_frame(int movie_dx, int movie_dy)
 {
     OGL_setstate(fog_fals, 1, lit_fals, al_none, deR_fals, deW_fals);
-    tman.bind_ref(QTIM_CAPTURE_TEX, 0, 0);
+    // Replacing, not modulating: the colour current here is whatever the frame or the swap left, and
+    // the copy must come out unchanged. The bind cache keeps the mode, so the next frame's binds set
+    // their own again.
+    tman.bind_ref(QTIM_CAPTURE_TEX, 0, GL_REPLACE);
     const int w = clamped(mnw.x_res, 0, screen_dx);
     const int h = clamped(mnw.y_res, 0, screen_dy);
     glReadBuffer(plat::gl_shown_buffer());

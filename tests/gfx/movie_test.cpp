@@ -3,6 +3,9 @@
 // be created names the system's error), the movie narrowed to the screen, and the settings window.
 #include "gfx/qtim.h"
 
+#include <GL/gl.h>
+
+#include <array>
 #include <filesystem>
 
 #include "core/clock.h"
@@ -47,15 +50,30 @@ protected:
         clock.step_every_read(0);
     }
     // One frame `step` microseconds on: red over the top half of the screen and blue below, the swap,
-    // then the movie's step.
-    void frame(uint64_t step = 16667)
+    // then the movie's step with `current` as the colour (the swap leaves white, or green under the
+    // green fold).
+    void frame(uint64_t step = 16667, std::array<float, 4> current = {1, 1, 1, 1})
     {
         clock.advance_microseconds(step);
         xtim.advance_frame(WIN_MAIN, 0);
         gfx_test::fill(0, 0, 1024, 768, gfx_test::RED);
         gfx_test::fill(0, 0, 1024, 384, gfx_test::BLUE);
         OGL_sbuf();
+        glColor4fv(current.data());
         qtim.mov_addframe();
+    }
+    std::string only_movie() const { return std::filesystem::directory_iterator(folder.root)->path(); }
+    // Frame `index` of the movie is red over blue, top to bottom, as far as JPEG keeps colours.
+    void expect_red_over_blue(const std::string& movie, int index)
+    {
+        const int width = qtim.movie_dx, height = qtim.movie_dy;
+        const std::vector<uint8_t> rgb = test::movie_frame_rgb(movie, index);
+        ASSERT_EQ(rgb.size(), static_cast<size_t>(width) * height * 3) << "frame " << index;
+        for (int row : {5, height / 2 - 5, height / 2 + 5, height - 6}) {
+            const uint8_t* p = &rgb[(static_cast<size_t>(row) * width + width / 2) * 3];
+            EXPECT_TRUE(test::near_colour({p[0], p[1], p[2]}, row < height / 2 ? gfx_test::RED : gfx_test::BLUE, 24))
+                << "frame " << index << ", row " << row << ": " << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
+        }
     }
     FakeClock clock;
     test::working_folder folder;
@@ -90,12 +108,31 @@ TEST_F(recorder, TakesEveryThirdFrameAt20FramesASecond)
     EXPECT_EQ(std::tuple(facts.stream, facts.durations, facts.pts),
               std::tuple("mjpeg,jpeg,161,120,1/600", std::vector<int>({60, 30, 30, 30, 30, 60, 30}),
                          std::vector<int>({0, 60, 90, 120, 150, 180, 240})));
-    const std::vector<uint8_t> rgb = test::movie_frame_rgb(folder / take(3), 2);
-    ASSERT_EQ(rgb.size(), 161u * 120 * 3);
-    for (int row : {5, 55, 65, 114}) {  // from the top: red above, blue below, within what JPEG may change
-        const uint8_t* p = &rgb[(row * 161 + 80) * 3];
-        EXPECT_TRUE(test::near_colour({p[0], p[1], p[2]}, row < 60 ? gfx_test::RED : gfx_test::BLUE, 24)) << row;
-    }
+    expect_red_over_blue(folder / take(3), 2);
+}
+
+TEST_F(recorder, FramesAreRecordedAsShownWhateverColourIsCurrent)
+{
+    const std::array<float, 4> current_colours[] = {
+        {0.5f, 0.5f, 0.5f, 1},  // a grey would halve every colour the capture draws
+        {0, 1, 0, 1},           // the swap's own colour under the green fold
+        {0, 0, 0, 1},
+        {1, 1, 1, 0.25f},
+    };
+    toggle();
+    frame();  // the long first sample
+    for (const std::array<float, 4>& colour : current_colours)
+        frame(60000, colour);
+    // The frame after: drawing with a texture still takes on the colour current.
+    const unsigned char white[4] = {255, 255, 255, 255};
+    gfx_test::load_texture_pixels(QTIM_CAPTURE_TEX - 1, 1, 1, white);
+    tman.bind_ref(QTIM_CAPTURE_TEX - 1, 0, 0);
+    glColor4f(0.5f, 0.5f, 0.5f, 1);
+    EXPECT_TRUE(test::near_colour(gfx_test::textured_square(500, 300), {128, 128, 128, 255}));
+    tman.unload_texture(QTIM_CAPTURE_TEX - 1);
+    toggle();
+    for (int index = 1; index <= 4; ++index)
+        expect_red_over_blue(only_movie(), index);
 }
 
 TEST_F(recorder, RefusalsAndFailuresLeaveTheProgramRunningWithoutARecording)
@@ -136,8 +173,7 @@ TEST_F(recorder, AMovieWiderThanTheScreenIsNarrowedToIt)
     for (int i = 0; i < 3; ++i)
         frame(100000);
     mov_stoprecord();
-    const std::string movie = std::filesystem::directory_iterator(folder.root)->path();
-    EXPECT_EQ(test::probe_movie(movie).stream, "mjpeg,jpeg,801,1001,1/600");
+    EXPECT_EQ(test::probe_movie(only_movie()).stream, "mjpeg,jpeg,801,1001,1/600");
 }
 
 TEST_F(recorder, SettingsWindowEditsRateAndWidthAndSaysWhenItCannotRecord)
