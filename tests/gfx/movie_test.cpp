@@ -111,6 +111,27 @@ TEST_F(recorder, TakesEveryThirdFrameAt20FramesASecond)
     expect_red_over_blue(folder / take(3), 2);
 }
 
+TEST_F(recorder, SampleDurationsAreTheTimeSinceTheLastSampleInWholeUnits)
+{
+    struct gap {
+        uint64_t microseconds;
+        int duration;  // in 1/600 s, the part below a whole unit dropped
+    };
+    const gap gaps[] = {
+        {66400, 39},  // 39.84 units
+        {50900, 30},  // 30.54
+        {91000, 54},  // 54.6
+        {83000, 49},  // 49.8
+    };
+    toggle();
+    frame();  // the long first sample
+    std::vector<int> expected = {60};
+    for (const gap& g : gaps)
+        frame(g.microseconds), expected.push_back(g.duration);
+    toggle();
+    EXPECT_EQ(test::probe_movie(only_movie()).durations, expected);
+}
+
 TEST_F(recorder, FramesAreRecordedAsShownWhateverColourIsCurrent)
 {
     const std::array<float, 4> current_colours[] = {
