@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "core/clock.h"
+#include "core/globals.h"
 #include "core/mnw.h"
 #include "gfx/colr.h"
 #include "gfx/gfx_helpers.h"
@@ -18,6 +19,7 @@
 #include "platform/movie.h"
 #include "support/alert_recorder.h"
 #include "support/fake_clock.h"
+#include "support/file_size_limit.h"
 #include "support/movie_probe.h"
 #include "support/temp_folder.h"
 
@@ -60,7 +62,8 @@ protected:
         gfx_test::fill(0, 0, 1024, 384, gfx_test::BLUE);
         OGL_sbuf();
         glColor4fv(current.data());
-        qtim.mov_addframe();
+        if (qtim.recording)
+            qtim.mov_addframe();
     }
     std::string only_movie() const { return std::filesystem::directory_iterator(folder.root)->path(); }
     // Frame `index` of the movie is red over blue, top to bottom, as far as JPEG keeps colours.
@@ -184,6 +187,54 @@ TEST_F(recorder, RefusalsAndFailuresLeaveTheProgramRunningWithoutARecording)
               "Cannot finish record of a movie that was not started!|||1126\n"
               "Trying to create a movie but one already exists|||1190\n");
     EXPECT_EQ(qtim.recording, 1);
+}
+
+TEST_F(recorder, AMovieThatCannotBeFinishedIsRemovedAndTheAlertSaysTheTakeWasLost)
+{
+    struct row {
+        rlim_t file_size_limit;  // what the disk takes of the movie
+        int frames;              // drawn while it records, after the first
+        std::string alert;       // lines 1, 3 and 4; empty when the take is kept
+    };
+    const row rows[] = {
+        {16 << 20, 4, ""},
+        // The samples wait in the writer's buffer; the index is what cannot be written.
+        {4096, 4, "Could not AddMovieResource.|(AddMovieResource failed.)|-27"},
+        // Enough samples to fill the buffer: writing them fails, and the index cannot follow.
+        {4096, 400, "Could not AddMediaSample.|AddMediaSample failed.|-27"},
+    };
+    qtim.movie_dx = 1024;  // large samples, so a few fill the buffer
+    for (const row& r : rows) {
+        std::string movie;
+        {
+            test::file_size_limit full_disk(r.file_size_limit);
+            toggle();
+            movie = only_movie();
+            frame();
+            for (int i = 0; i < r.frames && qtim.recording; ++i)
+                frame(60000);
+            if (qtim.recording)
+                toggle();
+        }
+        const std::string name = std::filesystem::path(movie).filename();
+        std::string shown;
+        for (const test::recorded_alert& a : alerts.alerts())
+            shown += a.l1 + "|" + a.l3 + "|" + a.l4;
+        EXPECT_EQ(shown, r.alert) << name;
+        // Stopped either way, and the capture texture let go.
+        EXPECT_EQ(std::tuple(qtim.recording, tman.refs[QTIM_CAPTURE_TEX].load_type), std::tuple(0, RECORD_FREE));
+        if (r.alert.empty()) {
+            // The file left plays, every sample of it.
+            EXPECT_EQ(test::probe_movie(movie).durations.size(), r.frames + 1u) << name;
+            EXPECT_FALSE(test::movie_frame_rgb(movie, r.frames).empty()) << name;
+        } else {
+            EXPECT_EQ(alerts.alerts().at(0).l2,
+                      "The take was lost: " + app_path + name + " could not be finished and was removed.");
+            EXPECT_FALSE(std::filesystem::exists(movie)) << name;
+        }
+        alerts.clear();
+        std::filesystem::remove(movie);
+    }
 }
 
 TEST_F(recorder, AMovieWiderThanTheScreenIsNarrowedToIt)
