@@ -1,6 +1,8 @@
 // Movie capture written with libav and read back with ffprobe and ffmpeg: the recorder taking frames
-// from a real window on a stepped clock, its refusals and alerts and the writer's (a take that cannot
-// be created names the system's error), the movie narrowed to the screen, and the settings window.
+// from a real window on a stepped clock, whatever colour is current, in sample durations cut to whole
+// units; its refusals and alerts and the writer's (a take that cannot be created names the system's
+// error, one that cannot be finished on a full disk is removed), the movie narrowed to the screen, and
+// the settings window.
 #include "gfx/qtim.h"
 
 #include <GL/gl.h>
