@@ -82,6 +82,8 @@ constexpr default_text DEFAULT_TEXTS[] = {
 // The open movie. Declared before `qtim`, so at exit the recorder stops before the writer goes.
 plat::movie_writer movie_file;
 float prev_time, start_time;
+// The full path of the take being recorded, for the alert that says it was lost.
+std::string take_path;
 const int screen_dx = QTIM_CAPTURE_SIDE, screen_dy = QTIM_CAPTURE_SIDE;
 // Where the settings panel says the next group would go; the window has no next group.
 float wx1, wy1;
@@ -93,8 +95,13 @@ void fill_window_texts()
             stls[t.number] = t.text;
 }
 
+// The alert for a failure of the movie writer, after its step. When the take was lost on the way (the
+// movie could not be finished and its file went), the second line says so instead.
 void report(const plat::movie_status& status, const std::string& path)
 {
+    auto second = [&status](const std::string& usual) {
+        return status.lost ? "The take was lost: " + take_path + " could not be finished and was removed." : usual;
+    };
     switch (status.failed) {
         case plat::movie_step::none:
             return;
@@ -108,14 +115,14 @@ void report(const plat::movie_status& status, const std::string& path)
             return mov_alert("Could not GetMaxCompressionSize.", "", "(GetMaxCompressionSize failed.)", status.code);
         case plat::movie_step::compress_frame:
             return mov_alert("Could not CompressSequenceFrame.",
-                             "MAKE SURE LIBAVCODEC WITH ITS MOTION JPEG ENCODER IS INSTALLED.",
+                             second("MAKE SURE LIBAVCODEC WITH ITS MOTION JPEG ENCODER IS INSTALLED."),
                              "(CompressSequenceFrame failed.)", status.code);
         case plat::movie_step::add_sample:
-            return mov_alert("Could not AddMediaSample.", "", "AddMediaSample failed.", status.code);
+            return mov_alert("Could not AddMediaSample.", second(""), "AddMediaSample failed.", status.code);
         case plat::movie_step::end_edits:
-            return mov_alert("Could not EndMediaEdits.", "", "(EndMediaEdits failed.)", status.code);
+            return mov_alert("Could not EndMediaEdits.", second(""), "(EndMediaEdits failed.)", status.code);
         case plat::movie_step::add_resource:
-            return mov_alert("Could not AddMovieResource.", "", "(AddMovieResource failed.)", status.code);
+            return mov_alert("Could not AddMovieResource.", second(""), "(AddMovieResource failed.)", status.code);
     }
 }
 
@@ -137,7 +144,10 @@ int clamped(int value, int low, int high)
 void capture_frame(int movie_dx, int movie_dy)
 {
     OGL_setstate(fog_fals, 1, lit_fals, al_none, deR_fals, deW_fals);
-    tman.bind_ref(QTIM_CAPTURE_TEX, 0, 0);
+    // Replacing, not modulating: the colour current here is whatever the frame or the swap left, and
+    // the copy must come out unchanged. The bind cache keeps the mode, so the next frame's binds set
+    // their own again.
+    tman.bind_ref(QTIM_CAPTURE_TEX, 0, GL_REPLACE);
     const int w = clamped(mnw.x_res, 0, screen_dx);
     const int h = clamped(mnw.y_res, 0, screen_dy);
     glReadBuffer(plat::gl_shown_buffer());
@@ -239,6 +249,7 @@ void mov_startrecord()
     const plat::movie_status created = movie_file.create(path, qtim.movie_dx, qtim.movie_dy);
     if (!created.ok())
         return report(created, path);
+    take_path = path;
     wait_one_second();
     qtim.frames = 0;
     prev_time = start_time = xtim.elapsed;

@@ -192,8 +192,9 @@ movie_status movie_writer::add(const unsigned char* argb, int duration)
     const movie_status status = result < 0 ? failure(movie_step::compress_frame, result)
                                            : movie.encode(movie.picture, duration, movie_step::compress_frame);
     if (!status.ok()) {
-        (void)finish();  // keep the samples written so far; the first failure is the one to tell
-        return status;
+        // Keep the samples written so far when the movie can still be finished; the first failure
+        // is the one to tell.
+        return {status.failed, status.code, finish().lost};
     }
     movie.next_time += duration;
     return {};
@@ -204,13 +205,22 @@ movie_status movie_writer::finish()
     if (open_ == nullptr)
         return {};
     std::unique_ptr<open_movie> movie = std::move(open_);
-    movie_status status = movie->encode(nullptr, 0, movie_step::end_edits);
-    if (!status.ok())
-        return status;
-    const int result = av_write_trailer(movie->format);
+    // Without its index (written last) the samples are a file that nothing plays: better none.
+    auto lost = [&movie](movie_step step, int code) {
+        const std::string path = movie->path;
+        movie.reset();
+        unlink(path.c_str());
+        return movie_status{step, code, true};
+    };
+    // A frame the encoder cannot give back is left out; the samples before it still make a movie.
+    const movie_status flushed = movie->encode(nullptr, 0, movie_step::end_edits);
+    int result = av_write_trailer(movie->format);
+    // The last of the index may still sit in the buffer: only a clean close says it reached the file.
+    if (result >= 0)
+        result = avio_closep(&movie->format->pb);
     if (result < 0)
-        return failure(movie_step::add_resource, result);
-    return {};
+        return flushed.ok() ? lost(movie_step::add_resource, result) : lost(flushed.failed, flushed.code);
+    return flushed;
 }
 
 }

@@ -2,7 +2,8 @@
 // screen recorder. One video track with time scale 600, Motion JPEG ('jpeg') at a fixed quantiser;
 // each frame added becomes one sample lasting the duration given, in 1/600 s.
 // Invariant: a writer either has a movie open (recording) or holds nothing; every failure leaves it
-// holding nothing, with the step it failed in and the libav error code (negative) to report.
+// holding nothing, with the step it failed in and the libav error code (negative) to report. A movie
+// file left behind always plays: one that cannot be finished is removed.
 #pragma once
 
 #include <memory>
@@ -28,7 +29,8 @@ enum class movie_step {
 
 struct movie_status {
     movie_step failed = movie_step::none;
-    int code = 0;  // a negative libav error (AVERROR), 0 without failure
+    int code = 0;       // a negative libav error (AVERROR), 0 without failure
+    bool lost = false;  // the movie could not be finished, and its file was removed
     bool ok() const { return failed == movie_step::none; }
 };
 
@@ -47,9 +49,10 @@ public:
     // A failure leaves no file of ours behind.
     [[nodiscard]] movie_status create(const std::string& path, int width, int height);
     // Encodes one frame of ARGB rows (top row first, width x 4 bytes each) and writes it as the next
-    // sample. A failure closes the movie, keeping the samples written before.
+    // sample. A failure finishes the movie with the samples written before; when that cannot be done
+    // either, the failure is the frame's, marked lost.
     [[nodiscard]] movie_status add(const unsigned char* argb, int duration);
-    // Writes what remains and closes the file.
+    // Writes what remains and the index, and closes the file; a failure removes the file (lost).
     [[nodiscard]] movie_status finish();
     bool recording() const { return open_ != nullptr; }
 
