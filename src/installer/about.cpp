@@ -110,6 +110,23 @@ about_versions read_update_list(const std::string& path)
     return versions;
 }
 
+bool poll_update_list(fetch_pacing& pacing, about_versions* versions)
+{
+    if (!pacing.ready())
+        return false;
+    const int result = http.net_check(SLOT_VERSION_LIST, kUpdateHost, "/serverlist.txt", local_list_path());
+    if (result == NET_FAILED)
+        pacing.failed();
+    if (result != NET_DONE)
+        return false;
+    *versions = read_update_list(local_list_path());
+    if (versions->found)
+        pacing.succeeded();
+    else
+        pacing.failed();
+    return true;
+}
+
 void decide_update(const about_versions& versions, int* state, int* beta, std::string* server, std::string* path,
                    std::string* message)
 {
@@ -149,12 +166,11 @@ void MACIBM_about()
     static std::string installer_server, installer_path;  // where the newer installer lies
     static std::string installer_app_name;                // the unpacked installer
     static std::string err_msg;                           // status text of state 4
+    static fetch_pacing version_pacing;                   // the version check's pause after a failure
 
     MACIBM_startwind(WIN_ABOUT);
     while (mnw.cur_win == WIN_ABOUT) {
-        if (!version_str_found &&
-            http.net_check(SLOT_VERSION_LIST, kUpdateHost, "/serverlist.txt", local_list_path()) == 1) {
-            about_versions versions = read_update_list(local_list_path());
+        if (about_versions versions; !version_str_found && poll_update_list(version_pacing, &versions)) {
             version_str_found = versions.found;
             version_str_net = versions.version_text;
             decide_update(versions, &ins_state, &is_beta, &installer_server, &installer_path, &err_msg);

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "installer/fetch.h"
+
 // This build's number, compared with the published ones.
 constexpr int THIS_BUILD = 85008;
 
@@ -25,5 +27,11 @@ struct about_versions {
 // *server/*path) or 4 (with the status text in *message); *beta tells which release is offered.
 void decide_update(const about_versions& versions, int* state, int* beta, std::string* server, std::string* path,
                    std::string* message);
+
+// One frame of the version check: asks the update host for its list unless the pause after a
+// failure lasts, and returns true on the frame the list came in, read into *versions. The check is
+// paced as the installer's downloads are; a list without a FINAL line counts as a failure, since
+// the box asks for it again as it does after a failed download.
+[[nodiscard]] bool poll_update_list(fetch_pacing& pacing, about_versions* versions);
 
 void MACIBM_about();

@@ -20,6 +20,7 @@ constexpr float FETCH_LONGEST_PAUSE = 30.0f;
 // NET_FAILED): no transfer is running.
 constexpr int FETCH_PAUSED = -1;
 
+// The pause of one stream; the about box's version check keeps one too.
 struct fetch_pacing {
     float pause = 0;     // seconds waited after the last failure; 0 after a success
     float next_try = 0;  // clock (xtim.elapsed) from which the stream may try again

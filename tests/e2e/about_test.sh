@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The about box reads the update host's list, offers the newer installer, downloads it when its
-# button is clicked, unpacks it beside the program and launches it (a script leaving a marker).
+# The about box asks the update host for its list, calmly while it fails, reads it once it is
+# there, offers the newer installer, downloads it when its button is clicked, unpacks it beside
+# the program and launches it (a script leaving a marker).
 source "$(dirname "$0")/lib.sh"
 
 INSTALLER_PROGRAM=$VELTRIX_BINARY_DIR/bin/veltrix-about-probe
@@ -15,15 +16,35 @@ chmod 755 "$T/new/new-installer"
 {
   printf 'A\n820 version\nSERVERS\n\nFINAL Veltrix 8.51\nFINAL_VERSION 85009\n'
   printf 'FINAL_INSTALLER_MAC 127.0.0.1 /updates/new-installer.zip\nENDOFLIST\n'
-} > "$T/srv/www/serverlist.txt"
+} > "$T/serverlist.later"
 
+# The list is published once the box has failed to get it three times.
+INSTALLER_FAILING_DOWNLOAD=Resources:preferences:serverlist.txt
 e2e_start_program "$T/app/veltrix-installer"
 e2e_find_window Main
+version_requests_reach() { [ "$(installer_requests 'GET /serverlist.txt')" -ge "$1" ]; }
+e2e_wait_for "the version list's third request" "$E2E_WAIT" version_requests_reach 3
+mv "$T/serverlist.later" "$T/srv/www/serverlist.txt"
 
 # The update button (442, 17 in the 500 x 300 box at (262, 234)) shows once the list is read: its
 # dark caption appears. A click the box missed is repeated every two seconds, from elsewhere, so
 # that each one is a fresh press on the button.
 installer_wait_pixels update-button 660 244 90 14 "$INSTALLER_DARK_TEXT" 40
+
+# A failing check is asked again after 1 s, then 2 s, 4 s..., not on the next frame. nginx stamps
+# its lines to the second, so a request due s seconds after the first shows at least s - 1 later.
+first='' due=0 pause=1
+while read -r stamp; do
+  second=$(date -d "$(sed -E 's#^([0-9]+)/([A-Za-z]+)/([0-9]+):#\1 \2 \3 #' <<<"$stamp")" +%s)
+  if [ -z "$first" ]; then
+    first=$second
+    continue
+  fi
+  [ $((second - first)) -ge $((due + pause - 1)) ] ||
+    e2e_fail "the version list was asked for again $((second - first)) s after the first request, not $((due + pause)) s"
+  due=$((due + pause)) pause=$((pause * 2 < 30 ? pause * 2 : 30))
+done < <(installer_access_log | grep -F 'GET /serverlist.txt' | sed -E 's/^[^[]*\[([^]]*)\].*/\1/')
+[ "$due" -ge 7 ] || e2e_fail "the access log shows the version list asked for fewer than four times"
 next_click=0
 update_fetched() {
   [ "$(installer_requests /updates/new-installer.zip)" -ge 1 ] && return 0

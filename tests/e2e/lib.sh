@@ -34,20 +34,34 @@ installer_setup() {
 
 # Alerts the test answered on purpose; any other alert in the log is a dead end.
 INSTALLER_ALERTS_ANSWERED=0
+# The destination of a download the test lets fail on purpose, as the log's "HTTP Error for" line
+# names it; a failed request for anything else is a dead end.
+INSTALLER_FAILING_DOWNLOAD=
 
 # The installer gets no further once its log shows an alert the test did not answer (one raised
 # while no window could show it ends with the place it was raised), or a request to our own
 # loopback server that failed: every wait fails at once then.
 e2e_dead_end() {
-  local log=$T/app/Log.txt
+  local log=$T/app/Log.txt failed
   [ -f "$log" ] || return 1
   if [ "$(grep -cE '^\(.* line [0-9]+\)$' "$log")" -gt "$INSTALLER_ALERTS_ANSWERED" ]; then
     echo "the log shows an alert: $(grep -m1 -B4 -E '^\(.* line [0-9]+\)$' "$log" | tr '\n' ' ')"
-  elif grep -A1 '^HTTP Error for ' "$log" | grep -q '^   server     =127\.0\.0\.1$'; then
-    echo "a request to the loopback server failed: $(grep -m1 -B1 -A7 '^   server     =127\.0\.0\.1$' "$log" | tr '\n' ' ')"
+  elif failed=$(installer_loopback_failure "$log"); then
+    echo "a request to the loopback server failed: $(tr '\n' ' ' <<<"$failed")"
   else
     return 1
   fi
+}
+
+# The first nine lines of the log's first failure block of a request to the loopback server, other
+# than those the test lets fail; false when there is none.
+installer_loopback_failure() {
+  awk -v allowed="HTTP Error for $INSTALLER_FAILING_DOWNLOAD" '
+    shown { print; if (++shown == 8) exit; next }
+    /^HTTP Error for / { head = $0; candidate = $0 != allowed; next }
+    candidate && /^   server     =127\.0\.0\.1$/ { print head; print; shown = 1; next }
+    { candidate = 0 }
+    END { exit !shown }' "$1"
 }
 
 # Signature as the listing gives it: MD5 of the content, or of a link's target text.

@@ -1,9 +1,17 @@
-// The about box's version check: reading the update host's list and deciding what to offer.
+// The about box's version check: asking the update host for its list, reading it and deciding
+// what to offer.
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "core/clock.h"
+#include "core/paths.h"
 #include "installer/about.h"
+#include "release_server.h"
+#include "support/fake_clock.h"
 #include "support/file_bytes.h"
+#include "support/idle_frames.h"
 #include "support/log_capture.h"
 #include "support/temp_folder.h"
 
@@ -86,6 +94,72 @@ TEST(AboutDecision, OffersOnlyWhatCanBeFetched)
         }
     }
     EXPECT_NE(log.text().find("h.example/ /i.zip"), std::string::npos) << "the refused location is logged";
+}
+
+// The box stores the list under the application folder, which the other tests leave empty.
+class AboutVersionCheck : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.running()) << "nginx did not start on port " << kHttpPort;
+        // A fresh clock record keeps the seconds small enough for a float to tell frames apart.
+        xtim = xtim_class();
+        xtim.advance_frame(0, 0);
+        std::filesystem::create_directories(dir / "app/Resources/preferences");
+        app_path = dir / "app/";
+    }
+    void TearDown() override { app_path = saved_app_path; }
+
+    const std::string saved_app_path = app_path;
+    FakeClock clock;
+    temp_folder dir;
+    release_server server{dir / "srv"};
+};
+
+TEST_F(AboutVersionCheck, AFailingHostIsAskedAgainAfterOneTwoFourSecondsUntilAListWithAFinalLineComes)
+{
+    const std::string failure = "HTTP Error for Resources:preferences:serverlist.txt\n";
+    // Each row: the list's lines after its header (null: no list, a 404), the seconds of frames run
+    // (each checking until a list with a FINAL line was read), then the requests, the lists read
+    // and the failures logged so far.
+    const struct {
+        const char* served;
+        double seconds;
+        int requests, lists_read, failures_logged;
+    } rows[] = {
+        // Asked at 0, 1, 3, 7 and 15 s, each pause twice the last; the failure logged once.
+        {nullptr, 20, 5, 0, 1},
+        // Asked at 31 s; a list without a FINAL line is a failure too: the next pause is 30 s.
+        {"FINAL_VERSION 85009\n", 20, 6, 1, 1},
+        // Asked at 61 s and read: the check is over.
+        {"FINAL Veltrix 8.51\nFINAL_VERSION 85009\n", 30, 7, 2, 1},
+        // The box checks no more after a FINAL line; a check after that success starts over:
+        // asked at once, then after 1, 2 and 4 s.
+        {nullptr, 10, 11, 2, 2},
+    };
+    log_capture log;
+    fetch_pacing pacing;
+    int lists_read = 0;
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const auto& row = rows[i];
+        std::filesystem::remove(server.www() + "/serverlist.txt");
+        if (row.served != nullptr)
+            publish_server_list(server.www(), row.served);
+        int found = 0;
+        test::run_idle_frames(clock, 0, row.seconds, [&] {
+            if (about_versions versions; !found && poll_update_list(pacing, &versions)) {
+                ++lists_read;
+                found = versions.found;
+            }
+        });
+        const std::string text = log.text();
+        int failures_logged = 0;
+        for (size_t at = text.find(failure); at != std::string::npos; at = text.find(failure, at + 1))
+            ++failures_logged;
+        EXPECT_EQ(server.requests_containing("GET /serverlist.txt"), row.requests) << "row " << i;
+        EXPECT_EQ(lists_read, row.lists_read) << "row " << i;
+        EXPECT_EQ(failures_logged, row.failures_logged) << "row " << i << ":\n" << text;
+    }
 }
 
 }  // namespace

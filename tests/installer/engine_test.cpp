@@ -24,6 +24,7 @@
 #include "support/box_guard.h"
 #include "support/fake_clock.h"
 #include "support/file_bytes.h"
+#include "support/idle_frames.h"
 #include "support/log_capture.h"
 #include "support/temp_folder.h"
 
@@ -347,15 +348,7 @@ TEST_F(Engine, AServerListThatCannotBeSavedIsAskedForCalmlyAndToldOnce)
     write_file(dir / "blocked", "");
     publish_server_list(server.www(), "FINAL Veltrix 851\nSERVER 127.0.0.1\n/pub/\nloopback\n");
     stg.server_count = -1;
-    auto run_frames = [&](double seconds) {
-        for (double t = 0; t < seconds; xtim.advance_frame(0, 0)) {
-            poll_server_list();
-            if (http.slots[0] == nullptr) {
-                clock.advance_seconds(0.02);
-                t += 0.02;
-            }
-        }
-    };
+    auto run_frames = [&](double seconds) { run_idle_frames(clock, 0, seconds, poll_server_list); };
     run_frames(100);
     // Tries at 0, 1, 3, 7, 15, 31, 61 and 91 s, each pause twice the last up to 30 s; the failure
     // logged once in full, and the user told once what the system said.
@@ -379,6 +372,42 @@ TEST_F(Engine, AServerListThatCannotBeSavedIsAskedForCalmlyAndToldOnce)
     EXPECT_EQ(temp_folder_error(), 0);
     EXPECT_EQ(alerts.alerts().size(), 1u);
     EXPECT_NE(log.text().find(again + "1 more times.\n"), std::string::npos) << "the rest counted at the end";
+}
+
+TEST_F(Engine, AStreamThatSucceedsBetweenFailuresWaitsOneSecondAgain)
+{
+    // Each row: whether the archive is on the server, the seconds of frames run (each fetching
+    // until the archive came), then the requests and the archives fetched so far.
+    const struct {
+        bool served;
+        double seconds;
+        int requests, fetched;
+    } rows[] = {
+        // Asked at 0, 1 and 3 s; the pause before the next try is 4 s.
+        {false, 4, 3, 0},
+        // Fetched at 7 s.
+        {true, 5, 4, 1},
+        // Failing again, asked at once and then after 1 s: the success ended the 4 s pause.
+        {false, 2.5, 6, 1},
+    };
+    const std::string remote = "/pub/a.txt.zip";
+    fs::create_directories(server.www() + "/pub");
+    fetch_pacing pacing;
+    int fetched = 0;
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        fs::remove(server.www() + remote);
+        if (rows[i].served)
+            write_file(server.www() + remote, "an archive\n");
+        bool done = false;
+        run_idle_frames(clock, FIRST_STREAM_SLOT, rows[i].seconds, [&] {
+            if (!done && fetch_step(FIRST_STREAM_SLOT, pacing, "127.0.0.1", remote, temp_path + "0.zip") == NET_DONE) {
+                done = true;
+                ++fetched;
+            }
+        });
+        EXPECT_EQ(server.requests_containing("GET " + remote), rows[i].requests) << "row " << i;
+        EXPECT_EQ(fetched, rows[i].fetched) << "row " << i;
+    }
 }
 
 TEST_F(Engine, ProgressPastTwentyOneMegabytesStaysAPercentageAndAResetDropsTheTransfer)
