@@ -181,18 +181,6 @@ void show_comment(const opensave_box& box, int count)
                    charset_UI_diff_space);
 }
 
-// The typed name as it is saved: a dot and three letters at its end give way to the kind's extension.
-std::string saved_name(std::string typed, int kind)
-{
-    constexpr size_t EXTENSION_LENGTH = 4;
-    if (typed.size() > EXTENSION_LENGTH && typed[typed.size() - EXTENSION_LENGTH] == '.')
-        typed.resize(typed.size() - EXTENSION_LENGTH);
-    const kind_folder* k = find_kind(kind);
-    if (k && k->extension)
-        typed += k->extension;
-    return typed;
-}
-
 // The box lists its folder every frame, and a large one takes longer to read than to draw. So a listing
 // is kept while the folder keeps its path, device, node and modification time; and only a listing made
 // once that time had stood for this long, so that a change within the file system's timestamp
@@ -233,6 +221,18 @@ opensave_answer close_box(const opensave_box& box, opensave_answer answer)
 // ---------------------------------------------------------------------------
 // [SECTION] Entry
 // ---------------------------------------------------------------------------
+
+std::string opensave_saved_name(std::string typed, int file_kind)
+{
+    // Only a name with more before its dot loses it: ".abc" is all name, and keeps its dot.
+    constexpr size_t EXTENSION_LENGTH = 4;
+    if (typed.size() > EXTENSION_LENGTH && typed[typed.size() - EXTENSION_LENGTH] == '.')
+        typed.resize(typed.size() - EXTENSION_LENGTH);
+    const kind_folder* k = find_kind(file_kind);
+    if (k && k->extension)
+        typed += k->extension;
+    return typed;
+}
 
 opensave_box opensave_open(int box_id, int path_mode, int file_kind, const std::string& result)
 {
@@ -316,7 +316,7 @@ opensave_answer opensave_frame(opensave_box& box, std::string* result)
     } else if (saving && return_hit) {
         // Nothing typed is no name: Save and Return wait for one.
         if (!stl_input.empty()) {
-            const std::string name = saved_name(stl_input, box.file_kind);
+            const std::string name = opensave_saved_name(stl_input, box.file_kind);
             *result = box.path_mode == OPENSAVE_RELATIVE_PATH ? wrk_path + name : name;
             return close_box(box, opensave_answer::chosen);
         }

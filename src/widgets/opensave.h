@@ -38,6 +38,11 @@ struct opensave_box {
 
 enum class opensave_answer { going_on, chosen, cancelled };
 
+// The typed name as the save box returns it: a dot and three characters at its end (after at least
+// one more character) give way to the file kind's extension, or go with nothing in their place for
+// the kinds that have none.
+std::string opensave_saved_name(std::string typed, int file_kind);
+
 // Checks the arguments (fatal alerts), settles the folder from *result or the kind, lists it and
 // opens the box.
 opensave_box opensave_open(int box_id, int path_mode, int file_kind, const std::string& result);

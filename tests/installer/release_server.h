@@ -24,7 +24,9 @@ public:
         // "HTTP_PORT PROXY_PORT" of this build's loopback configuration.
         std::string ports = test::command_output(services() + " ports '" + setting("VELTRIX_BINARY_DIR") + "'");
         ports.erase(ports.find_last_not_of('\n') + 1);
-        started_ = !ports.empty() && std::system((services() + " start '" + root_ + "' " + ports).c_str()) == 0;
+        // The shell execs the script, so that this program owns the servers: they go when it goes.
+        started_ =
+            !ports.empty() && std::system(("exec " + services() + " start '" + root_ + "' " + ports).c_str()) == 0;
     }
     ~release_server()
     {

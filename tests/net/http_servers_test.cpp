@@ -34,11 +34,12 @@ public:
     static std::string proxy_port() { return environment_or("VELTRIX_TEST_PROXY_PORT", "18088"); }
     static std::string script() { return environment_or("VELTRIX_SOURCE_DIR", ".") + "/tests/support/services"; }
 
-    // nginx listens on the port the client uses.
+    // nginx listens on the port the client uses. The shell execs the script, so that this
+    // program owns the servers: they go when it goes, however it ends.
     void SetUp() override
     {
         const std::string ports = " " + std::to_string(kHttpPort) + " " + proxy_port();
-        ASSERT_EQ(system((script() + " start '" + folder() + "'" + ports).c_str()), 0)
+        ASSERT_EQ(system(("exec " + script() + " start '" + folder() + "'" + ports).c_str()), 0)
             << "nginx or tinyproxy did not start; see " << folder();
     }
     void TearDown() override { EXPECT_EQ(system((script() + " stop '" + folder() + "'").c_str()), 0); }
