@@ -1,15 +1,18 @@
 // The installer's entry: start the shell, settle the destination folder, run frames until quit.
 
+#include <cerrno>
 #include <string>
 
 #include "core/alert.h"
 #include "core/clock.h"
+#include "core/errors.h"
 #include "core/globals.h"
 #include "core/paths.h"
 #include "core/prefs.h"
 #include "core/stg.h"
 #include "installer/destination.h"
 #include "installer/hooks.h"
+#include "platform/single_run.h"
 #include "shell/event_proc.h"
 #include "shell/startup.h"
 
@@ -30,11 +33,25 @@ void clamp_download_platform()
 int main(int argc, char** argv)
 {
     installer_set_all_hooks();
+    // One installer per user: a second one would overwrite the running one's archives in the
+    // private folder. The lock comes before the start-up rewrites the log, so that a second start
+    // leaves the running one's log, preferences and folder as they are; its alert shows in the
+    // system box, since no window is up yet.
+    get_OS_abs_path(OS_FOLDER_TEMPORARY, temp_path);
+    const int lock_error = temp_path.empty() ? 0 : plat::take_single_run_lock(temp_path);
+    if (lock_error == EWOULDBLOCK) {
+        __MACIBM_alert(0, "The installer is already running.", "",
+                       "Only one copy can run at a time, so I am quitting and leaving everything as it is.", "",
+                       ALERT_MESSAGE, __FILE__, __LINE__);
+        return 0;
+    }
     MACIBM_init(argc, argv);
     get_OS_abs_path(OS_FOLDER_APPLICATIONS, dest_dir_path);
-    get_OS_abs_path(OS_FOLDER_TEMPORARY, temp_path);
     xer << "os_dir_apps:" << dest_dir_path << "\n";
     xer << "os_dir_temp:" << temp_path << "\n";
+    // A folder where no lock can be taken keeps nobody out; the run goes on as before.
+    if (lock_error != 0)
+        xer << "No single-run lock in " << temp_path << ": " << error_str(lock_error) << "\n";
     xer.flush();
     stls[ALERT_BUTTON_TEXT] = "OK";
     install_name = no_install_name;

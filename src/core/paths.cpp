@@ -6,6 +6,7 @@
 #include "platform/folder_watch.h"
 #include "platform/forks.h"
 #include "platform/owners.h"
+#include "platform/single_run.h"
 #include "platform/spawn.h"
 
 #include <dirent.h>
@@ -460,10 +461,16 @@ int launch_app(const std::string& bundle, const std::string& argument)
         argv.push_back("-path");
         argv.push_back(argument);
     }
+    // A newer installer started here takes the single-run lock as it starts, while we are still
+    // finishing up: ours goes first, and is taken back when nothing started.
+    const std::string lock_folder = plat::let_go_single_run_lock();
     pid_t child = 0;
     int error = plat::spawn(program, argv, &child);
-    if (error != 0)
+    if (error != 0) {
+        if (!lock_folder.empty())
+            (void)plat::take_single_run_lock(lock_folder);
         return error;
+    }
     MACIBM_finishup(1);
     fflush(nullptr);
     _exit(1);

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +33,12 @@ pid_t writer_of(const char* name)
     char* end = nullptr;
     const long pid = std::strtol(name + prefix_length, &end, 10);
     return (end != name + prefix_length && *end == '-' && pid > 0) ? pid_t(pid) : 0;
+}
+
+// A process of another user is there all the same: it answers EPERM.
+bool still_running(pid_t pid)
+{
+    return pid > 0 && (kill(pid, 0) == 0 || errno == EPERM);
 }
 
 }  // namespace
@@ -67,9 +74,10 @@ int remove_leftover_part_files(const std::string& folder)
     if (!listing)
         return 0;
     int removed = 0;
-    const pid_t self = getpid();
     while (const dirent* entry = readdir(listing.get())) {
-        if (std::strncmp(entry->d_name, part_file_prefix, prefix_length) != 0 || writer_of(entry->d_name) == self)
+        // A file whose writer still runs is being written: a second run on the same folder leaves it.
+        if (std::strncmp(entry->d_name, part_file_prefix, prefix_length) != 0 ||
+            still_running(writer_of(entry->d_name)))
             continue;
         const std::string path = folder + entry->d_name;
         struct stat facts;

@@ -19,9 +19,10 @@ constexpr const char part_file_prefix[] = ".veltrix-part-";
 // Writes all of the bytes, taking short writes and interruptions in stride: 0 or the errno.
 [[nodiscard]] int write_all(int fd, const void* data, size_t length);
 
-// Removes the part files that other processes left in folder (a path ending in '/', or empty
-// for the current folder), the first time this process asks about that folder; later calls for
-// the same folder do nothing. Returns how many were removed.
+// Removes the part files that processes which no longer run left in folder (a path ending in
+// '/', or empty for the current folder); those of a running process, ours or another's, stay.
+// Only the first call for a folder looks; later calls for the same folder do nothing. Returns how
+// many were removed.
 int remove_leftover_part_files(const std::string& folder);
 
 class part_file {

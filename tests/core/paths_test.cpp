@@ -3,6 +3,8 @@
 #include "core/paths.h"
 
 #include "file_test_support.h"
+#include "platform/single_run.h"
+#include "support/core_hook.h"
 #include "support/log_capture.h"
 #include "support/wait_until.h"
 
@@ -362,4 +364,35 @@ TEST_F(LaunchApp, AStartedProgramGetsPathArgumentAndWeExitWithStatusOneElseWeGoO
     }
     // Without the inner program the folder itself is what fails to start.
     EXPECT_EQ(launch_app("Empty.app", ""), EACCES);
+}
+
+// Where the program launched below leaves its record; the finish-up hook waits for it.
+static std::string launched_record;
+
+TEST_F(LaunchApp, TheStartedProgramFindsTheSingleRunLockFree)
+{
+    // A newer installer takes the lock as it starts, while we are still finishing up: the finish-up
+    // here lasts until the started program has looked.
+    app_path = root + "/";
+    launched_record = at("lock.txt");
+    write_file(at("taker"),
+               "#!/bin/sh\nflock -n '" + at(plat::single_run_lock_name) + "' true && echo free > '" + launched_record +
+                   ".part' || echo held > '" + launched_record + ".part'\nmv '" + launched_record + ".part' '" +
+                   launched_record + "'\n");
+    chmod(at("taker").c_str(), 0755);
+    const auto launch = [this] {
+        if (plat::take_single_run_lock(root + "/") != 0)
+            _exit(2);
+        test::set_core_hook(&core_hooks::finishup,
+                            [](int) { (void)test::wait_until([] { return path_exists(launched_record); }); });
+        (void)launch_app("taker", "");
+    };
+    EXPECT_EXIT(launch(), ::testing::ExitedWithCode(1), "");
+    EXPECT_EQ(read_file(launched_record), "free\n");
+
+    // When nothing starts, the lock is ours again.
+    ASSERT_EQ(plat::take_single_run_lock(root + "/"), 0);
+    EXPECT_EQ(launch_app("no-such-program", ""), ENOENT);
+    EXPECT_NE(std::system(("flock -n '" + at(plat::single_run_lock_name) + "' true").c_str()), 0);
+    EXPECT_EQ(plat::let_go_single_run_lock(), root + "/");
 }
