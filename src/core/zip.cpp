@@ -181,12 +181,6 @@ void log_summary(int code, const std::string& zip, const std::string& dir)
               << ". zip_file=" << zip << ", out_directory=" << dir << ".\n";
 }
 
-std::string folder_of(const std::string& path)
-{
-    const size_t cut = path.rfind('/');
-    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-
 // Copies the current entry into a part file beside path, its CRC computed as the bytes go by,
 // and only when every byte arrived and the CRC holds does the part file take path's place
 // (with the entry's mode bits already set). On any failure the file at path stays exactly as
@@ -198,7 +192,7 @@ int extract_entry_beside(unzFile archive, const unz_file_info64& info, const std
         NOTE_FAILURE();
         return error;
     }
-    plat::part_file part(folder_of(path));
+    plat::part_file part(plat::part_folder(path));
     if (part.error() != 0) {
         NOTE_FAILURE();
         unzCloseCurrentFile(archive);
@@ -399,7 +393,7 @@ int unzip_resource_fork(void* handle, std::string path, const unz_file_info64_s&
 
 int unzip_symlink(const std::string& path, const std::string& text)
 {
-    const int error = plat::replace_with_link(folder_of(path), text, path);
+    const int error = plat::replace_with_link(plat::part_folder(path), text, path);
     if (error == 0) {
         plat::sidecar_delete(path);
         return 0;

@@ -58,12 +58,6 @@ void put_u32(unsigned char* at, uint32_t value)
         at[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
-// The folder part of a path, ending in '/'; empty for a bare name (the current folder).
-std::string folder_of(const std::string& path)
-{
-    return path.substr(0, path.rfind('/') + 1);
-}
-
 // The alert says which file failed, the log why.
 void log_write_failure(const char* title, const std::string& full, int error)
 {
@@ -147,7 +141,7 @@ void write_png_to_disk(std::string path, int width, int height, int bytes_per_pi
 
     // Written beside the target and renamed over it once whole, so that a full disk leaves the file
     // of that name as it was, and no half of the new one.
-    plat::part_file part(folder_of(full));
+    plat::part_file part(plat::part_folder(full));
     if (part.error() != 0)
         return;
     png_sink sink{&part, 0};
@@ -176,7 +170,7 @@ void write_bmp_to_disk(std::string path, int width, int height)
     }
 
     // Written beside the target and renamed over it once whole, as the PNG writer does.
-    plat::part_file part(folder_of(full));
+    plat::part_file part(plat::part_folder(full));
     if (part.error() != 0) {
         __MACIBM_alert(0, "I could not create this file!", "Here is the path:", full,
                        "Make sure you have all these folders... I can create files, but not folders!", ALERT_FATAL,

@@ -90,7 +90,7 @@ int read_whole_file(const std::string& path, std::string& out)
 int write_sidecar(const std::string& path, const std::string& image)
 {
     const std::string final_path = sidecar_path(path);
-    part_file part(final_path.substr(0, final_path.rfind('/') + 1));
+    part_file part(part_folder(final_path));
     if (part.error() != 0)
         return part.error();
     const int error = part.write(image.data(), image.size());

@@ -43,6 +43,11 @@ bool still_running(pid_t pid)
 
 }  // namespace
 
+std::string part_folder(const std::string& target)
+{
+    return target.substr(0, target.rfind('/') + 1);
+}
+
 int write_all(int fd, const void* data, size_t length)
 {
     const char* bytes = static_cast<const char*>(data);

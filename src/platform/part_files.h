@@ -16,6 +16,10 @@ namespace plat {
 // Every part file's name starts so; nothing else of ours does.
 constexpr const char part_file_prefix[] = ".veltrix-part-";
 
+// The folder a part file for target goes in, as part_file and replace_with_link take it: target's
+// path up to and including its last '/', or empty for a bare name (the current folder).
+[[nodiscard]] std::string part_folder(const std::string& target);
+
 // Writes all of the bytes, taking short writes and interruptions in stride: 0 or the errno.
 [[nodiscard]] int write_all(int fd, const void* data, size_t length);
 
