@@ -82,7 +82,7 @@ constexpr default_text DEFAULT_TEXTS[] = {
 // The open movie. Declared before `qtim`, so at exit the recorder stops before the writer goes.
 plat::movie_writer movie_file;
 float prev_time, start_time;
-// The full path of the take being recorded, for the alert that says it was lost.
+// The full path of the take being recorded, for the alerts of its later steps.
 std::string take_path;
 const int screen_dx = QTIM_CAPTURE_SIDE, screen_dy = QTIM_CAPTURE_SIDE;
 // Where the settings panel says the next group would go; the window has no next group.
@@ -95,12 +95,13 @@ void fill_window_texts()
             stls[t.number] = t.text;
 }
 
-// The alert for a failure of the movie writer, after its step. When the take was lost on the way (the
-// movie could not be finished and its file went), the second line says so instead.
+// The alert for a failure of the movie writer, after its step; path is the movie's. When the take
+// was lost on the way (the movie could not be finished and its file went), the second line says so
+// instead.
 void report(const plat::movie_status& status, const std::string& path)
 {
-    auto second = [&status](const std::string& usual) {
-        return status.lost ? "The take was lost: " + take_path + " could not be finished and was removed." : usual;
+    auto second = [&status, &path](const std::string& usual) {
+        return status.lost ? "The take was lost: " + path + " could not be finished and was removed." : usual;
     };
     switch (status.failed) {
         case plat::movie_step::none:
@@ -264,7 +265,7 @@ void mov_stoprecord()
         return;
     }
     qtim.recording = 0;
-    report(movie_file.finish(), "");
+    report(movie_file.finish(), take_path);
 }
 
 void qtim_class::mov_addframe()
@@ -280,7 +281,7 @@ void qtim_class::mov_addframe()
     if (!added.ok()) {
         recording = 0;
         tman.unload_texture(QTIM_CAPTURE_TEX);
-        return report(added, "");
+        return report(added, take_path);
     }
     frames += 1;
 }
