@@ -70,7 +70,7 @@ constexpr size_t REPORT_BUFFER_BYTES = 4096;
 // until the next scan empties it.
 std::deque<lib_entry> scanned_entries;
 std::deque<lib_region> scanned_regions;
-// The names whose lists were cut to LIB_MULTIPLE_PATH_LIMIT since the last scan: each is logged once,
+// The names whose lists were cut to LIB_MULTIPLE_PATH_LIMIT or LIB_MULTIPLE_BYTE_LIMIT since the last scan: each is logged once,
 // however often it is looked up.
 std::set<std::string> cut_names;
 
@@ -463,22 +463,49 @@ bool DSF_ListWeightedPaths(const std::string& name, const std::vector<lib_candid
                            std::vector<std::string>& out)
 {
     out.clear();
-    uint64_t total = 0;  // wide enough for any number of 24-bit weights
-    for (const lib_candidate& candidate : candidates)
-        total += candidate.weight;
-    const bool cut = total > LIB_MULTIPLE_PATH_LIMIT;
+    // What the list would hold uncut. 64 bits hold any number of 24-bit weights, and their products
+    // with paths as long as a file that fits in memory.
+    uint64_t paths = 0, bytes = 0;
+    for (const lib_candidate& candidate : candidates) {
+        paths += candidate.weight;
+        bytes += uint64_t(candidate.weight) * candidate.path.size();
+    }
+    const bool cut = paths > LIB_MULTIPLE_PATH_LIMIT || bytes > LIB_MULTIPLE_BYTE_LIMIT;
+    // Past either limit, the tighter of the two sets the scale: the text's when the paths are longer
+    // than LIB_MULTIPLE_BYTE_LIMIT / LIB_MULTIPLE_PATH_LIMIT bytes on average.
+    const bool by_text =
+        cut && (unsigned __int128)bytes * LIB_MULTIPLE_PATH_LIMIT > (unsigned __int128)paths * LIB_MULTIPLE_BYTE_LIMIT;
     if (cut && cut_names.insert(name).second) {
-        xer << "The scenery library's entries for " << name << " weigh " << total << " together: its lookups list "
-            << LIB_MULTIPLE_PATH_LIMIT << " paths at most, in the same proportions.\n";
+        if (by_text)
+            xer << "The scenery library's entries for " << name << " would list " << bytes
+                << " bytes of paths: its lookups list " << LIB_MULTIPLE_BYTE_LIMIT
+                << " bytes of paths at most, in the same proportions.\n";
+        else
+            xer << "The scenery library's entries for " << name << " weigh " << paths << " together: its lookups list "
+                << LIB_MULTIPLE_PATH_LIMIT << " paths at most, in the same proportions.\n";
         xer.flush();
     }
+    uint64_t text_room = LIB_MULTIPLE_BYTE_LIMIT;
     for (const lib_candidate& candidate : candidates) {
-        uint64_t times = candidate.weight;
-        if (cut && times > 0)
-            times = std::max<uint64_t>(1, times * LIB_MULTIPLE_PATH_LIMIT / total);
-        // Each candidate standing at least once can take the sum past the limit (very many of them,
-        // or many light ones beside a heavy one): the last ones then find no room.
+        const uint64_t weight = candidate.weight;
+        if (weight == 0)
+            continue;
+        uint64_t times = weight;
+        if (by_text)
+            times = std::max<uint64_t>(1, weight * LIB_MULTIPLE_BYTE_LIMIT / bytes);
+        else if (cut)
+            times = std::max<uint64_t>(1, weight * LIB_MULTIPLE_PATH_LIMIT / paths);
+        // Each candidate standing at least once can take the list past a limit (very many of them, or
+        // many light ones beside a heavy one, or long ones): the last ones then find no room.
         times = std::min<uint64_t>(times, LIB_MULTIPLE_PATH_LIMIT - out.size());
+        if (const size_t length = candidate.path.size(); length > 0) {
+            uint64_t fit = text_room / length;
+            // A path longer than the limit on its own still answers the lookup, alone.
+            if (fit == 0 && out.empty())
+                fit = 1;
+            times = std::min(times, fit);
+            text_room -= std::min(text_room, times * length);
+        }
         out.insert(out.end(), size_t(times), candidate.path);
     }
     return !out.empty();

@@ -74,9 +74,11 @@ void DSF_RegisterEntry(const std::string& name, lib_entry* entry, int extend);
                                                      std::vector<std::string>& out);
 [[nodiscard]] bool DSF_LookupLibraryResourceAnywhereMultiple(const std::string& name, std::vector<std::string>& out);
 
-// A weight reaches 2^24 - 1 and comes from a package of any origin: a list of paths repeated by
-// their weights is kept to this many, so that one line of a library file cannot exhaust memory.
+// A weight reaches 2^24 - 1 and a path is as long as its line, both from a package of any origin: a
+// list of paths repeated by their weights is kept to this many paths and this much path text (the sum
+// of their lengths), so that one line of a library file cannot exhaust memory.
 constexpr size_t LIB_MULTIPLE_PATH_LIMIT = 65536;
+constexpr size_t LIB_MULTIPLE_BYTE_LIMIT = 16 * 1024 * 1024;
 
 // A path that a multiple lookup lists, and its weight.
 struct lib_candidate {
@@ -89,10 +91,13 @@ struct lib_candidate {
 std::vector<lib_candidate> DSF_LibraryCandidates(int longitude, int latitude, const std::string& name);
 
 // out = each candidate's path as often as its weight, in order. When the weights add up to more than
-// LIB_MULTIPLE_PATH_LIMIT, a candidate of weight w stands max(1, w * limit / total) times instead
+// LIB_MULTIPLE_PATH_LIMIT, or the paths so repeated to more than LIB_MULTIPLE_BYTE_LIMIT bytes, a
+// candidate of weight w stands max(1, w * limit / natural) times instead, by the tighter of the two
 // (weight 0 still never), and the log says so once per name until the next scan. Standing at least
-// once, very many candidates could still pass the limit: the list ends there, the last ones left
-// out. Returns whether out is not empty.
+// once, very many candidates or long ones could still pass a limit: the list ends there, the last ones
+// left out. A single path longer than LIB_MULTIPLE_BYTE_LIMIT on its own stands once when it comes
+// first, so the list never holds more text than the larger of the limit and its longest path.
+// Returns whether out is not empty.
 bool DSF_ListWeightedPaths(const std::string& name, const std::vector<lib_candidate>& candidates,
                            std::vector<std::string>& out);
 

@@ -68,7 +68,7 @@ bool first_that_opens(std::vector<std::string>& candidates, std::string& out)
 
 // out = the library's paths for the tile, each as often as its weight, then the file that `search`
 // finds, once; the search reports only when the library gave nothing. The found file joins the
-// library's candidates with weight 1, so the list as a whole keeps to LIB_MULTIPLE_PATH_LIMIT.
+// library's candidates with weight 1, so the list as a whole keeps to the limits of its paths and text.
 template <typename Search>
 void list_library_and_found(int longitude, int latitude, const std::string& name, bool report,
                             std::vector<std::string>& out, Search search)

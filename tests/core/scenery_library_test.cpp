@@ -170,23 +170,63 @@ TEST_F(SceneryLibrary, ErrorReportsOutsideAPackageAndFatalOnes)
     EXPECT_EQ(package_problems, (std::vector<int>{1, 1}));
 }
 
-TEST_F(SceneryLibrary, MultipleLookupsListAtMostTheLimitInTheSameProportions)
+// The log line of a list cut by its number of paths, or by its text.
+std::string cut_by_paths(const std::string& name, uint64_t total)
 {
-    // One line of 57 bytes with the file's header: the largest weight there is.
-    write_library(A, "EXPORT_RATIO 16777215 n n/many.obj\n");
-    DSF_ScanSceneryFolder();
-    const size_t scan_logged = log.text().size();
-    std::vector<std::string> paths;
-    EXPECT_TRUE(DSF_LookupLibraryResourceMultiple(0, 0, "n", paths));
-    EXPECT_EQ(paths, std::vector<std::string>(65536, A + "n/many.obj"));
-    EXPECT_TRUE(DSF_LookupLibraryResourceAnywhereMultiple("n", paths));
-    EXPECT_EQ(paths.size(), 65536u);
+    return "The scenery library's entries for " + name + " weigh " + std::to_string(total) +
+        " together: its lookups list 65536 paths at most, in the same proportions.\n";
+}
 
-    // Alternatives registered with the weights given, first to last, and how often each is listed.
+std::string cut_by_text(const std::string& name, uint64_t bytes)
+{
+    return "The scenery library's entries for " + name + " would list " + std::to_string(bytes) +
+        " bytes of paths: its lookups list 16777216 bytes of paths at most, in the same proportions.\n";
+}
+
+TEST_F(SceneryLibrary, MultipleLookupsListAtMostTheLimitsInTheSameProportions)
+{
+    // One line of the library file at the largest weight there is, its path (package folder included)
+    // this long: how often both lookups list it, and the cut logged once after the scan.
+    const uint64_t W = 16777215;
+    const struct {
+        size_t length;
+        size_t times;
+        bool by_text;
+    } lines[] = {
+        {A.size() + 10, 65536, false},  // "n/many.obj"
+        {100, 65536, false},
+        {256, 65536, false},  // 16 MiB exactly
+        {257, 65280, true},
+        {4000, 4194, true},
+        {10000, 1677, true},
+        {50000, 335, true},
+        {(16u << 20) + 1, 1, true},  // longer than the limit on its own: once
+    };
+    for (const auto& [length, times, by_text] : lines) {
+        std::string path = A + "n/many.obj";
+        path.resize(length, 'x');
+        write_library(A, "EXPORT_RATIO 16777215 n " + path.substr(A.size()) + "\n");
+        DSF_ScanSceneryFolder();
+        const size_t scan_logged = log.text().size();
+        for (int anywhere = 0; anywhere < 2; ++anywhere) {
+            std::vector<std::string> paths;
+            EXPECT_TRUE(anywhere ? DSF_LookupLibraryResourceAnywhereMultiple("n", paths)
+                                 : DSF_LookupLibraryResourceMultiple(0, 0, "n", paths));
+            EXPECT_EQ(paths.size(), times) << length;
+            EXPECT_TRUE(std::all_of(paths.begin(), paths.end(), [&](const std::string& p) { return p == path; }));
+        }
+        EXPECT_EQ(log.text().substr(scan_logged), by_text ? cut_by_text("n", W * length) : cut_by_paths("n", W))
+            << length;
+    }
+    const size_t scans_logged = log.text().size();
+
+    // Alternatives registered with the weights given, first to last, their paths this long when a length
+    // is given, and how often each is listed.
     struct weighted_case {
         std::string name;
         std::vector<uint32_t> weights;
         std::vector<size_t> times;
+        size_t length = 0;
     };
     std::vector<size_t> first_ones(70000, 0);
     std::fill_n(first_ones.begin(), 65536, 1);
@@ -194,20 +234,31 @@ TEST_F(SceneryLibrary, MultipleLookupsListAtMostTheLimitInTheSameProportions)
                                    {"at the limit", {65535, 1}, {65535, 1}},
                                    {"one past", {65536, 1}, {65535, 1}},
                                    {"weight 0", {0, 16777215}, {0, 65536}},
-                                   {"more alternatives than paths", std::vector<uint32_t>(70000, 1), first_ones}};
+                                   {"more alternatives than paths", std::vector<uint32_t>(70000, 1), first_ones},
+                                   {"3:1 long", {3000000, 1000000}, {3145, 1048}, 4000},
+                                   {"text at the limit", {4095, 1}, {4095, 1}, 4096},
+                                   {"text one past", {4096, 1}, {4095, 1}, 4096},
+                                   {"the long ones last find no room", {1, 1, 1}, {1, 1, 0}, 8 << 20},
+                                   {"too long alone, then no room", {1, 5}, {1, 0}, 17 << 20}};
     std::deque<lib_entry> entries;  // the library's only until the test ends
-    for (const auto& [name, weights, times] : cases) {
+    for (const auto& [name, weights, times, length] : cases) {
+        const auto path_of = [&name = name, length = length](size_t i) {
+            std::string path = name + "/" + std::to_string(i);
+            path.resize(std::max(path.size(), length), 'x');
+            return path;
+        };
         // The last registered stands first.
         for (size_t i = weights.size(); i-- > 0;) {
             lib_entry& entry = entries.emplace_back();
             entry.package = -1;  // no package folder in front
             entry.flags = weights[i];
-            entry.path = name + "/" + std::to_string(i);
+            entry.path = path_of(i);
             DSF_RegisterEntry(name, &entry, 1);
         }
         std::vector<std::string> expected;
         for (size_t i = 0; i < weights.size(); ++i)
-            expected.insert(expected.end(), times[i], name + "/" + std::to_string(i));
+            expected.insert(expected.end(), times[i], path_of(i));
+        std::vector<std::string> paths;
         for (int again = 0; again < 2; ++again) {
             EXPECT_TRUE(DSF_LookupLibraryResourceAnywhereMultiple(name, paths)) << name;
             EXPECT_TRUE(paths == expected) << name << ": " << paths.size() << " paths";
@@ -216,13 +267,10 @@ TEST_F(SceneryLibrary, MultipleLookupsListAtMostTheLimitInTheSameProportions)
     dsf_library.clear();
 
     // Once per name that was cut, however often it was looked up.
-    std::string cut_lines;
-    for (const auto& [name, total] : {std::pair{"n", 16777215},
-                                      {"3:1", 4000000},
-                                      {"one past", 65537},
-                                      {"weight 0", 16777215},
-                                      {"more alternatives than paths", 70000}})
-        cut_lines += "The scenery library's entries for " + std::string(name) + " weigh " + std::to_string(total) +
-            " together: its lookups list 65536 paths at most, in the same proportions.\n";
-    EXPECT_EQ(log.text().substr(scan_logged), cut_lines);
+    const std::string cut_lines = cut_by_paths("3:1", 4000000) + cut_by_paths("one past", 65537) +
+        cut_by_paths("weight 0", 16777215) + cut_by_paths("more alternatives than paths", 70000) +
+        cut_by_text("3:1 long", 4000000ull * 4000) + cut_by_text("text one past", 4097ull * 4096) +
+        cut_by_text("the long ones last find no room", 3ull * (8 << 20)) +
+        cut_by_text("too long alone, then no room", 6ull * (17 << 20));
+    EXPECT_EQ(log.text().substr(scans_logged), cut_lines);
 }

@@ -118,25 +118,34 @@ TEST_F(ScenerySearch, TheLibraryAnswersFirstWithoutTouchingTheDisk)
     EXPECT_EQ(text.rfind("Failed to find resource 'gone.obj' (parent = '" + FOLDER + "' at '", 0), 0u);
 }
 
-TEST_F(ScenerySearch, MultipleSearchesKeepTheLibraryAndTheFoundFileWithinTheLimit)
+TEST_F(ScenerySearch, MultipleSearchesKeepTheLibraryAndTheFoundFileWithinTheLimits)
 {
-    test::write_library(ALPS, "EXPORT_RATIO 16777215 tree.obj objects/library tree.obj\n");
-    DSF_ScanSceneryFolder();
     make({IN + "tree.obj"});
-    // The file found on disk weighs 1 beside the library's 16777215: it keeps its one place, last.
-    std::vector<std::string> expected(65535, ALPS + "objects/library tree.obj");
-    expected.push_back(IN + "tree.obj");
-    using multiple_search = void (*)(std::vector<std::string>&);
-    const multiple_search searches[] = {[](std::vector<std::string>& out) {
-                                            DSF_LocateResourcePrimaryMultiple(0, 0, 3, "tree.obj", FOLDER, true, out);
-                                        },
-                                        [](std::vector<std::string>& out) {
-                                            DSF_LocateResourceSecondaryMultipleWithLibrary(0, 0, 3, 0, FOLDER,
-                                                                                           "tree.obj", true, out);
-                                        }};
-    for (const multiple_search search : searches) {
-        std::vector<std::string> found;
-        search(found);
-        EXPECT_TRUE(found == expected) << found.size() << " paths, the last " << found.back();
+    // The file found on disk weighs 1 beside the library's 16777215: it keeps its one place, last, whether
+    // the number of paths or their text cuts the library's (a path this long, package folder included).
+    const struct {
+        size_t length;
+        size_t library_times;
+    } rows[] = {{0, 65535}, {50000, 335}};
+    for (const auto& [length, library_times] : rows) {
+        std::string library_path = ALPS + "objects/library tree.obj";
+        library_path.resize(std::max(library_path.size(), length), 'x');
+        test::write_library(ALPS, "EXPORT_RATIO 16777215 tree.obj " + library_path.substr(ALPS.size()) + "\n");
+        DSF_ScanSceneryFolder();
+        std::vector<std::string> expected(library_times, library_path);
+        expected.push_back(IN + "tree.obj");
+        using multiple_search = void (*)(std::vector<std::string>&);
+        const multiple_search searches[] = {
+            [](std::vector<std::string>& out) {
+                DSF_LocateResourcePrimaryMultiple(0, 0, 3, "tree.obj", FOLDER, true, out);
+            },
+            [](std::vector<std::string>& out) {
+                DSF_LocateResourceSecondaryMultipleWithLibrary(0, 0, 3, 0, FOLDER, "tree.obj", true, out);
+            }};
+        for (const multiple_search search : searches) {
+            std::vector<std::string> found;
+            search(found);
+            EXPECT_TRUE(found == expected) << length << ": " << found.size() << " paths, the last " << found.back();
+        }
     }
 }
