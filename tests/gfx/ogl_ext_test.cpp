@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -144,17 +146,29 @@ TEST_F(detection, PointSpriteWorkaroundOnlyForTheOldSystemAndVendorAndCommandLin
     EXPECT_TRUE(alerts.alerts().empty());
 }
 
+// The log file of the verdict children of the test process `pid`. A child re-runs the test from its start
+// in a fresh process, so the name is the one thing both sides can work out alone: the parent's pid.
+std::string verdict_log_of(pid_t pid)
+{
+    const char* base = std::getenv("TMPDIR");
+    return std::string(base && *base ? base : "/tmp") + "/veltrix-verdict-log-" + std::to_string(pid);
+}
+
 // A fatal alert ends the process, so each unusable renderer runs in a child; the child's log
 // goes to a file the parent reads afterwards.
 TEST_F(detection, VerdictEndsUnusableRenderersAfterTheReport)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     test::set_core_hook(&core_hooks::alert, nullptr);  // the real alert
-    const std::string log_path = testing::TempDir() + "verdict-log.txt";
-    auto detect_in_child = [&log_path](const char* version, const char* extensions) {
+    const std::string log_path = verdict_log_of(getpid());
+    const struct removed_at_end {
+        const std::string& path;
+        ~removed_at_end() { unlink(path.c_str()); }
+    } log_removed{log_path};
+    auto detect_in_child = [](const char* version, const char* extensions) {
         plat::set_gl_proc_lookup(found);
         xer.close();
-        xer.open(log_path, std::ios::out | std::ios::trunc);
+        xer.open(verdict_log_of(getppid()), std::ios::out | std::ios::trunc);
         glExt.detect("Old Vendor", "Old Renderer", version, extensions);
         std::exit(0);
     };
