@@ -70,7 +70,7 @@ e2e_cleanup() {
 # and stand-ins for zenity and xdg-open first on PATH (tests/support/answering-tool: they record
 # their arguments in $T/<name>.args and answer $ZENITY_ANSWER).
 e2e_setup() {
-  T=$(mktemp -d /tmp/veltrix-e2e-XXXXXX)
+  T=$(mktemp -d "${TMPDIR:-/tmp}/veltrix-e2e-XXXXXX")
   export T
   mkdir -p "$T/home/.config" "$T/home/.cache" "$T/tmp" "$T/bin" "$T/app"
   export HOME="$T/home" XDG_CONFIG_HOME="$T/home/.config" XDG_CACHE_HOME="$T/home/.cache" TMPDIR="$T/tmp"
@@ -86,11 +86,12 @@ e2e_setup() {
 }
 
 # e2e_start_xvfb [WIDTHxHEIGHT]: an X server of our own; its display number comes back on a
-# descriptor, so no number is guessed and parallel runs never collide.
+# descriptor, so no number is guessed and parallel runs never collide. Clients reach it by its
+# abstract socket only, so it makes no socket folder in /tmp.
 e2e_start_xvfb() {
   local size=${1:-1024x768} i
   rm -f "$T/display"
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$T/display" 2>"$T/xvfb.err" &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -nolisten unix 3>"$T/display" 2>"$T/xvfb.err" &
   E2E_PIDS+=($!)
   for i in $(seq 200); do
     [ -s "$T/display" ] && break
