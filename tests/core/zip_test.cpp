@@ -164,17 +164,23 @@ TEST_F(Zip, PackedFilesAndDebianZipArchivesComeBackWithTheirBytesModesAndLinks)
 
 TEST_F(Zip, EntryModesFollowTheAttributeRulesAndLongNamesStayWhole)
 {
+    // The long names are longer than the old name buffer, and whole: a folder of 200 characters and a
+    // leaf of up to 250, as long as the whole path stays within a path string, wherever TMPDIR is.
+    const std::string out = dir / "out/";
+    const std::string long_folder(200, 'n');
+    const std::string long_leaf(std::min<size_t>(250, path_max_chars - out.size() - long_folder.size() - 1), 'n');
+    const std::string long_name = long_folder + "/" + long_leaf;
+    ASSERT_GT(long_name.size(), 300u) << "TMPDIR is too deep for this test: " << out;
     write_file(dir / "out/old.txt", "a much longer old content than the new one");
     write_file(dir / "out/dos.txt", "x");
     chmod((dir / "out/dos.txt").c_str(), 0604);
     write_file(dir / "out/replaced-by-link", "plain");
     make_archive(dir / "a.zip",
-                 // "dos.txt" carries DOS bits only: no mode to apply. The long names are longer than
-                 // the old name buffer, and whole.
+                 // "dos.txt" carries DOS bits only: no mode to apply.
                  // clang-format off
                  {{"old.txt", "new", 0}, {"exe", "#!", 0x81EDu << 16}, {"dos.txt", "dos", 0x20},
                   link_entry("replaced-by-link", "exe"), {"dangling", "nowhere", 0xA1FFu << 16, 0},
-                  {std::string(200, 'n') + "/", ""}, {std::string(200, 'n') + "/" + std::string(250, 'n'), "whole"}});
+                  {long_folder + "/", ""}, {long_name, "whole"}});
     // clang-format on
     ASSERT_EQ(zip_to_file(dir / "a.zip", dir / "out/", nullptr, 0), 0) << log.text();
     EXPECT_EQ(read_file(dir / "out/old.txt"), "new");
@@ -183,7 +189,7 @@ TEST_F(Zip, EntryModesFollowTheAttributeRulesAndLongNamesStayWhole)
     EXPECT_NE(mode_of(dir / "out/dos.txt") & 0777, 0u);
     EXPECT_EQ(fs::read_symlink(dir / "out/replaced-by-link"), "exe");
     EXPECT_EQ(fs::read_symlink(dir / "out/dangling"), "nowhere");
-    EXPECT_EQ(read_file(dir / ("out/" + std::string(200, 'n') + "/" + std::string(250, 'n'))), "whole");
+    EXPECT_EQ(read_file(out + long_name), "whole");
 }
 
 TEST_F(Zip, HostileNamesAndLinksAreRefusedAndTouchNothingOutside)
