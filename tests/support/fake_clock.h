@@ -1,19 +1,25 @@
 // fake_clock: a hand-stepped time source for tests of anything that reads `xtim`.
-// While a FakeClock lives, plat::monotonic_microseconds returns its reading; it starts at the
-// real reading so that xtim_class::microsecs (whose origin may already be fixed) never wraps.
+// While a FakeClock lives, plat::monotonic_microseconds returns its reading.
 // A step per read makes time pass by itself, for code that polls the clock in a loop.
 // Invariant: one FakeClock at a time; the destructor restores the real clock.
+//
+// xtim_class::microsecs fixes its origin once per process, at its first reading, and reads 0 below
+// it. A hand-stepped clock runs ahead of the real one, so the origin is fixed on the real clock
+// before the first FakeClock takes over, and each FakeClock starts at the real reading: neither
+// the real readings of later tests nor a later FakeClock then fall below it.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
+#include "core/clock.h"
 #include "platform/clock.h"
 
 class FakeClock {
 public:
     FakeClock()
     {
+        (void)xtim_class::microsecs();
         step_value().store(0);
         now_value().store(plat::monotonic_microseconds());
         plat::set_time_source(&read);
