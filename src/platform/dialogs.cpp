@@ -193,6 +193,19 @@ progress_window& progress()
     return p;
 }
 
+// SDL may draw the progress window with an OpenGL renderer of its own, whose context then stays
+// current, and none is once that renderer is gone: the caller's context is put back either way,
+// since the caller goes on drawing its own window.
+struct caller_context {
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    SDL_GLContext context = SDL_GL_GetCurrentContext();
+    ~caller_context()
+    {
+        if (context && SDL_GL_GetCurrentContext() != context)
+            SDL_GL_MakeCurrent(window, context);
+    }
+};
+
 }
 
 int show_message_box(const message_box_request& request)
@@ -212,6 +225,7 @@ void show_progress(const std::string& text, const float* fraction)
     if (headless())
         return;
     progress_window& p = progress();
+    const caller_context kept;
     if (!p.window) {
         if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return;
@@ -253,6 +267,7 @@ void show_progress(const std::string& text, const float* fraction)
 void close_progress()
 {
     progress_window& p = progress();
+    const caller_context kept;
     if (p.renderer)
         SDL_DestroyRenderer(p.renderer);
     if (p.window)

@@ -113,11 +113,14 @@ protected:
         bars.clear();
         box_frames = 0;
         use_widgets({});
+        // A test that stopped at a failed assertion may have left hooks on its own locals.
+        app_hooks.clear();
+        stls.help_line.clear();
         stl_input.clear();
         app_done = 0;
         MACIBM_startwind(WIN_MAIN);
         MACIBM_event_proc();
-        app_hooks.clear();
+        app_hooks.clear();  // the tests count from here
     }
     // A press at a virtual point of the main screen, in window pixels (y down).
     static void push_press(float vx, float vy, bool down)
@@ -437,8 +440,10 @@ TEST_F(Frame, TheProgressWindowDrawsAValueActivityOrNoBar)
 
     ShowProgressMessage("Copying files", nullptr);
     EXPECT_EQ(progress_red(100), 236);
+    EXPECT_EQ(SDL_GL_GetCurrentContext(), mnw.context[0]) << "the main window draws on";
     plat::close_progress();
     EXPECT_EQ(progress_red(100), -1);
+    EXPECT_EQ(SDL_GL_GetCurrentContext(), mnw.context[0]);
 }
 
 TEST_F(Frame, ARecordingTakesEachFrame)
