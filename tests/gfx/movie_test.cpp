@@ -68,6 +68,19 @@ protected:
         if (qtim.recording)
             qtim.mov_addframe();
     }
+    // The number the next take will have. Takes are numbered on through the process, whatever the
+    // tests before this one recorded: a short take that is thrown away tells.
+    int next_take()
+    {
+        toggle();
+        frame();
+        mov_stoprecord();
+        const std::filesystem::path movie = only_movie();
+        std::filesystem::remove(movie);
+        const std::string name = movie.filename().string(), before = take(0);
+        const std::string number = name.substr(before.find('0'), name.size() - before.size() + 1);
+        return std::stoi(number) + 1;
+    }
     // The one file in the test's folder, "" when there is none.
     std::string only_movie() const
     {
@@ -95,8 +108,9 @@ protected:
 
 TEST_F(recorder, TakesEveryThirdFrameAt20FramesASecond)
 {
-    test::write_file(folder / take(1), "earlier");
-    test::write_file(folder / take(2), "earlier");
+    const int next = next_take();
+    test::write_file(folder / take(next), "earlier");
+    test::write_file(folder / take(next + 1), "earlier");
     mnw.off_x = 100, mnw.off_y = 50;  // a box is open: the capture still comes from the window's corner
     qtim.movie_dx = 161;              // odd sizes need full chroma planes
     toggle();
@@ -115,11 +129,13 @@ TEST_F(recorder, TakesEveryThirdFrameAt20FramesASecond)
     EXPECT_EQ(std::tuple(qtim.recording, tman.refs[QTIM_CAPTURE_TEX].load_type, alerts.alerts().size()),
               std::tuple(0, RECORD_FREE, 0u));
     // Each sample lasts until the next, in 1/600 s, at most a tenth of a second.
-    const test::movie_facts facts = test::probe_movie(folder / take(3));
+    EXPECT_EQ(std::tuple(test::read_file(folder / take(next)), test::read_file(folder / take(next + 1))),
+              std::tuple("earlier", "earlier"));
+    const test::movie_facts facts = test::probe_movie(folder / take(next + 2));
     EXPECT_EQ(std::tuple(facts.stream, facts.durations, facts.pts),
               std::tuple("mjpeg,jpeg,161,120,1/600", std::vector<int>({60, 30, 30, 30, 30, 60, 30}),
                          std::vector<int>({0, 60, 90, 120, 150, 180, 240})));
-    expect_red_over_blue(folder / take(3), 2);
+    expect_red_over_blue(folder / take(next + 2), 2);
 }
 
 TEST_F(recorder, SampleDurationsAreTheTimeSinceTheLastSampleInWholeUnits)
@@ -175,12 +191,11 @@ TEST_F(recorder, RefusalsAndFailuresLeaveTheProgramRunningWithoutARecording)
     mnw.x_res = 1280, mnw.y_res = 1024;  // a screen too large to record
     toggle();
     mnw.x_res = 1024, mnw.y_res = 768;
-    for (int n = 1; n <= 40; ++n)  // every name the next take could have is a folder
-        std::filesystem::create_directories(folder / take(n));
+    const std::string in_the_way = folder / take(next_take());  // the next take's name is a folder
+    std::filesystem::create_directories(in_the_way);
     toggle();
     EXPECT_EQ(std::tuple(qtim.recording, tman.refs[QTIM_CAPTURE_TEX].load_type), std::tuple(0, RECORD_FREE));
-    for (int n = 1; n <= 40; ++n)
-        std::filesystem::remove(folder / take(n));
+    std::filesystem::remove(in_the_way);
     mov_stoprecord();  // nothing to stop
     toggle();
     ASSERT_EQ(qtim.recording, 1);
