@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 
 #include <array>
+#include <cstdio>
 #include <filesystem>
 
 #include "core/clock.h"
@@ -77,9 +78,9 @@ protected:
         mov_stoprecord();
         const std::filesystem::path movie = only_movie();
         std::filesystem::remove(movie);
-        const std::string name = movie.filename().string(), before = take(0);
-        const std::string number = name.substr(before.find('0'), name.size() - before.size() + 1);
-        return std::stoi(number) + 1;
+        int number = 0;
+        EXPECT_EQ(std::sscanf(movie.filename().c_str(), "Veltrix movie take-%d.mov", &number), 1) << movie;
+        return number + 1;
     }
     // The one file in the test's folder, "" when there is none.
     std::string only_movie() const

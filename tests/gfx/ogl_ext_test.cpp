@@ -18,6 +18,7 @@
 #include "support/file_bytes.h"
 #include "support/gl_window.h"
 #include "support/log_capture.h"
+#include "support/temp_folder.h"
 
 using test::alert_recorder;
 using test::log_capture;
@@ -150,8 +151,7 @@ TEST_F(detection, PointSpriteWorkaroundOnlyForTheOldSystemAndVendorAndCommandLin
 // in a fresh process, so the name is the one thing both sides can work out alone: the parent's pid.
 std::string verdict_log_of(pid_t pid)
 {
-    const char* base = std::getenv("TMPDIR");
-    return std::string(base && *base ? base : "/tmp") + "/veltrix-verdict-log-" + std::to_string(pid);
+    return test::temp_base() + "/veltrix-verdict-log-" + std::to_string(pid);
 }
 
 // A fatal alert ends the process, so each unusable renderer runs in a child; the child's log

@@ -6,6 +6,7 @@
 // included. Captures nest: when an inner one ends, xer goes back to the one around it.
 
 #include "core/globals.h"
+#include "support/temp_folder.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,7 +14,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -25,8 +25,7 @@ class log_capture {
 public:
     log_capture()
     {
-        const char* base = std::getenv("TMPDIR");
-        std::string name = std::string(base && *base ? base : "/tmp") + "/veltrix-log-XXXXXX";
+        std::string name = temp_base() + "/veltrix-log-XXXXXX";
         fd = mkstemp(name.data());
         if (fd < 0)
             throw std::runtime_error("cannot make a log file " + name + ": " + std::strerror(errno));

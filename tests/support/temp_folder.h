@@ -8,12 +8,18 @@
 
 namespace test {
 
+// Where a test's temporary files go: TMPDIR, else /tmp.
+inline std::string temp_base()
+{
+    const char* base = std::getenv("TMPDIR");
+    return base && *base ? base : "/tmp";
+}
+
 class temp_folder {
 public:
     temp_folder()
     {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/veltrix-test-XXXXXX";
+        std::string pattern = temp_base() + "/veltrix-test-XXXXXX";
         // Without its folder a test would write wherever it stands; stop it instead.
         if (mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("cannot make a temporary folder under " + pattern);
