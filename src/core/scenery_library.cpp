@@ -70,8 +70,8 @@ constexpr size_t REPORT_BUFFER_BYTES = 4096;
 // until the next scan empties it.
 std::deque<lib_entry> scanned_entries;
 std::deque<lib_region> scanned_regions;
-// The names whose lists were cut to LIB_MULTIPLE_PATH_LIMIT or LIB_MULTIPLE_BYTE_LIMIT since the last scan: each is logged once,
-// however often it is looked up.
+// The names whose lists were cut to LIB_MULTIPLE_PATH_LIMIT or LIB_MULTIPLE_BYTE_LIMIT since the last
+// scan: each is logged once, however often it is looked up.
 std::set<std::string> cut_names;
 
 struct tile {
